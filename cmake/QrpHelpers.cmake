@@ -1,0 +1,33 @@
+# A layer library made of every .cpp in its folder, so that new files need no
+# edit here.
+function(qrp_layer_library name dir)
+  file(GLOB _srcs CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+  add_library(${name} STATIC ${_srcs})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${name} ${ARGN})
+endfunction()
+
+# One test executable per tests/<layer>/*_test.cpp file, linked to LIBS.
+# QT selects the main that starts a QApplication on the offscreen platform.
+function(qrp_layer_tests layer)
+  cmake_parse_arguments(T "QT" "" "LIBS" ${ARGN})
+  file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${layer}/*_test.cpp)
+  file(GLOB _helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${layer}/*_helpers.cpp)
+  foreach(_t ${_tests})
+    get_filename_component(_base ${_t} NAME_WE)
+    set(_exe ${layer}_${_base})
+    add_executable(${_exe} ${_t} ${_helpers})
+    if(T_QT)
+      target_link_libraries(${_exe} PRIVATE qrp_test_main_qt)
+    else()
+      target_link_libraries(${_exe} PRIVATE qrp_test_main)
+    endif()
+    target_link_libraries(${_exe} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
+    target_compile_definitions(${_exe} PRIVATE
+      QRP_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
+      QRP_BINARY_DIR="${CMAKE_BINARY_DIR}"
+      QRP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    gtest_discover_tests(${_exe} DISCOVERY_MODE PRE_TEST
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+  endforeach()
+endfunction()

@@ -1,0 +1,28 @@
+#!/bin/bash
+# Installs the Debian 12 packages the build, the tests and the viewer need,
+# only when some are missing. Uses sudo when not run as root.
+set -euo pipefail
+
+PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-svg-dev libgl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-liberation fonts-dejavu-core
+  xvfb xauth
+  cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
+  python3 python3-numpy python3-pil
+  clang libclang-rt-14-dev
+  shared-mime-info desktop-file-utils
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+echo "install-deps: installing ${missing[*]}" >&2
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

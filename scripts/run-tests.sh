@@ -1,0 +1,23 @@
+#!/bin/bash
+# Installs what is missing, builds everything with AddressSanitizer and
+# UndefinedBehaviorSanitizer, starts a private CUPS server when we may
+# (root), and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+BUILD=${BUILD_DIR:-build-asan}
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQRP_SANITIZE=ON >/dev/null
+cmake --build "$BUILD"
+
+cups_started=
+if [ -x scripts/cups-start.sh ] && [ "$(id -u)" -eq 0 ]; then
+  scripts/cups-start.sh && cups_started=1
+fi
+cleanup() { [ -n "$cups_started" ] && scripts/cups-stop.sh || true; }
+trap cleanup EXIT
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export LSAN_OPTIONS=suppressions=$PWD/tests/support/lsan.supp
+ctest --test-dir "$BUILD" --output-on-failure -j2 --timeout 600

@@ -1,0 +1,139 @@
+#include "platform/metafile.h"
+#include "platform/errors.h"
+#include "platform/streams.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+uint32_t u32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+int32_t i32(const uint8_t* p) { return static_cast<int32_t>(u32(p)); }
+
+// MulDiv-style scaling: frame (0.01 mm) to reference pixels.
+int ScaleFrame(int64_t frame, int64_t device, int64_t millimeters)
+{
+    if (millimeters == 0)
+        return 0;
+    const double v = static_cast<double>(frame) * static_cast<double>(device) / (static_cast<double>(millimeters) * 100.0);
+    const double r = std::round(v); // std::round is half away from zero
+    if (r > 2147483647.0 || r < -2147483648.0)
+        return 0;
+    return static_cast<int>(r);
+}
+
+} // namespace
+
+EmfHeader TMetafile::ParseHeader(const uint8_t* p, size_t n)
+{
+    EmfHeader h;
+    h.iType = u32(p);
+    h.nSize = u32(p + 4);
+    h.rclBounds = {i32(p + 8), i32(p + 12), i32(p + 16), i32(p + 20)};
+    h.rclFrame = {i32(p + 24), i32(p + 28), i32(p + 32), i32(p + 36)};
+    h.dSignature = u32(p + 40);
+    h.nVersion = u32(p + 44);
+    h.nBytes = u32(p + 48);
+    h.nRecords = u32(p + 52);
+    h.nHandles = static_cast<uint16_t>(p[56] | p[57] << 8);
+    h.sReserved = static_cast<uint16_t>(p[58] | p[59] << 8);
+    h.nDescription = u32(p + 60);
+    h.offDescription = u32(p + 64);
+    h.nPalEntries = u32(p + 68);
+    h.szlDevice = {i32(p + 72), i32(p + 76)};
+    h.szlMillimeters = {i32(p + 80), i32(p + 84)};
+    // The optional extensions are present only when the record is long
+    // enough and the description does not start inside them.
+    size_t extent = std::min<size_t>(h.nSize, n);
+    if (h.offDescription != 0 && h.offDescription < extent)
+        extent = h.offDescription;
+    if (extent >= 100) {
+        h.cbPixelFormat = u32(p + 88);
+        h.offPixelFormat = u32(p + 92);
+        h.bOpenGL = u32(p + 96);
+    }
+    if (extent >= 108)
+        h.szlMicrometers = {i32(p + 100), i32(p + 104)};
+    return h;
+}
+
+void TMetafile::LoadFromStream(TStream& Stream)
+{
+    const int32_t pos = Stream.Position();
+    const int64_t left = int64_t(Stream.Size()) - pos;
+    if (left <= EmfHeaderBytes)
+        throw EInvalidGraphic("Page data is not an enhanced metafile: only " + std::to_string(left < 0 ? 0 : left) + " bytes remain");
+    uint8_t head[EmfHeaderBytes];
+    Stream.ReadBuffer(head, EmfHeaderBytes);
+    if (u32(head) != EMR_HEADER || u32(head + 40) != ENHMETA_SIGNATURE) {
+        Stream.SetPosition(pos);
+        throw EInvalidGraphic("Page data is not an enhanced metafile (no EMF header record)");
+    }
+    const uint32_t nBytes = u32(head + 48);
+    if (nBytes < static_cast<uint32_t>(EmfHeaderBytes))
+        throw EInvalidGraphic("Enhanced metafile header gives an impossible size of " + std::to_string(nBytes) + " bytes");
+    // Check against what the stream holds before allocating: a damaged size
+    // must not make us reserve gigabytes.
+    if (static_cast<int64_t>(nBytes) > left)
+        throw EReadError("Page data ends early: the metafile needs " + std::to_string(nBytes) + " bytes, only " + std::to_string(left) + " remain");
+    std::vector<uint8_t> data(nBytes);
+    std::memcpy(data.data(), head, EmfHeaderBytes);
+    Stream.ReadBuffer(data.data() + EmfHeaderBytes, static_cast<int32_t>(nBytes - EmfHeaderBytes));
+    FHeader = ParseHeader(data.data(), data.size());
+    FData = std::move(data);
+}
+
+void TMetafile::LoadFromBytes(std::vector<uint8_t> Bytes)
+{
+    TMemoryStream s;
+    s.SetBytes(std::move(Bytes));
+    LoadFromStream(s);
+}
+
+void TMetafile::LoadFromFile(const std::string& FileName)
+{
+    TFileStream f(FileName, fmOpenRead);
+    LoadFromStream(f);
+}
+
+void TMetafile::SaveToStream(TStream& Stream) const
+{
+    Stream.WriteBuffer(FData.data(), static_cast<int32_t>(FData.size()));
+}
+
+void TMetafile::SaveToFile(const std::string& FileName) const
+{
+    TFileStream f(FileName, fmCreate);
+    SaveToStream(f);
+}
+
+void TMetafile::Clear()
+{
+    FData.clear();
+    FHeader = EmfHeader();
+}
+
+int TMetafile::Width() const
+{
+    return ScaleFrame(int64_t(FHeader.rclFrame.Right) - FHeader.rclFrame.Left, FHeader.szlDevice.cx, FHeader.szlMillimeters.cx);
+}
+
+int TMetafile::Height() const
+{
+    return ScaleFrame(int64_t(FHeader.rclFrame.Bottom) - FHeader.rclFrame.Top, FHeader.szlDevice.cy, FHeader.szlMillimeters.cy);
+}
+
+int TMetafile::MMWidth() const
+{
+    return static_cast<int>(std::clamp<int64_t>(int64_t(FHeader.rclFrame.Right) - FHeader.rclFrame.Left, INT32_MIN, INT32_MAX));
+}
+
+int TMetafile::MMHeight() const
+{
+    return static_cast<int>(std::clamp<int64_t>(int64_t(FHeader.rclFrame.Bottom) - FHeader.rclFrame.Top, INT32_MIN, INT32_MAX));
+}

@@ -1,0 +1,80 @@
+#pragma once
+// Byte streams with the framework's interface: signed 32-bit positions and
+// sizes, Read returning what it got, ReadBuffer raising "Stream read error".
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum TSeekOrigin : int { soFromBeginning = 0, soFromCurrent = 1, soFromEnd = 2 };
+
+class TStream {
+public:
+    virtual ~TStream() = default;
+    virtual int32_t Read(void* Buffer, int32_t Count) = 0;
+    virtual int32_t Write(const void* Buffer, int32_t Count) = 0;
+    virtual int32_t Seek(int32_t Offset, int Origin) = 0;
+
+    int32_t Position() { return Seek(0, soFromCurrent); }
+    void SetPosition(int32_t Pos) { Seek(Pos, soFromBeginning); }
+    int32_t Size();
+
+    // Exactly Count bytes or EReadError / EWriteError.
+    void ReadBuffer(void* Buffer, int32_t Count);
+    void WriteBuffer(const void* Buffer, int32_t Count);
+    // Copies Count bytes from the current position of Source; Count 0 copies
+    // all of Source from its start. Returns the bytes copied.
+    int64_t CopyFrom(TStream& Source, int64_t Count);
+
+    int32_t ReadInt32();
+    void WriteInt32(int32_t Value);
+};
+
+class TMemoryStream : public TStream {
+public:
+    int32_t Read(void* Buffer, int32_t Count) override;
+    int32_t Write(const void* Buffer, int32_t Count) override;
+    int32_t Seek(int32_t Offset, int Origin) override;
+
+    void SetSize(int32_t NewSize);
+    void Clear();
+    uint8_t* Memory() { return FData.data(); }
+    const uint8_t* Memory() const { return FData.data(); }
+    const std::vector<uint8_t>& Bytes() const { return FData; }
+    std::vector<uint8_t> TakeBytes();
+    void SetBytes(std::vector<uint8_t> Data);
+    void LoadFromFile(const std::string& FileName);
+    void SaveToFile(const std::string& FileName) const;
+
+private:
+    std::vector<uint8_t> FData;
+    int32_t FPosition = 0;
+};
+
+enum TFileMode : unsigned {
+    fmOpenRead = 0x0000,
+    fmOpenReadWrite = 0x0002,
+    fmCreate = 0xFF00,        // create or truncate, read and write
+    fmShareExclusive = 0x0010 // with fmCreate: the name must not exist yet
+};
+
+class TFileStream : public TStream {
+public:
+    TFileStream(const std::string& FileName, unsigned Mode);
+    ~TFileStream() override;
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
+
+    int32_t Read(void* Buffer, int32_t Count) override;
+    int32_t Write(const void* Buffer, int32_t Count) override;
+    int32_t Seek(int32_t Offset, int Origin) override;
+    const std::string& FileName() const { return FFileName; }
+    // The real size, which may exceed what 32-bit positions reach.
+    int64_t Size64() const;
+
+private:
+    std::string FFileName;
+    int FHandle = -1;
+};
+
+bool FileExists(const std::string& FileName);
+bool DeleteFile(const std::string& FileName);

@@ -1,0 +1,23 @@
+#pragma once
+// Each qrptool command lives in its own file and registers itself here.
+#include <string>
+#include <vector>
+
+struct ToolCommand {
+    const char* Name;
+    const char* Usage;   // one line: "info FILE [--json]"
+    bool NeedsGui;       // starts a (headless) Qt application first
+    int (*Run)(const std::vector<std::string>& Args);
+};
+
+class ToolCommandRegistrar {
+public:
+    explicit ToolCommandRegistrar(const ToolCommand& Command);
+};
+
+const std::vector<ToolCommand>& ToolCommands();
+
+// Thrown for wrong arguments; main prints the usage of the command.
+struct UsageError {
+    std::string Message;
+};
