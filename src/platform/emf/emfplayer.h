@@ -1,0 +1,11 @@
+#pragma once
+// Playback of an enhanced metafile onto a QPainter.
+#include <QRectF>
+
+class QPainter;
+class TMetafile;
+
+// Plays Page into R on Painter, mapping the page's frame rectangle onto R as
+// GDI's PlayEnhMetaFile does. The painter's state is restored afterwards. A
+// damaged record ends playback of the page with what was drawn so far.
+void StretchDraw(QPainter& Painter, const QRectF& R, const TMetafile& Page);
