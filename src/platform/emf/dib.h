@@ -1,0 +1,80 @@
+#pragma once
+// Device-independent bitmaps as EMF records carry them: a BITMAPINFO
+// (header and colour table) and the pixel bits, both read from untrusted
+// page data. Decoding never reads outside the given ranges and never
+// allocates for more than DibMaxPixels; anything damaged gives a null image.
+#include <QImage>
+#include <QList>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+constexpr int32_t DibMaxSide = 32768;
+constexpr int64_t DibMaxPixels = int64_t(1) << 28;
+
+// What the header says, after checking.
+struct TDibInfo {
+    uint32_t HeaderSize = 0; // 12 (core), 40, 52, 56, 108 or 124
+    int32_t Width = 0;
+    int32_t Height = 0;      // always positive; see TopDown
+    bool TopDown = false;    // negative biHeight in the file
+    uint16_t BitCount = 0;
+    uint32_t Compression = 0; // BI_RGB, BI_RLE8, ...
+    uint32_t ColorCount = 0;     // entries the colour table should hold (0 above 8 bits)
+    bool HasColorTable = false;  // all ColorCount entries are present in the BITMAPINFO
+    uint32_t Masks[4] = {0, 0, 0, 0}; // red, green, blue, alpha for BI_BITFIELDS and 16/32 bits
+};
+
+struct TDibOptions {
+    uint32_t Usage = 0; // DIB_RGB_COLORS; DIB_PAL_COLORS: the table holds 16-bit palette indexes
+    // Palette those indexes refer to; the default 20-colour system palette when null.
+    const QList<QRgb>* Palette = nullptr;
+    // 32-bit pixels (and bit fields with an alpha mask) carry premultiplied
+    // alpha, as AlphaBlend with AC_SRC_ALPHA expects; otherwise the fourth
+    // byte is ignored and the image is opaque.
+    bool UseAlpha = false;
+};
+
+// Reads and checks the header (and notes the colour table) without decoding
+// any pixels. False for a damaged or unsupported header.
+bool ReadDibInfo(const uint8_t* Info, size_t InfoSize, TDibInfo& Out);
+
+// Decodes a DIB. Result formats:
+//  - 1 bit: Format_Mono with a two-entry colour table. Without a colour table
+//    (Out->HasColorTable false) the table is black/white; a caller that maps
+//    monochrome bitmaps to the text and background colours replaces it with
+//    setColor(0, ...) and setColor(1, ...).
+//  - 4 and 8 bits: Format_Indexed8 with the colour table.
+//  - 16, 24 bits, 32 bits without UseAlpha: Format_RGB32.
+//  - 32 bits with UseAlpha: Format_ARGB32_Premultiplied.
+//  - BI_RLE4/BI_RLE8: Format_ARGB32_Premultiplied; pixels skipped by the
+//    delta and end-of-line escapes are transparent, since GDI leaves the
+//    destination there.
+//  - BI_JPEG/BI_PNG: the embedded image, Format_ARGB32_Premultiplied.
+// Rows come out top row first whatever the orientation in the file.
+QImage DecodeDib(const uint8_t* Info, size_t InfoSize, const uint8_t* Bits, size_t BitsSize,
+                 const TDibOptions& Options = {}, TDibInfo* Out = nullptr);
+
+// A packed DIB: BITMAPINFO immediately followed by the bits.
+QImage DecodePackedDib(const uint8_t* Data, size_t Size, const TDibOptions& Options = {},
+                       TDibInfo* Out = nullptr);
+
+// The usual record layout: offsets of the BITMAPINFO and the bits counted
+// from the start of the record, each range checked against RecordSize.
+// A zero cbBmi or cbBits gives a null image.
+QImage DecodeDibInRecord(const uint8_t* Record, size_t RecordSize, uint32_t offBmi, uint32_t cbBmi,
+                         uint32_t offBits, uint32_t cbBits, const TDibOptions& Options = {},
+                         TDibInfo* Out = nullptr);
+
+// The opposite direction, for recording: a BITMAPINFOHEADER (no colour
+// table) and bottom-up bits, 32 bits when the image has an alpha channel
+// (premultiplied, as AlphaBlend reads it), else 24 bits.
+struct TEncodedDib {
+    std::vector<uint8_t> Info;
+    std::vector<uint8_t> Bits;
+};
+TEncodedDib EncodeDib(const QImage& Image);
+
+// The default logical palette: the 20 static system colours.
+const QList<QRgb>& DefaultSystemPalette();
