@@ -1,0 +1,15 @@
+#include "printer/qrprintersettings.h"
+
+#include "printer/qrprinter.h"
+
+void TQRPrinterSettings::ApplySettings(TQRPrinter& APrinter) const
+{
+    if (APrinter.PrinterIndex() != PrinterIndex)
+        APrinter.SetPrinterIndex(PrinterIndex);
+    APrinter.SetPaperSize(PaperSize);
+    APrinter.SetCopies(Copies);
+    APrinter.SetDuplex(Duplex);
+    APrinter.SetOrientation(Orientation);
+    APrinter.SetOutputBin(OutputBin);
+    APrinter.SetTitle(Title);
+}
