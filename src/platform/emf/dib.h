@@ -24,6 +24,9 @@ struct TDibInfo {
     uint32_t ColorCount = 0;     // entries the colour table should hold (0 above 8 bits)
     bool HasColorTable = false;  // all ColorCount entries are present in the BITMAPINFO
     uint32_t Masks[4] = {0, 0, 0, 0}; // red, green, blue, alpha for BI_BITFIELDS and 16/32 bits
+    uint32_t ColorTableOffset = 0;    // from the start of the BITMAPINFO
+    uint32_t ColorEntrySize = 4;      // 3 (core header), 4 (RGBQUAD) or 2 (palette index)
+    uint64_t PackedBitsOffset = 0;    // where the bits start in a packed DIB
 };
 
 struct TDibOptions {
@@ -36,9 +39,10 @@ struct TDibOptions {
     bool UseAlpha = false;
 };
 
-// Reads and checks the header (and notes the colour table) without decoding
-// any pixels. False for a damaged or unsupported header.
-bool ReadDibInfo(const uint8_t* Info, size_t InfoSize, TDibInfo& Out);
+// Reads and checks the header (and notes the colour table, whose entries
+// are 16-bit palette indexes for DIB_PAL_COLORS) without decoding any
+// pixels. False for a damaged or unsupported header.
+bool ReadDibInfo(const uint8_t* Info, size_t InfoSize, TDibInfo& Out, uint32_t Usage = 0);
 
 // Decodes a DIB. Result formats:
 //  - 1 bit: Format_Mono with a two-entry colour table. Without a colour table

@@ -1,0 +1,408 @@
+#include "platform/emf/dib.h"
+
+#include <QBuffer>
+#include <QImageReader>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3, kBiJpeg = 4, kBiPng = 5;
+constexpr uint32_t kPalColors = 1;
+
+uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+uint32_t Le32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+// Whether [Offset, Offset + Size) lies within Total, without overflow.
+bool Fits(uint64_t Offset, uint64_t Size, uint64_t Total) { return Offset <= Total && Size <= Total - Offset; }
+
+const QList<QRgb>& Vga16()
+{
+    static const QList<QRgb> t = {0xFF000000, 0xFF800000, 0xFF008000, 0xFF808000, 0xFF000080, 0xFF800080,
+                                  0xFF008080, 0xFFC0C0C0, 0xFF808080, 0xFFFF0000, 0xFF00FF00, 0xFFFFFF00,
+                                  0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFFFFFFFF};
+    return t;
+}
+
+// What a bitmap without a colour table shows: GDI's defaults per depth.
+QList<QRgb> FallbackTable(int BitCount)
+{
+    if (BitCount == 1)
+        return {0xFF000000, 0xFFFFFFFF};
+    if (BitCount == 4)
+        return Vga16();
+    QList<QRgb> t(256, 0xFF000000);
+    const QList<QRgb>& sys = DefaultSystemPalette();
+    for (int i = 0; i < 10; ++i) {
+        t[i] = sys[i];
+        t[246 + i] = sys[10 + i];
+    }
+    return t;
+}
+
+QList<QRgb> ColorTable(const uint8_t* Info, size_t InfoSize, const TDibInfo& I, const TDibOptions& O)
+{
+    QList<QRgb> t = FallbackTable(I.BitCount);
+    const int n = std::min<int>(int(I.ColorCount), 1 << I.BitCount);
+    const QList<QRgb>& pal = O.Palette ? *O.Palette : DefaultSystemPalette();
+    for (int i = 0; i < n; ++i) {
+        const uint64_t at = uint64_t(I.ColorTableOffset) + uint64_t(i) * I.ColorEntrySize;
+        if (!Fits(at, I.ColorEntrySize, InfoSize))
+            break;
+        const uint8_t* e = Info + at;
+        if (I.ColorEntrySize == 2) {
+            const uint16_t k = Le16(e);
+            t[i] = k < pal.size() ? (pal[k] | 0xFF000000) : 0xFF000000;
+        } else {
+            t[i] = qRgb(e[2], e[1], e[0]);
+        }
+    }
+    t.resize(1 << I.BitCount, 0xFF000000);
+    return t;
+}
+
+// Scales a masked channel to 8 bits by bit replication, as GDI widens 5-bit
+// channels ((v << 3) | (v >> 2)).
+struct TChannel {
+    uint32_t Mask = 0;
+    int Shift = 0, Bits = 0;
+    explicit TChannel(uint32_t M) : Mask(M)
+    {
+        if (!M)
+            return;
+        while (!((M >> Shift) & 1))
+            ++Shift;
+        while (Shift + Bits < 32 && ((M >> (Shift + Bits)) & 1))
+            ++Bits;
+    }
+    int operator()(uint32_t Px) const
+    {
+        if (!Bits)
+            return 0;
+        uint32_t v = (Px & Mask) >> Shift;
+        if (Bits >= 8)
+            return int(v >> (Bits - 8));
+        uint32_t r = 0;
+        for (int filled = 0; filled < 8; filled += Bits)
+            r |= (8 - filled >= Bits) ? v << (8 - filled - Bits) : v >> (Bits - (8 - filled));
+        return int(r & 0xFF);
+    }
+};
+
+QImage DecodeMasked(const TDibInfo& I, const uint8_t* Bits, uint64_t Stride, bool UseAlpha)
+{
+    const TChannel r(I.Masks[0]), g(I.Masks[1]), b(I.Masks[2]), a(I.Masks[3]);
+    const bool alpha = UseAlpha && I.BitCount == 32 && (I.Compression == kBiRgb || I.Masks[3]);
+    QImage img(I.Width, I.Height, alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    if (img.isNull())
+        return img;
+    const bool plain32 = I.BitCount == 32 && I.Masks[0] == 0xFF0000 && I.Masks[1] == 0xFF00 && I.Masks[2] == 0xFF;
+    for (int y = 0; y < I.Height; ++y) {
+        const uint8_t* src = Bits + Stride * uint64_t(I.TopDown ? y : I.Height - 1 - y);
+        QRgb* dst = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < I.Width; ++x) {
+            uint32_t px;
+            if (I.BitCount == 16)
+                px = Le16(src + 2 * x);
+            else if (I.BitCount == 24)
+                px = uint32_t(src[3 * x]) | uint32_t(src[3 * x + 1]) << 8 | uint32_t(src[3 * x + 2]) << 16;
+            else
+                px = Le32(src + 4 * x);
+            if (plain32 && !alpha) {
+                dst[x] = px | 0xFF000000;
+                continue;
+            }
+            if (!alpha) {
+                dst[x] = qRgb(r(px), g(px), b(px));
+                continue;
+            }
+            const int al = I.Compression == kBiRgb ? int(px >> 24) : a(px);
+            // Premultiplied data with a colour above its alpha is invalid for Qt.
+            dst[x] = qRgba(std::min(r(px), al), std::min(g(px), al), std::min(b(px), al), al);
+        }
+    }
+    return img;
+}
+
+QImage DecodeIndexed(const TDibInfo& I, const uint8_t* Bits, uint64_t Stride, QList<QRgb> Table)
+{
+    QImage img(I.Width, I.Height, I.BitCount == 1 ? QImage::Format_Mono : QImage::Format_Indexed8);
+    if (img.isNull())
+        return img;
+    img.setColorTable(std::move(Table));
+    const uint64_t rowBytes = (uint64_t(I.Width) * I.BitCount + 7) / 8;
+    for (int y = 0; y < I.Height; ++y) {
+        const uint8_t* src = Bits + Stride * uint64_t(I.TopDown ? y : I.Height - 1 - y);
+        uchar* dst = img.scanLine(y);
+        if (I.BitCount == 1)
+            std::memcpy(dst, src, rowBytes); // both MSB first
+        else if (I.BitCount == 8)
+            std::memcpy(dst, src, rowBytes);
+        else
+            for (int x = 0; x < I.Width; ++x)
+                dst[x] = (x & 1) ? (src[x / 2] & 0x0F) : (src[x / 2] >> 4);
+    }
+    return img;
+}
+
+// Bottom-up run-length data; every step consumes at least two bytes, so a
+// hostile stream ends within BitsSize / 2 steps.
+QImage DecodeRle(const TDibInfo& I, const uint8_t* Bits, size_t BitsSize, const QList<QRgb>& Table)
+{
+    QImage img(I.Width, I.Height, QImage::Format_ARGB32_Premultiplied);
+    if (img.isNull())
+        return img;
+    img.fill(0);
+    const bool four = I.Compression == kBiRle4;
+    int64_t x = 0, y = 0;
+    auto put = [&](uint8_t index) {
+        if (x < I.Width && y < I.Height)
+            reinterpret_cast<QRgb*>(img.scanLine(int(I.TopDown ? y : I.Height - 1 - y)))[x] = Table[index];
+        ++x;
+    };
+    size_t p = 0;
+    while (p + 2 <= BitsSize && y < I.Height) {
+        const uint8_t count = Bits[p], value = Bits[p + 1];
+        p += 2;
+        if (count) {
+            for (int i = 0; i < count && x < I.Width; ++i)
+                put(four ? ((i & 1) ? value & 0x0F : value >> 4) : value);
+            continue;
+        }
+        if (value == 0) {
+            x = 0;
+            ++y;
+        } else if (value == 1) {
+            break;
+        } else if (value == 2) {
+            if (p + 2 > BitsSize)
+                break;
+            x += Bits[p];
+            y += Bits[p + 1];
+            p += 2;
+        } else {
+            const size_t bytes = four ? (size_t(value) + 1) / 2 : value;
+            if (bytes > BitsSize - p)
+                break;
+            for (int i = 0; i < value; ++i)
+                put(four ? ((i & 1) ? Bits[p + i / 2] & 0x0F : Bits[p + i / 2] >> 4) : Bits[p + i]);
+            p += (bytes + 1) & ~size_t(1); // runs are padded to 16 bits
+        }
+    }
+    return img;
+}
+
+QImage DecodeEmbedded(const uint8_t* Bits, size_t BitsSize, const char* Format)
+{
+    if (BitsSize > size_t(INT32_MAX))
+        return {};
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(Bits), qsizetype(BitsSize));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, Format);
+    const QSize s = reader.size();
+    if (!s.isValid() || s.width() > DibMaxSide || s.height() > DibMaxSide ||
+        int64_t(s.width()) * s.height() > DibMaxPixels)
+        return {};
+    QImage img = reader.read();
+    if (img.isNull())
+        return img;
+    return img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+} // namespace
+
+const QList<QRgb>& DefaultSystemPalette()
+{
+    static const QList<QRgb> t = {
+        0xFF000000, 0xFF800000, 0xFF008000, 0xFF808000, 0xFF000080, 0xFF800080, 0xFF008080,
+        0xFFC0C0C0, 0xFFC0DCC0, 0xFFA6CAF0, 0xFFFFFBF0, 0xFFA0A0A4, 0xFF808080, 0xFFFF0000,
+        0xFF00FF00, 0xFFFFFF00, 0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFFFFFFFF};
+    return t;
+}
+
+bool ReadDibInfo(const uint8_t* Info, size_t InfoSize, TDibInfo& Out, uint32_t Usage)
+{
+    Out = TDibInfo();
+    if (!Info || InfoSize < 12)
+        return false;
+    const uint32_t size = Le32(Info);
+    uint32_t clrUsed = 0;
+    int64_t width, height;
+    if (size == 12) {
+        width = Le16(Info + 4);
+        height = Le16(Info + 6);
+        Out.BitCount = Le16(Info + 10);
+        Out.ColorEntrySize = 3;
+    } else {
+        if (size < 40 || size > InfoSize)
+            return false;
+        width = int32_t(Le32(Info + 4));
+        height = int32_t(Le32(Info + 8));
+        Out.BitCount = Le16(Info + 14);
+        Out.Compression = Le32(Info + 16);
+        clrUsed = Le32(Info + 32);
+        Out.ColorEntrySize = 4;
+    }
+    if (Usage == kPalColors)
+        Out.ColorEntrySize = 2;
+    Out.HeaderSize = size;
+    Out.TopDown = height < 0;
+    height = height < 0 ? -height : height; // int64: INT32_MIN is safe here
+    if (width <= 0 || height <= 0 || width > DibMaxSide || height > DibMaxSide || width * height > DibMaxPixels)
+        return false;
+    Out.Width = int32_t(width);
+    Out.Height = int32_t(height);
+
+    const uint16_t bpp = Out.BitCount;
+    switch (Out.Compression) {
+    case kBiRgb:
+        if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
+            return false;
+        break;
+    case kBiRle8:
+        if (bpp != 8)
+            return false;
+        break;
+    case kBiRle4:
+        if (bpp != 4)
+            return false;
+        break;
+    case kBiBitfields:
+        if (bpp != 16 && bpp != 32)
+            return false;
+        break;
+    case kBiJpeg:
+    case kBiPng:
+        break;
+    default:
+        return false;
+    }
+
+    uint32_t tableAt = size;
+    if (Out.Compression == kBiBitfields) {
+        if (size == 40) { // masks follow a plain info header
+            if (!Fits(40, 12, InfoSize))
+                return false;
+            tableAt += 12;
+        }
+        for (int i = 0; i < 3; ++i)
+            Out.Masks[i] = Le32(Info + 40 + 4 * i);
+        if (size >= 56)
+            Out.Masks[3] = Le32(Info + 52);
+        if (!Out.Masks[0] && !Out.Masks[1] && !Out.Masks[2])
+            Out.Compression = kBiRgb; // no usable masks: read as the defaults
+    }
+    if (Out.Compression == kBiRgb) {
+        if (bpp == 16) {
+            Out.Masks[0] = 0x7C00; Out.Masks[1] = 0x03E0; Out.Masks[2] = 0x001F;
+        } else if (bpp >= 24) {
+            Out.Masks[0] = 0xFF0000; Out.Masks[1] = 0xFF00; Out.Masks[2] = 0xFF;
+        }
+    }
+    Out.ColorTableOffset = tableAt;
+    const uint32_t maxColors = bpp <= 8 ? 1u << bpp : 0;
+    uint32_t stored = clrUsed;
+    if (bpp <= 8)
+        stored = (clrUsed == 0 || clrUsed > maxColors) ? maxColors : clrUsed;
+    Out.ColorCount = bpp <= 8 ? stored : 0;
+    const uint64_t tableBytes = uint64_t(stored) * Out.ColorEntrySize;
+    Out.HasColorTable = Out.ColorCount > 0 && Fits(tableAt, tableBytes, InfoSize);
+    Out.PackedBitsOffset = uint64_t(tableAt) + tableBytes;
+    return true;
+}
+
+QImage DecodeDib(const uint8_t* Info, size_t InfoSize, const uint8_t* Bits, size_t BitsSize,
+                 const TDibOptions& Options, TDibInfo* Out)
+{
+    TDibInfo info;
+    if (!ReadDibInfo(Info, InfoSize, info, Options.Usage) || !Bits) {
+        if (Out)
+            *Out = info;
+        return {};
+    }
+    if (Out)
+        *Out = info;
+    switch (info.Compression) {
+    case kBiJpeg:
+        return DecodeEmbedded(Bits, BitsSize, "JPEG");
+    case kBiPng:
+        return DecodeEmbedded(Bits, BitsSize, "PNG");
+    case kBiRle4:
+    case kBiRle8:
+        return DecodeRle(info, Bits, BitsSize, ColorTable(Info, InfoSize, info, Options));
+    default:
+        break;
+    }
+    const uint64_t stride = ((uint64_t(info.Width) * info.BitCount + 31) / 32) * 4;
+    const uint64_t lastRow = (uint64_t(info.Width) * info.BitCount + 7) / 8;
+    // Writers often leave out the padding of the last row.
+    if (uint64_t(BitsSize) < stride * uint64_t(info.Height - 1) + lastRow)
+        return {};
+    if (info.BitCount <= 8)
+        return DecodeIndexed(info, Bits, stride, ColorTable(Info, InfoSize, info, Options));
+    return DecodeMasked(info, Bits, stride, Options.UseAlpha);
+}
+
+QImage DecodePackedDib(const uint8_t* Data, size_t Size, const TDibOptions& Options, TDibInfo* Out)
+{
+    TDibInfo info;
+    if (!ReadDibInfo(Data, Size, info, Options.Usage) || info.PackedBitsOffset > Size) {
+        if (Out)
+            *Out = info;
+        return {};
+    }
+    const size_t at = size_t(info.PackedBitsOffset);
+    return DecodeDib(Data, at, Data + at, Size - at, Options, Out);
+}
+
+QImage DecodeDibInRecord(const uint8_t* Record, size_t RecordSize, uint32_t offBmi, uint32_t cbBmi,
+                         uint32_t offBits, uint32_t cbBits, const TDibOptions& Options, TDibInfo* Out)
+{
+    if (Out)
+        *Out = TDibInfo();
+    if (!Record || cbBmi == 0 || cbBits == 0 || !Fits(offBmi, cbBmi, RecordSize) || !Fits(offBits, cbBits, RecordSize))
+        return {};
+    return DecodeDib(Record + offBmi, cbBmi, Record + offBits, cbBits, Options, Out);
+}
+
+TEncodedDib EncodeDib(const QImage& Image)
+{
+    TEncodedDib d;
+    if (Image.isNull())
+        return d;
+    const bool alpha = Image.hasAlphaChannel();
+    const QImage src = Image.convertToFormat(alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    const int w = src.width(), h = src.height(), bpp = alpha ? 32 : 24;
+    const size_t stride = ((size_t(w) * bpp + 31) / 32) * 4;
+    d.Info.assign(40, 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            d.Info[at + i] = uint8_t(v >> (8 * i));
+    };
+    put32(0, 40);
+    put32(4, uint32_t(w));
+    put32(8, uint32_t(h));
+    d.Info[12] = 1;
+    d.Info[14] = uint8_t(bpp);
+    put32(20, uint32_t(stride * h));
+    put32(24, 3780); // 96 dpi in pixels per metre
+    put32(28, 3780);
+    d.Bits.assign(stride * h, 0);
+    for (int y = 0; y < h; ++y) {
+        const QRgb* s = reinterpret_cast<const QRgb*>(src.constScanLine(y));
+        uint8_t* o = d.Bits.data() + stride * size_t(h - 1 - y);
+        for (int x = 0; x < w; ++x) {
+            *o++ = uint8_t(qBlue(s[x]));
+            *o++ = uint8_t(qGreen(s[x]));
+            *o++ = uint8_t(qRed(s[x]));
+            if (alpha)
+                *o++ = uint8_t(qAlpha(s[x]));
+        }
+    }
+    return d;
+}
