@@ -5,6 +5,7 @@
 #include "platform/print/printer.h"
 
 #include <cstdint>
+#include <vector>
 
 enum class TQRPaperSize : uint8_t {
     Default = 0, Letter, LetterSmall, Tabloid, Ledger, Legal, Statement, Executive, A3, A4, A4Small,
@@ -48,15 +49,24 @@ int RoundEven(long double Value);
 // Millimetres of the table in tenths of a millimetre, rounded (215.9 gives 2159).
 int PaperTenthsMM(long double MM);
 
+// One write of a detection, in the order the detection makes them: a
+// printer that refuses some sizes keeps the last size it accepted.
+struct TPaperWrite {
+    bool IsOrientation;
+    TQRPaperSize PaperSize;
+    TPrinterOrientation Orientation;
+};
+
 struct TPaperDetection {
-    bool Found = false; // the exact detection may match no row
+    bool Found = false; // a paper row was chosen
     TQRPaperSize PaperSize = TQRPaperSize::Default;
     TPrinterOrientation Orientation = poPortrait;
+    std::vector<TPaperWrite> Writes;
 };
 
 // Detection by Load: the page size in whole millimetres (pixels at Factor
 // pixels per 0.1 mm, truncated) against rows Letter..ESheet by summed
-// distance; the earliest row wins a tie. Always Found.
+// distance; the earliest row wins a tie.
 TPaperDetection DetectPaperNearest(int WidthPx, int HeightPx, long double Factor);
 // Detection by LoadFromStream: exact match in whole units of 4 mm, either
 // way round; the last matching row wins, landscape over portrait within a

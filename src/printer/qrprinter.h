@@ -202,7 +202,8 @@ public:
 
 private:
     void DetectFirstPage(bool NearestSize);
-    void StorePaper(TQRPaperSize Size, TPrinterOrientation Orientation);
+    void DropLoadedStream();
+    void FinishLoad();
     void StartMetafilePage();
     void StartPrinterPage();
     bool PageInRange() const;

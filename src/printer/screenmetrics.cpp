@@ -1,0 +1,15 @@
+#include "printer/screenmetrics.h"
+
+namespace {
+int GPixelsPerInch = 96;
+}
+
+int ScreenPixelsPerInch()
+{
+    return GPixelsPerInch;
+}
+
+void SetScreenPixelsPerInch(int Value)
+{
+    GPixelsPerInch = Value > 0 ? Value : 96;
+}
