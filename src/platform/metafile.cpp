@@ -3,7 +3,6 @@
 #include "platform/streams.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 namespace {
@@ -15,19 +14,28 @@ uint32_t u32(const uint8_t* p)
 
 int32_t i32(const uint8_t* p) { return static_cast<int32_t>(u32(p)); }
 
-// MulDiv-style scaling: frame (0.01 mm) to reference pixels.
-int ScaleFrame(int64_t frame, int64_t device, int64_t millimeters)
+} // namespace
+
+int ScaleFrameToPixels(int64_t Frame, int32_t Device, int32_t Millimeters)
 {
-    if (millimeters == 0)
+    if (Millimeters == 0)
         return 0;
-    const double v = static_cast<double>(frame) * static_cast<double>(device) / (static_cast<double>(millimeters) * 100.0);
-    const double r = std::round(v); // std::round is half away from zero
-    if (r > 2147483647.0 || r < -2147483648.0)
+    // Exact integers: a double loses the half that decides the rounding once
+    // the product passes 2^53.
+    __int128 num = static_cast<__int128>(Frame) * Device;
+    __int128 den = static_cast<__int128>(Millimeters) * 100;
+    if (den < 0) {
+        num = -num;
+        den = -den;
+    }
+    const bool negative = num < 0;
+    const __int128 magnitude = negative ? -num : num;
+    const __int128 rounded = (magnitude * 2 + den) / (den * 2);
+    const __int128 r = negative ? -rounded : rounded;
+    if (r > INT32_MAX || r < INT32_MIN)
         return 0;
     return static_cast<int>(r);
 }
-
-} // namespace
 
 EmfHeader TMetafile::ParseHeader(const uint8_t* p, size_t n)
 {
@@ -108,8 +116,7 @@ void TMetafile::SaveToStream(TStream& Stream) const
 
 void TMetafile::SaveToFile(const std::string& FileName) const
 {
-    TFileStream f(FileName, fmCreate);
-    SaveToStream(f);
+    SaveFileReplacing(FileName, [this](TStream& f) { SaveToStream(f); });
 }
 
 void TMetafile::Clear()
@@ -120,12 +127,12 @@ void TMetafile::Clear()
 
 int TMetafile::Width() const
 {
-    return ScaleFrame(int64_t(FHeader.rclFrame.Right) - FHeader.rclFrame.Left, FHeader.szlDevice.cx, FHeader.szlMillimeters.cx);
+    return ScaleFrameToPixels(int64_t(FHeader.rclFrame.Right) - FHeader.rclFrame.Left, FHeader.szlDevice.cx, FHeader.szlMillimeters.cx);
 }
 
 int TMetafile::Height() const
 {
-    return ScaleFrame(int64_t(FHeader.rclFrame.Bottom) - FHeader.rclFrame.Top, FHeader.szlDevice.cy, FHeader.szlMillimeters.cy);
+    return ScaleFrameToPixels(int64_t(FHeader.rclFrame.Bottom) - FHeader.rclFrame.Top, FHeader.szlDevice.cy, FHeader.szlMillimeters.cy);
 }
 
 int TMetafile::MMWidth() const

@@ -34,6 +34,11 @@ constexpr uint32_t EMR_HEADER = 1;
 constexpr uint32_t ENHMETA_SIGNATURE = 0x464D4520; // " EMF"
 constexpr int32_t EmfHeaderBytes = 108;
 
+// Frame extent (0.01 mm) in reference-device pixels:
+// Frame * Device / (Millimeters * 100), halves away from zero; 0 when the
+// millimetres are 0 or the result leaves the int range.
+int ScaleFrameToPixels(int64_t Frame, int32_t Device, int32_t Millimeters);
+
 class TMetafile {
 public:
     TMetafile() = default;

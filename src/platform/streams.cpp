@@ -2,10 +2,13 @@
 #include "platform/errors.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
+#include <random>
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -142,8 +145,7 @@ void TMemoryStream::LoadFromFile(const std::string& FileName)
 
 void TMemoryStream::SaveToFile(const std::string& FileName) const
 {
-    TFileStream f(FileName, fmCreate);
-    f.WriteBuffer(FData.data(), static_cast<int32_t>(FData.size()));
+    SaveFileReplacing(FileName, [this](TStream& f) { f.WriteBuffer(FData.data(), static_cast<int32_t>(FData.size())); });
 }
 
 // ---- TFileStream
@@ -236,4 +238,39 @@ bool FileExists(const std::string& FileName)
 bool DeleteFile(const std::string& FileName)
 {
     return ::unlink(FileName.c_str()) == 0;
+}
+
+void SaveFileReplacing(const std::string& FileName, const std::function<void(TStream&)>& Write)
+{
+    struct stat old;
+    const bool replacing = ::stat(FileName.c_str(), &old) == 0;
+    if (replacing && S_ISDIR(old.st_mode))
+        throw EFCreateError("Cannot create file \"" + FileName + "\". It is a directory");
+    static std::atomic<unsigned> counter{std::random_device{}()};
+    std::string part;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%X", counter.fetch_add(1) & 0xFFFFFFu);
+        part = FileName + ".~" + hex + ".part";
+        fd = ::open(part.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        throw EFCreateError("Cannot create file \"" + FileName + "\". " + std::strerror(errno));
+    if (replacing)
+        (void)::fchmod(fd, old.st_mode & 07777);
+    ::close(fd);
+    try {
+        {
+            TFileStream f(part, fmOpenReadWrite);
+            Write(f);
+        }
+        if (::rename(part.c_str(), FileName.c_str()) != 0)
+            throw EFCreateError("Cannot create file \"" + FileName + "\". " + std::strerror(errno));
+    } catch (...) {
+        ::unlink(part.c_str());
+        throw;
+    }
 }

@@ -2,6 +2,7 @@
 // Byte streams with the framework's interface: signed 32-bit positions and
 // sizes, Read returning what it got, ReadBuffer raising "Stream read error".
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -77,4 +78,10 @@ private:
 };
 
 bool FileExists(const std::string& FileName);
+
+// Calls Write on a new file beside FileName and renames it over FileName
+// only once Write has returned, so that a failure (or FileName being the file
+// that is being read) leaves any existing file as it was and no partial file
+// behind. An existing file keeps its permissions.
+void SaveFileReplacing(const std::string& FileName, const std::function<void(TStream&)>& Write);
 bool DeleteFile(const std::string& FileName);

@@ -1,0 +1,37 @@
+#include "store/limitedstream.h"
+
+#include <algorithm>
+
+TLimitedStream::TLimitedStream(TStream& Base, int32_t Start, int32_t Length)
+    : FBase(Base), FStart(Start), FLength(std::max<int32_t>(Length, 0))
+{
+}
+
+int32_t TLimitedStream::Read(void* Buffer, int32_t Count)
+{
+    const int32_t n = std::min<int32_t>(std::max<int32_t>(Count, 0), FLength - FPosition);
+    if (n <= 0)
+        return 0;
+    FBase.SetPosition(FStart + FPosition);
+    const int32_t got = FBase.Read(Buffer, n);
+    FPosition += std::max<int32_t>(got, 0);
+    return got;
+}
+
+int32_t TLimitedStream::Write(const void*, int32_t)
+{
+    return 0;
+}
+
+int32_t TLimitedStream::Seek(int32_t Offset, int Origin)
+{
+    int64_t base = 0;
+    if (Origin == soFromCurrent)
+        base = FPosition;
+    else if (Origin == soFromEnd)
+        base = FLength;
+    const int64_t pos = base + Offset;
+    if (pos >= 0 && pos <= FLength)
+        FPosition = static_cast<int32_t>(pos);
+    return FPosition;
+}

@@ -1,0 +1,159 @@
+#include "store/qrcompress.h"
+#include "platform/errors.h"
+#include "platform/streams.h"
+
+namespace {
+constexpr size_t BlockSize = 4096;
+}
+
+TQRCompress::TQRCompress(TStream& aStream, bool CompressData)
+    : BitPos(CompressData ? 0 : 7), CompressFlag(CompressData), Stream(aStream)
+{
+    InitTree();
+    FBuffer.reserve(BlockSize);
+}
+
+TQRCompress::~TQRCompress()
+{
+    try {
+        Finish();
+    } catch (...) {
+    }
+}
+
+void TQRCompress::InitTree()
+{
+    Up[0] = 0;
+    for (int i = 1; i <= 512; ++i)
+        Up[i] = static_cast<uint8_t>((i - 1) / 2);
+    for (int j = 0; j <= 255; ++j) {
+        Kids[j][0] = static_cast<uint16_t>(2 * j + 1);
+        Kids[j][1] = static_cast<uint16_t>(2 * j + 2);
+    }
+}
+
+void TQRCompress::Splay(uint16_t Plain)
+{
+    unsigned a = Plain + 256u;
+    do {
+        const unsigned p = Up[a];
+        if (p == 0) {
+            a = 0;
+        } else {
+            const unsigned g = Up[p];
+            unsigned u = Kids[g][0];
+            if (u == p) {
+                u = Kids[g][1];
+                Kids[g][1] = static_cast<uint16_t>(a);
+            } else {
+                Kids[g][0] = static_cast<uint16_t>(a);
+            }
+            Kids[p][a == Kids[p][0] ? 0 : 1] = static_cast<uint16_t>(u);
+            Up[a] = static_cast<uint8_t>(g);
+            Up[u] = static_cast<uint8_t>(p);
+            a = g;
+        }
+    } while (a != 0);
+}
+
+void TQRCompress::Compress(uint16_t Plain)
+{
+    // A path has at most 256 steps; bits are collected leaf-first.
+    uint8_t path[257];
+    int depth = 0;
+    unsigned a = Plain + 256u;
+    do {
+        const unsigned p = Up[a];
+        path[depth++] = Kids[p][1] == a ? 1 : 0;
+        a = p;
+    } while (a != 0);
+    while (depth > 0) {
+        OutByte = static_cast<uint8_t>(OutByte | path[--depth] << BitPos);
+        if (BitPos == 7) {
+            PutByte(OutByte);
+            BitPos = 0;
+            OutByte = 0;
+        } else {
+            ++BitPos;
+        }
+    }
+    Splay(Plain);
+}
+
+void TQRCompress::Expand(uint8_t& Expanded)
+{
+    unsigned a = 0;
+    do {
+        if (BitPos == 7) {
+            InByte = NextInput();
+            BitPos = 0;
+        } else {
+            ++BitPos;
+        }
+        a = Kids[a][(InByte >> BitPos) & 1];
+    } while (a <= 255);
+    // Symbol 256 is never coded; damaged data that reaches it reads as 0.
+    Expanded = static_cast<uint8_t>(a - 256);
+    Splay(static_cast<uint16_t>(a - 256));
+}
+
+uint8_t TQRCompress::Expand()
+{
+    uint8_t b = 0;
+    Expand(b);
+    return b;
+}
+
+void TQRCompress::CompressBytes(const uint8_t* Data, size_t Count)
+{
+    for (size_t i = 0; i < Count; ++i)
+        Compress(Data[i]);
+}
+
+void TQRCompress::ExpandBytes(uint8_t* Data, size_t Count)
+{
+    for (size_t i = 0; i < Count; ++i)
+        Expand(Data[i]);
+}
+
+void TQRCompress::PutByte(uint8_t Byte)
+{
+    FBuffer.push_back(Byte);
+    if (FBuffer.size() >= BlockSize)
+        FlushOutput();
+}
+
+void TQRCompress::FlushOutput()
+{
+    if (FBuffer.empty())
+        return;
+    Stream.WriteBuffer(FBuffer.data(), static_cast<int32_t>(FBuffer.size()));
+    FBuffer.clear();
+}
+
+uint8_t TQRCompress::NextInput()
+{
+    if (FBufferPos == FBuffer.size()) {
+        FBuffer.resize(BlockSize);
+        const int32_t n = Stream.Read(FBuffer.data(), static_cast<int32_t>(BlockSize));
+        FBuffer.resize(n > 0 ? static_cast<size_t>(n) : 0);
+        FBufferPos = 0;
+        if (FBuffer.empty())
+            throw EReadError("Compressed page data ends before the page is complete");
+    }
+    return FBuffer[FBufferPos++];
+}
+
+void TQRCompress::Finish()
+{
+    if (Finished)
+        return;
+    Finished = true;
+    if (CompressFlag) {
+        if (BitPos != 0)
+            FBuffer.push_back(OutByte);
+        FlushOutput();
+    } else if (FBufferPos < FBuffer.size()) {
+        Stream.Seek(-static_cast<int32_t>(FBuffer.size() - FBufferPos), soFromCurrent);
+    }
+}

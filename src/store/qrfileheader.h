@@ -1,0 +1,26 @@
+#pragma once
+// The report-file header: the current 128-byte layout and the older ones,
+// as pure functions over the header record.
+#include <array>
+#include <cstdint>
+
+using TQRFileHeaderRecord = std::array<uint8_t, 128>;
+
+constexpr int32_t QRCurrentHeaderSize = 128;
+
+// Moves the fields of a 124-byte header, read into Header, to where the
+// 128-byte layout keeps them; other sizes are left as read.
+void ConvertHeader(TQRFileHeaderRecord& Header, int32_t HeaderSize);
+
+// The 128-byte header this program writes.
+TQRFileHeaderRecord MakeFileHeader(int32_t PageCount, double CreationTime, bool Compression);
+
+// What a header read with HeaderSize bytes and converted says.
+struct TQRHeaderFields {
+    bool HasPageCount = false; // 128: from the header; 120: fixed at 1
+    int32_t PageCount = 0;
+    bool HasCreationTime = false; // the 128- and 124-byte layouts
+    double CreationTime = 0;
+    bool Compression = false;
+};
+TQRHeaderFields ReadHeaderFields(const TQRFileHeaderRecord& Header, int32_t HeaderSize);

@@ -1,0 +1,107 @@
+// The walk along the chain of page records, which trusts no offset or
+// number it reads: every step must move to a record inside the data whose
+// number is one more or one less than the last, so a damaged file ends the
+// walk with a message instead of a loop or a read outside the data.
+#include "store/qrdamagedreport.h"
+#include "store/qrpagelist.h"
+
+namespace {
+
+std::string At(int64_t Value)
+{
+    return " at offset " + std::to_string(Value);
+}
+
+} // namespace
+
+TQRPageList::TRecord TQRPageList::ReadRecord(int32_t Start)
+{
+    const int32_t size = FStream->Size();
+    // A record is at least its number, its next-record offset and its back
+    // pointer: 12 bytes.
+    if (Start < HeaderSize() || int64_t(Start) + 12 > size)
+        Damaged("a page record would start" + At(Start) + ", outside the file's " + std::to_string(size) + " bytes");
+    FStream->SetPosition(Start);
+    uint8_t head[8];
+    FStream->ReadBuffer(head, 8);
+    TRecord r;
+    r.Start = Start;
+    r.Number = static_cast<int32_t>(uint32_t(head[0]) | uint32_t(head[1]) << 8 | uint32_t(head[2]) << 16 | uint32_t(head[3]) << 24);
+    r.Next = static_cast<int32_t>(uint32_t(head[4]) | uint32_t(head[5]) << 8 | uint32_t(head[6]) << 16 | uint32_t(head[7]) << 24);
+    if (int64_t(r.Next) < int64_t(Start) + 12 || r.Next > size)
+        Damaged("page record " + std::to_string(r.Number) + At(Start) + " gives its end as offset " + std::to_string(r.Next) +
+                ", outside the file's " + std::to_string(size) + " bytes");
+    return r;
+}
+
+void TQRPageList::ExpectNumber(const TRecord& Record, int32_t Number) const
+{
+    if (Record.Number != Number)
+        Damaged("page records out of sequence: record" + At(Record.Start) + " is numbered " + std::to_string(Record.Number) +
+                " where " + std::to_string(Number) + " was expected");
+}
+
+TQRPageList::TRecord TQRPageList::GotoPage(int32_t N)
+{
+    const int32_t size = FStream->Size();
+    if (int64_t(HeaderSize()) + 12 > size)
+        Damaged("the header gives " + std::to_string(FPageCount) + " pages but the file holds no page records");
+    TRecord r;
+    if (N == 1) {
+        r = ReadRecord(HeaderSize());
+        ExpectNumber(r, 1);
+    } else {
+        const int32_t pos = FStream->Position();
+        if (pos == size) {
+            FStream->SetPosition(size - 4);
+            r = ReadRecord(FStream->ReadInt32());
+            if (r.Next != size)
+                Damaged("the back pointer at the end of the file leads to record " + std::to_string(r.Number) + At(r.Start) +
+                        ", which is not the last record");
+        } else {
+            r = ReadRecord(pos);
+        }
+        if (r.Number < 1 || r.Number > FPageCount)
+            Damaged("page record" + At(r.Start) + " is numbered " + std::to_string(r.Number) + ", outside 1.." +
+                    std::to_string(FPageCount));
+        while (r.Number < N) {
+            if (r.Next == size)
+                Damaged("the header gives " + std::to_string(FPageCount) + " pages but the file holds only " +
+                        std::to_string(r.Number) + " page records");
+            const int32_t number = r.Number + 1;
+            r = ReadRecord(r.Next);
+            ExpectNumber(r, number);
+        }
+        while (r.Number > N) {
+            FStream->SetPosition(r.Start - 4);
+            const int32_t back = FStream->ReadInt32();
+            if (back > r.Start - 12)
+                Damaged("the back pointer in front of record " + std::to_string(r.Number) + At(r.Start) + " leads forward, to offset " +
+                        std::to_string(back));
+            const TRecord previous = ReadRecord(back);
+            ExpectNumber(previous, r.Number - 1);
+            if (previous.Next != r.Start)
+                Damaged("page record " + std::to_string(previous.Number) + At(previous.Start) + " ends at offset " +
+                        std::to_string(previous.Next) + " but the next record starts at " + std::to_string(r.Start));
+            r = previous;
+        }
+    }
+    FStream->SetPosition(r.Start);
+    return r;
+}
+
+int32_t TQRPageList::CountRecords()
+{
+    CheckStream();
+    std::lock_guard<std::recursive_mutex> lock(FLock);
+    const int32_t size = FStream->Size();
+    int32_t count = 0;
+    for (int32_t pos = HeaderSize(); pos != size;) {
+        const TRecord r = ReadRecord(pos);
+        ExpectNumber(r, count + 1);
+        ++count;
+        pos = r.Next;
+    }
+    FStream->SetPosition(size);
+    return count;
+}

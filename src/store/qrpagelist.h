@@ -1,0 +1,98 @@
+#pragma once
+// The pages of one report as chained records in a page stream, in the QRP
+// report file format; pages are read one at a time on demand.
+#include "platform/metafile.h"
+#include "store/qrstream.h"
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class TMemoryStream;
+
+struct THyperlink {
+    THyperlink() = default;
+    THyperlink(const EmfRect& aArea, std::string aLink) : Area(aArea), Link(std::move(aLink)) {}
+    EmfRect Area;
+    std::string Link; // UTF-8
+};
+
+class TQRPageList {
+public:
+    TQRPageList();
+    ~TQRPageList();
+    TQRPageList(const TQRPageList&) = delete;
+    TQRPageList& operator=(const TQRPageList&) = delete;
+
+    // Resets the count only; the stream stays.
+    void Clear();
+    void LockList() { FLock.lock(); }
+    void UnlockList() { FLock.unlock(); }
+
+    // Opens the file in place, reads its header and fetches the last page
+    // twice. Throws EQRDamagedReport when the chain is broken.
+    void LoadFromFile(const std::string& Filename);
+    // Copies the whole of inStream into a new in-memory page stream.
+    void LoadFromStream(TMemoryStream& inStream);
+    // Replaces Filename only once the whole report is written.
+    void SaveToFile(const std::string& Filename);
+    void SaveToStream(TStream& inStream);
+
+    // A new page owned by the caller; nullptr outside 1..PageCount.
+    std::unique_ptr<TMetafile> GetPage(int32_t PageNumber);
+    // For records written by AddPageEx. AHyperlinks is empty (nullptr) when
+    // the record has none or the page is compressed.
+    void GetPageEx(int32_t PageNumber, std::unique_ptr<TMetafile>& AMetafile,
+                   std::unique_ptr<std::vector<THyperlink>>& AHyperlinks);
+    void AddPage(const TMetafile& aMetafile);
+    void AddPageEx(const TMetafile& aMetafile, const std::vector<THyperlink>* AHyperlinks);
+    // Outlines are not stored in report files.
+    void AddOutline(int Level, const std::string& Caption, const EmfRect& Target, int PageNumber);
+    // Rewrites the header with the final page count.
+    void Finish();
+
+    // Counts the records by walking the chain from the first to the end of
+    // the data; for header layouts that carry no page count.
+    int32_t CountRecords();
+
+    bool Compression() const { return FCompression; }
+    void SetCompression(bool Value) { FCompression = Value; }
+    int32_t PageCount() const { return FPageCount; }
+    void SetPageCount(int32_t Value) { FPageCount = Value; }
+    TQRStream* Stream() const { return FStream.get(); }
+    void SetStream(std::unique_ptr<TQRStream> Value);
+    // Hands the stream over to a new owner; the list is left without one.
+    std::unique_ptr<TQRStream> TakeStream();
+
+    // Of the last header read: its size, and its creation time in days since
+    // 30 December 1899 (0 when that layout keeps none).
+    int32_t HeaderSize();
+    double CreationTime() const { return FCreationTime; }
+
+private:
+    struct TRecord {
+        int32_t Start = 0;
+        int32_t Number = 0;
+        int32_t Next = 0;
+    };
+
+    void ReadFileHeader();
+    void WriteFileHeader();
+    TRecord GotoPage(int32_t N);
+    TRecord ReadRecord(int32_t Start);
+    void ExpectNumber(const TRecord& Record, int32_t Number) const;
+    void CheckStream() const;
+    std::unique_ptr<TMetafile> ReadPageData(const TRecord& Record, std::unique_ptr<std::vector<THyperlink>>* AHyperlinks);
+    void AppendRecord(const TMetafile& aMetafile, const std::vector<THyperlink>* AHyperlinks, bool Extended);
+    [[noreturn]] void Damaged(const std::string& What) const;
+    std::string Name() const;
+
+    std::recursive_mutex FLock;
+    bool FCompression = false;
+    int32_t FPageCount = 0;
+    std::unique_ptr<TQRStream> FStream;
+    int32_t FHeaderSize = -1;
+    double FCreationTime = 0;
+};

@@ -1,0 +1,139 @@
+#include "store/qrstream.h"
+#include "platform/errors.h"
+#include "platform/system.h"
+
+#include <algorithm>
+#include <limits>
+
+TQRStream::TQRStream(int32_t pMemoryLimit)
+    : MemoryStream(std::make_unique<TMemoryStream>()), FMemoryLimit(pMemoryLimit)
+{
+}
+
+std::unique_ptr<TQRStream> TQRStream::CreateFromFile(const std::string& Filename)
+{
+    auto file = std::make_unique<TFileStream>(Filename, fmOpenRead);
+    // Offsets in a report are signed 32-bit: a larger file cannot be walked.
+    if (file->Size64() > std::numeric_limits<int32_t>::max())
+        throw EFOpenError("Cannot open file \"" + Filename + "\". It is larger than the 2 GiB a report file can address");
+    std::unique_ptr<TQRStream> stream(new TQRStream());
+    stream->FileStream = std::move(file);
+    stream->FInMemory = false;
+    return stream;
+}
+
+std::unique_ptr<TQRStream> TQRStream::CreateFromMemory(std::vector<uint8_t> Data)
+{
+    if (Data.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+        throw EWriteError("Report data is larger than the 2 GiB a page stream can hold");
+    auto stream = std::make_unique<TQRStream>(static_cast<int32_t>(Data.size()));
+    stream->MemoryStream->SetBytes(std::move(Data));
+    return stream;
+}
+
+TQRStream::~TQRStream()
+{
+    std::lock_guard<std::recursive_mutex> lock(FLock);
+    MemoryStream.reset();
+    FileStream.reset();
+    if (!FFilename.empty() && FileExists(FFilename))
+        DeleteFile(FFilename);
+}
+
+std::string TQRStream::FileName() const
+{
+    return FileStream ? FileStream->FileName() : std::string();
+}
+
+int32_t TQRStream::Read(void* Buffer, int32_t Count)
+{
+    std::lock_guard<std::recursive_mutex> lock(FLock);
+    return FInMemory ? MemoryStream->Read(Buffer, Count) : FileStream->Read(Buffer, Count);
+}
+
+int32_t TQRStream::Write(const void* Buffer, int32_t Count)
+{
+    std::lock_guard<std::recursive_mutex> lock(FLock);
+    if (!FInMemory)
+        return FileStream->Write(Buffer, Count);
+    const int32_t written = MemoryStream->Write(Buffer, Count);
+    if (static_cast<int64_t>(MemoryStream->Bytes().size()) > static_cast<int64_t>(FMemoryLimit))
+        Spill();
+    return written;
+}
+
+void TQRStream::Spill()
+{
+    FFilename = TempReportFileName();
+    try {
+        FileStream.reset();
+        FileStream = std::make_unique<TFileStream>(FFilename, fmCreate);
+        const std::vector<uint8_t>& data = MemoryStream->Bytes();
+        FileStream->WriteBuffer(data.data(), static_cast<int32_t>(data.size()));
+        FileStream->Seek(MemoryStream->Position(), soFromBeginning);
+    } catch (...) {
+        // Stay in memory, and leave no half-written file behind.
+        FileStream.reset();
+        DeleteFile(FFilename);
+        FFilename.clear();
+        throw;
+    }
+    MemoryStream.reset();
+    FInMemory = false;
+}
+
+int32_t TQRStream::Seek(int32_t Offset, int Origin)
+{
+    std::lock_guard<std::recursive_mutex> lock(FLock);
+    return FInMemory ? MemoryStream->Seek(Offset, Origin) : FileStream->Seek(Offset, Origin);
+}
+
+void TQRStream::SaveToStream(TStream& AStream)
+{
+    std::lock_guard<std::recursive_mutex> lock(FLock);
+    SetPosition(0);
+    std::vector<uint8_t> buffer(10240);
+    for (;;) {
+        const int32_t n = Read(buffer.data(), static_cast<int32_t>(buffer.size()));
+        if (n <= 0)
+            break;
+        AStream.WriteBuffer(buffer.data(), n);
+    }
+}
+
+int32_t TQRStream::HeaderSize()
+{
+    std::lock_guard<std::recursive_mutex> lock(FLock);
+    const int32_t pos = Position();
+    uint8_t prefix[HeaderScanBytes];
+    const int32_t size = Size();
+    SetPosition(0);
+    const int32_t n = Read(prefix, HeaderScanBytes);
+    SetPosition(pos);
+    return HeaderSizeOf(prefix, std::max<int32_t>(n, 0), size);
+}
+
+int32_t HeaderSizeOf(const uint8_t* Prefix, int32_t Count, int32_t StreamSize)
+{
+    static const struct {
+        int32_t Offset, Size;
+    } probes[] = {{173, 124}, {169, 120}, {145, 96}, {177, 128}};
+    auto isEmf = [Prefix](int32_t p) { return Prefix[p] == 'E' && Prefix[p + 1] == 'M' && Prefix[p + 2] == 'F'; };
+    for (const auto& probe : probes) {
+        if (probe.Offset + 3 > Count)
+            throw EReadError();
+        if (isEmf(probe.Offset))
+            return probe.Size;
+    }
+    // Count is StreamSize or, for longer streams, HeaderScanBytes, which
+    // covers the last bytes the scan looks at.
+    for (int32_t p = 0; p <= StreamSize - 4 && p <= 1001 && p + 3 <= Count; ++p)
+        if (isEmf(p))
+            return p - 49;
+    return 128;
+}
+
+std::string TempReportFileName()
+{
+    return GetTempFileName(GetTempPath(), "QRP");
+}

@@ -1,0 +1,66 @@
+#pragma once
+// The byte store of one report: in memory up to a limit, then in a temporary
+// file of its own; or a user's report file read in place, never written.
+#include "platform/streams.h"
+#include "store/qrfileheader.h"
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class TQRStream : public TStream {
+public:
+    explicit TQRStream(int32_t pMemoryLimit);
+    // Opens FileName read-only; the file is never changed or deleted.
+    static std::unique_ptr<TQRStream> CreateFromFile(const std::string& Filename);
+    // In memory with Data as its content and its size as the limit, as the
+    // page list's LoadFromStream needs.
+    static std::unique_ptr<TQRStream> CreateFromMemory(std::vector<uint8_t> Data);
+    ~TQRStream() override;
+    TQRStream(const TQRStream&) = delete;
+    TQRStream& operator=(const TQRStream&) = delete;
+
+    int32_t Read(void* Buffer, int32_t Count) override;
+    // May move the data to a temporary file once the size passes the limit.
+    int32_t Write(const void* Buffer, int32_t Count) override;
+    int32_t Seek(int32_t Offset, int Origin) override;
+
+    // Several operations as one, against other threads.
+    void LockStream() { FLock.lock(); }
+    void UnlockStream() { FLock.unlock(); }
+
+    // Copies everything, from offset 0, in 10240-byte chunks; the position
+    // ends at the end.
+    void SaveToStream(TStream& AStream);
+    // Length of the report-file header in front of the first page record.
+    // Throws "Stream read error" for streams shorter than the fixed probes;
+    // may be negative for a damaged file. The position is unchanged.
+    int32_t HeaderSize();
+
+    bool InMemory() const { return FInMemory; }
+    int32_t MemoryLimit() const { return FMemoryLimit; }
+    // The user's file for CreateFromFile, the temporary file after a spill,
+    // empty while in memory.
+    std::string FileName() const;
+
+private:
+    TQRStream() = default;
+    void Spill();
+
+    std::recursive_mutex FLock;
+    std::unique_ptr<TMemoryStream> MemoryStream;
+    std::string FFilename;
+    std::unique_ptr<TFileStream> FileStream;
+    bool FInMemory = true;
+    int32_t FMemoryLimit = 0;
+};
+
+// HeaderSize over the first bytes of a stream: Prefix holds
+// min(StreamSize, HeaderScanBytes) bytes from offset 0.
+constexpr int32_t HeaderScanBytes = 1004;
+int32_t HeaderSizeOf(const uint8_t* Prefix, int32_t Count, int32_t StreamSize);
+
+// A new, empty, uniquely named "QRP*.TMP" file in the temporary folder.
+std::string TempReportFileName();
