@@ -1,0 +1,644 @@
+#include "platform/emf/metafilecanvas.h"
+#include "platform/emf/dib.h"
+#include "platform/emf/emfplayer.h"
+#include "platform/metafile.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Record types and GDI values written here.
+enum : uint32_t {
+    kEmrHeader = 1, kEmrPolygon = 3, kEmrPolyline = 4, kEmrEof = 14, kEmrSetBkMode = 18,
+    kEmrSetTextAlign = 22, kEmrSetTextColor = 24, kEmrSetBkColor = 25, kEmrMoveToEx = 27,
+    kEmrIntersectClipRect = 30, kEmrSaveDC = 33, kEmrRestoreDC = 34, kEmrSelectObject = 37,
+    kEmrCreatePen = 38, kEmrCreateBrushIndirect = 39, kEmrDeleteObject = 40, kEmrEllipse = 42,
+    kEmrRectangle = 43, kEmrRoundRect = 44, kEmrLineTo = 54, kEmrStretchDIBits = 81,
+    kEmrExtCreateFontIndirectW = 82, kEmrExtTextOutW = 84, kEmrPolygon16 = 86, kEmrPolyline16 = 87,
+    kEmrAlphaBlend = 114
+};
+constexpr uint32_t kStockNullPen = 0x80000008;
+constexpr uint32_t kSrcCopy = 0x00CC0020;
+constexpr int kMillimetersX = 508; // 1920 px at 96 dpi
+constexpr int kMillimetersY = 286; // 1080 px at 96 dpi is 285.75 mm
+constexpr int64_t kMaxRecordedPixels = int64_t(1) << 26;
+
+uint32_t ColorRef(const QColor& C) { return uint32_t(C.red()) | uint32_t(C.green()) << 8 | uint32_t(C.blue()) << 16; }
+
+bool SamePen(const TPen& A, const TPen& B) { return A.Color == B.Color && A.Width == B.Width && A.Style == B.Style; }
+bool SameBrush(const TBrush& A, const TBrush& B) { return A.Color == B.Color && A.Style == B.Style; }
+bool SameFont(const TFont& A, const TFont& B)
+{
+    return A.Name == B.Name && A.Height == B.Height && A.Width == B.Width && A.Weight == B.Weight &&
+           A.Italic == B.Italic && A.Underline == B.Underline && A.StrikeOut == B.StrikeOut &&
+           A.Escapement == B.Escapement && A.Charset == B.Charset;
+}
+
+bool IsObject(uint32_t Handle) { return Handle != 0 && !(Handle & 0x80000000u); }
+
+// Frame in 0.01 mm that TMetafile converts back to exactly Pixels.
+int32_t FrameFor(int Pixels, int Millimeters, int Device)
+{
+    return int32_t(std::llround(double(Pixels) * Millimeters * 100.0 / Device));
+}
+
+} // namespace
+
+QFont QFontFor(const TFont& Font)
+{
+    QFont f(Font.Name);
+    f.setStyleStrategy(QFont::PreferOutline);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    f.setKerning(false);
+    f.setWeight(QFont::Weight(std::clamp(Font.Weight <= 0 ? 400 : Font.Weight, 1, 1000)));
+    f.setItalic(Font.Italic);
+    f.setUnderline(Font.Underline);
+    f.setStrikeOut(Font.StrikeOut);
+    // Negative heights give the em size; positive ones the cell (ascent plus
+    // descent), which GDI shrinks to the em size the face needs.
+    const int h = std::clamp(Font.Height == 0 ? -12 : Font.Height, -16384, 16384);
+    if (h < 0) {
+        f.setPixelSize(-h);
+    } else {
+        f.setPixelSize(h);
+        const QFontMetricsF m(f);
+        const double cell = m.ascent() + m.descent();
+        if (cell > 0)
+            f.setPixelSize(std::max(1, int(std::lround(h * h / cell))));
+    }
+    return f;
+}
+
+std::vector<int> FontAdvances(const TFont& Font, const QString& Text)
+{
+    // Page production measures the same font over and over.
+    thread_local std::optional<TFont> cachedFont;
+    thread_local std::optional<QFontMetricsF> metrics;
+    thread_local double scaleX = 1.0;
+    if (!cachedFont || !SameFont(*cachedFont, Font)) {
+        const QFont f = QFontFor(Font);
+        metrics.emplace(f);
+        scaleX = 1.0;
+        if (Font.Width > 0 && metrics->averageCharWidth() > 0)
+            scaleX = Font.Width / metrics->averageCharWidth();
+        cachedFont = Font;
+    }
+    std::vector<int> out(size_t(Text.size()), 0);
+    for (qsizetype i = 0; i < Text.size(); ++i) {
+        const QChar c = Text[i];
+        double a;
+        if (c.isHighSurrogate() && i + 1 < Text.size() && Text[i + 1].isLowSurrogate())
+            a = metrics->horizontalAdvance(Text.mid(i, 2));
+        else if (c.isLowSurrogate() && i > 0 && Text[i - 1].isHighSurrogate())
+            a = 0;
+        else
+            a = metrics->horizontalAdvance(c);
+        out[size_t(i)] = int(std::lround(a * scaleX));
+    }
+    return out;
+}
+
+TMetafileCanvas::TMetafileCanvas(TMetafile& Target, int Width, int Height)
+    : FTarget(Target), FWidth(std::max(1, Width)), FHeight(std::max(1, Height)), FHandleUsed(1, true)
+{
+    BeginRecord(kEmrHeader);
+    FData.resize(FData.size() + 100, 0); // filled in by Finish
+    EndRecord();
+}
+
+TMetafileCanvas::~TMetafileCanvas()
+{
+    try {
+        Finish();
+    } catch (...) {
+        // A destructor must not throw; the target simply stays as it was.
+    }
+}
+
+void TMetafileCanvas::Finish()
+{
+    if (FFinished)
+        return;
+    Simple(kEmrEof, {0, 16, 20});
+    FFinished = true;
+
+    auto at = [&](size_t Offset, uint32_t V) {
+        for (int i = 0; i < 4; ++i)
+            FData[Offset + i] = uint8_t(V >> (8 * i));
+    };
+    const QRect b = FBounds.isEmpty() ? QRect(0, 0, 0, 0) : FBounds;
+    at(8, uint32_t(b.left()));
+    at(12, uint32_t(b.top()));
+    at(16, uint32_t(FBounds.isEmpty() ? -1 : b.right()));
+    at(20, uint32_t(FBounds.isEmpty() ? -1 : b.bottom()));
+    at(24, 0);
+    at(28, 0);
+    at(32, uint32_t(FrameFor(FWidth, kMillimetersX, DeviceWidth)));
+    at(36, uint32_t(FrameFor(FHeight, kMillimetersY, DeviceHeight)));
+    at(40, ENHMETA_SIGNATURE);
+    at(44, 0x10000);
+    at(48, uint32_t(FData.size()));
+    at(52, FRecords);
+    at(56, uint32_t(std::min<size_t>(FHandleUsed.size(), 0xFFFF)));
+    at(72, DeviceWidth);
+    at(76, DeviceHeight);
+    at(80, kMillimetersX);
+    at(84, kMillimetersY);
+    at(100, 508000);
+    at(104, 285750);
+    FTarget.LoadFromBytes(std::move(FData));
+    FData.clear();
+}
+
+void TMetafileCanvas::BeginRecord(uint32_t Type)
+{
+    FRecordStart = FData.size();
+    Put32(Type);
+    Put32(0);
+}
+
+void TMetafileCanvas::EndRecord()
+{
+    FData.resize((FData.size() + 3) & ~size_t(3), 0);
+    const uint32_t size = uint32_t(FData.size() - FRecordStart);
+    std::memcpy(FData.data() + FRecordStart + 4, &size, 4); // little-endian hosts only, as Qt's x86/ARM builds are
+    ++FRecords;
+}
+
+void TMetafileCanvas::Put32(uint32_t V)
+{
+    const uint8_t b[4] = {uint8_t(V), uint8_t(V >> 8), uint8_t(V >> 16), uint8_t(V >> 24)};
+    FData.insert(FData.end(), b, b + 4);
+}
+
+void TMetafileCanvas::PutRect(const QRect& R)
+{
+    Put32(uint32_t(R.left()));
+    Put32(uint32_t(R.top()));
+    Put32(uint32_t(R.left() + R.width()));
+    Put32(uint32_t(R.top() + R.height()));
+}
+
+void TMetafileCanvas::PutBounds(const QRect& R)
+{
+    const QRect n = R.normalized();
+    Put32(uint32_t(n.left()));
+    Put32(uint32_t(n.top()));
+    Put32(uint32_t(n.right()));
+    Put32(uint32_t(n.bottom()));
+}
+
+void TMetafileCanvas::PutBytes(const void* Data, size_t Size)
+{
+    const uint8_t* p = static_cast<const uint8_t*>(Data);
+    FData.insert(FData.end(), p, p + Size);
+}
+
+void TMetafileCanvas::Simple(uint32_t Type, std::initializer_list<uint32_t> Values)
+{
+    BeginRecord(Type);
+    for (uint32_t v : Values)
+        Put32(v);
+    EndRecord();
+}
+
+uint32_t TMetafileCanvas::NewHandle()
+{
+    const auto free = std::find(FHandleUsed.begin() + 1, FHandleUsed.end(), false);
+    if (free != FHandleUsed.end()) {
+        *free = true;
+        return uint32_t(free - FHandleUsed.begin());
+    }
+    FHandleUsed.push_back(true);
+    return uint32_t(FHandleUsed.size() - 1);
+}
+
+void TMetafileCanvas::DeleteUnreferenced(uint32_t Handle)
+{
+    if (!IsObject(Handle) || Handle == FSel.Pen || Handle == FSel.Brush || Handle == FSel.Font)
+        return;
+    // An object the saved state still holds comes back at RestoreDC.
+    if (FSaved && (Handle == FSaved->Pen || Handle == FSaved->Brush || Handle == FSaved->Font))
+        return;
+    Simple(kEmrDeleteObject, {Handle});
+    FHandleUsed[Handle] = false;
+}
+
+void TMetafileCanvas::Select(uint32_t& Current, uint32_t Handle)
+{
+    Simple(kEmrSelectObject, {Handle});
+    const uint32_t old = Current;
+    Current = Handle;
+    DeleteUnreferenced(old);
+}
+
+void TMetafileCanvas::UseBackground()
+{
+    if (!FSel.HasBkMode || FSel.Transparent != Transparent) {
+        Simple(kEmrSetBkMode, {Transparent ? 1u : 2u});
+        FSel.HasBkMode = true;
+        FSel.Transparent = Transparent;
+    }
+    if (!Transparent && (!FSel.HasBkColor || FSel.BkColor != BackColor)) {
+        Simple(kEmrSetBkColor, {ColorRef(BackColor)});
+        FSel.HasBkColor = true;
+        FSel.BkColor = BackColor;
+    }
+}
+
+void TMetafileCanvas::UsePen()
+{
+    UseBackground();
+    if (IsObject(FSel.Pen) && SamePen(FSel.PenValue, Pen))
+        return;
+    const uint32_t h = NewHandle();
+    Simple(kEmrCreatePen, {h, uint32_t(Pen.Style), uint32_t(std::max(0, Pen.Width)), 0, ColorRef(Pen.Color)});
+    FSel.PenValue = Pen;
+    Select(FSel.Pen, h);
+}
+
+void TMetafileCanvas::UseNullPen()
+{
+    if (FSel.Pen != kStockNullPen)
+        Select(FSel.Pen, kStockNullPen);
+}
+
+void TMetafileCanvas::UseBrush()
+{
+    UseBackground();
+    if (IsObject(FSel.Brush) && SameBrush(FSel.BrushValue, Brush))
+        return;
+    uint32_t style = 2, hatch = 0; // BS_HATCHED
+    if (Brush.Style == bsSolid)
+        style = 0;
+    else if (Brush.Style == bsClear)
+        style = 1;
+    else
+        hatch = uint32_t(Brush.Style);
+    const uint32_t h = NewHandle();
+    Simple(kEmrCreateBrushIndirect, {h, style, ColorRef(Brush.Color), hatch});
+    FSel.BrushValue = Brush;
+    Select(FSel.Brush, h);
+}
+
+void TMetafileCanvas::UseFont()
+{
+    if (IsObject(FSel.Font) && SameFont(FSel.FontValue, Font))
+        return;
+    const uint32_t h = NewHandle();
+    BeginRecord(kEmrExtCreateFontIndirectW);
+    Put32(h);
+    for (int v : {Font.Height, Font.Width, Font.Escapement, Font.Escapement, Font.Weight})
+        Put32(uint32_t(v));
+    const uint8_t flags[8] = {uint8_t(Font.Italic), uint8_t(Font.Underline), uint8_t(Font.StrikeOut),
+                              uint8_t(Font.Charset), 0, 0, 0, 0};
+    PutBytes(flags, 8);
+    uint16_t face[32] = {};
+    const QString name = Font.Name.left(31);
+    for (qsizetype i = 0; i < name.size(); ++i)
+        face[i] = name[i].unicode();
+    for (uint16_t c : face)
+        PutBytes(&c, 2);
+    EndRecord();
+    FSel.FontValue = Font;
+    Select(FSel.Font, h);
+}
+
+void TMetafileCanvas::UseTextState()
+{
+    UseFont();
+    UseBackground();
+    if (!FSel.HasTextColor || FSel.TextColor != Font.Color) {
+        Simple(kEmrSetTextColor, {ColorRef(Font.Color)});
+        FSel.HasTextColor = true;
+        FSel.TextColor = Font.Color;
+    }
+    if (!FSel.HasAlign || FSel.Align != FTextAlign) {
+        Simple(kEmrSetTextAlign, {FTextAlign});
+        FSel.HasAlign = true;
+        FSel.Align = FTextAlign;
+    }
+}
+
+void TMetafileCanvas::AddBounds(const QRect& R, bool Stroked)
+{
+    QRect r = R.normalized();
+    if (Stroked) {
+        const int w = std::max(1, Pen.Width);
+        r.adjust(-w / 2, -w / 2, w - w / 2, w - w / 2);
+    }
+    FBounds = FBounds.isEmpty() ? r : FBounds.united(r);
+}
+
+void TMetafileCanvas::SetGraphicsMode(int Mode)
+{
+    FGraphicsMode = Mode == 2 ? 2 : 1;
+}
+
+void TMetafileCanvas::MoveTo(int X, int Y)
+{
+    if (FFinished)
+        return;
+    Simple(kEmrMoveToEx, {uint32_t(X), uint32_t(Y)});
+    FPos = QPoint(X, Y);
+}
+
+void TMetafileCanvas::LineTo(int X, int Y)
+{
+    if (FFinished)
+        return;
+    UsePen();
+    Simple(kEmrLineTo, {uint32_t(X), uint32_t(Y)});
+    AddBounds(QRect(FPos, QPoint(X, Y)), true);
+    FPos = QPoint(X, Y);
+}
+
+void TMetafileCanvas::PolyRecord(uint32_t Type32, uint32_t Type16, const std::vector<QPoint>& Points)
+{
+    if (Points.empty() || Points.size() > 0x1FFFFFFF)
+        return;
+    int minX = Points[0].x(), maxX = minX, minY = Points[0].y(), maxY = minY;
+    bool small = true;
+    for (const QPoint& p : Points) {
+        minX = std::min(minX, p.x());
+        maxX = std::max(maxX, p.x());
+        minY = std::min(minY, p.y());
+        maxY = std::max(maxY, p.y());
+        small = small && p.x() >= -32768 && p.x() <= 32767 && p.y() >= -32768 && p.y() <= 32767;
+    }
+    const QRect box(QPoint(minX, minY), QPoint(maxX, maxY));
+    BeginRecord(small ? Type16 : Type32);
+    PutBounds(box);
+    Put32(uint32_t(Points.size()));
+    for (const QPoint& p : Points) {
+        if (small) {
+            const uint16_t xy[2] = {uint16_t(p.x()), uint16_t(p.y())};
+            PutBytes(xy, 4);
+        } else {
+            Put32(uint32_t(p.x()));
+            Put32(uint32_t(p.y()));
+        }
+    }
+    EndRecord();
+    AddBounds(box, true);
+}
+
+void TMetafileCanvas::Polyline(const std::vector<QPoint>& Points)
+{
+    if (FFinished)
+        return;
+    UsePen();
+    PolyRecord(kEmrPolyline, kEmrPolyline16, Points);
+}
+
+void TMetafileCanvas::Polygon(const std::vector<QPoint>& Points)
+{
+    if (FFinished)
+        return;
+    UsePen();
+    UseBrush();
+    PolyRecord(kEmrPolygon, kEmrPolygon16, Points);
+}
+
+void TMetafileCanvas::BoxRecord(uint32_t Type, const QRect& R)
+{
+    BeginRecord(Type);
+    PutRect(R);
+    EndRecord();
+}
+
+void TMetafileCanvas::Rectangle(const QRect& R)
+{
+    if (FFinished)
+        return;
+    UsePen();
+    UseBrush();
+    BoxRecord(kEmrRectangle, R);
+    AddBounds(R, false);
+}
+
+void TMetafileCanvas::FillRect(const QRect& R)
+{
+    if (FFinished || Brush.Style == bsClear)
+        return;
+    UseNullPen();
+    UseBrush();
+    // Without a pen GDI leaves out the right column and bottom row.
+    BoxRecord(kEmrRectangle, R.adjusted(0, 0, 1, 1));
+    AddBounds(R, false);
+}
+
+void TMetafileCanvas::RoundRect(const QRect& R, int CornerWidth, int CornerHeight)
+{
+    if (FFinished)
+        return;
+    UsePen();
+    UseBrush();
+    BeginRecord(kEmrRoundRect);
+    PutRect(R);
+    Put32(uint32_t(CornerWidth));
+    Put32(uint32_t(CornerHeight));
+    EndRecord();
+    AddBounds(R, false);
+}
+
+void TMetafileCanvas::Ellipse(const QRect& R)
+{
+    if (FFinished)
+        return;
+    UsePen();
+    UseBrush();
+    BoxRecord(kEmrEllipse, R);
+    AddBounds(R, false);
+}
+
+void TMetafileCanvas::SetTextAlign(unsigned Align)
+{
+    FTextAlign = Align;
+}
+
+std::vector<int> TMetafileCanvas::TextAdvances(const QString& Text)
+{
+    return FontAdvances(Font, Text);
+}
+
+void TMetafileCanvas::ExtTextOut(int X, int Y, unsigned Options, const QRect* R, const QString& Text,
+                                 const std::vector<int>* Dx)
+{
+    if (FFinished || (Text.isEmpty() && !R) || Text.size() > 0x100000)
+        return;
+    if (!R)
+        Options &= ~unsigned(ETO_OPAQUE | ETO_CLIPPED);
+    std::vector<int> dx = FontAdvances(Font, Text);
+    if (Dx)
+        std::copy_n(Dx->begin(), std::min(Dx->size(), dx.size()), dx.begin());
+    UseTextState();
+
+    // Bounds: the advances from the reference point, placed by the alignment.
+    const QFontMetricsF m(QFontFor(Font));
+    int64_t width = 0;
+    for (int a : dx)
+        width += a;
+    int64_t left = X, top = Y;
+    if ((FTextAlign & TA_CENTER) == TA_CENTER)
+        left -= width / 2;
+    else if (FTextAlign & TA_RIGHT)
+        left -= width;
+    if ((FTextAlign & TA_BASELINE) == TA_BASELINE)
+        top -= int64_t(std::ceil(m.ascent()));
+    else if (FTextAlign & TA_BOTTOM)
+        top -= int64_t(std::ceil(m.height()));
+    QRect box(int(std::clamp<int64_t>(left, INT32_MIN / 2, INT32_MAX / 2)), int(std::clamp<int64_t>(top, INT32_MIN / 2, INT32_MAX / 2)),
+              int(std::clamp<int64_t>(width, 1, INT32_MAX / 2)), int(std::ceil(m.height())));
+    if (R)
+        box = (Options & ETO_CLIPPED) ? box.intersected(*R) : box.united(*R);
+
+    const uint32_t n = uint32_t(Text.size());
+    const uint32_t offString = 76;
+    const uint32_t offDx = offString + ((n * 2 + 3) & ~3u);
+    BeginRecord(kEmrExtTextOutW);
+    PutBounds(box);
+    Put32(uint32_t(FGraphicsMode));
+    // Page units to 0.01 mm; readers use them in the compatible mode only.
+    const float scale[2] = {FGraphicsMode == 2 ? 0.0f : kMillimetersX * 100.0f / DeviceWidth,
+                            FGraphicsMode == 2 ? 0.0f : kMillimetersY * 100.0f / DeviceHeight};
+    PutBytes(scale, 8);
+    Put32(uint32_t(X));
+    Put32(uint32_t(Y));
+    Put32(n);
+    Put32(offString);
+    Put32(Options);
+    if (R)
+        PutRect(*R);
+    else
+        PutRect(QRect(0, 0, 0, 0));
+    Put32(offDx);
+    for (QChar c : Text) {
+        const uint16_t u = c.unicode();
+        PutBytes(&u, 2);
+    }
+    FData.resize(FRecordStart + offDx, 0);
+    for (int a : dx)
+        Put32(uint32_t(a));
+    EndRecord();
+    if (!box.isEmpty())
+        AddBounds(box, false);
+}
+
+void TMetafileCanvas::RecordDib(const QRect& R, const QImage& Image)
+{
+    QImage img = Image;
+    const int64_t pixels = int64_t(img.width()) * img.height();
+    if (pixels > kMaxRecordedPixels) { // keeps the record well inside 32-bit sizes
+        const double f = std::sqrt(double(kMaxRecordedPixels) / double(pixels));
+        img = img.scaled(std::max(1, int(img.width() * f)), std::max(1, int(img.height() * f)), Qt::IgnoreAspectRatio,
+                         Qt::SmoothTransformation);
+    }
+    bool translucent = false;
+    if (img.hasAlphaChannel()) {
+        img = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < img.height() && !translucent; ++y) {
+            const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+            for (int x = 0; x < img.width(); ++x)
+                if (qAlpha(line[x]) != 255) {
+                    translucent = true;
+                    break;
+                }
+        }
+    }
+    if (!translucent)
+        img = img.convertToFormat(QImage::Format_RGB32);
+    const TEncodedDib dib = EncodeDib(img);
+    if (dib.Info.empty())
+        return;
+    const uint32_t cbBmi = uint32_t(dib.Info.size()), cbBits = uint32_t(dib.Bits.size());
+    const uint32_t w = uint32_t(img.width()), h = uint32_t(img.height());
+    if (translucent) {
+        BeginRecord(kEmrAlphaBlend);
+        PutBounds(R);
+        for (int v : {R.left(), R.top(), R.width(), R.height()})
+            Put32(uint32_t(v));
+        Put32(0x01FF0000); // AC_SRC_OVER, constant alpha 255, AC_SRC_ALPHA
+        Put32(0);
+        Put32(0);
+        const float identity[6] = {1, 0, 0, 1, 0, 0};
+        PutBytes(identity, sizeof identity);
+        Put32(0);          // background colour
+        Put32(0);          // DIB_RGB_COLORS
+        Put32(108);
+        Put32(cbBmi);
+        Put32(108 + cbBmi);
+        Put32(cbBits);
+        Put32(w);
+        Put32(h);
+    } else {
+        BeginRecord(kEmrStretchDIBits);
+        PutBounds(R);
+        for (uint32_t v : {uint32_t(R.left()), uint32_t(R.top()), 0u, 0u, w, h, 80u, cbBmi, 80u + cbBmi, cbBits, 0u,
+                           kSrcCopy, uint32_t(R.width()), uint32_t(R.height())})
+            Put32(v);
+    }
+    PutBytes(dib.Info.data(), dib.Info.size());
+    PutBytes(dib.Bits.data(), dib.Bits.size());
+    EndRecord();
+    AddBounds(R, false);
+}
+
+void TMetafileCanvas::StretchDraw(const QRect& R, const QImage& Image)
+{
+    if (FFinished || Image.isNull() || R.isEmpty())
+        return;
+    RecordDib(R, Image);
+}
+
+void TMetafileCanvas::StretchDraw(const QRect& R, const TMetafile& Page)
+{
+    if (FFinished || Page.Empty() || R.isEmpty())
+        return;
+    // 300 dpi keeps embedded text legible on paper; the cap keeps pages small.
+    double scale = 300.0 / 96.0;
+    const double area = double(R.width()) * R.height();
+    scale = std::min(scale, std::sqrt(double(int64_t(1) << 22) / area));
+    const int w = std::max(1, int(std::lround(R.width() * scale)));
+    const int h = std::max(1, int(std::lround(R.height() * scale)));
+    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return;
+    image.fill(Qt::transparent);
+    {
+        QPainter p(&image);
+        ::StretchDraw(p, QRectF(0, 0, w, h), Page);
+    }
+    RecordDib(R, image);
+}
+
+void TMetafileCanvas::RestoreClipState()
+{
+    Simple(kEmrRestoreDC, {uint32_t(-1)});
+    const TSelected before = FSel;
+    FSel = *FSaved;
+    FSaved.reset();
+    for (uint32_t h : {before.Pen, before.Brush, before.Font})
+        DeleteUnreferenced(h);
+    Simple(kEmrMoveToEx, {uint32_t(FPos.x()), uint32_t(FPos.y())});
+}
+
+void TMetafileCanvas::SetClipRect(const QRect* R)
+{
+    if (FFinished)
+        return;
+    if (FSaved)
+        RestoreClipState();
+    if (!R)
+        return;
+    Simple(kEmrSaveDC, {});
+    FSaved = FSel;
+    BeginRecord(kEmrIntersectClipRect);
+    PutRect(*R);
+    EndRecord();
+}
