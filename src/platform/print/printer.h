@@ -26,7 +26,11 @@ enum : int16_t { DMDUP_SIMPLEX = 1, DMDUP_VERTICAL = 2, DMDUP_HORIZONTAL = 3 };
 enum : int { LOGPIXELSX = 88, LOGPIXELSY = 90, PHYSICALWIDTH = 110, PHYSICALHEIGHT = 111,
              PHYSICALOFFSETX = 112, PHYSICALOFFSETY = 113 };
 // DeviceCapabilitiesW capabilities.
-enum : int { DC_PAPERS = 2 };
+enum : int { DC_PAPERS = 2, DC_BINS = 6 };
+// dmColor values.
+enum : int16_t { DMCOLOR_MONOCHROME = 1, DMCOLOR_COLOR = 2 };
+// Paper code of a sheet given by dmPaperWidth and dmPaperLength.
+constexpr int16_t DMPAPER_USER = 256;
 
 // The members of the Windows device mode that the printer settings use;
 // lengths in 0.1 mm, codes as Windows defines them.
@@ -47,7 +51,8 @@ struct DEVMODEW {
 enum TPrinterOrientation : uint8_t { poPortrait = 0, poLandscape = 1 };
 
 // Handle of a device mode owned by the printer object. Lock gives the
-// record; the handle stays valid until the printer object replaces it.
+// record. A printer object keeps one record for its whole life and only
+// rewrites it, so a view kept between calls never dangles.
 using HGLOBAL = DEVMODEW*;
 inline DEVMODEW* GlobalLock(HGLOBAL h) { return h; }
 inline void GlobalUnlock(HGLOBAL) {}
@@ -65,11 +70,22 @@ struct TPrinterCaps {
     QString Name, Driver, Port;
     int DpiX = 600, DpiY = 600;
     std::vector<int16_t> PaperCodes; // DC_PAPERS
-    std::vector<int16_t> Bins;       // paper source codes
+    std::vector<int16_t> Bins;       // paper source codes (DC_BINS)
+    QStringList BinNames;            // the backend's names of Bins, same order
     bool Copies = true;              // the driver makes copies (DM_COPIES)
     bool Duplex = false;             // DM_DUPLEX
     bool Collate = true;             // DM_COLLATE
     DEVMODEW Defaults;               // the printer's default device mode
+};
+
+// One sheet as a device mode sets it up, in device dots. The printable area
+// starts at (OffsetX, OffsetY) of the physical sheet; a job's canvas has its
+// origin there, as a printer device context has.
+struct TSheetGeometry {
+    int DpiX = 0, DpiY = 0;
+    int Width = 0, Height = 0;     // PHYSICALWIDTH, PHYSICALHEIGHT
+    int OffsetX = 0, OffsetY = 0;  // PHYSICALOFFSETX, PHYSICALOFFSETY
+    int PageWidth = 0, PageHeight = 0; // printable area
 };
 
 // One print job in progress on a backend.
@@ -88,21 +104,27 @@ public:
 class TPrintBackend {
 public:
     virtual ~TPrintBackend() = default;
-    virtual std::vector<TPrinterCaps> Printers() = 0; // stable order
+    virtual QString Name() const = 0;                 // "cups", "virtual"
+    // Cached until Reload; stable order. Throws EPrinter when the printers
+    // cannot be listed (a broken configuration file).
+    virtual const std::vector<TPrinterCaps>& Printers() = 0;
     virtual int DefaultIndex() = 0;                   // -1 when there is none
-    // Sheet geometry in device dots for a device mode: physical size and
-    // unprintable offsets.
-    virtual void Geometry(const TPrinterCaps& Printer, const DEVMODEW& Mode, int& Width, int& Height,
-                          int& OffsetX, int& OffsetY) = 0;
+    virtual void Reload() = 0;                        // forget the cached list
+    virtual TSheetGeometry Geometry(const TPrinterCaps& Printer, const DEVMODEW& Mode) = 0;
+    // Throws EPrinter with the reason when the job cannot be opened.
     virtual std::unique_ptr<TPrintJob> BeginJob(const TPrinterCaps& Printer, const DEVMODEW& Mode,
                                                 const QString& Title) = 0;
 };
 
-// The backend chosen at start-up by QRP_PRINT_BACKEND ("cups", the default,
-// or "virtual" with QRP_VIRTUAL_PRINTERS naming the configuration file).
+// The backend chosen at first use by QRP_PRINT_BACKEND: "cups" (the
+// default) or "virtual", whose printers QRP_VIRTUAL_PRINTERS describes and
+// whose jobs go to QRP_VIRTUAL_OUTPUT. Throws EPrinter for another name.
 TPrintBackend& ActivePrintBackend();
 // Tests replace it; nullptr goes back to the environment's choice.
 void SetActivePrintBackend(TPrintBackend* Backend);
+// Changes at every SetActivePrintBackend, so printer objects know that
+// their list is stale.
+unsigned ActivePrintBackendGeneration();
 
 class TPrinter {
 public:
@@ -111,14 +133,20 @@ public:
     TPrinter(const TPrinter&) = delete;
     TPrinter& operator=(const TPrinter&) = delete;
 
-    QStringList Printers();   // names, refreshed from the backend
-    void Refresh();           // forget the cached list
+    QStringList Printers();   // names, listed at the first call and by Refresh
+    // Lists the printers again; the selected one stays selected (with its
+    // device mode) while it is still installed.
+    void Refresh();
     int PrinterIndex();       // the first call selects the default printer
-    void SetPrinterIndex(int Value); // -1 selects the system's default printer
+    // -1 selects the system's default printer (the first one when none is
+    // marked); an index outside the list raises EPrinter.
+    void SetPrinterIndex(int Value);
 
     // The device mode handle is 0 (nullptr) when no printer is selected.
     void GetPrinter(QString& Device, QString& Driver, QString& Port, HGLOBAL& DeviceMode);
-    // Handle 0: fetch a fresh default device mode for that printer.
+    // Selects Device (EPrinter when it is not installed) and adopts the
+    // device mode behind the handle; handle 0 fetches that printer's
+    // defaults afresh.
     void SetPrinter(const QString& Device, const QString& Driver, const QString& Port, HGLOBAL DeviceMode);
     HDC Handle() const { return this; }
 
@@ -133,9 +161,11 @@ public:
     int PageHeight() const;
     TCanvas& Canvas();
 
-    // For GetDeviceCaps / DeviceCapabilitiesW.
+    // For GetDeviceCaps / DeviceCapabilitiesW; nullptr without a printer.
     const TPrinterCaps* Selected() const;
     const DEVMODEW* DevMode() const;
+    // Of the selected printer and device mode; all zero without a printer.
+    TSheetGeometry Geometry() const;
 
 private:
     // details owned by the backend implementation

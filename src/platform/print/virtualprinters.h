@@ -1,0 +1,31 @@
+#pragma once
+// Virtual printers for the length of a scope: writes a configuration into a
+// temporary folder, makes a virtual backend of it the active one, and puts
+// the previous choice back at the end. Tests use it.
+#include "platform/print/virtualbackend.h"
+
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <vector>
+
+class TVirtualPrinters {
+public:
+    explicit TVirtualPrinters(const QString& ConfigText);
+    ~TVirtualPrinters();
+    TVirtualPrinters(const TVirtualPrinters&) = delete;
+    TVirtualPrinters& operator=(const TVirtualPrinters&) = delete;
+
+    QString ConfigFile() const;
+    QString OutputDir() const;
+    TVirtualBackend& Backend() { return *FBackend; }
+    // The records of the finished jobs, oldest first.
+    std::vector<QJsonObject> Jobs() const;
+    // The PDF of a record.
+    QString PdfOf(const QJsonObject& Job) const;
+
+private:
+    QTemporaryDir FDir;
+    std::unique_ptr<TVirtualBackend> FBackend;
+};
