@@ -14,6 +14,9 @@ uint32_t u32(const uint8_t* p)
 
 int32_t i32(const uint8_t* p) { return static_cast<int32_t>(u32(p)); }
 
+// Record type of EMR_HEADER (the full record table lives with the player).
+constexpr uint32_t EmrHeaderType = 1;
+
 } // namespace
 
 int ScaleFrameToPixels(int64_t Frame, int32_t Device, int32_t Millimeters)
@@ -78,7 +81,7 @@ void TMetafile::LoadFromStream(TStream& Stream)
         throw EInvalidGraphic("Page data is not an enhanced metafile: only " + std::to_string(left < 0 ? 0 : left) + " bytes remain");
     uint8_t head[EmfHeaderBytes];
     Stream.ReadBuffer(head, EmfHeaderBytes);
-    if (u32(head) != EMR_HEADER || u32(head + 40) != ENHMETA_SIGNATURE) {
+    if (u32(head) != EmrHeaderType || u32(head + 40) != ENHMETA_SIGNATURE) {
         Stream.SetPosition(pos);
         throw EInvalidGraphic("Page data is not an enhanced metafile (no EMF header record)");
     }

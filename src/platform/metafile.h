@@ -30,7 +30,6 @@ struct EmfHeader {
     EmfSize szlMicrometers;
 };
 
-constexpr uint32_t EMR_HEADER = 1;
 constexpr uint32_t ENHMETA_SIGNATURE = 0x464D4520; // " EMF"
 constexpr int32_t EmfHeaderBytes = 108;
 
