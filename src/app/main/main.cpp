@@ -1,7 +1,7 @@
-#include <QApplication>
+#include "app/viewerapplication.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    return 0;
+    TViewerApplication app(argc, argv);
+    return RunViewer(QApplication::arguments().mid(1));
 }

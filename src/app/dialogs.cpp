@@ -1,0 +1,73 @@
+#include "app/dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include <exception>
+
+namespace {
+
+TFileDialogRunner& FileDialogRunner()
+{
+    static TFileDialogRunner runner;
+    return runner;
+}
+
+TMessageBoxRunner& MessageBoxRunner()
+{
+    static TMessageBoxRunner runner;
+    return runner;
+}
+
+void ShowBox(QWidget* Parent, QMessageBox::Icon Icon, const QString& Text)
+{
+    QMessageBox box(Icon, QApplication::applicationDisplayName(), Text, QMessageBox::Ok, Parent);
+    ExecuteMessageBox(box);
+}
+
+} // namespace
+
+std::optional<QString> ExecuteFileDialog(QFileDialog& Dialog)
+{
+    if (FileDialogRunner())
+        return FileDialogRunner()(Dialog);
+    if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return Dialog.selectedFiles().constFirst();
+}
+
+void ExecuteMessageBox(QMessageBox& Box)
+{
+    if (MessageBoxRunner())
+        MessageBoxRunner()(Box);
+    else
+        Box.exec();
+}
+
+void SetDialogRunners(TFileDialogRunner FileDialogs, TMessageBoxRunner MessageBoxes)
+{
+    FileDialogRunner() = std::move(FileDialogs);
+    MessageBoxRunner() = std::move(MessageBoxes);
+}
+
+void ShowMessage(QWidget* Parent, const QString& Text)
+{
+    ShowBox(Parent, QMessageBox::NoIcon, Text);
+}
+
+void ShowErrorMessage(QWidget* Parent, const QString& Text)
+{
+    ShowBox(Parent, QMessageBox::Critical, Text);
+}
+
+void RunReportingErrors(QWidget* Parent, const std::function<void()>& Action)
+{
+    try {
+        Action();
+    } catch (const std::exception& error) {
+        ShowErrorMessage(Parent, QString::fromUtf8(error.what()));
+    } catch (...) {
+        ShowErrorMessage(Parent, QStringLiteral("Unknown error"));
+    }
+}

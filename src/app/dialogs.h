@@ -1,0 +1,28 @@
+#pragma once
+// The viewer's modal dialogs and messages go through one door, so that the
+// windows can be driven without a person (tests answer them instead).
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QFileDialog;
+class QMessageBox;
+class QWidget;
+
+// The chosen file, or nothing when the dialog was cancelled.
+std::optional<QString> ExecuteFileDialog(QFileDialog& Dialog);
+void ExecuteMessageBox(QMessageBox& Box);
+
+using TFileDialogRunner = std::function<std::optional<QString>(QFileDialog&)>;
+using TMessageBoxRunner = std::function<void(QMessageBox&)>;
+// Empty runners restore the interactive ones.
+void SetDialogRunners(TFileDialogRunner FileDialogs, TMessageBoxRunner MessageBoxes);
+
+// A plain message with the program's name as caption.
+void ShowMessage(QWidget* Parent, const QString& Text);
+void ShowErrorMessage(QWidget* Parent, const QString& Text);
+
+// Runs Action; an error it raises becomes an error message and goes no
+// further, so one failed command never ends the program.
+void RunReportingErrors(QWidget* Parent, const std::function<void()>& Action);

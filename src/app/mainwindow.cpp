@@ -1,0 +1,140 @@
+#include "app/mainwindow.h"
+
+#include "app/dialogs.h"
+#include "app/previewwindow.h"
+#include "app/startup.h"
+#include "app/xdgassociationstore.h"
+#include "printer/previewinterface.h"
+#include "printer/qrprinter.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QMenuBar>
+#include <QMessageBox>
+
+Tfrmzizarud::Tfrmzizarud(QStringList Args, QWidget* Parent)
+    : QMainWindow(Parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint),
+      FArguments(std::move(Args))
+{
+    setWindowTitle(QStringLiteral("Zendivo v1.2"));
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    setFont(font);
+    BuildMenu();
+    setCentralWidget(new QWidget(this));
+    // The client area is 185 x 60 below the menu bar.
+    resize(185, 60 + menuBar()->sizeHint().height());
+
+    acdialog = new QFileDialog(this);
+    acdialog->setAcceptMode(QFileDialog::AcceptOpen);
+    acdialog->setNameFilter(QStringLiteral("Rapor Dosya Türleri (*.QRP)"));
+    acdialog->setOption(QFileDialog::HideNameFilterDetails);
+    // A typed name without extension gets ".qrp".
+    acdialog->setDefaultSuffix(QStringLiteral("qrp"));
+    FormCreate();
+}
+
+Tfrmzizarud::~Tfrmzizarud()
+{
+    // Windows still showing the document go first: they refer to it.
+    if (MyQRPrinter) {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* preview = qobject_cast<TfrmZozEdezaPreview*>(widget);
+            if (preview && preview->QRPrinter() == MyQRPrinter.get())
+                delete preview;
+        }
+    }
+}
+
+void Tfrmzizarud::BuildMenu()
+{
+    MainMenu1 = menuBar();
+    Rapor1 = MainMenu1->addMenu(QStringLiteral("Rapor"));
+    RaporA1 = Rapor1->addAction(QStringLiteral("Rapor Aç..."));
+    RaporA1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    k1 = Rapor1->addAction(QStringLiteral("Çıkış"));
+    k1->setShortcut(QKeySequence(Qt::Key_F12));
+    Yardm1 = MainMenu1->addMenu(QStringLiteral("Yardım"));
+    Hakknda1 = Yardm1->addAction(QStringLiteral("Hakkında..."));
+    connect(RaporA1, &QAction::triggered, this, [this] { RunReportingErrors(this, [this] { RaporA1Click(); }); });
+    connect(k1, &QAction::triggered, this, [this] { k1Click(); });
+    connect(Hakknda1, &QAction::triggered, this, [this] { Hakknda1Click(); });
+}
+
+void Tfrmzizarud::FormCreate()
+{
+    SetPreviewFactoryClass<TQRQRPPreviewInterface>();
+}
+
+void Tfrmzizarud::showEvent(QShowEvent* Event)
+{
+    QMainWindow::showEvent(Event);
+    if (FStarted)
+        return;
+    FStarted = true;
+    RunReportingErrors(this, [this] { FormShow(); });
+}
+
+void Tfrmzizarud::FormShow()
+{
+    TXdgAssociationStore store;
+    RegisterFileAssociation(store, QStringLiteral(".qrp"), QStringLiteral("QRPFile"),
+                            QCoreApplication::applicationFilePath());
+    FCommandLineReport.clear();
+    if (std::optional<QString> name = ReportNameFromArguments(FArguments))
+        FCommandLineReport = *name;
+    RunStartup(FArguments, {[this](const QString& Name) { OpenReport(Name); }, [this] { return AskForReport(); }});
+}
+
+std::optional<QString> Tfrmzizarud::AskForReport()
+{
+    return ExecuteFileDialog(*acdialog);
+}
+
+void Tfrmzizarud::RaporA1Click()
+{
+    AskAndOpenReport({[this](const QString& Name) { OpenReport(Name); }, [this] { return AskForReport(); }});
+}
+
+void Tfrmzizarud::k1Click()
+{
+    close();
+}
+
+QString Tfrmzizarud::AboutText()
+{
+    const QStringList lines = {
+        QString(),
+        QStringLiteral("https://zendivo.example.org"),
+        QStringLiteral("https://forum.zendivo.example.org"),
+        QString(),
+        QStringLiteral("destek@zendivo.example.org"),
+        QString(),
+        QStringLiteral("-09-12-2014-"),
+    };
+    return lines.join(QLatin1String("\r\n"));
+}
+
+void Tfrmzizarud::Hakknda1Click()
+{
+    QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(), AboutText(), QMessageBox::Ok,
+                    this);
+    ExecuteMessageBox(box);
+}
+
+void Tfrmzizarud::OpenReport(const QString& FileName)
+{
+    if (!MyQRPrinter)
+        MyQRPrinter = std::make_unique<TQRPrinter>(nullptr);
+    MyQRPrinter->Load(FileName);
+    MyQRPrinter->Preview();
+}
+
+void Tfrmzizarud::closeEvent(QCloseEvent* Event)
+{
+    Event->accept();
+    emit Closed();
+}

@@ -1,0 +1,69 @@
+#pragma once
+// The viewer's preview window: a row of seven buttons over the preview
+// control, showing one report document; and the factory that makes every
+// preview of a document open this window.
+#include "printer/previewinterface.h"
+
+#include <QWidget>
+
+class QFrame;
+class QPushButton;
+class TQRPreview;
+class TQRPrinter;
+
+class TfrmZozEdezaPreview : public QWidget {
+    Q_OBJECT
+public:
+    // Attaches aQRPrinter (may be null) and shows its page 1; the window
+    // frees itself when closed.
+    TfrmZozEdezaPreview(QWidget* AOwner, TQRPrinter* aQRPrinter);
+    ~TfrmZozEdezaPreview() override;
+
+    TQRPrinter* QRPrinter() const { return FQRPrinter; }
+    void SetQRPrinter(TQRPrinter* Value) { FQRPrinter = Value; }
+
+    QFrame* Panel1 = nullptr;
+    TQRPreview* QRPreview1 = nullptr;
+    QPushButton* btnPrint = nullptr;
+    QPushButton* btnNextPage = nullptr;
+    QPushButton* btnPrevPage = nullptr;
+    QPushButton* btnZoomIn = nullptr;
+    QPushButton* btnZoomOut = nullptr;
+    QPushButton* btnClose = nullptr;
+    QPushButton* btnOpen = nullptr;
+
+    void btnPrintClick();
+    void btnPrevPageClick();
+    void btnNextPageClick();
+    void btnZoomInClick();
+    void btnZoomOutClick();
+    void btnOpenClick();
+    void btnCloseClick();
+    void QRPreview1PageAvailable(TQRPreview* Sender, int PageNum);
+    void UpdateNavButtons();
+    void InitFirstPage();
+    void FirstPage();
+    void LastPage();
+
+protected:
+    void showEvent(QShowEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
+
+private:
+    void FormShow();
+    void FormClose();
+    void BuildLayout();
+    void BindKeys();
+    // Lets notifications already posted to the control run first.
+    static void ProcessPendingMessages();
+
+    TQRPrinter* FQRPrinter = nullptr;
+    bool bPleaseInit = false;
+    bool FShown = false;
+};
+
+class TQRQRPPreviewInterface : public TQRPreviewInterface {
+public:
+    QWidget* Show(TQRPrinter* AQRPrinter) override;
+    QWidget* ShowModal(TQRPrinter* AQRPrinter) override;
+};

@@ -1,0 +1,54 @@
+#include "preview/previewgeometry.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+int RoundHalfEven(long double Value)
+{
+    if (std::isnan(Value))
+        return 0;
+    if (Value >= static_cast<long double>(INT_MAX))
+        return INT_MAX;
+    if (Value <= static_cast<long double>(INT_MIN))
+        return INT_MIN;
+    long double whole = std::floor(Value);
+    long double fraction = Value - whole;
+    if (fraction > 0.5L || (fraction == 0.5L && std::fmod(whole, 2.0L) != 0))
+        whole += 1;
+    return static_cast<int>(whole);
+}
+
+int ImageExtent(long double Length, int Zoom, long double Factor)
+{
+    return RoundHalfEven(Length / 100 * Zoom * Factor) + PageShadowExtra;
+}
+
+int FittedZoom(int ControlExtent, long double PageExtent, int Percent)
+{
+    if (!(PageExtent > 0))
+        return 0;
+    return RoundHalfEven(ControlExtent / PageExtent * Percent);
+}
+
+int CentredOffset(int ControlExtent, int ImageExtent)
+{
+    return ImageExtent < ControlExtent ? (ControlExtent - ImageExtent) / 2 : 0;
+}
+
+int UnzoomedCoordinate(int Value, int Zoom)
+{
+    if (Zoom <= 0)
+        return Value;
+    return RoundHalfEven(static_cast<long double>(Value) / Zoom * 100);
+}
+
+int WheelZoom(int Zoom, int AngleDelta)
+{
+    if (AngleDelta == 0)
+        return Zoom;
+    int target = RoundHalfEven(Zoom * std::pow(1.2L, AngleDelta / 120.0L));
+    if (target == Zoom)
+        target += AngleDelta > 0 ? 1 : -1;
+    return std::clamp(target, MinZoom, MaxZoom);
+}

@@ -1,0 +1,224 @@
+#include "preview/qrpreview.h"
+
+#include "preview/previewgeometry.h"
+#include "preview/qrpreviewimage.h"
+#include "printer/qrprinter.h"
+
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
+
+TQRPreview::TQRPreview(QWidget* AOwner) : QScrollArea(AOwner)
+{
+    FSheet = new QWidget;
+    FPreviewImage = new TQRPreviewImage(FSheet);
+    FPreviewImage->move(0, 0);
+    setWidget(FSheet);
+    setWidgetResizable(false);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setFocusPolicy(Qt::StrongFocus);
+    horizontalScrollBar()->setTracking(true);
+    verticalScrollBar()->setTracking(true);
+    resize(250, 250);
+}
+
+TQRPreview::~TQRPreview()
+{
+    if (FQRPrinter)
+        SetQRPrinter(nullptr);
+}
+
+void TQRPreview::SetQRPrinter(TQRPrinter* Value)
+{
+    if (FQRPrinter && FQRPrinter->Client() == this) {
+        FQRPrinter->SetShowingPreview(false);
+        FQRPrinter->SetClient(nullptr);
+    }
+    FQRPrinter = Value;
+    FPreviewImage->SetQRPrinter(Value);
+    if (Value) {
+        Value->SetClient(this);
+        Value->SetShowingPreview(true);
+    }
+    SetPageNumber(1);
+    FPreviewImage->SetPageNumber(1);
+    update();
+}
+
+void TQRPreview::DetachQRPrinter(TQRPrinter* Printer)
+{
+    if (Printer && Printer == FQRPrinter)
+        SetQRPrinter(nullptr);
+}
+
+void TQRPreview::SetPageNumber(int Value)
+{
+    if ((Value == FPageNumber && FPreviewImage->ImageOK()) || Value <= 0 || !FQRPrinter ||
+        Value > FQRPrinter->PageCount())
+        return;
+    FPreviewImage->SetPageNumber(Value);
+    FPageNumber = Value;
+    ScrollToOrigin();
+}
+
+void TQRPreview::SetZoom(int Value)
+{
+    if (Value < MinZoom || Value > MaxZoom)
+        return;
+    FZoomState = qrZoomOther;
+    FZoom = Value;
+    UpdateZoom();
+}
+
+TQRPreviewHyperlinkEvent TQRPreview::OnHyperlink() const
+{
+    return FPreviewImage->OnHyperlink();
+}
+
+void TQRPreview::SetOnHyperlink(TQRPreviewHyperlinkEvent Value)
+{
+    FPreviewImage->SetOnHyperlink(std::move(Value));
+}
+
+long double TQRPreview::PageWidthPixels() const
+{
+    return FQRPrinter ? FQRPrinter->XSize(FQRPrinter->PaperWidthValue()) : DefaultPaperWidth;
+}
+
+long double TQRPreview::PageLengthPixels() const
+{
+    return FQRPrinter ? FQRPrinter->YSize(FQRPrinter->PaperLengthValue()) : DefaultPaperLength;
+}
+
+void TQRPreview::UpdateZoom()
+{
+    int w, h;
+    if (FQRPrinter) {
+        w = FQRPrinter->XSize(static_cast<long double>(FQRPrinter->PaperWidthValue()) / 100 * FZoom) + PageShadowExtra;
+        h = FQRPrinter->YSize(static_cast<long double>(FQRPrinter->PaperLengthValue()) / 100 * FZoom) + PageShadowExtra;
+    } else {
+        w = ImageExtent(DefaultPaperWidth, FZoom, 1);
+        h = ImageExtent(DefaultPaperLength, FZoom, 1);
+    }
+    FPreviewImage->resize(std::max(w, 0), std::max(h, 0));
+    FImagePos = QPoint(CentredOffset(width(), w), CentredOffset(height(), h));
+    LayoutPage();
+    ScrollToOrigin();
+    FPreviewImage->SetZoom(FZoom);
+}
+
+void TQRPreview::LayoutPage()
+{
+    FPreviewImage->move(FImagePos);
+    const QSize view = maximumViewportSize();
+    const QRect image = FPreviewImage->geometry();
+    // Without scroll bars the viewport is the largest; with them it shrinks.
+    int sheetW = std::max(image.right() + 1, 0);
+    int sheetH = std::max(image.bottom() + 1, 0);
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const bool needH = sheetW > view.width();
+    const bool needV = sheetH > view.height() - (needH ? bar : 0);
+    const bool needH2 = sheetW > view.width() - (needV ? bar : 0);
+    FSheet->resize(std::max(sheetW, view.width() - (needV ? bar : 0)),
+                   std::max(sheetH, view.height() - (needH2 ? bar : 0)));
+}
+
+void TQRPreview::ScrollToOrigin()
+{
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
+}
+
+void TQRPreview::ZoomToFit()
+{
+    const int a = FittedZoom(width(), PageWidthPixels(), 95);
+    const int b = FittedZoom(height(), PageLengthPixels(), 95);
+    SetZoom(std::min(a, b));
+    UpdateZoom();
+    FZoomState = qrZoomToFit;
+}
+
+void TQRPreview::ZoomToWidth()
+{
+    SetZoom(FittedZoom(width(), PageWidthPixels(), FQRPrinter ? 90 : 95));
+    UpdateZoom();
+    FZoomState = qrZoomToWidth;
+}
+
+void TQRPreview::ReapplyZoom()
+{
+    // Scroll bars coming and going resize the viewport while we lay out.
+    if (FReapplying)
+        return;
+    FReapplying = true;
+    if (FZoomState == qrZoomToFit)
+        ZoomToFit();
+    else if (FZoomState == qrZoomToWidth)
+        ZoomToWidth();
+    UpdateZoom();
+    FReapplying = false;
+}
+
+void TQRPreview::UpdateImage()
+{
+    if (!FPreviewImage || FPreviewImage->ImageOK() || !FQRPrinter ||
+        FPreviewImage->PageNumber() > FQRPrinter->AvailablePages())
+        return;
+    FPreviewImage->SetPageNumber(FPreviewImage->PageNumber());
+}
+
+bool TQRPreview::event(QEvent* Event)
+{
+    if (Event->type() == TQRMessageEvent::EventType()) {
+        HandleMessage(*static_cast<TQRMessageEvent*>(Event));
+        return true;
+    }
+    return QScrollArea::event(Event);
+}
+
+void TQRPreview::HandleMessage(const TQRMessageEvent& Message)
+{
+    const int value = static_cast<int>(static_cast<quint16>(Message.WParam & 0xFFFF));
+    if (Message.Msg == QRM_PROGRESS) {
+        if (OnProgressUpdate)
+            OnProgressUpdate(this, value);
+    } else if (Message.Msg == QRM_PAGES_AVAILABLE) {
+        if (value == FPageNumber)
+            UpdateImage();
+        if (OnPageAvailable)
+            OnPageAvailable(this, value);
+    }
+}
+
+void TQRPreview::resizeEvent(QResizeEvent* Event)
+{
+    QScrollArea::resizeEvent(Event);
+    ReapplyZoom();
+}
+
+void TQRPreview::focusInEvent(QFocusEvent* Event)
+{
+    QScrollArea::focusInEvent(Event);
+    ReapplyZoom();
+}
+
+void TQRPreview::wheelEvent(QWheelEvent* Event)
+{
+    if (!(Event->modifiers() & Qt::ControlModifier)) {
+        QScrollArea::wheelEvent(Event);
+        return;
+    }
+    Event->accept();
+    const int zoom = WheelZoom(FZoom, Event->angleDelta().y());
+    if (zoom == FZoom)
+        return;
+    // Keep the page point under the cursor where it is.
+    const QPointF cursor = Event->position();
+    const QPointF inImage = FSheet->mapFrom(this, cursor.toPoint()) - QPointF(FImagePos);
+    const qreal scale = static_cast<qreal>(zoom) / FZoom;
+    SetZoom(zoom);
+    const QPointF target = QPointF(FImagePos) + inImage * scale;
+    const QPoint viewportCursor = viewport()->mapFrom(this, cursor.toPoint());
+    horizontalScrollBar()->setValue(qRound(target.x() - viewportCursor.x()));
+    verticalScrollBar()->setValue(qRound(target.y() - viewportCursor.y()));
+}
