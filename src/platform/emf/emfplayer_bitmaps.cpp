@@ -1,0 +1,241 @@
+#include "platform/emf/dib.h"
+#include "platform/emf/emfplayer_p.h"
+#include "platform/emf/emfplaystyles.h"
+#include "platform/emf/emfrecords.h"
+
+#include <QLinearGradient>
+
+#include <cmath>
+
+namespace {
+
+// A monochrome bitmap blitted onto a colour surface takes the text colour
+// for its black pixels and the background colour for its white ones.
+void ColourMono(QImage& Image, const TDibInfo& Info, QColor Text, QColor Back)
+{
+    if (Info.BitCount != 1 || Image.format() != QImage::Format_Mono || Image.colorCount() < 2)
+        return;
+    const bool blackWhite = (Image.color(0) & 0xFFFFFF) == 0 && (Image.color(1) & 0xFFFFFF) == 0xFFFFFF;
+    if (!blackWhite)
+        return;
+    Image.setColor(0, Text.rgb());
+    Image.setColor(1, Back.rgb());
+}
+
+
+} // namespace
+
+void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
+{
+    const uint32_t type = R.Type();
+    TDibOptions options;
+    TDibInfo info;
+    if (type == EMR_STRETCHDIBITS || type == EMR_SETDIBITSTODEVICE) {
+        if (!R.Has(8, 68))
+            return;
+        const double x = R.I32(24), y = R.I32(28);
+        const int xSrc = R.I32(32), ySrc = R.I32(36), cxSrc = R.I32(40), cySrc = R.I32(44);
+        options.Usage = R.U32(64);
+        QImage image = DecodeDibInRecord(R.Data(), R.Size(), R.U32(48), R.U32(52), R.U32(56), R.U32(60), options, &info);
+        if (image.isNull())
+            return;
+        double w = cxSrc, h = cySrc;
+        uint32_t rop = SRCCOPY;
+        int top = ySrc;
+        if (type == EMR_STRETCHDIBITS) {
+            if (!R.Has(68, 12))
+                return;
+            rop = R.U32(68);
+            w = R.I32(72);
+            h = R.I32(76);
+            // Source y counts from the bottom row of a bottom-up DIB.
+            if (!info.TopDown)
+                top = image.height() - ySrc - cySrc;
+        } else {
+            const int startScan = R.I32(68), scans = R.I32(72);
+            // The bits hold rows StartScan .. StartScan + Scans - 1 of the
+            // bottom-up image; the decoded image shows those at its bottom.
+            if (!info.TopDown)
+                top = image.height() - (ySrc - startScan) - cySrc;
+            (void)scans;
+        }
+        Blit(x, y, w, h, image, QRectF(xSrc, top, cxSrc, cySrc), rop);
+        return;
+    }
+    // BITBLT, STRETCHBLT, MASKBLT, ALPHABLEND, TRANSPARENTBLT share their head.
+    if (!R.Has(8, 92))
+        return;
+    const double x = R.I32(24), y = R.I32(28), cx = R.I32(32), cy = R.I32(36);
+    const uint32_t rop = R.U32(40);
+    const int xSrc = R.I32(44), ySrc = R.I32(48);
+    const uint32_t cbBmi = R.U32(88);
+    options.Usage = R.U32(80);
+    if (cbBmi == 0) {
+        if (type == EMR_BITBLT || type == EMR_STRETCHBLT)
+            FillDeviceArea(FXform.map(QPolygonF(QRectF(x, y, cx, cy))), rop);
+        return;
+    }
+    const bool stretched = type != EMR_BITBLT && type != EMR_MASKBLT;
+    if (stretched && !R.Has(100, 8))
+        return;
+    const double cxSrc = stretched ? R.I32(100) : cx, cySrc = stretched ? R.I32(104) : cy;
+    if (type == EMR_ALPHABLEND)
+        options.UseAlpha = R.U8(43) & 1; // AC_SRC_ALPHA
+    QImage image = DecodeDibInRecord(R.Data(), R.Size(), R.U32(84), cbBmi, R.U32(92), R.U32(96), options, &info);
+    if (image.isNull())
+        return;
+    uint32_t drawRop = rop;
+    if (type == EMR_BITBLT || type == EMR_STRETCHBLT) {
+        ColourMono(image, info, FState.TextColor, FState.BkColor);
+    } else if (type == EMR_TRANSPARENTBLT) {
+        const QRgb key = EmfColor(rop).rgb() & 0xFFFFFF;
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        for (int yy = 0; yy < image.height(); ++yy) {
+            QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(yy));
+            for (int xx = 0; xx < image.width(); ++xx)
+                if ((row[xx] & 0xFFFFFF) == key)
+                    row[xx] = 0;
+        }
+        drawRop = SRCCOPY;
+    } else if (type == EMR_MASKBLT) {
+        // The mask's set bits keep the source; the others leave the page.
+        TDibInfo maskInfo;
+        QImage mask = R.Has(100, 28) ? DecodeDibInRecord(R.Data(), R.Size(), R.U32(112), R.U32(116), R.U32(120),
+                                                          R.U32(124), TDibOptions(), &maskInfo)
+                                      : QImage();
+        const int xMask = R.I32(100), yMask = R.I32(104);
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        if (!mask.isNull()) {
+            mask = mask.convertToFormat(QImage::Format_RGB32);
+            for (int yy = 0; yy < image.height(); ++yy) {
+                QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(yy));
+                const int my = yy - ySrc + yMask;
+                for (int xx = 0; xx < image.width(); ++xx) {
+                    const int mx = xx - xSrc + xMask;
+                    const bool set = mx >= 0 && my >= 0 && mx < mask.width() && my < mask.height() &&
+                                     (mask.pixel(mx, my) & 0xFFFFFF);
+                    if (!set)
+                        row[xx] = 0;
+                }
+            }
+        }
+        drawRop = rop & 0xFFFFFF;
+    } else if (type == EMR_ALPHABLEND) {
+        const int constant = R.U8(42);
+        FPainter.setOpacity(constant / 255.0);
+        Blit(x, y, cx, cy, image, QRectF(xSrc, ySrc, cxSrc, cySrc), SRCCOPY);
+        FPainter.setOpacity(1.0);
+        return;
+    }
+    Blit(x, y, cx, cy, image, QRectF(xSrc, ySrc, cxSrc, cySrc), drawRop);
+}
+
+void TEmfPlayer::Blit(double X, double Y, double W, double H, const QImage& Image, QRectF Source, uint32_t Rop)
+{
+    const TEmfRopEffect e = EmfRopEffect(Rop);
+    if (e.Type == TEmfRopEffect::Destination)
+        return;
+    if (e.Type != TEmfRopEffect::Source) {
+        FillDeviceArea(FXform.map(QPolygonF(QRectF(X, Y, W, H))), Rop);
+        return;
+    }
+    if (Source.width() <= 0 || Source.height() <= 0 || W == 0 || H == 0)
+        return;
+    QImage image = Image;
+    if (e.InvertSource) {
+        image = image.convertToFormat(QImage::Format_RGB32);
+        image.invertPixels();
+    }
+    BeginDraw();
+    FPainter.setCompositionMode(FRasterOps ? e.Mode : QPainter::CompositionMode_SourceOver);
+    if (AxisAligned()) {
+        const QPointF a = DevF(X, Y), b = DevF(X + W, Y + H);
+        const bool mirrorX = b.x() < a.x(), mirrorY = b.y() < a.y();
+        const QPoint pa = RoundPoint(QPointF(std::min(a.x(), b.x()), std::min(a.y(), b.y())));
+        const QPoint pb = RoundPoint(QPointF(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+        if (pb.x() <= pa.x() || pb.y() <= pa.y())
+            return;
+        if (mirrorX || mirrorY) {
+            image = image.mirrored(mirrorX, mirrorY);
+            if (mirrorX)
+                Source.moveLeft(image.width() - Source.right());
+            if (mirrorY)
+                Source.moveTop(image.height() - Source.bottom());
+        }
+        FPainter.drawImage(QRectF(pa, pb), image, Source);
+    } else {
+        FPainter.setWorldTransform(FXform);
+        FPainter.drawImage(QRectF(X, Y, W, H), image, Source);
+        FPainter.setWorldTransform(QTransform());
+    }
+    FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void TEmfPlayer::FillDeviceArea(const QPolygonF& DevArea, uint32_t Rop)
+{
+    const TEmfRopEffect e = EmfRopEffect(Rop);
+    if (e.Type == TEmfRopEffect::Destination)
+        return;
+    BeginDraw();
+    QBrush brush;
+    if (e.Type == TEmfRopEffect::Fill)
+        brush = QBrush(e.Color);
+    else if (!PrepareBrush(brush))
+        return;
+    FPainter.setCompositionMode(FRasterOps ? e.Mode : QPainter::CompositionMode_SourceOver);
+    const QRectF bounds = DevArea.boundingRect();
+    if (AxisAligned())
+        FPainter.fillRect(QRect(RoundPoint(bounds.topLeft()), RoundPoint(bounds.bottomRight()) - QPoint(1, 1)), brush);
+    else {
+        QPainterPath path;
+        path.addPolygon(DevArea);
+        FPainter.fillPath(path, brush);
+    }
+    FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void TEmfPlayer::GradientFill(const TEmfRecord& R)
+{
+    const uint32_t nVer = R.U32(24), nTri = R.U32(28), mode = R.U32(32);
+    if (!R.Has(24, 12) || !R.HasArray(36, nVer, 16))
+        return;
+    const size_t meshAt = 36 + size_t(nVer) * 16;
+    const size_t meshSize = mode == 2 ? 12 : 8;
+    if (!R.HasArray(meshAt, nTri, meshSize))
+        return;
+    auto vertex = [&](uint32_t i, QPointF& p, QColor& c) {
+        const size_t o = 36 + size_t(i) * 16;
+        p = DevF(R.I32(o), R.I32(o + 4));
+        c = QColor(R.U16(o + 8) >> 8, R.U16(o + 10) >> 8, R.U16(o + 12) >> 8);
+    };
+    BeginDraw();
+    for (uint32_t k = 0; k < nTri; ++k) {
+        const size_t o = meshAt + k * meshSize;
+        const uint32_t i0 = R.U32(o), i1 = R.U32(o + 4);
+        if (i0 >= nVer || i1 >= nVer)
+            continue;
+        QPointF p0, p1;
+        QColor c0, c1;
+        vertex(i0, p0, c0);
+        vertex(i1, p1, c1);
+        if (mode == 2) {
+            const uint32_t i2 = R.U32(o + 8);
+            if (i2 >= nVer)
+                continue;
+            QPointF p2;
+            QColor c2;
+            vertex(i2, p2, c2);
+            const QColor avg((c0.red() + c1.red() + c2.red()) / 3, (c0.green() + c1.green() + c2.green()) / 3,
+                             (c0.blue() + c1.blue() + c2.blue()) / 3);
+            QPainterPath path;
+            path.addPolygon(QPolygonF({p0, p1, p2}));
+            FPainter.fillPath(path, avg);
+            continue;
+        }
+        const QRectF box = QRectF(p0, p1).normalized();
+        QLinearGradient g(p0, mode == 0 ? QPointF(p1.x(), p0.y()) : QPointF(p0.x(), p1.y()));
+        g.setColorAt(0, c0);
+        g.setColorAt(1, c1);
+        FPainter.fillRect(box.toRect(), g);
+    }
+}

@@ -1,0 +1,193 @@
+#include "platform/emf/emfplayer_p.h"
+#include "platform/emf/emfrecords.h"
+
+#include <QPaintDevice>
+
+#include <cmath>
+
+namespace {
+
+constexpr size_t RegionHeaderSize = 32;
+
+} // namespace
+
+QRegion TEmfPlayer::DeviceBounds() const
+{
+    const QPaintDevice* d = FPainter.device();
+    return QRegion(d ? QRect(0, 0, d->width(), d->height()) : QRect(0, 0, 1, 1));
+}
+
+bool TEmfPlayer::ReadRegion(const TEmfRecord& R, size_t Offset, size_t Size, bool Logical, QRegion& Out) const
+{
+    if (!R.Has(Offset, Size) || Size < RegionHeaderSize)
+        return false;
+    const uint32_t count = R.U32(Offset + 8);
+    const uint32_t headerSize = R.U32(Offset);
+    const size_t rectsAt = Offset + (headerSize >= RegionHeaderSize && headerSize < Size ? headerSize : RegionHeaderSize);
+    if (rectsAt > Offset + Size || count > (Offset + Size - rectsAt) / 16)
+        return false;
+    QVector<QRect> rects;
+    rects.reserve(int(count));
+    const bool aligned = Logical ? AxisAligned() : FInit.type() <= QTransform::TxScale;
+    QRegion polygons;
+    for (uint32_t i = 0; i < count; ++i) {
+        const size_t o = rectsAt + 16 * size_t(i);
+        const double l = R.I32(o), t = R.I32(o + 4), r = R.I32(o + 8), b = R.I32(o + 12);
+        if (r <= l || b <= t)
+            continue;
+        if (aligned) {
+            const QTransform& x = Logical ? FXform : FInit;
+            const QPoint a = RoundPoint(x.map(QPointF(l, t))), c = RoundPoint(x.map(QPointF(r, b)));
+            const QRect rect(QPoint(std::min(a.x(), c.x()), std::min(a.y(), c.y())),
+                             QPoint(std::max(a.x(), c.x()) - 1, std::max(a.y(), c.y()) - 1));
+            if (!rect.isEmpty())
+                rects.append(rect);
+        } else {
+            const QTransform& x = Logical ? FXform : FInit;
+            polygons += QRegion(x.map(QPolygonF(QRectF(l, t, r - l, b - t))).toPolygon());
+        }
+    }
+    // setRects wants the y-x banded order GDI stores; fall back to adding
+    // rectangle by rectangle for regions from other writers.
+    QRegion region;
+    bool banded = true;
+    for (int i = 1; i < rects.size() && banded; ++i)
+        banded = rects[i].top() > rects[i - 1].top() ||
+                 (rects[i].top() == rects[i - 1].top() && rects[i].bottom() == rects[i - 1].bottom() &&
+                  rects[i].left() > rects[i - 1].right());
+    if (banded)
+        region.setRects(rects.constData(), int(rects.size()));
+    else
+        for (const QRect& r : rects)
+            region += r;
+    Out = region + polygons;
+    return true;
+}
+
+void TEmfPlayer::CombineClip(const QRegion& Region, uint32_t Mode)
+{
+    const QRegion current = FState.HasClip ? FState.Clip : DeviceBounds();
+    switch (Mode) {
+    case RGN_AND: FState.Clip = current & Region; break;
+    case RGN_OR:
+        if (!FState.HasClip)
+            return;
+        FState.Clip = current | Region;
+        break;
+    case RGN_XOR: FState.Clip = current ^ Region; break;
+    case RGN_DIFF: FState.Clip = current - Region; break;
+    case RGN_COPY: FState.Clip = Region; break;
+    default: return;
+    }
+    FState.HasClip = true;
+    FClipDirty = true;
+}
+
+void TEmfPlayer::ClipRecord(const TEmfRecord& R)
+{
+    switch (R.Type()) {
+    case EMR_INTERSECTCLIPRECT: case EMR_EXCLUDECLIPRECT: {
+        if (!R.Has(8, 16))
+            return;
+        const double l = R.I32(8), t = R.I32(12), r = R.I32(16), b = R.I32(20);
+        QRegion region;
+        if (AxisAligned())
+            region = QRegion(DevRect(l, t, r, b));
+        else
+            region = QRegion(FXform.map(QPolygonF(QRectF(QPointF(l, t), QPointF(r, b)).normalized())).toPolygon());
+        CombineClip(region, R.Type() == EMR_INTERSECTCLIPRECT ? RGN_AND : RGN_DIFF);
+        break;
+    }
+    case EMR_EXTSELECTCLIPRGN: {
+        const uint32_t size = R.U32(8), mode = R.U32(12);
+        if (!R.Has(8, 8))
+            return;
+        if (mode == RGN_COPY && size < RegionHeaderSize) {
+            FState.HasClip = false;
+            FState.Clip = QRegion();
+            FClipDirty = true;
+            return;
+        }
+        QRegion region;
+        if (ReadRegion(R, 16, size, false, region))
+            CombineClip(region, mode);
+        break;
+    }
+    case EMR_OFFSETCLIPRGN: {
+        if (!R.Has(8, 8) || !FState.HasClip)
+            return;
+        const QPointF d = DevF(R.I32(8), R.I32(12)) - DevF(0, 0);
+        FState.Clip.translate(RoundPoint(d));
+        FClipDirty = true;
+        break;
+    }
+    case EMR_SELECTCLIPPATH: {
+        QPainterPath path = FState.Path;
+        path.setFillRule(FState.FillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+        QRegion region;
+        for (const QPolygonF& poly : path.toFillPolygons())
+            region ^= QRegion(poly.toPolygon(), path.fillRule());
+        CombineClip(region, R.U32(8));
+        FState.Path = QPainterPath();
+        FState.InPath = false;
+        break;
+    }
+    default: break;
+    }
+}
+
+void TEmfPlayer::ApplyClip()
+{
+    FClipDirty = false;
+    if (!FState.HasClip) {
+        if (FCallerHasClip)
+            FPainter.setClipRegion(FCallerClip);
+        else
+            FPainter.setClipping(false);
+        return;
+    }
+    FPainter.setClipRegion(FCallerHasClip ? FState.Clip & FCallerClip : FState.Clip);
+}
+
+void TEmfPlayer::RegionRecord(const TEmfRecord& R)
+{
+    if (!R.Has(8, 20))
+        return;
+    const uint32_t type = R.Type();
+    const uint32_t size = R.U32(24);
+    const size_t dataAt = type == EMR_FILLRGN ? 32 : type == EMR_FRAMERGN ? 40 : 28;
+    QRegion region;
+    if (!ReadRegion(R, dataAt, size, true, region) || region.isEmpty())
+        return;
+    auto saved = FState.Brush;
+    if (type == EMR_FILLRGN || type == EMR_FRAMERGN) {
+        const uint32_t index = R.U32(28);
+        const TEmfObject stock = (index & STOCK_OBJECT) ? EmfStockObject(index & ~STOCK_OBJECT) : TEmfObject();
+        const TEmfObject* o = (index & STOCK_OBJECT) ? &stock : index < FObjects.size() ? &FObjects[index] : nullptr;
+        if (!o || o->Type != TEmfObject::Brush)
+            return;
+        FState.Brush = o->BrushValue;
+    }
+    BeginDraw();
+    if (type == EMR_INVERTRGN) {
+        if (FRasterOps) {
+            FPainter.setCompositionMode(QPainter::RasterOp_NotDestination);
+            for (const QRect& r : region)
+                FPainter.fillRect(r, Qt::black);
+        }
+    } else {
+        if (type == EMR_FRAMERGN) {
+            const int w = std::max(1, int(std::lround(std::fabs(R.I32(32) * ScaleX())))),
+                      h = std::max(1, int(std::lround(std::fabs(R.I32(36) * ScaleY()))));
+            const QRegion inner = region & region.translated(w, 0) & region.translated(-w, 0) &
+                                  region.translated(0, h) & region.translated(0, -h);
+            region -= inner;
+        }
+        QBrush brush;
+        if (PrepareBrush(brush))
+            for (const QRect& r : region)
+                FPainter.fillRect(r, brush);
+    }
+    FState.Brush = saved;
+    FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}

@@ -1,0 +1,495 @@
+#include "platform/emf/emfplayer_p.h"
+#include "platform/emf/emfplaystyles.h"
+#include "platform/emf/emfrecords.h"
+
+#include <QPainterPathStroker>
+
+#include <cmath>
+
+namespace {
+
+enum : uint8_t { PT_CLOSEFIGURE = 1, PT_LINETO = 2, PT_BEZIERTO = 4, PT_MOVETO = 6 };
+
+QColor Inverted(QColor C)
+{
+    return QColor(255 - C.red(), 255 - C.green(), 255 - C.blue());
+}
+
+// Qt's arc angles, in degrees counter-clockwise on a y-down surface, of the
+// point where the ray from the centre of Box towards P meets the ellipse.
+double ArcAngle(const QRectF& Box, QPointF P)
+{
+    const QPointF c = Box.center();
+    const double rx = std::max(Box.width() / 2, 1e-9), ry = std::max(Box.height() / 2, 1e-9);
+    return std::atan2(-(P.y() - c.y()) / ry, (P.x() - c.x()) / rx) * 180.0 / M_PI;
+}
+
+} // namespace
+
+bool TEmfPlayer::DrawRecord(const TEmfRecord& R)
+{
+    switch (R.Type()) {
+    case EMR_POLYBEZIER: case EMR_POLYGON: case EMR_POLYLINE: case EMR_POLYBEZIERTO: case EMR_POLYLINETO:
+    case EMR_POLYBEZIER16: case EMR_POLYGON16: case EMR_POLYLINE16: case EMR_POLYBEZIERTO16: case EMR_POLYLINETO16:
+        return PolyRecord(R);
+    case EMR_POLYPOLYLINE: case EMR_POLYPOLYGON: case EMR_POLYPOLYLINE16: case EMR_POLYPOLYGON16:
+        return PolyPolyRecord(R);
+    case EMR_POLYDRAW: case EMR_POLYDRAW16:
+        return PolyDraw(R);
+    case EMR_LINETO: {
+        if (!R.Has(8, 8))
+            return true;
+        const QPointF to(R.I32(8), R.I32(12));
+        if (FState.InPath)
+            LineToPath(DevF(to.x(), to.y()));
+        else
+            StrokeLine(FState.CurPos, to);
+        FState.CurPos = to;
+        return true;
+    }
+    case EMR_SETPIXELV: {
+        if (!R.Has(8, 12))
+            return true;
+        BeginDraw();
+        FPainter.fillRect(QRect(Dev(R.I32(8), R.I32(12)), QSize(1, 1)), EmfColor(R.U32(16)));
+        return true;
+    }
+    case EMR_RECTANGLE: case EMR_ELLIPSE: case EMR_ROUNDRECT:
+        BoxRecord(R);
+        return true;
+    case EMR_ARC: case EMR_CHORD: case EMR_PIE: case EMR_ARCTO: case EMR_ANGLEARC:
+        ArcRecord(R);
+        return true;
+    case EMR_BEGINPATH: case EMR_ENDPATH: case EMR_CLOSEFIGURE: case EMR_FILLPATH: case EMR_STROKEANDFILLPATH:
+    case EMR_STROKEPATH: case EMR_FLATTENPATH: case EMR_WIDENPATH: case EMR_ABORTPATH:
+        PathRecord(R);
+        return true;
+    default:
+        return true; // unknown and unsupported records are skipped
+    }
+}
+
+bool TEmfPlayer::PolyRecord(const TEmfRecord& R)
+{
+    const uint32_t type = R.Type();
+    const bool small = type >= EMR_POLYBEZIER16;
+    const uint32_t base = small ? type - EMR_POLYBEZIER16 + EMR_POLYBEZIER : type;
+    const size_t pointSize = small ? 4 : 8;
+    const uint32_t count = R.U32(24);
+    if (!R.Has(24, 4) || !R.HasArray(28, count, pointSize))
+        return false;
+    const bool to = base == EMR_POLYBEZIERTO || base == EMR_POLYLINETO;
+    QPolygonF pts;
+    pts.reserve(int(count) + (to ? 1 : 0));
+    if (to)
+        pts.append(DevF(FState.CurPos.x(), FState.CurPos.y()));
+    QPointF last;
+    for (uint32_t i = 0; i < count; ++i) {
+        const size_t off = 28 + i * pointSize;
+        last = small ? QPointF(R.I16(off), R.I16(off + 2)) : QPointF(R.I32(off), R.I32(off + 4));
+        pts.append(DevF(last.x(), last.y()));
+    }
+    if (count == 0)
+        return true;
+    if (to)
+        FState.CurPos = last;
+    const bool bezier = base == EMR_POLYBEZIER || base == EMR_POLYBEZIERTO;
+    if (bezier || FState.InPath || base == EMR_POLYGON) {
+        QPainterPath path;
+        if (bezier && pts.size() < 4)
+            return true;
+        if (FState.InPath && to && FState.Path.elementCount())
+            path.moveTo(FState.Path.currentPosition());
+        else
+            path.moveTo(pts[0]);
+        if (bezier) {
+            for (int i = 1; i + 2 < pts.size(); i += 3)
+                path.cubicTo(pts[i], pts[i + 1], pts[i + 2]);
+        } else {
+            for (int i = 1; i < pts.size(); ++i)
+                path.lineTo(pts[i]);
+        }
+        if (base == EMR_POLYGON)
+            path.closeSubpath();
+        if (FState.InPath)
+            AddFigure(path, base == EMR_POLYGON);
+        else if (base == EMR_POLYGON)
+            FillPath(path, true, true);
+        else
+            FillPath(path, false, true);
+        return true;
+    }
+    StrokePolyline(pts);
+    return true;
+}
+
+bool TEmfPlayer::PolyPolyRecord(const TEmfRecord& R)
+{
+    const uint32_t type = R.Type();
+    const bool small = type == EMR_POLYPOLYLINE16 || type == EMR_POLYPOLYGON16;
+    const bool polygon = type == EMR_POLYPOLYGON || type == EMR_POLYPOLYGON16;
+    const size_t pointSize = small ? 4 : 8;
+    const uint32_t polys = R.U32(24), total = R.U32(28);
+    if (!R.Has(24, 8) || !R.HasArray(32, polys, 4))
+        return false;
+    const size_t pointsAt = 32 + size_t(polys) * 4;
+    if (!R.HasArray(pointsAt, total, pointSize))
+        return false;
+    QPainterPath path;
+    uint64_t used = 0;
+    for (uint32_t p = 0; p < polys; ++p) {
+        const uint32_t n = R.U32(32 + 4 * p);
+        if (n > total - used)
+            return false;
+        for (uint32_t i = 0; i < n; ++i) {
+            const size_t off = pointsAt + (used + i) * pointSize;
+            const QPointF pt = DevF(small ? R.I16(off) : R.I32(off), small ? R.I16(off + 2) : R.I32(off + 4));
+            if (i == 0)
+                path.moveTo(pt);
+            else
+                path.lineTo(pt);
+        }
+        if (polygon && n)
+            path.closeSubpath();
+        used += n;
+    }
+    if (FState.InPath)
+        AddFigure(path, polygon);
+    else
+        FillPath(path, polygon, true);
+    return true;
+}
+
+bool TEmfPlayer::PolyDraw(const TEmfRecord& R)
+{
+    const bool small = R.Type() == EMR_POLYDRAW16;
+    const size_t pointSize = small ? 4 : 8;
+    const uint32_t count = R.U32(24);
+    if (!R.Has(24, 4) || !R.HasArray(28, count, pointSize) || !R.HasArray(28 + size_t(count) * pointSize, count, 1))
+        return false;
+    const size_t typesAt = 28 + size_t(count) * pointSize;
+    QPainterPath path;
+    path.moveTo(DevF(FState.CurPos.x(), FState.CurPos.y()));
+    for (uint32_t i = 0; i < count; ++i) {
+        const size_t off = 28 + i * pointSize;
+        const QPointF lp(small ? R.I16(off) : R.I32(off), small ? R.I16(off + 2) : R.I32(off + 4));
+        const uint8_t t = R.U8(typesAt + i);
+        if ((t & ~PT_CLOSEFIGURE) == PT_MOVETO) {
+            path.moveTo(DevF(lp.x(), lp.y()));
+        } else if ((t & ~PT_CLOSEFIGURE) == PT_BEZIERTO && i + 2 < count) {
+            const size_t o2 = off + pointSize, o3 = off + 2 * pointSize;
+            const QPointF p2(small ? R.I16(o2) : R.I32(o2), small ? R.I16(o2 + 2) : R.I32(o2 + 4));
+            const QPointF p3(small ? R.I16(o3) : R.I32(o3), small ? R.I16(o3 + 2) : R.I32(o3 + 4));
+            path.cubicTo(DevF(lp.x(), lp.y()), DevF(p2.x(), p2.y()), DevF(p3.x(), p3.y()));
+            FState.CurPos = p3;
+            i += 2;
+            if (R.U8(typesAt + i) & PT_CLOSEFIGURE)
+                path.closeSubpath();
+            continue;
+        } else {
+            path.lineTo(DevF(lp.x(), lp.y()));
+        }
+        FState.CurPos = lp;
+        if (t & PT_CLOSEFIGURE)
+            path.closeSubpath();
+    }
+    if (FState.InPath)
+        AddFigure(path, false);
+    else
+        FillPath(path, false, true);
+    return true;
+}
+
+void TEmfPlayer::BoxRecord(const TEmfRecord& R)
+{
+    if (!R.Has(8, 16))
+        return;
+    const double l = R.I32(8), t = R.I32(12), r = R.I32(16), b = R.I32(20);
+    const uint32_t type = R.Type();
+    QPainterPath path;
+    if (AxisAligned()) {
+        // GDI leaves out the right and bottom edges of a box.
+        const QRect d = DevRect(l, t, r, b);
+        const QRectF box(d.left(), d.top(), std::max(0, d.width() - 1), std::max(0, d.height() - 1));
+        if (type == EMR_RECTANGLE && !FState.InPath) {
+            BeginDraw();
+            QBrush brush;
+            if (PrepareBrush(brush))
+                FPainter.fillRect(QRect(d.left(), d.top(), std::max(1, d.width() - 1), std::max(1, d.height() - 1)),
+                                  brush);
+            QPen pen;
+            if (PreparePen(pen)) {
+                FPainter.setPen(pen);
+                FPainter.setBrush(Qt::NoBrush);
+                FPainter.drawRect(box);
+            }
+            return;
+        }
+        if (type == EMR_RECTANGLE)
+            path.addRect(box);
+        else if (type == EMR_ELLIPSE)
+            path.addEllipse(box);
+        else
+            path.addRoundedRect(box, std::fabs(R.I32(24) * ScaleX()) / 2, std::fabs(R.I32(28) * ScaleY()) / 2);
+    } else {
+        const QRectF box = QRectF(QPointF(l, t), QPointF(r, b)).normalized();
+        if (type == EMR_RECTANGLE)
+            path.addRect(box);
+        else if (type == EMR_ELLIPSE)
+            path.addEllipse(box);
+        else
+            path.addRoundedRect(box, std::abs(R.I32(24)) / 2.0, std::abs(R.I32(28)) / 2.0);
+        path = FXform.map(path);
+    }
+    if (FState.InPath)
+        AddFigure(path, true);
+    else
+        FillPath(path, true, true);
+}
+
+void TEmfPlayer::ArcRecord(const TEmfRecord& R)
+{
+    const uint32_t type = R.Type();
+    QRectF box;
+    double start = 0, sweep = 0;
+    if (type == EMR_ANGLEARC) {
+        if (!R.Has(8, 20))
+            return;
+        const double cx = R.I32(8), cy = R.I32(12), radius = R.U32(16);
+        const double a = R.F32(20), s = R.F32(24);
+        if (!std::isfinite(a) || !std::isfinite(s) || radius > 1e7)
+            return;
+        box = QRectF(cx - radius, cy - radius, 2 * radius, 2 * radius);
+        start = a;
+        sweep = std::clamp(s, -3600.0, 3600.0);
+    } else {
+        if (!R.Has(8, 32))
+            return;
+        box = QRectF(QPointF(R.I32(8), R.I32(12)), QPointF(R.I32(16), R.I32(20))).normalized();
+        start = ArcAngle(box, QPointF(R.I32(24), R.I32(28)));
+        const double end = ArcAngle(box, QPointF(R.I32(32), R.I32(36)));
+        // Counter-clockwise on the device unless the arc direction or a
+        // mirroring mapping says otherwise.
+        const bool mirrored = FXform.determinant() < 0;
+        const bool ccwLogical = FState.Clockwise == mirrored;
+        sweep = ccwLogical ? std::fmod(end - start + 720.0, 360.0) : -std::fmod(start - end + 720.0, 360.0);
+        if (sweep == 0)
+            sweep = ccwLogical ? 360 : -360;
+    }
+    QPainterPath lp;
+    if (type == EMR_PIE) {
+        lp.moveTo(box.center());
+        lp.arcTo(box, start, sweep);
+        lp.closeSubpath();
+    } else {
+        if (type == EMR_ARCTO || type == EMR_ANGLEARC) {
+            lp.moveTo(FState.CurPos);
+            lp.arcTo(box, start, sweep);
+        } else {
+            lp.arcMoveTo(box, start);
+            lp.arcTo(box, start, sweep);
+        }
+        if (type == EMR_CHORD)
+            lp.closeSubpath();
+    }
+    if (type == EMR_ARCTO || type == EMR_ANGLEARC)
+        FState.CurPos = lp.currentPosition();
+    const QPainterPath path = FXform.map(lp);
+    const bool closed = type == EMR_CHORD || type == EMR_PIE;
+    if (FState.InPath)
+        AddFigure(path, closed);
+    else
+        FillPath(path, closed, true);
+}
+
+void TEmfPlayer::PathRecord(const TEmfRecord& R)
+{
+    QPainterPath& path = FState.Path;
+    switch (R.Type()) {
+    case EMR_BEGINPATH:
+        path = QPainterPath();
+        FState.InPath = true;
+        break;
+    case EMR_ENDPATH: FState.InPath = false; break;
+    case EMR_ABORTPATH:
+        path = QPainterPath();
+        FState.InPath = false;
+        break;
+    case EMR_CLOSEFIGURE:
+        if (FState.InPath)
+            path.closeSubpath();
+        break;
+    case EMR_FILLPATH: case EMR_STROKEPATH: case EMR_STROKEANDFILLPATH: {
+        if (FState.InPath)
+            break;
+        const bool fill = R.Type() != EMR_STROKEPATH, stroke = R.Type() != EMR_FILLPATH;
+        FillPath(path, fill, stroke);
+        path = QPainterPath();
+        break;
+    }
+    case EMR_FLATTENPATH: // curves are drawn flattened anyway
+        break;
+    case EMR_WIDENPATH: {
+        QPen pen;
+        if (FState.InPath || !PreparePen(pen))
+            break;
+        QPainterPathStroker stroker(pen);
+        stroker.setWidth(std::max(1.0, pen.widthF()));
+        path = stroker.createStroke(path);
+        break;
+    }
+    default: break;
+    }
+}
+
+bool TEmfPlayer::PreparePen(QPen& Pen) const
+{
+    const TEmfPen& p = *FState.Pen;
+    if (p.IsNull())
+        return false;
+    const TEmfRop2Effect rop = EmfRop2Effect(FState.Rop2);
+    if (rop.Skip)
+        return false;
+    QColor color = rop.ForceColor ? rop.Color : p.Color;
+    if (rop.InvertPen)
+        color = Inverted(color);
+    double width = p.Cosmetic ? 0 : std::round(p.Width * ScaleX());
+    if (width <= 1)
+        width = 0;
+    Pen = QPen(color, width);
+    const uint32_t style = p.Style & PS_STYLE_MASK;
+    if (style == PS_USERSTYLE && !p.UserDashes.empty()) {
+        QVector<qreal> dashes;
+        const double unit = width > 0 ? width : 1;
+        for (double d : p.UserDashes)
+            dashes.append(std::max(0.1, d * (p.Cosmetic ? 1.0 : ScaleX()) / unit));
+        if (dashes.size() % 2)
+            dashes.append(dashes.back());
+        Pen.setDashPattern(dashes);
+    } else if (width == 0) {
+        const std::vector<double> d = EmfCosmeticDashes(style);
+        if (!d.empty())
+            Pen.setDashPattern(QVector<qreal>(d.begin(), d.end()));
+    } else {
+        switch (style) {
+        case PS_DASH: Pen.setStyle(Qt::DashLine); break;
+        case PS_DOT: Pen.setStyle(Qt::DotLine); break;
+        case PS_DASHDOT: Pen.setStyle(Qt::DashDotLine); break;
+        case PS_DASHDOTDOT: Pen.setStyle(Qt::DashDotDotLine); break;
+        default: break;
+        }
+    }
+    if (width > 0) {
+        switch (p.Style & PS_ENDCAP_MASK) {
+        case PS_ENDCAP_SQUARE: Pen.setCapStyle(Qt::SquareCap); break;
+        case PS_ENDCAP_FLAT: Pen.setCapStyle(Qt::FlatCap); break;
+        default: Pen.setCapStyle(Qt::RoundCap); break;
+        }
+        switch (p.Style & PS_JOIN_MASK) {
+        case PS_JOIN_BEVEL: Pen.setJoinStyle(Qt::BevelJoin); break;
+        case PS_JOIN_MITER: Pen.setJoinStyle(Qt::MiterJoin); break;
+        default: Pen.setJoinStyle(Qt::RoundJoin); break;
+        }
+    }
+    return true;
+}
+
+bool TEmfPlayer::PrepareBrush(QBrush& Brush) const
+{
+    const TEmfBrush& b = *FState.Brush;
+    const TEmfRop2Effect rop = EmfRop2Effect(FState.Rop2);
+    if (rop.Skip || b.Type == TEmfBrush::Null)
+        return false;
+    if (rop.ForceColor) {
+        Brush = QBrush(rop.Color);
+        return true;
+    }
+    switch (b.Type) {
+    case TEmfBrush::Solid: Brush = QBrush(rop.InvertPen ? Inverted(b.Color) : b.Color); break;
+    case TEmfBrush::Hatched:
+        Brush = QBrush(EmfHatchTile(b.Hatch, b.Color, FState.BkColor, FState.BkMode == OPAQUE));
+        break;
+    case TEmfBrush::Pattern: {
+        QImage image = b.Image;
+        if (b.Mono && image.format() == QImage::Format_Mono) {
+            image.setColor(0, FState.TextColor.rgb());
+            image.setColor(1, FState.BkColor.rgb());
+        }
+        Brush = QBrush(image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        break;
+    }
+    default: return false;
+    }
+    return true;
+}
+
+void TEmfPlayer::BeginDraw()
+{
+    if (FClipDirty)
+        ApplyClip();
+    const TEmfRop2Effect rop = EmfRop2Effect(FState.Rop2);
+    const QPainter::CompositionMode mode =
+        FRasterOps ? rop.Mode : QPainter::CompositionMode_SourceOver;
+    if (FPainter.compositionMode() != mode)
+        FPainter.setCompositionMode(mode);
+}
+
+void TEmfPlayer::FillPath(const QPainterPath& DevPath, bool Fill, bool Stroke)
+{
+    if (DevPath.isEmpty())
+        return;
+    BeginDraw();
+    QPainterPath path = DevPath;
+    path.setFillRule(FState.FillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+    QBrush brush;
+    if (Fill && PrepareBrush(brush))
+        FPainter.fillPath(path, brush);
+    QPen pen;
+    if (Stroke && PreparePen(pen))
+        FPainter.strokePath(path, pen);
+}
+
+void TEmfPlayer::StrokeLine(QPointF From, QPointF To)
+{
+    QPen pen;
+    BeginDraw();
+    if (!PreparePen(pen))
+        return;
+    FPainter.setPen(pen);
+    FPainter.drawLine(Dev(From.x(), From.y()), Dev(To.x(), To.y()));
+}
+
+void TEmfPlayer::StrokePolyline(const QPolygonF& DevPoints)
+{
+    QPen pen;
+    BeginDraw();
+    if (DevPoints.size() < 2 || !PreparePen(pen))
+        return;
+    QPolygon pts(DevPoints.size());
+    for (int i = 0; i < DevPoints.size(); ++i)
+        pts[i] = RoundPoint(DevPoints[i]);
+    FPainter.setPen(pen);
+    FPainter.drawPolyline(pts);
+}
+
+void TEmfPlayer::AddFigure(const QPainterPath& DevPath, bool Closed)
+{
+    if (FState.Path.elementCount() + DevPath.elementCount() > EmfMaxPathElements)
+        return;
+    if (Closed || FState.Path.elementCount() == 0) {
+        FState.Path.addPath(DevPath);
+    } else {
+        // An open figure continues the current one when it starts there.
+        FState.Path.connectPath(DevPath);
+    }
+}
+
+void TEmfPlayer::LineToPath(QPointF Dev)
+{
+    QPainterPath& path = FState.Path;
+    if (path.elementCount() >= EmfMaxPathElements)
+        return;
+    if (path.elementCount() == 0)
+        path.moveTo(DevF(FState.CurPos.x(), FState.CurPos.y()));
+    path.lineTo(Dev);
+}

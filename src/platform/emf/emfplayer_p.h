@@ -1,0 +1,125 @@
+#pragma once
+// The playback engine behind StretchDraw: one device context's state and a
+// handler per record family. Implemented across emfplayer*.cpp.
+#include "platform/emf/emfplayer.h"
+#include "platform/emf/emfplaymapping.h"
+#include "platform/emf/emfplayobjects.h"
+#include "platform/emf/emfplayreader.h"
+#include "platform/metafile.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygon>
+#include <QRegion>
+#include <QTransform>
+
+#include <memory>
+#include <vector>
+
+// Limits against damaged pages: deeper saves, longer paths are ignored.
+constexpr size_t EmfMaxSaveDepth = 1024;
+constexpr int EmfMaxPathElements = 4 * 1024 * 1024;
+
+struct TEmfDcState {
+    TEmfMapping Mapping;
+    QTransform World;
+    uint32_t GraphicsMode = 1; // GM_COMPATIBLE
+    std::shared_ptr<const TEmfPen> Pen;
+    std::shared_ptr<const TEmfBrush> Brush;
+    std::shared_ptr<const TEmfFont> Font;
+    QColor TextColor = Qt::black;
+    QColor BkColor = Qt::white;
+    uint32_t BkMode = 2; // OPAQUE
+    uint32_t TextAlign = 0;
+    uint32_t FillMode = 1; // ALTERNATE
+    uint32_t Rop2 = 13;    // R2_COPYPEN
+    uint32_t StretchMode = 1;
+    bool Clockwise = false;
+    QPointF CurPos; // logical units
+    bool HasClip = false;
+    QRegion Clip;   // target device pixels
+    QPainterPath Path;
+    bool InPath = false;
+};
+
+class TEmfPlayer {
+public:
+    TEmfPlayer(QPainter& Painter, const QRectF& Target, const TMetafile& Page);
+    TEmfPlayResult Play();
+
+private:
+    // emfplayer.cpp: the loop, state, mapping
+    bool Dispatch(const TEmfRecord& R);
+    void StateRecord(const TEmfRecord& R);
+    void MappingRecord(const TEmfRecord& R);
+    void SaveDC();
+    void RestoreDC(int Level);
+    void UpdateTransform();
+    QPointF DevF(double X, double Y) const { return FXform.map(QPointF(X, Y)); }
+    QPoint Dev(double X, double Y) const;
+    QPoint RoundPoint(QPointF P) const;
+    double ScaleX() const;
+    double ScaleY() const;
+    bool AxisAligned() const { return FXform.type() <= QTransform::TxScale; }
+    QRect DevRect(double L, double T, double R, double B) const; // normalised, rounded
+
+    // emfplayer_objects.cpp
+    void ObjectRecord(const TEmfRecord& R);
+    bool StoreObject(uint32_t Index, TEmfObject Object);
+    void SelectObject(uint32_t Index);
+    void CreatePen(const TEmfRecord& R);
+    void ExtCreatePen(const TEmfRecord& R);
+    void CreateBrush(const TEmfRecord& R);
+    void CreatePatternBrush(const TEmfRecord& R, bool Mono);
+    void CreateFont(const TEmfRecord& R);
+
+    // emfplayer_draw.cpp: lines, shapes, curves and paths
+    bool DrawRecord(const TEmfRecord& R);
+    bool PolyRecord(const TEmfRecord& R);
+    bool PolyPolyRecord(const TEmfRecord& R);
+    bool PolyDraw(const TEmfRecord& R);
+    void BoxRecord(const TEmfRecord& R);
+    void ArcRecord(const TEmfRecord& R);
+    void PathRecord(const TEmfRecord& R);
+    bool PreparePen(QPen& Pen) const;
+    bool PrepareBrush(QBrush& Brush) const;
+    void BeginDraw();
+    void FillPath(const QPainterPath& DevPath, bool Fill, bool Stroke);
+    void StrokeLine(QPointF From, QPointF To);
+    void StrokePolyline(const QPolygonF& DevPoints);
+    void AddFigure(const QPainterPath& DevPath, bool Closed);
+    void LineToPath(QPointF Dev);
+
+    // emfplayer_clip.cpp: clipping and regions
+    void ClipRecord(const TEmfRecord& R);
+    void RegionRecord(const TEmfRecord& R);
+    bool ReadRegion(const TEmfRecord& R, size_t Offset, size_t Size, bool Logical, QRegion& Out) const;
+    void CombineClip(const QRegion& Region, uint32_t Mode);
+    void ApplyClip();
+    QRegion DeviceBounds() const;
+
+    // emfplayer_text.cpp
+    void TextRecord(const TEmfRecord& R);
+    void DrawText(QPointF Ref, const QString& Text, std::vector<double> Advances, uint32_t Options,
+                  const QRectF* Rect, bool GlyphIndexes, bool HasAdvances);
+
+    // emfplayer_bitmaps.cpp
+    void BitmapRecord(const TEmfRecord& R);
+    void Blit(double X, double Y, double W, double H, const QImage& Image, QRectF Source, uint32_t Rop);
+    void FillDeviceArea(const QPolygonF& DevArea, uint32_t Rop);
+    void GradientFill(const TEmfRecord& R);
+
+    QPainter& FPainter;
+    const TMetafile& FPage;
+    QTransform FInit; // reference-device pixels to target device pixels
+    QTransform FXform; // logical units to target device pixels
+    TEmfDevice FDevice;
+    TEmfDcState FState;
+    std::vector<TEmfDcState> FSaved;
+    std::vector<TEmfObject> FObjects;
+    QRegion FCallerClip;
+    bool FCallerHasClip = false;
+    bool FClipDirty = false;
+    bool FRasterOps = true; // the paint engine honours raster operations
+    bool FVectorText = false; // keep text as text (PDF, SVG)
+};

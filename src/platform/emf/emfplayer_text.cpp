@@ -1,0 +1,264 @@
+#include "platform/emf/emfplaycharset.h"
+#include "platform/emf/emfplayer_p.h"
+#include "platform/emf/emfplaystyles.h"
+#include "platform/emf/emfplaytextfonts.h"
+#include "platform/emf/emfrecords.h"
+
+#include <QGlyphRun>
+
+#include <cmath>
+
+namespace {
+
+enum : uint32_t { ETO_OPAQUE_ = 0x2, ETO_CLIPPED_ = 0x4, ETO_GLYPH_INDEX = 0x10, ETO_NO_RECT = 0x100,
+                  ETO_PDY = 0x2000 };
+enum : uint32_t { TA_UPDATECP_ = 1, TA_RIGHT_ = 2, TA_CENTER_ = 6, TA_BOTTOM_ = 8, TA_BASELINE_ = 24 };
+
+QPointF Unit(QPointF V)
+{
+    const double len = std::hypot(V.x(), V.y());
+    return len > 0 ? V / len : QPointF(1, 0);
+}
+
+// Glyphs of Text in Font, one per UTF-16 unit (0 where the font has none and
+// for the second half of a surrogate pair).
+QVector<quint32> GlyphsFor(const QRawFont& Font, const QString& Text)
+{
+    QVector<quint32> glyphs(Text.size(), 0);
+    bool surrogates = false;
+    for (QChar c : Text)
+        surrogates = surrogates || c.isSurrogate();
+    if (!surrogates) {
+        int n = int(Text.size());
+        Font.glyphIndexesForChars(Text.constData(), n, glyphs.data(), &n);
+        return glyphs;
+    }
+    for (int i = 0; i < Text.size(); ++i) {
+        const int len = (Text[i].isHighSurrogate() && i + 1 < Text.size() && Text[i + 1].isLowSurrogate()) ? 2 : 1;
+        quint32 g = 0;
+        int n = 1;
+        Font.glyphIndexesForChars(Text.constData() + i, len, &g, &n);
+        glyphs[i] = g;
+        i += len - 1;
+    }
+    return glyphs;
+}
+
+} // namespace
+
+void TEmfPlayer::TextRecord(const TEmfRecord& R)
+{
+    if (!R.Has(8, 68))
+        return;
+    const bool wide = R.Type() == EMR_EXTTEXTOUTW;
+    const QPointF ref(R.I32(36), R.I32(40));
+    const uint32_t count = R.U32(44), offString = R.U32(48), options = R.U32(52);
+    const bool hasRect = !(options & ETO_NO_RECT);
+    const uint32_t offDx = R.U32(hasRect ? 72 : 56);
+    QRectF rect;
+    if (hasRect)
+        rect = QRectF(QPointF(R.I32(56), R.I32(60)), QPointF(R.I32(64), R.I32(68)));
+    if (count && !R.HasArray(offString, count, wide ? 2 : 1))
+        return; // text that is not inside its record: skip the record
+    QString text;
+    std::vector<int> bytesPerUnit;
+    if (wide) {
+        text.resize(qsizetype(count));
+        for (uint32_t i = 0; i < count; ++i)
+            text[qsizetype(i)] = QChar(R.U16(offString + 2 * size_t(i)));
+    } else if (count) {
+        const int codePage = EmfCodePageForCharset(FState.Font->Charset);
+        text = EmfDecodeAnsi(R.Ptr(offString, count), count, codePage, &bytesPerUnit);
+    }
+    const size_t dxStride = (options & ETO_PDY) ? 8 : 4;
+    const bool hasDx = count && offDx && R.HasArray(offDx, count, dxStride);
+    std::vector<double> advances;
+    if (hasDx) {
+        std::vector<double> raw(count);
+        for (uint32_t i = 0; i < count; ++i)
+            raw[i] = R.I32(offDx + dxStride * i);
+        if (wide) {
+            advances = std::move(raw);
+        } else {
+            // One advance per byte: a character of several bytes takes them all.
+            size_t b = 0;
+            for (int n : bytesPerUnit) {
+                double a = 0;
+                for (int k = 0; k < n && b < raw.size(); ++k)
+                    a += raw[b++];
+                advances.push_back(a);
+            }
+        }
+    }
+    DrawText(ref, text, std::move(advances), options, hasRect ? &rect : nullptr, wide && (options & ETO_GLYPH_INDEX),
+             hasDx);
+}
+
+void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> Advances, uint32_t Options,
+                          const QRectF* Rect, bool GlyphIndexes, bool HasAdvances)
+{
+    BeginDraw();
+    FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    QRect devRect;
+    if (Rect && (Options & (ETO_OPAQUE_ | ETO_CLIPPED_))) {
+        devRect = DevRect(Rect->left(), Rect->top(), Rect->right(), Rect->bottom());
+        if (Options & ETO_OPAQUE_)
+            FPainter.fillRect(devRect, FState.BkColor);
+    }
+    if (Text.isEmpty())
+        return;
+
+    const TEmfFont& font = *FState.Font;
+    const double sx = ScaleX();
+    TEmfResolvedFont rf = EmfResolveFont(font, sx, ScaleY());
+    if (!rf.Raw.isValid())
+        return;
+    const QRawFont& raw = rf.Raw;
+
+    // Text direction and "down" on the device: the mapping's x axis, turned
+    // by the escapement; glyphs stay upright whatever the y axis does.
+    QPointF u = Unit(FXform.map(QPointF(1, 0)) - FXform.map(QPointF(0, 0)));
+    if (FXform.type() <= QTransform::TxScale)
+        u = QPointF(1, 0);
+    QPointF v(-u.y(), u.x());
+    if (font.Escapement % 3600) {
+        const double a = font.Escapement / 10.0 * M_PI / 180.0, c = std::cos(a), s = std::sin(a);
+        const QPointF ru(u.x() * c + u.y() * s, -u.x() * s + u.y() * c);
+        u = ru;
+        v = QPointF(-u.y(), u.x());
+    }
+
+    QVector<quint32> glyphs;
+    if (GlyphIndexes) {
+        glyphs.resize(Text.size());
+        for (int i = 0; i < Text.size(); ++i)
+            glyphs[i] = Text[i].unicode();
+    } else {
+        glyphs = GlyphsFor(raw, Text);
+    }
+    const int n = int(Text.size());
+    std::vector<double> devAdvance(size_t(n), 0.0);
+    double logicalTotal = 0;
+    if (HasAdvances && Advances.size() == size_t(n)) {
+        for (int i = 0; i < n; ++i) {
+            devAdvance[size_t(i)] = Advances[size_t(i)] * sx;
+            logicalTotal += Advances[size_t(i)];
+        }
+    } else {
+        const QVector<QPointF> natural = raw.advancesForGlyphIndexes(glyphs);
+        for (int i = 0; i < n && i < natural.size(); ++i)
+            devAdvance[size_t(i)] = std::round(natural[i].x() * rf.Stretch);
+        double total = 0;
+        for (double a : devAdvance)
+            total += a;
+        logicalTotal = sx > 0 ? total / sx : 0;
+    }
+    double width = 0;
+    for (double a : devAdvance)
+        width += a;
+
+    const bool updateCp = FState.TextAlign & TA_UPDATECP_;
+    const QPointF logicalRef = updateCp ? FState.CurPos : Ref;
+    QPointF origin = FXform.map(logicalRef);
+    const uint32_t halign = FState.TextAlign & TA_CENTER_;
+    if (halign == TA_CENTER_)
+        origin -= u * (width / 2);
+    else if (halign == TA_RIGHT_)
+        origin -= u * width;
+    const double ascent = raw.ascent(), descent = raw.descent();
+    const uint32_t valign = FState.TextAlign & TA_BASELINE_;
+    if (valign == TA_BOTTOM_)
+        origin -= v * descent;
+    else if (valign != TA_BASELINE_)
+        origin += v * ascent;
+    if (updateCp) {
+        if (halign == TA_RIGHT_)
+            FState.CurPos.rx() -= logicalTotal;
+        else if (halign != TA_CENTER_)
+            FState.CurPos.rx() += logicalTotal;
+    }
+    const bool upright = std::fabs(u.y()) < 1e-9 && u.x() > 0;
+    if (upright)
+        origin = QPointF(std::round(origin.x()), std::round(origin.y()));
+
+    const bool clipped = (Options & ETO_CLIPPED_) && Rect;
+    if (clipped) {
+        FPainter.save();
+        FPainter.setClipRect(devRect, FPainter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    }
+    const QTransform glyphSpace(u.x(), u.y(), v.x(), v.y(), origin.x(), origin.y());
+    if (FState.BkMode == OPAQUE && !(Options & ETO_OPAQUE_)) {
+        const QPolygonF box = glyphSpace.map(QPolygonF(QRectF(0, -ascent, width, ascent + descent)));
+        FPainter.setPen(Qt::NoPen);
+        FPainter.setBrush(FState.BkColor);
+        FPainter.drawPolygon(upright ? QPolygonF(QRectF(box.boundingRect().toRect())) : box);
+    }
+
+    // Positions along the baseline in device pixels, rounded like GDI's.
+    QVector<QPointF> positions(n);
+    double pos = 0;
+    for (int i = 0; i < n; ++i) {
+        positions[i] = QPointF((upright ? std::round(pos) : pos) / rf.Stretch, 0);
+        pos += devAdvance[size_t(i)];
+    }
+    FPainter.setWorldTransform(QTransform::fromScale(rf.Stretch, 1) * glyphSpace);
+    FPainter.setPen(FState.TextColor);
+    if (FVectorText && !GlyphIndexes) {
+        QFont qf(rf.Family);
+        qf.setPixelSize(rf.PixelSize);
+        qf.setWeight(QFont::Weight(font.Weight <= 0 ? 400 : std::clamp(font.Weight, 1, 1000)));
+        qf.setItalic(font.Italic);
+        FPainter.setFont(qf);
+        for (int i = 0; i < n; ++i)
+            if (!Text[i].isSpace() && !Text[i].isLowSurrogate())
+                FPainter.drawText(positions[i],
+                                  Text.mid(i, Text[i].isHighSurrogate() && i + 1 < n ? 2 : 1));
+    } else {
+        QVector<quint32> mainGlyphs;
+        QVector<QPointF> mainPositions;
+        QVector<quint32> fallbackGlyphs;
+        QVector<QPointF> fallbackPositions;
+        QRawFont fallback;
+        for (int i = 0; i < n; ++i) {
+            if (glyphs[i]) {
+                mainGlyphs.append(glyphs[i]);
+                mainPositions.append(positions[i]);
+                continue;
+            }
+            if (GlyphIndexes || Text[i].isSpace() || Text[i].isLowSurrogate() || Text[i].unicode() < 32)
+                continue;
+            if (!fallback.isValid())
+                fallback = EmfRawFont(QStringLiteral("DejaVu Sans"), rf.PixelSize, font.Weight, font.Italic);
+            const QVector<quint32> g = GlyphsFor(fallback, Text.mid(i, Text[i].isHighSurrogate() ? 2 : 1));
+            if (!g.isEmpty() && g[0]) {
+                fallbackGlyphs.append(g[0]);
+                fallbackPositions.append(positions[i]);
+            }
+        }
+        QGlyphRun run;
+        run.setRawFont(raw);
+        run.setGlyphIndexes(mainGlyphs);
+        run.setPositions(mainPositions);
+        if (!mainGlyphs.isEmpty())
+            FPainter.drawGlyphRun(QPointF(0, 0), run);
+        if (!fallbackGlyphs.isEmpty()) {
+            run.setRawFont(fallback);
+            run.setGlyphIndexes(fallbackGlyphs);
+            run.setPositions(fallbackPositions);
+            FPainter.drawGlyphRun(QPointF(0, 0), run);
+        }
+    }
+    if (font.Underline || font.StrikeOut) {
+        const double thickness = std::max(1.0, std::round(raw.lineThickness()));
+        FPainter.setPen(Qt::NoPen);
+        FPainter.setBrush(FState.TextColor);
+        const double scaled = width / rf.Stretch;
+        if (font.Underline)
+            FPainter.drawRect(QRectF(0, std::round(raw.underlinePosition()), scaled, thickness));
+        if (font.StrikeOut)
+            FPainter.drawRect(QRectF(0, -std::round(raw.xHeight() / 2), scaled, thickness));
+    }
+    FPainter.setWorldTransform(QTransform());
+    if (clipped)
+        FPainter.restore();
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Fonts for text playback: the installed stand-in of a LOGFONT at a device
+// pixel size, cached per thread since pages select the same few fonts.
+#include <QRawFont>
+#include <QString>
+
+struct TEmfFont;
+
+struct TEmfResolvedFont {
+    QRawFont Raw;
+    QString Family;
+    int PixelSize = 0;      // em size in device pixels
+    double Stretch = 1.0;   // horizontal scale for a LOGFONT width
+};
+
+// Em size in device pixels of a LOGFONT height (negative: character
+// height, positive: cell height) scaled by Scale device pixels per unit.
+int EmfFontPixelSize(const QString& Family, int Weight, bool Italic, int LogicalHeight, double Scale);
+
+QRawFont EmfRawFont(const QString& Family, int PixelSize, int Weight, bool Italic);
+
+TEmfResolvedFont EmfResolveFont(const TEmfFont& Font, double ScaleX, double ScaleY);
