@@ -110,10 +110,42 @@ int32_t TQRStream::HeaderSize()
     SetPosition(0);
     const int32_t n = Read(prefix, HeaderScanBytes);
     SetPosition(pos);
-    return HeaderSizeOf(prefix, std::max<int32_t>(n, 0), size);
+    bool signatureFound = false;
+    const int32_t result = HeaderSizeOf(prefix, std::max<int32_t>(n, 0), size, &signatureFound);
+    if (signatureFound)
+        return result;
+    const int32_t chainStart = FirstRecordStart(size);
+    SetPosition(pos);
+    return chainStart >= 0 ? chainStart : result;
 }
 
-int32_t HeaderSizeOf(const uint8_t* Prefix, int32_t Count, int32_t StreamSize)
+bool TQRStream::IsFirstRecordAt(int32_t Start, int32_t Size)
+{
+    if (Start < 0 || int64_t(Start) + 12 > Size)
+        return false;
+    SetPosition(Start);
+    const int32_t number = ReadInt32();
+    const int32_t next = ReadInt32();
+    if (number != 1 || int64_t(next) < int64_t(Start) + 12 || next > Size)
+        return false;
+    SetPosition(next - 4);
+    return ReadInt32() == Start;
+}
+
+int32_t TQRStream::FirstRecordStart(int32_t Size)
+{
+    // Compressed pages show no signature; the first record, numbered 1 and
+    // pointing back to itself, still tells where the header ends.
+    for (int32_t candidate : {128, 124, 120, 96})
+        if (IsFirstRecordAt(candidate, Size))
+            return candidate;
+    for (int32_t candidate = 0; candidate <= 1001; ++candidate)
+        if (IsFirstRecordAt(candidate, Size))
+            return candidate;
+    return -1;
+}
+
+int32_t HeaderSizeOf(const uint8_t* Prefix, int32_t Count, int32_t StreamSize, bool* SignatureFound)
 {
     static const struct {
         int32_t Offset, Size;
@@ -122,14 +154,20 @@ int32_t HeaderSizeOf(const uint8_t* Prefix, int32_t Count, int32_t StreamSize)
     for (const auto& probe : probes) {
         if (probe.Offset + 3 > Count)
             throw EReadError();
-        if (isEmf(probe.Offset))
+        if (isEmf(probe.Offset)) {
+            if (SignatureFound)
+                *SignatureFound = true;
             return probe.Size;
+        }
     }
     // Count is StreamSize or, for longer streams, HeaderScanBytes, which
     // covers the last bytes the scan looks at.
     for (int32_t p = 0; p <= StreamSize - 4 && p <= 1001 && p + 3 <= Count; ++p)
-        if (isEmf(p))
+        if (isEmf(p)) {
+            if (SignatureFound)
+                *SignatureFound = true;
             return p - 49;
+        }
     return 128;
 }
 

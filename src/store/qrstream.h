@@ -34,9 +34,12 @@ public:
     // Copies everything, from offset 0, in 10240-byte chunks; the position
     // ends at the end.
     void SaveToStream(TStream& AStream);
-    // Length of the report-file header in front of the first page record.
-    // Throws "Stream read error" for streams shorter than the fixed probes;
-    // may be negative for a damaged file. The position is unchanged.
+    // Length of the report-file header in front of the first page record:
+    // where the first page's EMF signature lies, or, when no page shows one
+    // (compressed pages), where a record numbered 1 that points back to
+    // itself starts, else 128. Throws "Stream read error" for streams
+    // shorter than the fixed probes; may be negative for a damaged file.
+    // The position is unchanged.
     int32_t HeaderSize();
 
     bool InMemory() const { return FInMemory; }
@@ -48,6 +51,8 @@ public:
 private:
     TQRStream() = default;
     void Spill();
+    int32_t FirstRecordStart(int32_t Size);
+    bool IsFirstRecordAt(int32_t Start, int32_t Size);
 
     std::recursive_mutex FLock;
     std::unique_ptr<TMemoryStream> MemoryStream;
@@ -57,10 +62,11 @@ private:
     int32_t FMemoryLimit = 0;
 };
 
-// HeaderSize over the first bytes of a stream: Prefix holds
-// min(StreamSize, HeaderScanBytes) bytes from offset 0.
+// The signature probes and scan of HeaderSize over the first bytes of a
+// stream: Prefix holds min(StreamSize, HeaderScanBytes) bytes from offset 0.
+// 128 when no signature is found.
 constexpr int32_t HeaderScanBytes = 1004;
-int32_t HeaderSizeOf(const uint8_t* Prefix, int32_t Count, int32_t StreamSize);
+int32_t HeaderSizeOf(const uint8_t* Prefix, int32_t Count, int32_t StreamSize, bool* SignatureFound = nullptr);
 
 // A new, empty, uniquely named "QRP*.TMP" file in the temporary folder.
 std::string TempReportFileName();

@@ -1,0 +1,131 @@
+#include "platform/errors.h"
+#include "platform/streams.h"
+#include "store/qrcompress.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes Code(const Bytes& Plain)
+{
+    TMemoryStream out;
+    {
+        TQRCompress c(out, true);
+        for (uint8_t b : Plain)
+            c.Compress(b);
+    }
+    return out.Bytes();
+}
+
+Bytes Decode(const Bytes& Coded, size_t Count)
+{
+    TMemoryStream in;
+    in.SetBytes(Coded);
+    Bytes plain(Count);
+    TQRCompress d(in, false);
+    for (uint8_t& b : plain)
+        d.Expand(b);
+    return plain;
+}
+
+struct Vector {
+    Bytes Plain, Coded;
+};
+
+TEST(QRCompress, PublishedVectorsHold)
+{
+    const Vector vectors[] = {
+        {{0x00}, {0x80}},
+        {{0xFF}, {0x00, 0x00}},
+        {{'a', 'b', 'c'}, {0x46, 0x3D, 0x01}},
+        {{'a', 'a', 'a', 'a'}, {0x46, 0x45}},
+        {{}, {}},
+    };
+    for (const Vector& v : vectors) {
+        EXPECT_EQ(Code(v.Plain), v.Coded);
+        EXPECT_EQ(Decode(v.Coded, v.Plain.size()), v.Plain);
+    }
+}
+
+TEST(QRCompress, CodeEndingOnAByteBoundaryAddsNoByte)
+{
+    // "a" (0x61) starts with an 8-bit code: one full byte, nothing to flush.
+    EXPECT_EQ(Code({'a'}).size(), 1u);
+}
+
+TEST(QRCompress, RoundTripsEveryLengthAndKindOfData)
+{
+    std::mt19937 rng(7);
+    for (size_t length = 0; length < 700; length += (length < 300 ? 1 : 37)) {
+        Bytes random(length), runs(length), text(length);
+        for (size_t i = 0; i < length; ++i) {
+            random[i] = static_cast<uint8_t>(rng());
+            runs[i] = static_cast<uint8_t>(i / 50 % 3 == 0 ? 0xFF : i / 13);
+            text[i] = static_cast<uint8_t>("Report page text, 12.345,00 TL "[i % 31]);
+        }
+        for (const Bytes* plain : {&random, &runs, &text})
+            ASSERT_EQ(Decode(Code(*plain), length), *plain) << "length " << length;
+    }
+}
+
+TEST(QRCompress, RoundTripsLongPagesAcrossBufferBoundaries)
+{
+    std::mt19937 rng(11);
+    Bytes plain(300000);
+    for (size_t i = 0; i < plain.size(); ++i)
+        plain[i] = static_cast<uint8_t>(i % 4096 < 2048 ? rng() : i % 7);
+    EXPECT_EQ(Decode(Code(plain), plain.size()), plain);
+}
+
+TEST(QRCompress, DecoderStopsRightBehindTheCodedBytes)
+{
+    const Bytes coded = Code({'a', 'b', 'c'});
+    TMemoryStream in;
+    in.SetBytes(coded);
+    const uint8_t trailer[] = {9, 9, 9, 9};
+    in.Seek(0, soFromEnd);
+    in.WriteBuffer(trailer, 4);
+    in.SetPosition(0);
+    {
+        TQRCompress d(in, false);
+        EXPECT_EQ(d.Expand(), 'a');
+        EXPECT_EQ(d.Expand(), 'b');
+        EXPECT_EQ(d.Expand(), 'c');
+    }
+    EXPECT_EQ(in.Position(), static_cast<int32_t>(coded.size()));
+}
+
+TEST(QRCompress, DecodingPastTheDataIsAReadErrorNotAnOverread)
+{
+    const Bytes coded = Code({'x', 'y'});
+    TMemoryStream in;
+    in.SetBytes(coded);
+    TQRCompress d(in, false);
+    d.Expand();
+    d.Expand();
+    try {
+        for (int i = 0; i < 64; ++i)
+            d.Expand();
+        FAIL() << "expanded beyond the coded data";
+    } catch (const EReadError& e) {
+        EXPECT_NE(std::string(e.what()).find("ends before"), std::string::npos);
+    }
+}
+
+TEST(QRCompress, CoderWritesItsBytesToTheStreamAtTheCurrentPosition)
+{
+    TMemoryStream out;
+    const uint8_t head[] = {1, 2, 3};
+    out.WriteBuffer(head, 3);
+    {
+        TQRCompress c(out, true);
+        c.Compress(0);
+    }
+    EXPECT_EQ(out.Bytes(), (Bytes{1, 2, 3, 0x80}));
+}
+
+} // namespace

@@ -1,0 +1,37 @@
+#pragma once
+// Test reports written byte by byte from the file-format tables, so that the
+// page list is checked against the format rather than against its own
+// writer; and a private temporary folder to see what is left behind.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+// A minimal valid EMF of exactly Size bytes (at least 108 + 20): header,
+// padding comment, EOF. Seed varies the content.
+Bytes MakeEmf(uint32_t Size, uint8_t Seed = 0);
+Bytes ReadFileBytes(const std::string& FileName);
+void WriteFileBytes(const std::string& FileName, const Bytes& Data);
+
+int32_t GetI32(const Bytes& Data, size_t Offset);
+void PutI32(Bytes& Data, size_t Offset, int32_t Value);
+
+// A report with the given header size (128, 124, 120, 96 or any other),
+// the page count stored where that layout keeps it, and records for Pages;
+// compressed pages are coded with TQRCompress.
+Bytes MakeReport(int32_t HeaderSize, const std::vector<Bytes>& Pages, bool Compressed, int32_t HeaderPageCount = -1);
+
+// Points TMPDIR at a fresh folder for the life of the object.
+class PrivateTempDir {
+public:
+    PrivateTempDir();
+    ~PrivateTempDir();
+    const std::string& Path() const { return FPath; }
+    std::vector<std::string> Files() const;
+
+private:
+    std::string FPath;
+    std::string FOldTmp;
+    bool FHadTmp = false;
+};
