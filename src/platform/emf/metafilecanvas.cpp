@@ -18,12 +18,11 @@ enum : uint32_t {
     kEmrSetTextAlign = 22, kEmrSetTextColor = 24, kEmrSetBkColor = 25, kEmrMoveToEx = 27,
     kEmrIntersectClipRect = 30, kEmrSaveDC = 33, kEmrRestoreDC = 34, kEmrSelectObject = 37,
     kEmrCreatePen = 38, kEmrCreateBrushIndirect = 39, kEmrDeleteObject = 40, kEmrEllipse = 42,
-    kEmrRectangle = 43, kEmrRoundRect = 44, kEmrLineTo = 54, kEmrStretchDIBits = 81,
+    kEmrRectangle = 43, kEmrRoundRect = 44, kEmrLineTo = 54, kEmrBitBlt = 76, kEmrStretchDIBits = 81,
     kEmrExtCreateFontIndirectW = 82, kEmrExtTextOutW = 84, kEmrPolygon16 = 86, kEmrPolyline16 = 87,
     kEmrAlphaBlend = 114
 };
-constexpr uint32_t kStockNullPen = 0x80000008;
-constexpr uint32_t kSrcCopy = 0x00CC0020;
+constexpr uint32_t kSrcCopy = 0x00CC0020, kPatCopy = 0x00F00021;
 constexpr int kMillimetersX = 508; // 1920 px at 96 dpi
 constexpr int kMillimetersY = 286; // 1080 px at 96 dpi is 285.75 mm
 constexpr int64_t kMaxRecordedPixels = int64_t(1) << 26;
@@ -262,12 +261,6 @@ void TMetafileCanvas::UsePen()
     Select(FSel.Pen, h);
 }
 
-void TMetafileCanvas::UseNullPen()
-{
-    if (FSel.Pen != kStockNullPen)
-        Select(FSel.Pen, kStockNullPen);
-}
-
 void TMetafileCanvas::UseBrush()
 {
     UseBackground();
@@ -426,10 +419,21 @@ void TMetafileCanvas::FillRect(const QRect& R)
 {
     if (FFinished || Brush.Style == bsClear)
         return;
-    UseNullPen();
     UseBrush();
-    // Without a pen GDI leaves out the right column and bottom row.
-    BoxRecord(kEmrRectangle, R.adjusted(0, 0, 1, 1));
+    // A pattern blit without a source, as GDI records PatBlt: unlike a
+    // pen-less Rectangle it fills exactly R at any playback scale.
+    BeginRecord(kEmrBitBlt);
+    PutBounds(R);
+    for (int v : {R.left(), R.top(), R.width(), R.height()})
+        Put32(uint32_t(v));
+    Put32(kPatCopy);
+    Put32(0);
+    Put32(0);
+    const float identity[6] = {1, 0, 0, 1, 0, 0};
+    PutBytes(identity, sizeof identity);
+    for (int i = 0; i < 6; ++i) // background colour, usage, no bitmap
+        Put32(0);
+    EndRecord();
     AddBounds(R, false);
 }
 

@@ -83,7 +83,6 @@ private:
 
     // Bring the recorded device context up to the canvas's current objects.
     void UsePen();
-    void UseNullPen();
     void UseBrush();
     void UseFont();
     void UseBackground();
