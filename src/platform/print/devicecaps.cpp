@@ -4,10 +4,12 @@
 
 int GetDeviceCaps(HDC DC, int Index)
 {
-    if (!DC || !DC->Selected())
+    if (!DC)
         return 0;
     TSheetGeometry g;
     try {
+        if (!DC->Selected())
+            return 0;
         g = DC->Geometry();
     } catch (const Exception&) {
         return 0; // as a device context of a vanished printer answers

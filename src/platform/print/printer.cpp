@@ -67,8 +67,9 @@ QStringList TPrinter::Printers()
 
 void TPrinter::Refresh()
 {
-    QString current = Selected() ? Selected()->Name : QString();
     bool chosen = d->IndexChosen;
+    const TPrinterCaps* selected = chosen ? Selected() : nullptr;
+    QString current = selected ? selected->Name : QString();
     ActivePrintBackend().Reload();
     d->Listed = false;
     d->EnsureListed();
@@ -83,10 +84,7 @@ void TPrinter::Refresh()
 
 int TPrinter::PrinterIndex()
 {
-    if (!d->IndexChosen) {
-        d->EnsureListed();
-        d->Select(d->DefaultIndex());
-    }
+    Selected();
     return d->Index;
 }
 
@@ -104,7 +102,6 @@ void TPrinter::SetPrinterIndex(int Value)
 
 void TPrinter::GetPrinter(QString& Device, QString& Driver, QString& Port, HGLOBAL& DeviceMode)
 {
-    PrinterIndex();
     const TPrinterCaps* p = Selected();
     Device = p ? p->Name : QString();
     Driver = p ? p->Driver : QString();
@@ -130,7 +127,12 @@ void TPrinter::SetPrinter(const QString& Device, const QString&, const QString&,
 
 const TPrinterCaps* TPrinter::Selected() const
 {
-    if (!d->IndexChosen || d->Index < 0 || d->Index >= static_cast<int>(d->List.size()))
+    // Like a printer device context, asking for capabilities first selects
+    // the default printer.
+    d->EnsureListed();
+    if (!d->IndexChosen)
+        d->Select(d->DefaultIndex());
+    if (d->Index < 0 || d->Index >= static_cast<int>(d->List.size()))
         return nullptr;
     return &d->List[static_cast<size_t>(d->Index)];
 }
@@ -150,7 +152,6 @@ void TPrinter::BeginDoc()
 {
     if (FJob)
         throw EPrinter("Printing in progress");
-    PrinterIndex();
     const TPrinterCaps* p = Selected();
     if (!p)
         throw EPrinter("No printer is installed: there is nothing to print on");

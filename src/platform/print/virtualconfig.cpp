@@ -52,7 +52,7 @@ std::vector<int16_t> Codes(const QString& V)
 // "600" or "600x300".
 void ParsePair(const QString& V, double Min, double Max, double& A, double& B)
 {
-    QStringList parts = V.split(QRegularExpression("\\s*[xX*\\s,]\\s*"), Qt::SkipEmptyParts);
+    QStringList parts = V.split(QRegularExpression("\\s*[xX*\\s,]\\s*"));
     bool ok1 = false, ok2 = true;
     if (parts.size() == 1 || parts.size() == 2) {
         A = parts[0].toDouble(&ok1);

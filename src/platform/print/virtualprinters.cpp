@@ -16,6 +16,14 @@ TVirtualPrinters::TVirtualPrinters(const QString& ConfigText)
     SetActivePrintBackend(FBackend.get());
 }
 
+QString TVirtualPrinters::ReadConfig(const QString& FileName)
+{
+    QFile file(FileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EPrinter("Cannot read " + FileName.toStdString() + ": " + file.errorString().toStdString());
+    return QString::fromUtf8(file.readAll());
+}
+
 TVirtualPrinters::~TVirtualPrinters()
 {
     SetActivePrintBackend(nullptr);

@@ -1,7 +1,7 @@
 #pragma once
 // Virtual printers for the length of a scope: writes a configuration into a
 // temporary folder, makes a virtual backend of it the active one, and puts
-// the previous choice back at the end. Tests use it.
+// the environment's choice back at the end. Tests use it.
 #include "platform/print/virtualbackend.h"
 
 #include <QJsonObject>
@@ -13,6 +13,8 @@
 class TVirtualPrinters {
 public:
     explicit TVirtualPrinters(const QString& ConfigText);
+    // The text of a configuration file, e.g. one under tests/data/printers.
+    static QString ReadConfig(const QString& FileName);
     ~TVirtualPrinters();
     TVirtualPrinters(const TVirtualPrinters&) = delete;
     TVirtualPrinters& operator=(const TVirtualPrinters&) = delete;
