@@ -209,6 +209,8 @@ private:
     bool PageInRange() const;
     void ReleaseCanvas();
     void EndPrinterPage();
+    void ClosePage();
+    void DiscardPage();
 
     TPrinter* aPrinter = nullptr;
     std::unique_ptr<TPrinter> FOwnPrinter; // set when aPrinter is private
@@ -250,3 +252,11 @@ private:
 
 // Set true by every Load and LoadFromStream; a report definition clears it.
 extern bool SavedReportLoaded;
+
+// Where Print stretches a page of a report definition Width x Length
+// (0.1 mm) so that its origin lands on the sheet's corner rather than on the
+// printable area's; offsets in 0.1 mm, resolution in dots per inch.
+QRect ParentReportPageRect(long double Width, long double Length, int LeftOffset, int TopOffset, int PixelsPerX,
+                           int PixelsPerY);
+// Percent of the range First..Last done once Page is printed, ties to even.
+int PrintProgressValue(int Page, int First, int Last);
