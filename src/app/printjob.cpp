@@ -128,6 +128,26 @@ TPrintJobResult RunPrintJob(TQRPrinter& Document, const TPrintRequest& Request)
     return TPrintJobResult::Printed;
 }
 
+bool ParsePageRange(const QString& Text, int& From, int& To)
+{
+    const QStringList parts = Text.split(QLatin1Char('-'));
+    if (parts.size() > 2)
+        return false;
+    int values[2] = {0, 0};
+    for (int i = 0; i < parts.size(); ++i) {
+        const QString& part = parts[i];
+        bool ok = !part.isEmpty();
+        for (QChar c : part)
+            ok = ok && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        values[i] = ok ? part.toInt(&ok) : 0;
+        if (!ok || values[i] < 1)
+            return false;
+    }
+    From = values[0];
+    To = parts.size() == 2 ? values[1] : values[0];
+    return true;
+}
+
 TPrintRequest RequestFromDialog(const TfrmSelectPrinter& Dialog)
 {
     TPrintRequest request;

@@ -43,3 +43,7 @@ TPrintRequest RequestFromDialog(const TfrmSelectPrinter& Dialog);
 // Shows the printer dialog modally; returns its result. Tests replace it.
 using TSelectPrinterRunner = std::function<int(TfrmSelectPrinter&)>;
 void SetSelectPrinterRunner(TSelectPrinterRunner Runner);
+
+// "A-B" or "N" (page N alone), pages from 1; false for anything else,
+// numbers too large included.
+bool ParsePageRange(const QString& Text, int& From, int& To);

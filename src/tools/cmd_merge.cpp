@@ -1,0 +1,38 @@
+// qrptool merge DST SRC...: one report of all pages of the sources, in order.
+#include "app/qrselect.h"
+#include "platform/errors.h"
+#include "tools/command.h"
+
+#include <QStringList>
+
+#include <cstdio>
+
+namespace {
+
+const char* MergeCodeText(int Code)
+{
+    switch (Code) {
+    case -1: return "no destination file given";
+    case -2: return "no list of source files";
+    case -3: return "no source file given";
+    default: return "unknown failure";
+    }
+}
+
+int Run(const std::vector<std::string>& Args)
+{
+    if (Args.empty())
+        throw UsageError{"expected DST and the source reports"};
+    QStringList sources;
+    for (size_t i = 1; i < Args.size(); ++i)
+        sources.append(QString::fromStdString(Args[i]));
+    const int code = MergeReportFiles(QString::fromStdString(Args[0]), &sources);
+    if (code != 0)
+        throw Exception("result code " + std::to_string(code) + ": " + MergeCodeText(code));
+    std::printf("%s: merged %d reports\n", Args[0].c_str(), static_cast<int>(sources.size()));
+    return 0;
+}
+
+const ToolCommandRegistrar registrar({"merge", "merge DST SRC...", false, Run});
+
+} // namespace
