@@ -36,10 +36,12 @@ constexpr int ColumnCount = static_cast<int>(std::size(Columns));
 // with a white ring and two dots (an "Ö") on a navy tile.
 QImage DemoLogo()
 {
-    QImage logo(120, 120, QImage::Format_RGB32);
+    // Small, since every page carries its own copy.
+    QImage logo(80, 80, QImage::Format_RGB32);
     logo.fill(Qt::white);
     QPainter p(&logo);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(80.0 / 120.0, 80.0 / 120.0);
     p.setPen(Qt::NoPen);
     p.setBrush(Navy);
     p.drawRoundedRect(QRectF(4, 4, 112, 112), 18, 18);

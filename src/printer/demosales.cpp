@@ -53,7 +53,7 @@ TDemoSale DemoSale(int Number)
     const uint32_t h = Mix(static_cast<uint32_t>(Number) * 2654435761U + 12345U);
     TDemoSale s;
     s.Number = Number;
-    s.Invoice = QStringLiteral("STF2024-%1").arg(Number, 6, 10, QLatin1Char('0'));
+    s.Invoice = QStringLiteral("STF-%1").arg(Number, 6, 10, QLatin1Char('0'));
     // About five invoices a day through the year, then around again.
     s.Date = QDate(2024, 1, 2).addDays((Number - 1) / 5 % 360).toString(QStringLiteral("dd.MM.yyyy"));
     s.Customer = QString::fromUtf8(Customers[h % std::size(Customers)]);

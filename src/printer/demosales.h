@@ -8,7 +8,7 @@
 
 struct TDemoSale {
     int Number = 0;         // 1-based row number
-    QString Invoice;        // "STF2024-000123"
+    QString Invoice;        // "STF-000123"
     QString Date;           // "02.01.2024"
     QString Customer;
     QString Product;
