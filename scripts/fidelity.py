@@ -1,0 +1,167 @@
+#!/usr/bin/python3
+"""Fidelity table of the EMF player against the reference renderings.
+
+Renders every EMF of the corpus with `qrptool render-emf --width 800` in one
+process, then, for each file, measures the share of pixels that clearly
+differ from a reference picture: both pictures in grey, each smoothed with a
+3 x 3 box filter, and a pixel counts when the two grey values differ by more
+than 64. Prints the per-file table against Wine's GDI and LibreOffice, and
+the summary figures.
+"""
+import argparse
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+
+import numpy as np
+from PIL import Image
+
+THRESHOLD = 64
+BROKEN_FOLDERS = ("libemf2svg-corrupted", "crafted")
+
+
+def grey_blurred(path):
+    grey = np.asarray(Image.open(path).convert("L"), dtype=np.float32)
+    padded = np.pad(grey, 1, mode="edge")
+    h, w = grey.shape
+    total = np.zeros_like(grey)
+    for dy in range(3):
+        for dx in range(3):
+            total += padded[dy:dy + h, dx:dx + w]
+    return total / 9.0
+
+
+def difference(a_path, b_path):
+    """Percentage of clearly different pixels; pixels outside the common
+    area of two pictures of different sizes count as different."""
+    a, b = grey_blurred(a_path), grey_blurred(b_path)
+    h, w = min(a.shape[0], b.shape[0]), min(a.shape[1], b.shape[1])
+    area = max(a.shape[0] * a.shape[1], b.shape[0] * b.shape[1])
+    differing = np.count_nonzero(np.abs(a[:h, :w] - b[:h, :w]) > THRESHOLD)
+    differing += area - h * w
+    return 100.0 * differing / area
+
+
+def find_qrptool(repo):
+    for candidate in (os.environ.get("QRPTOOL"),
+                      os.path.join(repo, "build", "src", "tools", "qrptool")):
+        if candidate and os.access(candidate, os.X_OK):
+            return candidate
+    for entry in sorted(os.listdir(repo)):
+        path = os.path.join(repo, entry, "src", "tools", "qrptool")
+        if entry.startswith("build") and os.access(path, os.X_OK):
+            return path
+    sys.exit("fidelity: qrptool not found; build it or set QRPTOOL")
+
+
+def corpus_files(corpus):
+    files = []
+    for root, dirs, names in os.walk(corpus):
+        dirs[:] = sorted(d for d in dirs if d != "ref")
+        files += [os.path.join(root, n) for n in sorted(names) if n.lower().endswith(".emf")]
+    return files
+
+
+def render(qrptool, files, outdir):
+    """Renders all files in one process; after a crash, goes on file by file
+    so that the crashing file is named. Returns {name: ms} and crashed names."""
+    times, crashed = {}, []
+    pending = list(files)
+    one_by_one = False
+    while pending:
+        batch = pending[:1] if one_by_one else pending
+        proc = subprocess.run([qrptool, "render-emf", "--width", "800", "--times", "-o", outdir] + batch,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        for line in proc.stdout.splitlines():
+            name, _, ms = line.partition("\t")
+            times[name] = float(ms)
+        if proc.returncode < 0:
+            if one_by_one:
+                crashed.append(batch[0])
+                pending = pending[1:]
+            else:
+                done = {os.path.splitext(os.path.basename(f))[0] for f in batch if
+                        os.path.splitext(os.path.basename(f))[0] in times}
+                pending = [f for f in pending if os.path.splitext(os.path.basename(f))[0] not in done]
+                one_by_one = True
+            continue
+        pending = pending[len(batch):]
+    return times, crashed
+
+
+def main():
+    repo = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("corpus", nargs="?", default=os.path.join(repo, "..", "shared", "corpus"))
+    parser.add_argument("--keep", metavar="DIR", help="keep our renderings in DIR")
+    parser.add_argument("--worst", type=int, default=15, help="rows of the table (worst first); 0: all")
+    args = parser.parse_args()
+
+    corpus = os.path.abspath(args.corpus)
+    qrptool = find_qrptool(repo)
+    files = corpus_files(corpus)
+    if not files:
+        sys.exit("fidelity: no EMF files under " + corpus)
+    outdir = args.keep or tempfile.mkdtemp(prefix="qrp-fidelity-")
+    os.makedirs(outdir, exist_ok=True)
+    try:
+        times, crashed = render(qrptool, files, outdir)
+        rows = []
+        for f in files:
+            name = os.path.splitext(os.path.basename(f))[0]
+            broken = any(part in f for part in BROKEN_FOLDERS)
+            ours = os.path.join(outdir, name + ".png")
+            gdi = os.path.join(corpus, "ref", "wine-gdi-800", name + ".png")
+            lo = os.path.join(corpus, "ref", "lo-800", name + ".png")
+            row = {"name": name, "broken": broken, "ms": times.get(name), "ours": None, "lo": None}
+            if not broken and os.path.exists(ours) and os.path.exists(gdi):
+                row["ours"] = difference(ours, gdi)
+                if os.path.exists(lo):
+                    row["lo"] = difference(lo, gdi)
+            rows.append(row)
+    finally:
+        if not args.keep:
+            shutil.rmtree(outdir, ignore_errors=True)
+
+    measured = [r for r in rows if r["ours"] is not None]
+    table = sorted(measured, key=lambda r: -r["ours"])
+    if args.worst:
+        table = table[:args.worst]
+    print("%-48s %9s %9s %8s" % ("file", "ours/GDI", "LO/GDI", "ms"))
+    for r in table:
+        lo = "%8.2f%%" % r["lo"] if r["lo"] is not None else "%9s" % "-"
+        ms = "%8.1f" % r["ms"] if r["ms"] is not None else "%8s" % "-"
+        print("%-48s %8.2f%% %s %s" % (r["name"][:48], r["ours"], lo, ms))
+
+    ours = [r["ours"] for r in measured]
+    both = [r for r in measured if r["lo"] is not None]
+    all_times = [t for t in times.values()]
+    print()
+    print("files rendered: %d of %d; compared with Wine GDI: %d" % (len(times), len(files), len(measured)))
+    if ours:
+        print("ours vs GDI: median %.2f%%, under 2%%: %.0f%% of files" %
+              (statistics.median(ours), 100.0 * sum(d < 2 for d in ours) / len(ours)))
+    if both:
+        print("LO vs GDI:   median %.2f%%, under 2%%: %.0f%% of files" %
+              (statistics.median(r["lo"] for r in both), 100.0 * sum(r["lo"] < 2 for r in both) / len(both)))
+        print("ours at least as close to GDI as LO: %.0f%% of %d files" %
+              (100.0 * sum(r["ours"] <= r["lo"] for r in both) / len(both), len(both)))
+    if all_times:
+        ordered = sorted(all_times)
+        print("time per file: median %.1f ms, 90th percentile %.1f ms, slowest %.1f ms" %
+              (statistics.median(ordered), ordered[int(0.9 * (len(ordered) - 1))], ordered[-1]))
+    broken = [r for r in rows if r["broken"]]
+    print("damaged files: %d, rendered without a crash: %d" %
+          (len(broken), sum(1 for r in broken if os.path.join(r["name"]) not in
+                            {os.path.splitext(os.path.basename(c))[0] for c in crashed})))
+    if crashed:
+        print("CRASHED: " + ", ".join(crashed))
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

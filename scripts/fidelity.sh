@@ -1,0 +1,5 @@
+#!/bin/sh
+# Fidelity table of the EMF player against the corpus references.
+# usage: scripts/fidelity.sh [CORPUS] [--keep DIR] [--worst N]
+# QRPTOOL selects the qrptool binary (default: the first build folder's).
+exec /usr/bin/python3 "$(dirname "$0")/fidelity.py" "$@"

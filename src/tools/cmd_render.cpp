@@ -1,0 +1,284 @@
+// qrptool render / render-emf: pages to PNG, PDF or SVG through the EMF player.
+#include "platform/emf/emfplayer.h"
+#include "platform/errors.h"
+#include "platform/metafile.h"
+#include "store/qrreportinfo.h"
+#include "tools/command.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct RenderOptions {
+    int Dpi = 0;   // 0: not given
+    int Width = 0; // 0: not given
+    QString Format;
+    std::string Output;
+    int FirstPage = 1, LastPage = 0; // 0: to the end
+    bool Times = false;
+    std::vector<std::string> Inputs;
+};
+
+int PositiveArgument(const std::string& Name, const std::string& Text, int Max)
+{
+    if (Text.empty() || Text.size() > 9 || Text.find_first_not_of("0123456789") != std::string::npos)
+        throw UsageError{Name + " wants a positive number, not \"" + Text + "\""};
+    const int v = std::stoi(Text);
+    if (v < 1 || v > Max)
+        throw UsageError{Name + " must lie between 1 and " + std::to_string(Max)};
+    return v;
+}
+
+void ParsePages(const std::string& Text, RenderOptions& O)
+{
+    const size_t dash = Text.find('-');
+    if (dash == std::string::npos) {
+        O.FirstPage = O.LastPage = PositiveArgument("--pages", Text, INT32_MAX - 1);
+        return;
+    }
+    const std::string a = Text.substr(0, dash), b = Text.substr(dash + 1);
+    O.FirstPage = a.empty() ? 1 : PositiveArgument("--pages", a, INT32_MAX - 1);
+    O.LastPage = b.empty() ? 0 : PositiveArgument("--pages", b, INT32_MAX - 1);
+    if (O.LastPage && O.LastPage < O.FirstPage)
+        throw UsageError{"--pages " + Text + " is an empty range"};
+}
+
+RenderOptions ParseOptions(const std::vector<std::string>& Args, bool Report)
+{
+    RenderOptions o;
+    for (size_t i = 0; i < Args.size(); ++i) {
+        const std::string& a = Args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= Args.size())
+                throw UsageError{a + " needs a value"};
+            return Args[++i];
+        };
+        if (a == "--dpi")
+            o.Dpi = PositiveArgument(a, value(), 4800);
+        else if (a == "--width")
+            o.Width = PositiveArgument(a, value(), 32768);
+        else if (a == "--format")
+            o.Format = QString::fromStdString(value()).toLower();
+        else if (a == "-o")
+            o.Output = value();
+        else if (a == "--pages" && Report)
+            ParsePages(value(), o);
+        else if (a == "--times")
+            o.Times = true;
+        else if (a.size() > 1 && a[0] == '-')
+            throw UsageError{"unknown option " + a};
+        else
+            o.Inputs.push_back(a);
+    }
+    if (o.Dpi && o.Width)
+        throw UsageError{"give either --dpi or --width"};
+    if (o.Output.empty())
+        throw UsageError{"-o is missing"};
+    if (o.Inputs.empty() || (Report && o.Inputs.size() != 1))
+        throw UsageError{Report ? "expected one report file" : "expected EMF files"};
+    if (o.Format.isEmpty()) {
+        const QString suffix = QFileInfo(QString::fromStdString(o.Output)).suffix().toLower();
+        o.Format = (Report && (suffix == "pdf" || suffix == "svg")) ? suffix : QStringLiteral("png");
+    }
+    if (o.Format != "png" && o.Format != "pdf" && o.Format != "svg")
+        throw UsageError{"unknown format \"" + o.Format.toStdString() + "\""};
+    return o;
+}
+
+// Frame size in 0.01 mm, falling back to the bounds when the frame is empty.
+QSizeF FrameSize(const TMetafile& Page)
+{
+    const EmfHeader& h = Page.Header();
+    const double fw = double(h.rclFrame.Right) - h.rclFrame.Left, fh = double(h.rclFrame.Bottom) - h.rclFrame.Top;
+    if (fw > 0 && fh > 0)
+        return QSizeF(fw, fh);
+    const double bw = double(h.rclBounds.Right) - h.rclBounds.Left + 1,
+                 bh = double(h.rclBounds.Bottom) - h.rclBounds.Top + 1;
+    const double mmPerPixel = h.szlDevice.cx > 0 && h.szlMillimeters.cx > 0
+                                  ? 100.0 * h.szlMillimeters.cx / h.szlDevice.cx
+                                  : 2540.0 / 96;
+    if (bw > 0 && bh > 0)
+        return QSizeF(bw * mmPerPixel, bh * mmPerPixel);
+    return QSizeF(2540, 2540);
+}
+
+QSize PixelSize(const TMetafile& Page, const RenderOptions& O)
+{
+    const QSizeF f = FrameSize(Page);
+    double w, h;
+    if (O.Width) {
+        w = O.Width;
+        h = std::round(O.Width * f.height() / f.width());
+    } else {
+        const int dpi = O.Dpi ? O.Dpi : 96;
+        w = std::round(f.width() / 2540.0 * dpi);
+        h = std::round(f.height() / 2540.0 * dpi);
+    }
+    w = std::clamp(w, 1.0, 32768.0);
+    h = std::clamp(h, 1.0, 32768.0);
+    if (w * h > double(1 << 28))
+        throw Exception("the picture would be too large (" + std::to_string(int(w)) + " x " +
+                        std::to_string(int(h)) + " pixels)");
+    return QSize(int(w), int(h));
+}
+
+void RenderPng(const TMetafile& Page, const RenderOptions& O, const QString& File)
+{
+    const QSize size = PixelSize(Page, O);
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        StretchDraw(painter, QRectF(QPointF(0, 0), QSizeF(size)), Page);
+    }
+    if (!image.save(File, "PNG"))
+        throw EFCreateError("cannot write \"" + File.toStdString() + "\"");
+}
+
+void RenderSvg(const TMetafile& Page, const RenderOptions& O, const QString& File)
+{
+    const QSize size = PixelSize(Page, O);
+    QSvgGenerator svg;
+    svg.setFileName(File);
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    svg.setResolution(O.Dpi ? O.Dpi : 96);
+    QPainter painter;
+    if (!painter.begin(&svg))
+        throw EFCreateError("cannot write \"" + File.toStdString() + "\"");
+    StretchDraw(painter, QRectF(QPointF(0, 0), QSizeF(size)), Page);
+    painter.end();
+}
+
+// PDF pages keep the frame's physical size; the resolution only sets the
+// width of one-pixel lines.
+class PdfDocument {
+public:
+    PdfDocument(const QString& File, int Dpi) : FWriter(File), FFile(File)
+    {
+        FWriter.setResolution(Dpi ? Dpi : 300);
+        FWriter.setPageMargins(QMarginsF(0, 0, 0, 0));
+        FWriter.setCreator(QStringLiteral("qrptool"));
+    }
+    void AddPage(const TMetafile& Page)
+    {
+        const QSizeF f = FrameSize(Page);
+        FWriter.setPageSize(QPageSize(QSizeF(f.width() / 100.0, f.height() / 100.0), QPageSize::Millimeter));
+        if (FPainter.isActive())
+            FWriter.newPage();
+        else if (!FPainter.begin(&FWriter))
+            throw EFCreateError("cannot write \"" + FFile.toStdString() + "\"");
+        StretchDraw(FPainter, QRectF(0, 0, FWriter.width(), FWriter.height()), Page);
+    }
+    void Finish()
+    {
+        if (FPainter.isActive())
+            FPainter.end();
+    }
+
+private:
+    QPdfWriter FWriter;
+    QString FFile;
+    QPainter FPainter;
+};
+
+void RenderOne(const TMetafile& Page, const RenderOptions& O, const QString& File)
+{
+    if (O.Format == "png") {
+        RenderPng(Page, O, File);
+    } else if (O.Format == "svg") {
+        RenderSvg(Page, O, File);
+    } else {
+        PdfDocument pdf(File, O.Dpi);
+        pdf.AddPage(Page);
+        pdf.Finish();
+    }
+}
+
+int RunRenderEmf(const std::vector<std::string>& Args)
+{
+    const RenderOptions o = ParseOptions(Args, false);
+    const QString outDir = QString::fromStdString(o.Output);
+    if (!QDir().mkpath(outDir))
+        throw EFCreateError("cannot create the folder \"" + o.Output + "\"");
+    int failures = 0;
+    for (const std::string& input : o.Inputs) {
+        const QString name = QFileInfo(QString::fromStdString(input)).completeBaseName();
+        const QString out = QDir(outDir).filePath(name + "." + o.Format);
+        try {
+            TMetafile page;
+            page.LoadFromFile(input);
+            QElapsedTimer timer;
+            timer.start();
+            RenderOne(page, o, out);
+            if (o.Times)
+                std::printf("%s\t%.3f\n", name.toUtf8().constData(), timer.nsecsElapsed() / 1e6);
+        } catch (const std::exception& e) {
+            QFile::remove(out);
+            std::fprintf(stderr, "qrptool render-emf: %s: %s\n", input.c_str(), e.what());
+            ++failures;
+        }
+    }
+    return failures ? 1 : 0;
+}
+
+int RunRender(const std::vector<std::string>& Args)
+{
+    const RenderOptions o = ParseOptions(Args, true);
+    TQRPageList list;
+    LoadReportFile(list, o.Inputs[0]);
+    const int count = list.PageCount();
+    const int last = o.LastPage ? o.LastPage : count;
+    if (count < 1 || o.FirstPage > count || last > count)
+        throw Exception("the report has " + std::to_string(count) + " pages");
+    const QString output = QString::fromStdString(o.Output);
+    std::vector<QString> written;
+    try {
+        if (o.Format == "pdf") {
+            PdfDocument pdf(output, o.Dpi);
+            written.push_back(output);
+            for (int n = o.FirstPage; n <= last; ++n)
+                pdf.AddPage(*list.GetPage(n));
+            pdf.Finish();
+            return 0;
+        }
+        // One file per page: OUT-N.png, the number padded to the page count's width.
+        QFileInfo info(output);
+        const QString suffix = "." + o.Format;
+        QString base = output;
+        if (base.endsWith(suffix, Qt::CaseInsensitive))
+            base.chop(suffix.size());
+        const int digits = int(QString::number(count).size());
+        for (int n = o.FirstPage; n <= last; ++n) {
+            const QString file = base + "-" + QString::number(n).rightJustified(digits, '0') + suffix;
+            written.push_back(file);
+            RenderOne(*list.GetPage(n), o, file);
+        }
+    } catch (...) {
+        for (const QString& f : written)
+            QFile::remove(f);
+        throw;
+    }
+    return 0;
+}
+
+const ToolCommandRegistrar renderRegistrar(
+    {"render", "render FILE [--pages A-B] [--dpi N | --width PX] [--format png|pdf|svg] -o OUT", true, RunRender});
+const ToolCommandRegistrar renderEmfRegistrar(
+    {"render-emf", "render-emf [--dpi N | --width PX] [--format png|pdf|svg] [--times] -o OUTDIR IN.emf...", true,
+     RunRenderEmf});
+
+} // namespace
