@@ -1,6 +1,10 @@
 // qrptool info FILE [--json]: the header and every page of a report.
+#include "printer/paperprobe.h"
 #include "store/qrreportinfo.h"
 #include "tools/command.h"
+
+#include <QFile>
+#include <exception>
 
 #include <cmath>
 #include <cstdio>
@@ -67,6 +71,23 @@ std::string JsonString(const std::string& s)
     return out + "\"";
 }
 
+// The paper and orientation the viewer derives from the first page.
+void AddDetectedPaper(std::vector<InfoField>& f, const std::string& FileName)
+{
+    std::string paper, orientation;
+    try {
+        const TPaperDetection d = DetectReportPaper(QFile::decodeName(FileName.c_str()));
+        if (d.Found) {
+            paper = PaperSizeName(d.PaperSize);
+            orientation = d.Orientation == poLandscape ? "landscape" : "portrait";
+        }
+    } catch (const std::exception& e) {
+        paper = std::string("not loadable: ") + e.what();
+    }
+    f.push_back({"paperSize", "Paper size", paper, true});
+    f.push_back({"orientation", "Orientation", orientation, true});
+}
+
 // Every report-level line of the output, in order; new facts about a report
 // are added here and appear in both formats.
 std::vector<InfoField> ReportFields(const std::string& FileName, const TQRReportInfo& Info)
@@ -78,6 +99,7 @@ std::vector<InfoField> ReportFields(const std::string& FileName, const TQRReport
     f.push_back({"pageCountFrom", "Page count from", Info.PageCountInHeader ? "header" : "records", true});
     f.push_back({"compressed", "Compressed", Info.Compression ? "true" : "false", false});
     f.push_back({"created", "Created", Info.CreationTime != 0 ? DateTimeText(Info.CreationTime) : "", true});
+    AddDetectedPaper(f, FileName);
     return f;
 }
 
