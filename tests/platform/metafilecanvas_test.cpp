@@ -347,3 +347,24 @@ TEST(MetafileCanvasPlayback, TextIsDrawnFromItsReferencePoint)
         width += a;
     EXPECT_LE(maxX, 100 + width);
 }
+
+TEST(MetafileCanvasPlayback, EmbeddedPageIsDrawnIntoItsRectangle)
+{
+    TMetafile logo;
+    {
+        TMetafileCanvas m(logo, 10, 10);
+        m.Brush.Color = Qt::blue;
+        m.FillRect(QRect(0, 0, 5, 10)); // left half only: the rest must stay see-through
+    }
+    TMetafile page;
+    {
+        TMetafileCanvas c(page, 100, 100);
+        c.Brush.Color = Qt::red;
+        c.FillRect(QRect(0, 0, 100, 100));
+        c.StretchDraw(QRect(20, 20, 40, 40), logo);
+    }
+    const QImage img = Play(page, 100, 100);
+    EXPECT_EQ(img.pixel(25, 40), qRgb(0, 0, 255));
+    EXPECT_EQ(img.pixel(50, 40), qRgb(255, 0, 0));
+    EXPECT_EQ(img.pixel(10, 10), qRgb(255, 0, 0));
+}
