@@ -21,10 +21,10 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export LSAN_OPTIONS=suppressions=$PWD/tests/support/lsan.supp
 status=0
-ctest --test-dir "$BUILD" --output-on-failure -j2 --timeout 600 || status=$?
-
 # Short fuzzing runs catch regressions in the parsers of untrusted files.
-if [ "$status" -eq 0 ] && [ -x scripts/fuzz.sh ] && [ "${QRP_SKIP_FUZZ:-}" != 1 ]; then
+# They run first so that ctest's summary closes the output.
+if [ -x scripts/fuzz.sh ] && [ "${QRP_SKIP_FUZZ:-}" != 1 ]; then
   scripts/fuzz.sh --ci || status=$?
 fi
+ctest --test-dir "$BUILD" --output-on-failure -j2 --timeout 600 || status=$?
 exit $status
