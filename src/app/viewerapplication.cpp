@@ -1,5 +1,6 @@
 #include "app/viewerapplication.h"
 
+#include "app/appresources.h"
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
 
@@ -13,6 +14,7 @@ TViewerApplication::TViewerApplication(int& argc, char** argv) : QApplication(ar
     setApplicationDisplayName(QStringLiteral("Zendivo"));
     setApplicationVersion(QStringLiteral("1.2"));
     setDesktopFileName(QStringLiteral("qrpview"));
+    InitAppResources();
     setWindowIcon(QIcon(QStringLiteral(":/qrpview.svg")));
 }
 

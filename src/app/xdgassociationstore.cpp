@@ -1,5 +1,7 @@
 #include "app/xdgassociationstore.h"
 
+#include "app/appresources.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -122,6 +124,7 @@ void TXdgAssociationStore::Close()
         WriteIfChanged(MimePackagePath(), MimePackage().toUtf8(), mimeChanged);
     if (!FCommand.isEmpty() && !FTypeName.isEmpty())
         WriteIfChanged(DesktopEntryPath(), DesktopEntry().toUtf8(), desktopChanged);
+    InitAppResources();
     QFile icon(QStringLiteral(":/qrpview.svg"));
     if (!FIcon.isEmpty() && icon.open(QIODevice::ReadOnly))
         WriteIfChanged(IconPath(), icon.readAll(), iconChanged);

@@ -1,0 +1,14 @@
+#include "app/appresources.h"
+
+#include <QtGlobal>
+
+static void InitResourcesOnce()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+void InitAppResources()
+{
+    static const bool done = (InitResourcesOnce(), true);
+    (void)done;
+}

@@ -1,0 +1,4 @@
+#pragma once
+// The program's own resources (its icon) live in a static library, whose
+// registration the linker would otherwise drop.
+void InitAppResources();
