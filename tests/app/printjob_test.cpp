@@ -6,9 +6,12 @@
 #include "platform/errors.h"
 #include "platform/print/virtualprinters.h"
 #include "printer/demoreport.h"
+#include "printer/qrmessages.h"
 #include "printer/qrprinter.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QJsonObject>
