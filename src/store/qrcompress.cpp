@@ -2,6 +2,8 @@
 #include "platform/errors.h"
 #include "platform/streams.h"
 
+#include <algorithm>
+
 namespace {
 constexpr size_t BlockSize = 4096;
 }
@@ -25,7 +27,7 @@ void TQRCompress::InitTree()
 {
     Up[0] = 0;
     for (int i = 1; i <= 512; ++i)
-        Up[i] = static_cast<uint8_t>((i - 1) / 2);
+        Up[i] = static_cast<uint16_t>((i - 1) / 2);
     for (int j = 0; j <= 255; ++j) {
         Kids[j][0] = static_cast<uint16_t>(2 * j + 1);
         Kids[j][1] = static_cast<uint16_t>(2 * j + 2);
@@ -49,8 +51,8 @@ void TQRCompress::Splay(uint16_t Plain)
                 Kids[g][0] = static_cast<uint16_t>(a);
             }
             Kids[p][a == Kids[p][0] ? 0 : 1] = static_cast<uint16_t>(u);
-            Up[a] = static_cast<uint8_t>(g);
-            Up[u] = static_cast<uint8_t>(p);
+            Up[a] = static_cast<uint16_t>(g);
+            Up[u] = static_cast<uint16_t>(p);
             a = g;
         }
     } while (a != 0);
@@ -58,43 +60,80 @@ void TQRCompress::Splay(uint16_t Plain)
 
 void TQRCompress::Compress(uint16_t Plain)
 {
-    // A path has at most 256 steps; bits are collected leaf-first.
-    uint8_t path[257];
+    // The path is collected leaf-first by shifting left, so the root's
+    // branch ends up in bit 0: the order in which bits are emitted.
+    uint64_t code = 0;
     int depth = 0;
     unsigned a = Plain + 256u;
     do {
         const unsigned p = Up[a];
-        path[depth++] = Kids[p][1] == a ? 1 : 0;
+        if (depth == 64) {
+            // Only a tree reshaped into a long chain gets here: emit the
+            // slow way, bit by bit from a full path.
+            uint8_t path[257];
+            int n = 0;
+            for (unsigned b = Plain + 256u; b != 0; b = Up[b])
+                path[n++] = Kids[Up[b]][1] == b ? 1 : 0;
+            while (n > 0) {
+                OutByte = static_cast<uint8_t>(OutByte | path[--n] << BitPos);
+                if (BitPos == 7) {
+                    PutByte(OutByte);
+                    BitPos = 0;
+                    OutByte = 0;
+                } else {
+                    ++BitPos;
+                }
+            }
+            Splay(Plain);
+            return;
+        }
+        code = code << 1 | (Kids[p][1] == a ? 1u : 0u);
+        ++depth;
         a = p;
     } while (a != 0);
+    unsigned pos = BitPos;
+    unsigned out = OutByte;
     while (depth > 0) {
-        OutByte = static_cast<uint8_t>(OutByte | path[--depth] << BitPos);
-        if (BitPos == 7) {
-            PutByte(OutByte);
-            BitPos = 0;
-            OutByte = 0;
-        } else {
-            ++BitPos;
+        const int take = std::min<int>(depth, static_cast<int>(8 - pos));
+        out |= static_cast<unsigned>(code & ((1u << take) - 1)) << pos;
+        code >>= take;
+        depth -= take;
+        pos += static_cast<unsigned>(take);
+        if (pos == 8) {
+            PutByte(static_cast<uint8_t>(out));
+            pos = 0;
+            out = 0;
         }
     }
+    BitPos = static_cast<uint8_t>(pos);
+    OutByte = static_cast<uint8_t>(out);
     Splay(Plain);
+}
+
+inline unsigned TQRCompress::DecodeSymbol(unsigned& BitPosition, unsigned& Byte)
+{
+    unsigned a = 0;
+    do {
+        if (BitPosition == 7) {
+            Byte = NextInput();
+            BitPosition = 0;
+        } else {
+            ++BitPosition;
+        }
+        a = Kids[a][(Byte >> BitPosition) & 1];
+    } while (a <= 255);
+    // Symbol 256 is never coded; damaged data that reaches it reads as 0.
+    const unsigned symbol = a - 256;
+    Splay(static_cast<uint16_t>(symbol));
+    return symbol;
 }
 
 void TQRCompress::Expand(uint8_t& Expanded)
 {
-    unsigned a = 0;
-    do {
-        if (BitPos == 7) {
-            InByte = NextInput();
-            BitPos = 0;
-        } else {
-            ++BitPos;
-        }
-        a = Kids[a][(InByte >> BitPos) & 1];
-    } while (a <= 255);
-    // Symbol 256 is never coded; damaged data that reaches it reads as 0.
-    Expanded = static_cast<uint8_t>(a - 256);
-    Splay(static_cast<uint16_t>(a - 256));
+    unsigned pos = BitPos, byte = InByte;
+    Expanded = static_cast<uint8_t>(DecodeSymbol(pos, byte));
+    BitPos = static_cast<uint8_t>(pos);
+    InByte = static_cast<uint8_t>(byte);
 }
 
 uint8_t TQRCompress::Expand()
@@ -112,8 +151,11 @@ void TQRCompress::CompressBytes(const uint8_t* Data, size_t Count)
 
 void TQRCompress::ExpandBytes(uint8_t* Data, size_t Count)
 {
+    unsigned pos = BitPos, byte = InByte;
     for (size_t i = 0; i < Count; ++i)
-        Expand(Data[i]);
+        Data[i] = static_cast<uint8_t>(DecodeSymbol(pos, byte));
+    BitPos = static_cast<uint8_t>(pos);
+    InByte = static_cast<uint8_t>(byte);
 }
 
 void TQRCompress::PutByte(uint8_t Byte)
@@ -131,16 +173,19 @@ void TQRCompress::FlushOutput()
     FBuffer.clear();
 }
 
-uint8_t TQRCompress::NextInput()
+inline uint8_t TQRCompress::NextInput()
 {
-    if (FBufferPos == FBuffer.size()) {
-        FBuffer.resize(BlockSize);
-        const int32_t n = Stream.Read(FBuffer.data(), static_cast<int32_t>(BlockSize));
-        FBuffer.resize(n > 0 ? static_cast<size_t>(n) : 0);
-        FBufferPos = 0;
-        if (FBuffer.empty())
-            throw EReadError("Compressed page data ends before the page is complete");
-    }
+    return FBufferPos < FBuffer.size() ? FBuffer[FBufferPos++] : RefillInput();
+}
+
+uint8_t TQRCompress::RefillInput()
+{
+    FBuffer.resize(BlockSize);
+    const int32_t n = Stream.Read(FBuffer.data(), static_cast<int32_t>(BlockSize));
+    FBuffer.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    FBufferPos = 0;
+    if (FBuffer.empty())
+        throw EReadError("Compressed page data ends before the page is complete");
     return FBuffer[FBufferPos++];
 }
 

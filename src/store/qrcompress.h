@@ -35,10 +35,14 @@ private:
     void PutByte(uint8_t Byte);
     void FlushOutput();
     uint8_t NextInput();
+    uint8_t RefillInput();
+    unsigned DecodeSymbol(unsigned& BitPosition, unsigned& Byte);
 
     // Kids[n][0] is the left, Kids[n][1] the right child of inner node n.
     uint16_t Kids[256][2];
-    uint8_t Up[513];
+    // 16-bit, not 8: stores through a byte array may alias anything and
+    // would force the hot loops to reload every field.
+    uint16_t Up[513];
     uint8_t BitPos = 0;
     bool CompressFlag;
     bool Finished = false;
