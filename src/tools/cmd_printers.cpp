@@ -3,6 +3,7 @@
 #include "tools/command.h"
 
 #include "platform/print/printer.h"
+#include "platform/print/virtualjob.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -29,15 +30,6 @@ QString TextCodes(const std::vector<T>& Codes)
     for (T c : Codes)
         s << QString::number(c);
     return s.isEmpty() ? QString("none") : s.join(' ');
-}
-
-QJsonObject ModeJson(const DEVMODEW& M)
-{
-    return QJsonObject{{"fields", static_cast<qint64>(M.dmFields)}, {"paperSize", M.dmPaperSize},
-                       {"paperWidth", M.dmPaperWidth}, {"paperLength", M.dmPaperLength},
-                       {"orientation", M.dmOrientation}, {"copies", M.dmCopies},
-                       {"defaultSource", M.dmDefaultSource}, {"duplex", M.dmDuplex},
-                       {"collate", M.dmCollate}, {"printQuality", M.dmPrintQuality}, {"color", M.dmColor}};
 }
 
 QJsonObject SheetJson(const TSheetGeometry& G)
@@ -86,7 +78,7 @@ void PrintJson(TPrintBackend& Backend, const std::vector<TPrinterCaps>& List, in
             {"default", static_cast<int>(i) == Default}, {"dpiX", p.DpiX}, {"dpiY", p.DpiY},
             {"papers", JsonCodes(p.PaperCodes)}, {"bins", JsonCodes(p.Bins)},
             {"binNames", QJsonArray::fromStringList(p.BinNames)}, {"copies", p.Copies},
-            {"collate", p.Collate}, {"duplex", p.Duplex}, {"defaults", ModeJson(p.Defaults)},
+            {"collate", p.Collate}, {"duplex", p.Duplex}, {"defaults", DevModeJson(p.Defaults)},
             {"sheet", SheetJson(Backend.Geometry(p, p.Defaults))}});
     }
     QJsonObject all{{"backend", Backend.Name()}, {"printers", printers}};

@@ -10,8 +10,6 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
-namespace {
-
 QJsonObject DevModeJson(const DEVMODEW& M)
 {
     return QJsonObject{{"fields", static_cast<qint64>(M.dmFields)}, {"orientation", M.dmOrientation},
@@ -20,6 +18,8 @@ QJsonObject DevModeJson(const DEVMODEW& M)
                        {"defaultSource", M.dmDefaultSource}, {"printQuality", M.dmPrintQuality},
                        {"color", M.dmColor}, {"duplex", M.dmDuplex}, {"collate", M.dmCollate}};
 }
+
+namespace {
 
 QString JobName(int Number, const char* Ext)
 {

@@ -10,7 +10,11 @@
 
 #include <memory>
 
+class QJsonObject;
 class TPainterCanvas;
+
+// The members of a device mode by name, as job records and qrptool show them.
+QJsonObject DevModeJson(const DEVMODEW& Mode);
 
 class TVirtualJob : public TPrintJob {
 public:
