@@ -1,6 +1,10 @@
 #include "platform/print/cupsbackend.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QPrinterInfo>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -87,6 +91,44 @@ TEST_F(PrinterCups, TellsWhichDriversMakeCopies)
     EXPECT_TRUE(file->Defaults.dmFields & DM_DUPLEX);
     EXPECT_EQ(file->Defaults.dmPaperSize, 1); // the Generic PDF PPD defaults to Letter
     EXPECT_EQ(pdf->Defaults.dmPaperSize, 9);
+}
+
+} // namespace
+
+namespace {
+
+// Where scripts/cups-start.sh said qrp-pdf writes its PDFs; "" when unknown.
+QString CupsPdfDir()
+{
+    QFile env("/run/qrp-cups/cups.env");
+    if (!env.open(QIODevice::ReadOnly))
+        return QString();
+    for (const QByteArray& line : env.readAll().split('\n'))
+        if (line.startsWith("QRP_CUPS_PDF_DIR="))
+            return QString::fromLocal8Bit(line.mid(17));
+    return QString();
+}
+
+TEST_F(PrinterCups, JobOnThePdfQueueComesOutAsAPdf)
+{
+    const QString dir = CupsPdfDir();
+    if (!Find("qrp-pdf") || dir.isEmpty())
+        GTEST_SKIP() << "the qrp-pdf queue of scripts/cups-start.sh is not set up";
+    const QString title = QString("qrp-cups-test-%1").arg(QCoreApplication::applicationPid());
+    TPrinter p;
+    p.SetPrinter("qrp-pdf", "", "", nullptr);
+    p.SetTitle(title);
+    p.BeginDoc();
+    p.Canvas().Rectangle(QRect(0, 0, p.PageWidth() / 2, p.PageHeight() / 2));
+    p.NewPage();
+    p.EndDoc();
+    QStringList found;
+    for (int i = 0; i < 300 && found.isEmpty(); ++i) {
+        QThread::msleep(100);
+        found = QDir(dir).entryList({"*" + title + "*.pdf"}, QDir::Files);
+    }
+    ASSERT_EQ(found.size(), 1) << "no PDF for " << title.toStdString() << " in " << dir.toStdString();
+    QFile::remove(QDir(dir).filePath(found[0]));
 }
 
 } // namespace
