@@ -10,6 +10,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <string>
 
 namespace {
 
@@ -261,7 +262,7 @@ void ProduceDemoReport(TQRPrinter& Printer, const TDemoReportOptions& Options)
     const TDemoGeometry g = DemoGeometry(Printer.PaperWidthValue(), Printer.PaperLengthValue());
     const int pages = std::clamp(Options.Pages, 1, DemoMaxPages);
     if (g.RowsPerPage < 1 || g.LastPageRows < 1)
-        throw Exception("The paper is too small for the demo report");
+        throw Exception(std::string("paper ") + PaperSizeName(Options.Paper) + " is too small for the demo report");
 
     Printer.SetCompression(Options.Compress);
     Printer.SetTitle(QStringLiteral("Satış Listesi 2024"));

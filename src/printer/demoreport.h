@@ -27,5 +27,6 @@ void ProduceDemoReport(TQRPrinter& Printer, const TDemoReportOptions& Options);
 // nothing for unknown names and for sizes without a table row.
 std::optional<TQRPaperSize> DemoPaperFromName(const QString& Name);
 
-// Largest page count the demo accepts.
-constexpr int DemoMaxPages = 100000;
+// Largest page count the demo accepts: about 1 GB of pages, well inside
+// the 2 GB that the report format's 32-bit offsets can address.
+constexpr int DemoMaxPages = 10000;
