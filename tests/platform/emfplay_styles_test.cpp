@@ -1,0 +1,96 @@
+#include "platform/emf/emfplaycharset.h"
+#include "platform/emf/emfplaystyles.h"
+#include "platform/emf/emfrecords.h"
+#include "platform/emf/fontmap.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(EmfText, CharsetsSelectTheirWindowsCodePage)
+{
+    const struct {
+        uint32_t Charset;
+        int CodePage;
+    } cases[] = {{0, 1252}, {1, 1252}, {2, 1252}, {162, 1254}, {204, 1251}, {177, 1255}, {161, 1253},
+                 {238, 1250}, {128, 932}, {136, 950}, {178, 1256}, {186, 1257}, {222, 874}};
+    for (const auto& c : cases)
+        EXPECT_EQ(EmfCodePageForCharset(c.Charset), c.CodePage) << c.Charset;
+}
+
+TEST(EmfText, AnsiTextDecodesInItsCodePage)
+{
+    const uint8_t turkish[] = {0xD0, 0xF0, 0xDD, 0xFD, 0xDE, 0xFE}; // Ğ ğ İ ı Ş ş
+    EXPECT_EQ(EmfDecodeAnsi(turkish, 6, 1254), QString::fromUtf8("ĞğİıŞş"));
+    const uint8_t russian[] = {0xCF, 0xF0, 0xE8};
+    EXPECT_EQ(EmfDecodeAnsi(russian, 3, 1251), QString::fromUtf8("При"));
+    const uint8_t western[] = {0x80, 0xE9};
+    EXPECT_EQ(EmfDecodeAnsi(western, 2, 1252), QString::fromUtf8("€é"));
+}
+
+TEST(EmfText, DoubleByteCharactersCountTheirBytes)
+{
+    const uint8_t sjis[] = {'A', 0x82, 0xA0, 'B'}; // A, HIRAGANA A, B
+    std::vector<int> counts;
+    const QString s = EmfDecodeAnsi(sjis, 4, 932, &counts);
+    EXPECT_EQ(s, QString::fromUtf8("AあB"));
+    EXPECT_EQ(counts, (std::vector<int>{1, 2, 1}));
+    const uint8_t cut[] = {'A', 0x82}; // lead byte at the end
+    EXPECT_EQ(EmfDecodeAnsi(cut, 2, 932, &counts).size(), 2);
+}
+
+TEST(EmfText, WindowsFacesMapToMetricCompatibleFaces)
+{
+    EXPECT_EQ(MapFontFace("Arial"), "Liberation Sans");
+    EXPECT_EQ(MapFontFace("ARIAL"), "Liberation Sans");
+    EXPECT_EQ(MapFontFace("Times New Roman"), "Liberation Serif");
+    EXPECT_EQ(MapFontFace("Courier New"), "Liberation Mono");
+    EXPECT_EQ(MapFontFace("MS Sans Serif"), "DejaVu Sans");
+    EXPECT_EQ(MapFontFace("Tahoma"), "DejaVu Sans");
+    EXPECT_FALSE(MapFontFace("No Such Face Anywhere").isEmpty());
+}
+
+TEST(EmfStyles, RasterOperationsMapToCompositionModes)
+{
+    using CM = QPainter::CompositionMode;
+    EXPECT_EQ(EmfRopEffect(SRCCOPY).Type, TEmfRopEffect::Source);
+    EXPECT_EQ(EmfRopEffect(SRCAND).Mode, CM::RasterOp_SourceAndDestination);
+    EXPECT_EQ(EmfRopEffect(SRCPAINT).Mode, CM::RasterOp_SourceOrDestination);
+    EXPECT_EQ(EmfRopEffect(SRCINVERT).Mode, CM::RasterOp_SourceXorDestination);
+    EXPECT_TRUE(EmfRopEffect(NOTSRCCOPY).InvertSource);
+    EXPECT_EQ(EmfRopEffect(PATCOPY).Type, TEmfRopEffect::Pattern);
+    EXPECT_EQ(EmfRopEffect(BLACKNESS).Type, TEmfRopEffect::Fill);
+    EXPECT_EQ(EmfRopEffect(WHITENESS).Color, QColor(Qt::white));
+    EXPECT_EQ(EmfRopEffect(0x00AA0029).Type, TEmfRopEffect::Destination);
+    // Unlisted operations: by whether the source takes part.
+    EXPECT_EQ(EmfRopEffect(0x00B8074A).Type, TEmfRopEffect::Source);
+    EXPECT_EQ(EmfRopEffect(0x000F0001).Type, TEmfRopEffect::Pattern); // Pn
+}
+
+TEST(EmfStyles, BinaryRasterOperations)
+{
+    EXPECT_TRUE(EmfRop2Effect(R2_NOP).Skip);
+    EXPECT_EQ(EmfRop2Effect(R2_NOT).Mode, QPainter::RasterOp_NotDestination);
+    EXPECT_EQ(EmfRop2Effect(R2_XORPEN).Mode, QPainter::RasterOp_SourceXorDestination);
+    EXPECT_EQ(EmfRop2Effect(R2_COPYPEN).Mode, QPainter::CompositionMode_SourceOver);
+    EXPECT_TRUE(EmfRop2Effect(R2_NOTCOPYPEN).InvertPen);
+}
+
+TEST(EmfStyles, HatchTilesFollowGdiPatterns)
+{
+    const QImage h = EmfHatchTile(HS_HORIZONTAL, Qt::black, Qt::white, false);
+    for (int x = 0; x < 8; ++x) {
+        EXPECT_EQ(qAlpha(h.pixel(x, 3)), 255);
+        EXPECT_EQ(qAlpha(h.pixel(x, 2)), 0);
+    }
+    const QImage v = EmfHatchTile(HS_VERTICAL, Qt::red, Qt::green, true);
+    EXPECT_EQ(v.pixel(4, 0), QColor(Qt::red).rgb());
+    EXPECT_EQ(v.pixel(3, 0), QColor(Qt::green).rgb());
+    const QImage f = EmfHatchTile(HS_FDIAGONAL, Qt::black, Qt::white, false);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(qAlpha(f.pixel(i, i)), 255) << i; // down to the right
+    EXPECT_EQ(EmfCosmeticDashes(PS_DASH), (std::vector<double>{18, 6}));
+    EXPECT_TRUE(EmfCosmeticDashes(PS_SOLID).empty());
+}
+
+} // namespace
