@@ -1,0 +1,343 @@
+// Each record family played from a small page built byte by byte, checked
+// on the pixels that matter.
+#include "emfbuilder_helpers.h"
+
+#include "platform/emf/canvas.h"
+#include "platform/emf/emfplayer.h"
+#include "platform/emf/emfrecords.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr uint32_t Black = 0x000000, Red = 0x0000FF, Blue = 0xFF0000;
+
+bool IsRed(QRgb P)
+{
+    return qRed(P) > 200 && qGreen(P) < 60 && qBlue(P) < 60;
+}
+
+TEST(EmfPlayLines, CosmeticLineLandsOnItsPixelRow)
+{
+    TEmfBuilder b;
+    b.Rec(EMR_MOVETOEX, {10, 40}).Rec(EMR_LINETO, {90, 40});
+    const QImage img = PlayToImage(b.Page());
+    EXPECT_EQ(InkIn(img, QRect(10, 40, 80, 1)), 80);
+    EXPECT_EQ(InkIn(img, QRect(0, 39, 100, 1)) + InkIn(img, QRect(0, 41, 100, 1)), 0);
+}
+
+TEST(EmfPlayLines, Polyline16AndNullPen)
+{
+    TEmfBuilder b;
+    std::vector<uint8_t> body(16, 0);
+    Put32(body, 3);
+    for (int v : {10, 10, 50, 10, 50, 50})
+        Put16(body, uint16_t(v));
+    b.Raw(EMR_POLYLINE16, body);
+    b.Select(STOCK_OBJECT | NULL_PEN).Rec(EMR_MOVETOEX, {10, 80}).Rec(EMR_LINETO, {90, 80});
+    const QImage img = PlayToImage(b.Page());
+    EXPECT_GT(InkIn(img, QRect(10, 10, 40, 1)), 35);
+    EXPECT_GT(InkIn(img, QRect(50, 10, 1, 40)), 35);
+    EXPECT_EQ(InkIn(img, QRect(0, 79, 100, 3)), 0);
+}
+
+TEST(EmfPlayLines, GeometricPenWidthScalesWithTheMapping)
+{
+    TEmfBuilder b;
+    // 1000 logical units across the 100-pixel page: a 50-unit pen is 5 px.
+    b.Rec(EMR_SETMAPMODE, {MM_ANISOTROPIC}).Rec(EMR_SETWINDOWEXTEX, {1000, 1000}).Rec(EMR_SETVIEWPORTEXTEX, {100, 100});
+    b.Pen(1, PS_SOLID | PS_ENDCAP_FLAT | PS_GEOMETRIC, 50, Black).Select(1);
+    b.Rec(EMR_MOVETOEX, {100, 500}).Rec(EMR_LINETO, {900, 500});
+    const QImage img = PlayToImage(b.Page());
+    EXPECT_EQ(InkIn(img, QRect(50, 40, 1, 20)), 5);
+}
+
+TEST(EmfPlayShapes, RectangleFillsInsideItsOutlineAndLeavesRightEdgeOut)
+{
+    TEmfBuilder b;
+    b.Brush(1, BS_SOLID, Red).Select(1).Select(STOCK_OBJECT | NULL_PEN);
+    b.Rec(EMR_RECTANGLE, {20, 20, 40, 30});
+    const QImage img = PlayToImage(b.Page());
+    EXPECT_TRUE(IsRed(img.pixel(20, 20)));
+    EXPECT_TRUE(IsRed(img.pixel(38, 28)));
+    // With a null pen GDI's rectangle is one pixel smaller.
+    EXPECT_EQ(InkIn(img, QRect(39, 20, 1, 10)), 0);
+    EXPECT_EQ(InkIn(img, QRect(20, 29, 20, 1)), 0);
+}
+
+TEST(EmfPlayShapes, EllipsePolygonAndFillModes)
+{
+    TEmfBuilder b;
+    b.Brush(1, BS_SOLID, Blue).Select(1);
+    b.Rec(EMR_ELLIPSE, {10, 10, 50, 50});
+    // A self-overlapping star: its centre is empty with ALTERNATE, filled with WINDING.
+    auto star = [&](int dx) {
+        std::vector<uint8_t> body(16, 0);
+        Put32(body, 5);
+        const int pts[] = {70, 60, 80, 95, 55, 72, 85, 72, 60, 95};
+        for (int i = 0; i < 10; ++i)
+            Put32(body, uint32_t(pts[i] + (i % 2 == 0 ? dx : 0)));
+        b.Raw(EMR_POLYGON, body);
+    };
+    b.Select(STOCK_OBJECT | NULL_PEN);
+    star(-50);
+    b.Rec(EMR_SETPOLYFILLMODE, {WINDING});
+    star(0);
+    const QImage img = PlayToImage(b.Page());
+    EXPECT_NE(img.pixel(30, 30) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(img.pixel(11, 11) & 0xFFFFFF, 0xFFFFFFu); // outside the ellipse's corner
+    EXPECT_EQ(img.pixel(20, 77) & 0xFFFFFF, 0xFFFFFFu); // alternate: hole
+    EXPECT_NE(img.pixel(70, 77) & 0xFFFFFF, 0xFFFFFFu); // winding: filled
+}
+
+TEST(EmfPlayShapes, HatchedBrushLeavesBackgroundWhenTransparent)
+{
+    TEmfBuilder b;
+    b.Brush(1, BS_HATCHED, Black, HS_HORIZONTAL).Select(1).Select(STOCK_OBJECT | NULL_PEN);
+    b.Rec(EMR_SETBKMODE, {TRANSPARENT}).Rec(EMR_RECTANGLE, {0, 0, 41, 41});
+    const QImage img = PlayToImage(b.Page());
+    // One line in eight rows, a whole row each.
+    EXPECT_EQ(InkIn(img, QRect(0, 0, 40, 40)), 5 * 40);
+    EXPECT_EQ(InkIn(img, QRect(0, 3, 40, 1)), 40);
+}
+
+TEST(EmfPlayMapping, MetricModePointsYUp)
+{
+    TEmfBuilder b;
+    // MM_LOMETRIC: 0.1 mm units, y up; with 1-mm pixels 100 units are 10 px.
+    b.Rec(EMR_SETMAPMODE, {MM_LOMETRIC});
+    b.Brush(1, BS_SOLID, Red).Select(1).Select(STOCK_OBJECT | NULL_PEN);
+    b.Rec(EMR_RECTANGLE, {100, uint32_t(-100), 300, uint32_t(-300)});
+    const QImage img = PlayToImage(b.Page());
+    EXPECT_TRUE(IsRed(img.pixel(15, 15)));
+    EXPECT_TRUE(IsRed(img.pixel(25, 25)));
+    EXPECT_FALSE(IsRed(img.pixel(35, 15)));
+}
+
+TEST(EmfPlayMapping, WorldTransformAndSaveRestore)
+{
+    TEmfBuilder b;
+    b.Brush(1, BS_SOLID, Red).Select(1).Select(STOCK_OBJECT | NULL_PEN);
+    b.Rec(EMR_SAVEDC, {});
+    const float xf[] = {2, 0, 0, 2, 10, 0};
+    std::vector<uint8_t> body;
+    for (float f : xf) {
+        uint32_t u;
+        memcpy(&u, &f, 4);
+        Put32(body, u);
+    }
+    b.Raw(EMR_SETWORLDTRANSFORM, body);
+    b.Rec(EMR_RECTANGLE, {0, 0, 10, 10}); // becomes (10,0)-(30,20)
+    b.Rec(EMR_RESTOREDC, {uint32_t(-1)});
+    b.Rec(EMR_RECTANGLE, {50, 50, 60, 60});
+    const QImage img = PlayToImage(b.Page());
+    EXPECT_TRUE(IsRed(img.pixel(27, 17)));
+    EXPECT_FALSE(IsRed(img.pixel(5, 5)));
+    EXPECT_TRUE(IsRed(img.pixel(55, 55)));
+    EXPECT_FALSE(IsRed(img.pixel(100 - 1, 100 - 1)));
+}
+
+TEST(EmfPlayClip, IntersectExcludeAndRegionSelection)
+{
+    TEmfBuilder b;
+    b.Brush(1, BS_SOLID, Red).Select(1).Select(STOCK_OBJECT | NULL_PEN);
+    b.Rec(EMR_INTERSECTCLIPRECT, {10, 10, 60, 60});
+    b.Rec(EMR_EXCLUDECLIPRECT, {20, 20, 30, 30});
+    b.Rec(EMR_RECTANGLE, {0, 0, 100, 100});
+    const QImage img = PlayToImage(b.Page());
+    EXPECT_TRUE(IsRed(img.pixel(10, 10)));
+    EXPECT_TRUE(IsRed(img.pixel(59, 59)));
+    EXPECT_FALSE(IsRed(img.pixel(60, 60)));
+    EXPECT_FALSE(IsRed(img.pixel(9, 30)));
+    EXPECT_EQ(InkIn(img, QRect(20, 20, 10, 10)), 0);
+
+    // EXTSELECTCLIPRGN with RGN_COPY and no data removes the clip.
+    TEmfBuilder c;
+    c.Brush(1, BS_SOLID, Red).Select(1).Select(STOCK_OBJECT | NULL_PEN);
+    c.Rec(EMR_INTERSECTCLIPRECT, {10, 10, 20, 20}).Rec(EMR_EXTSELECTCLIPRGN, {0, RGN_COPY});
+    c.Rec(EMR_RECTANGLE, {0, 0, 100, 100});
+    EXPECT_TRUE(IsRed(PlayToImage(c.Page()).pixel(80, 80)));
+}
+
+TEST(EmfPlayClip, DeviceRegionAndClipPath)
+{
+    TEmfBuilder b;
+    b.Brush(1, BS_SOLID, Red).Select(1).Select(STOCK_OBJECT | NULL_PEN);
+    // A region of two rectangles in device units.
+    std::vector<uint8_t> body;
+    Put32(body, 32 + 32);
+    Put32(body, RGN_COPY);
+    for (uint32_t v : {32u, 1u, 2u, 32u, 0u, 0u, 100u, 100u})
+        Put32(body, v);
+    for (uint32_t v : {0u, 0u, 10u, 10u, 50u, 50u, 60u, 60u})
+        Put32(body, v);
+    b.Raw(EMR_EXTSELECTCLIPRGN, body);
+    b.Rec(EMR_RECTANGLE, {0, 0, 100, 100});
+    const QImage img = PlayToImage(b.Page());
+    EXPECT_TRUE(IsRed(img.pixel(5, 5)));
+    EXPECT_TRUE(IsRed(img.pixel(55, 55)));
+    EXPECT_FALSE(IsRed(img.pixel(30, 30)));
+
+    TEmfBuilder p;
+    p.Brush(1, BS_SOLID, Red).Select(1).Select(STOCK_OBJECT | NULL_PEN);
+    p.Rec(EMR_BEGINPATH, {}).Rec(EMR_RECTANGLE, {60, 0, 100, 40}).Rec(EMR_ENDPATH, {});
+    p.Rec(EMR_SELECTCLIPPATH, {RGN_COPY}).Rec(EMR_RECTANGLE, {0, 0, 100, 100});
+    const QImage clipped = PlayToImage(p.Page());
+    EXPECT_TRUE(IsRed(clipped.pixel(80, 20)));
+    EXPECT_FALSE(IsRed(clipped.pixel(20, 80)));
+}
+
+TEST(EmfPlayPaths, FillPathUsesTheBrushAndStrokePathThePen)
+{
+    TEmfBuilder b;
+    b.Brush(1, BS_SOLID, Red).Select(1);
+    b.Rec(EMR_BEGINPATH, {}).Rec(EMR_MOVETOEX, {10, 10}).Rec(EMR_LINETO, {40, 10}).Rec(EMR_LINETO, {40, 40});
+    b.Rec(EMR_CLOSEFIGURE, {}).Rec(EMR_ENDPATH, {}).Rec(EMR_FILLPATH, {0, 0, 0, 0});
+    b.Rec(EMR_BEGINPATH, {}).Rec(EMR_MOVETOEX, {60, 60}).Rec(EMR_LINETO, {90, 60}).Rec(EMR_ENDPATH, {});
+    b.Rec(EMR_STROKEPATH, {0, 0, 0, 0});
+    const QImage img = PlayToImage(b.Page());
+    EXPECT_TRUE(IsRed(img.pixel(35, 15)));
+    EXPECT_FALSE(IsRed(img.pixel(15, 35)));
+    EXPECT_EQ(InkIn(img, QRect(55, 59, 40, 1)) + InkIn(img, QRect(55, 61, 40, 1)), 0);
+    EXPECT_GT(InkIn(img, QRect(60, 60, 30, 1)), 28);
+}
+
+// Columns of ink in a row band.
+std::vector<int> InkColumns(const QImage& Img, int Top, int Bottom)
+{
+    std::vector<int> cols;
+    for (int x = 0; x < Img.width(); ++x)
+        if (InkIn(Img, QRect(x, Top, 1, Bottom - Top)))
+            cols.push_back(x);
+    return cols;
+}
+
+TEST(EmfPlayText, CharactersLandAtTheirRecordedAdvances)
+{
+    TEmfBuilder b(200);
+    b.Font(1, -20, "Arial").Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT});
+    b.TextW(10, 10, "III", {60, 60, 60});
+    const QImage img = PlayToImage(b.Page(), 200);
+    const std::vector<int> cols = InkColumns(img, 10, 40);
+    ASSERT_FALSE(cols.empty());
+    // Three narrow strokes 60 px apart whatever the face's own widths.
+    EXPECT_LT(cols.front(), 20);
+    EXPECT_GT(InkIn(img, QRect(cols.front() + 58, 10, 5, 30)), 0);
+    EXPECT_GT(InkIn(img, QRect(cols.front() + 118, 10, 5, 30)), 0);
+    EXPECT_EQ(InkIn(img, QRect(cols.front() + 10, 10, 40, 30)), 0);
+}
+
+TEST(EmfPlayText, AlignmentOpaqueRectangleAndClipping)
+{
+    TEmfBuilder b(200);
+    b.Font(1, -20, "Arial").Select(1);
+    b.Rec(EMR_SETTEXTALIGN, {uint32_t(TA_RIGHT | TA_BASELINE)}).Rec(EMR_SETBKMODE, {TRANSPARENT});
+    b.TextW(190, 50, "I", {15});
+    const int opaque[] = {10, 100, 60, 120};
+    b.Rec(EMR_SETBKCOLOR, {Red}).Rec(EMR_SETTEXTALIGN, {0});
+    b.TextW(0, 0, "", {}, ETO_OPAQUE, opaque);
+    const int clip[] = {10, 150, 20, 180};
+    b.TextW(10, 150, "WWWW", {15, 15, 15, 15}, ETO_CLIPPED, clip);
+    const QImage img = PlayToImage(b.Page(), 200);
+    // Right-aligned on the baseline: ink ends at x 190 and above y 50.
+    EXPECT_GT(InkIn(img, QRect(175, 30, 15, 20)), 0);
+    EXPECT_EQ(InkIn(img, QRect(191, 0, 9, 100)), 0);
+    EXPECT_EQ(InkIn(img, QRect(150, 51, 50, 3)), 0);
+    EXPECT_TRUE(IsRed(img.pixel(10, 100)));
+    EXPECT_TRUE(IsRed(img.pixel(59, 119)));
+    EXPECT_FALSE(IsRed(img.pixel(60, 119)));
+    EXPECT_GT(InkIn(img, QRect(10, 150, 10, 30)), 0);
+    EXPECT_EQ(InkIn(img, QRect(20, 140, 60, 50)), 0);
+}
+
+TEST(EmfPlayText, AnsiTextUsesTheFontCharsetCodePage)
+{
+    // 0xDD in code page 1254 is İ (dotted capital I), in 1252 Ý.
+    auto page = [](uint8_t Charset) {
+        TEmfBuilder b(100);
+        b.Font(1, -40, "Arial", 0, Charset).Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT});
+        std::vector<uint8_t> body;
+        for (uint32_t v : {0u, 0u, 0u, 0u, 1u, 0u, 0u, 10u, 50u, 1u, 76u, 0u, 0u, 0u, 0u, 0u, 0u})
+            Put32(body, v);
+        body.push_back(0xDD);
+        return PlayToImage(b.Raw(EMR_EXTTEXTOUTA, body).Page());
+    };
+    const QImage turkish = page(162), western = page(0);
+    EXPECT_GT(InkIn(turkish, QRect(0, 0, 100, 100)), 0);
+    EXPECT_NE(turkish, western);
+}
+
+TEST(EmfPlayBitmaps, StretchDibitsKeepsOrientationAndColours)
+{
+    QImage src(2, 2, QImage::Format_RGB32);
+    src.setPixel(0, 0, qRgb(255, 0, 0));
+    src.setPixel(1, 0, qRgb(0, 255, 0));
+    src.setPixel(0, 1, qRgb(0, 0, 255));
+    src.setPixel(1, 1, qRgb(0, 0, 0));
+    TEmfBuilder b;
+    b.StretchDib(10, 10, 40, 40, src);
+    const QImage img = PlayToImage(b.Page());
+    EXPECT_EQ(img.pixel(15, 15) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(img.pixel(45, 15) & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(img.pixel(15, 45) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(img.pixel(45, 45) & 0xFFFFFF, 0x000000u);
+    EXPECT_EQ(img.pixel(50, 30) & 0xFFFFFF, 0xFFFFFFu);
+    // Nearest neighbour: no blended colours at the seam.
+    EXPECT_EQ(img.pixel(29, 15) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(img.pixel(30, 15) & 0xFFFFFF, 0x00FF00u);
+}
+
+TEST(EmfPlayBitmaps, RasterOperationsAndPatternBlits)
+{
+    QImage white(1, 1, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    TEmfBuilder b;
+    b.Brush(1, BS_SOLID, Red).Select(1).Select(STOCK_OBJECT | NULL_PEN).Rec(EMR_RECTANGLE, {0, 0, 101, 101});
+    b.StretchDib(0, 0, 50, 50, white, SRCINVERT); // red xor white = cyan
+    // A BITBLT without a bitmap fills with the brush.
+    std::vector<uint8_t> blt;
+    for (uint32_t v : {0u, 0u, 0u, 0u, 60u, 60u, 20u, 20u, uint32_t(BLACKNESS)})
+        Put32(blt, v);
+    blt.resize(92, 0);
+    b.Raw(EMR_BITBLT, blt);
+    const QImage img = PlayToImage(b.Page());
+    EXPECT_EQ(img.pixel(10, 10) & 0xFFFFFF, 0x00FFFFu);
+    EXPECT_EQ(img.pixel(70, 70) & 0xFFFFFF, 0x000000u);
+    EXPECT_TRUE(IsRed(img.pixel(90, 90)));
+}
+
+TEST(EmfPlayBinaryRop, NotXorAndNoOp)
+{
+    TEmfBuilder b;
+    b.Brush(1, BS_SOLID, Black).Select(1).Select(STOCK_OBJECT | NULL_PEN).Rec(EMR_RECTANGLE, {0, 0, 51, 101});
+    b.Select(STOCK_OBJECT | BLACK_PEN).Rec(EMR_SETROP2, {R2_NOT});
+    b.Rec(EMR_MOVETOEX, {0, 20}).Rec(EMR_LINETO, {100, 20});
+    b.Rec(EMR_SETROP2, {R2_NOP}).Rec(EMR_MOVETOEX, {0, 60}).Rec(EMR_LINETO, {100, 60});
+    const QImage img = PlayToImage(b.Page());
+    EXPECT_EQ(img.pixel(20, 20) & 0xFFFFFF, 0xFFFFFFu); // black inverted
+    EXPECT_EQ(img.pixel(70, 20) & 0xFFFFFF, 0x000000u); // white inverted
+    EXPECT_EQ(img.pixel(70, 60) & 0xFFFFFF, 0xFFFFFFu); // no-op
+}
+
+TEST(EmfPlayback, PainterStateIsRestoredAndFrameFillsTheTarget)
+{
+    TEmfBuilder b;
+    b.Brush(1, BS_SOLID, Red).Select(1).Select(STOCK_OBJECT | NULL_PEN).Rec(EMR_RECTANGLE, {0, 0, 101, 101});
+    QImage img(300, 300, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.translate(5, 5);
+    p.setPen(Qt::blue);
+    StretchDraw(p, QRectF(95, 95, 200, 100), b.Page());
+    EXPECT_EQ(p.pen().color(), QColor(Qt::blue));
+    EXPECT_EQ(p.transform(), QTransform::fromTranslate(5, 5));
+    p.end();
+    EXPECT_TRUE(IsRed(img.pixel(100, 100)));
+    EXPECT_TRUE(IsRed(img.pixel(298, 198)));
+    EXPECT_FALSE(IsRed(img.pixel(150, 201)));
+    EXPECT_FALSE(IsRed(img.pixel(99, 150)));
+}
+
+} // namespace
