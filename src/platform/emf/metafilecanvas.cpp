@@ -88,6 +88,10 @@ std::vector<int> FontAdvances(const TFont& Font, const QString& Text)
         cachedFont = Font;
     }
     std::vector<int> out(size_t(Text.size()), 0);
+    // Round the running pen position, not each advance, so that rounding
+    // errors do not add up into uneven gaps along a line.
+    double pen = 0;
+    long placed = 0;
     for (qsizetype i = 0; i < Text.size(); ++i) {
         const QChar c = Text[i];
         double a;
@@ -97,7 +101,10 @@ std::vector<int> FontAdvances(const TFont& Font, const QString& Text)
             a = 0;
         else
             a = metrics->horizontalAdvance(c);
-        out[size_t(i)] = int(std::lround(a * scaleX));
+        pen += a * scaleX;
+        const long next = std::lround(pen);
+        out[size_t(i)] = int(next - placed);
+        placed = next;
     }
     return out;
 }
