@@ -186,17 +186,17 @@ TEST(EmfPlayDamage, CorpusFilesPlayWithoutCrashing)
         GTEST_SKIP() << "no corpus at " << corpus;
     int played = 0;
     for (const auto& e : fs::recursive_directory_iterator(corpus)) {
-            if (e.path().extension() != ".emf")
-                continue;
-            TMetafile page;
-            try {
-                page.LoadFromFile(e.path().string());
-            } catch (const std::exception&) {
-                continue; // refused by the loader with a message
-            }
-            Play(page);
-            ++played;
+        if (e.path().extension() != ".emf")
+            continue;
+        TMetafile page;
+        try {
+            page.LoadFromFile(e.path().string());
+        } catch (const std::exception&) {
+            continue; // refused by the loader with a message
         }
+        Play(page);
+        ++played;
+    }
     EXPECT_GT(played, 200);
 }
 
