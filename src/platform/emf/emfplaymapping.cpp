@@ -18,6 +18,14 @@ bool FitsInt(int64_t V)
     return V >= INT32_MIN && V <= INT32_MAX;
 }
 
+// The reference device's millimetres come from the file: scaled up, they may
+// pass the int range.
+int Metric(int Millimeters, int64_t Num, int64_t Den = 1)
+{
+    const int64_t v = Millimeters * Num / Den;
+    return FitsInt(v) ? int(v) : (v < 0 ? INT32_MIN : INT32_MAX);
+}
+
 } // namespace
 
 TEmfDevice EmfReferenceDevice(const EmfHeader& Header)
@@ -48,28 +56,28 @@ void EmfSetMapMode(TEmfMapping& M, uint32_t Mode, const TEmfDevice& Device)
         M.VpExt = QSize(1, 1);
         break;
     case MM_LOMETRIC:
-        M.WinExt = QSize(mx * 10, my * 10);
+        M.WinExt = QSize(Metric(mx, 10), Metric(my, 10));
         M.VpExt = QSize(px, -py);
         break;
     case MM_HIMETRIC:
-        M.WinExt = QSize(mx * 100, my * 100);
+        M.WinExt = QSize(Metric(mx, 100), Metric(my, 100));
         M.VpExt = QSize(px, -py);
         break;
     case MM_LOENGLISH:
-        M.WinExt = QSize(int(mx * 1000LL / 254), int(my * 1000LL / 254));
+        M.WinExt = QSize(Metric(mx, 1000, 254), Metric(my, 1000, 254));
         M.VpExt = QSize(px, -py);
         break;
     case MM_HIENGLISH:
-        M.WinExt = QSize(int(mx * 10000LL / 254), int(my * 10000LL / 254));
+        M.WinExt = QSize(Metric(mx, 10000, 254), Metric(my, 10000, 254));
         M.VpExt = QSize(px, -py);
         break;
     case MM_TWIPS:
-        M.WinExt = QSize(int(mx * 14400LL / 254), int(my * 14400LL / 254));
+        M.WinExt = QSize(Metric(mx, 14400, 254), Metric(my, 14400, 254));
         M.VpExt = QSize(px, -py);
         break;
     case MM_ISOTROPIC:
         // Windows starts the isotropic mode from the metric extents.
-        M.WinExt = QSize(mx * 10, my * 10);
+        M.WinExt = QSize(Metric(mx, 10), Metric(my, 10));
         M.VpExt = QSize(px, -py);
         EmfFixIsotropic(M, Device);
         break;
