@@ -52,6 +52,8 @@ std::vector<THyperlink> ReadHyperlinks(TStream& Data, int32_t Count)
 
 std::unique_ptr<TMetafile> TQRPageList::GetPage(int32_t PageNumber)
 {
+    // The count grows under this lock while a generator thread appends.
+    std::lock_guard<std::recursive_mutex> lock(FLock);
     if (PageNumber > FPageCount || PageNumber < 1)
         return nullptr;
     CheckStream();
@@ -64,6 +66,7 @@ void TQRPageList::GetPageEx(int32_t PageNumber, std::unique_ptr<TMetafile>& AMet
 {
     AMetafile.reset();
     AHyperlinks.reset();
+    std::lock_guard<std::recursive_mutex> lock(FLock);
     if (PageNumber > FPageCount || PageNumber < 1)
         return;
     CheckStream();
