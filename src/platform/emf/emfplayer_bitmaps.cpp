@@ -23,6 +23,23 @@ void ColourMono(QImage& Image, const TDibInfo& Info, QColor Text, QColor Back)
 }
 
 
+// AlphaBlend reads the fourth byte of 32-bit pixels as alpha even when the
+// header describes them with three colour masks only, as Office writes them.
+QImage DecodeAlphaDib(const TEmfRecord& R, const TDibOptions& Options)
+{
+    const uint32_t offBmi = R.U32(84), cbBmi = R.U32(88), offBits = R.U32(92), cbBits = R.U32(96);
+    const uint8_t* info = R.Ptr(offBmi, cbBmi);
+    const uint8_t* bits = R.Ptr(offBits, cbBits);
+    if (!info || !bits || cbBmi < 40)
+        return QImage();
+    std::vector<uint8_t> header(info, info + cbBmi);
+    const TEmfRecord h(header.data(), header.size());
+    const bool standardMasks = cbBmi >= 52 && h.U32(40) == 0xFF0000 && h.U32(44) == 0xFF00 && h.U32(48) == 0xFF;
+    if (h.U16(14) == 32 && h.U32(16) == BI_BITFIELDS && (standardMasks || cbBmi < 52))
+        header[16] = BI_RGB;
+    return DecodeDib(header.data(), header.size(), bits, cbBits, Options);
+}
+
 } // namespace
 
 void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
@@ -81,7 +98,9 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
     const double cxSrc = stretched ? R.I32(100) : cx, cySrc = stretched ? R.I32(104) : cy;
     if (type == EMR_ALPHABLEND)
         options.UseAlpha = R.U8(43) & 1; // AC_SRC_ALPHA
-    QImage image = DecodeDibInRecord(R.Data(), R.Size(), R.U32(84), cbBmi, R.U32(92), R.U32(96), options, &info);
+    QImage image = options.UseAlpha ? DecodeAlphaDib(R, options)
+                                    : DecodeDibInRecord(R.Data(), R.Size(), R.U32(84), cbBmi, R.U32(92), R.U32(96),
+                                                        options, &info);
     if (image.isNull())
         return;
     uint32_t drawRop = rop;
