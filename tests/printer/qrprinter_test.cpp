@@ -251,6 +251,22 @@ TEST_F(DocumentTest, ClosingThePreviewFiresAfterPreviewOnceAndTellsTheMaster)
     EXPECT_FALSE(doc.Cancelled());
 }
 
+TEST_F(DocumentTest, ClosingThePreviewOfABusyDocumentCancelsItFirst)
+{
+    Backend.Activate();
+    TQRPrinter doc;
+    doc.BeginDoc();
+    ASSERT_EQ(doc.Status(), mpBusy);
+    bool cancelledBeforeEvent = false;
+    doc.SetAfterPreview([&](TQRPrinter* Sender) { cancelledBeforeEvent = Sender->Cancelled(); });
+    doc.SetShowingPreview(true);
+    doc.SetShowingPreview(false);
+    EXPECT_TRUE(cancelledBeforeEvent);
+    doc.Cleanup();
+    EXPECT_EQ(doc.Status(), mpReady);
+    EXPECT_EQ(doc.GetPage(1), nullptr);
+}
+
 TEST_F(DocumentTest, SwitchingPrinterReadsTheNewPrintersDefaults)
 {
     Backend.Add("first", AllFields, AllPaperCodes()).Defaults.dmCopies = 1;
