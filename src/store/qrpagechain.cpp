@@ -14,13 +14,12 @@ std::string At(int64_t Value)
 
 } // namespace
 
-TQRPageList::TRecord TQRPageList::ReadRecord(int32_t Start)
+TQRPageList::TRecord TQRPageList::ReadRecord(int32_t Start, int32_t Size)
 {
-    const int32_t size = FStream->Size();
     // A record is at least its number, its next-record offset and its back
     // pointer: 12 bytes.
-    if (Start < HeaderSize() || int64_t(Start) + 12 > size)
-        Damaged("a page record would start" + At(Start) + ", outside the file's " + std::to_string(size) + " bytes");
+    if (Start < HeaderSize() || int64_t(Start) + 12 > Size)
+        Damaged("a page record would start" + At(Start) + ", outside the file's " + std::to_string(Size) + " bytes");
     FStream->SetPosition(Start);
     uint8_t head[8];
     FStream->ReadBuffer(head, 8);
@@ -28,9 +27,9 @@ TQRPageList::TRecord TQRPageList::ReadRecord(int32_t Start)
     r.Start = Start;
     r.Number = static_cast<int32_t>(uint32_t(head[0]) | uint32_t(head[1]) << 8 | uint32_t(head[2]) << 16 | uint32_t(head[3]) << 24);
     r.Next = static_cast<int32_t>(uint32_t(head[4]) | uint32_t(head[5]) << 8 | uint32_t(head[6]) << 16 | uint32_t(head[7]) << 24);
-    if (int64_t(r.Next) < int64_t(Start) + 12 || r.Next > size)
+    if (int64_t(r.Next) < int64_t(Start) + 12 || r.Next > Size)
         Damaged("page record " + std::to_string(r.Number) + At(Start) + " gives its end as offset " + std::to_string(r.Next) +
-                ", outside the file's " + std::to_string(size) + " bytes");
+                ", outside the file's " + std::to_string(Size) + " bytes");
     return r;
 }
 
@@ -48,18 +47,18 @@ TQRPageList::TRecord TQRPageList::GotoPage(int32_t N)
         Damaged("the header gives " + std::to_string(FPageCount) + " pages but the file holds no page records");
     TRecord r;
     if (N == 1) {
-        r = ReadRecord(HeaderSize());
+        r = ReadRecord(HeaderSize(), size);
         ExpectNumber(r, 1);
     } else {
         const int32_t pos = FStream->Position();
         if (pos == size) {
             FStream->SetPosition(size - 4);
-            r = ReadRecord(FStream->ReadInt32());
+            r = ReadRecord(FStream->ReadInt32(), size);
             if (r.Next != size)
                 Damaged("the back pointer at the end of the file leads to record " + std::to_string(r.Number) + At(r.Start) +
                         ", which is not the last record");
         } else {
-            r = ReadRecord(pos);
+            r = ReadRecord(pos, size);
         }
         if (r.Number < 1 || r.Number > FPageCount)
             Damaged("page record" + At(r.Start) + " is numbered " + std::to_string(r.Number) + ", outside 1.." +
@@ -69,7 +68,7 @@ TQRPageList::TRecord TQRPageList::GotoPage(int32_t N)
                 Damaged("the header gives " + std::to_string(FPageCount) + " pages but the file holds only " +
                         std::to_string(r.Number) + " page records");
             const int32_t number = r.Number + 1;
-            r = ReadRecord(r.Next);
+            r = ReadRecord(r.Next, size);
             ExpectNumber(r, number);
         }
         while (r.Number > N) {
@@ -78,7 +77,7 @@ TQRPageList::TRecord TQRPageList::GotoPage(int32_t N)
             if (back > r.Start - 12)
                 Damaged("the back pointer in front of record " + std::to_string(r.Number) + At(r.Start) + " leads forward, to offset " +
                         std::to_string(back));
-            const TRecord previous = ReadRecord(back);
+            const TRecord previous = ReadRecord(back, size);
             ExpectNumber(previous, r.Number - 1);
             if (previous.Next != r.Start)
                 Damaged("page record " + std::to_string(previous.Number) + At(previous.Start) + " ends at offset " +
@@ -97,7 +96,7 @@ int32_t TQRPageList::CountRecords()
     const int32_t size = FStream->Size();
     int32_t count = 0;
     for (int32_t pos = HeaderSize(); pos != size;) {
-        const TRecord r = ReadRecord(pos);
+        const TRecord r = ReadRecord(pos, size);
         ExpectNumber(r, count + 1);
         ++count;
         pos = r.Next;

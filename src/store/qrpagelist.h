@@ -81,7 +81,7 @@ private:
     void ReadFileHeader();
     void WriteFileHeader();
     TRecord GotoPage(int32_t N);
-    TRecord ReadRecord(int32_t Start);
+    TRecord ReadRecord(int32_t Start, int32_t Size);
     void ExpectNumber(const TRecord& Record, int32_t Number) const;
     void CheckStream() const;
     std::unique_ptr<TMetafile> ReadPageData(const TRecord& Record, std::unique_ptr<std::vector<THyperlink>>* AHyperlinks);
