@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 
+#include <utility>
+
 bool SavedReportLoaded = false;
 
 TQRPrinter::TQRPrinter(TQRParentReport* parentrep)
@@ -90,22 +92,31 @@ int TQRPrinter::YSize(long double Value) const
     return RoundEven(Value * FYFactor);
 }
 
+namespace {
+
+// The sheet upright in 0.1 mm: the table's size, or the printer's sheet for
+// Default and Custom.
+std::pair<int, int> UprightSheet(const TQRPrinter& Doc)
+{
+    const TQRPaperSize size = Doc.PaperSize();
+    if (size == TQRPaperSize::Default || size == TQRPaperSize::Custom)
+        return {Doc.PaperWidth(), Doc.PaperLength()};
+    const TPaperDimension& row = PaperDimensions[static_cast<int>(size)];
+    return {PaperTenthsMM(row.Width), PaperTenthsMM(row.Height)};
+}
+
+} // namespace
+
 int TQRPrinter::PaperWidthValue() const
 {
-    const TQRPaperSize size = PaperSize();
-    const bool table = size != TQRPaperSize::Default && size != TQRPaperSize::Custom;
-    const int width = table ? PaperTenthsMM(PaperDimensions[static_cast<int>(size)].Width) : PaperWidth();
-    const int length = table ? PaperTenthsMM(PaperDimensions[static_cast<int>(size)].Height) : PaperLength();
-    return Orientation() == poLandscape ? length : width;
+    const std::pair<int, int> sheet = UprightSheet(*this);
+    return Orientation() == poLandscape ? sheet.second : sheet.first;
 }
 
 int TQRPrinter::PaperLengthValue() const
 {
-    const TQRPaperSize size = PaperSize();
-    const bool table = size != TQRPaperSize::Default && size != TQRPaperSize::Custom;
-    const int width = table ? PaperTenthsMM(PaperDimensions[static_cast<int>(size)].Width) : PaperWidth();
-    const int length = table ? PaperTenthsMM(PaperDimensions[static_cast<int>(size)].Height) : PaperLength();
-    return Orientation() == poLandscape ? width : length;
+    const std::pair<int, int> sheet = UprightSheet(*this);
+    return Orientation() == poLandscape ? sheet.first : sheet.second;
 }
 
 int TQRPrinter::LeftWaste() const

@@ -201,6 +201,7 @@ public:
     long double DPTopmargin = 0;
 
 private:
+    void LoadWith(const std::function<void()>& ReadPages, bool NearestSize);
     void DetectFirstPage(bool NearestSize);
     void DropLoadedStream();
     void FinishLoad();

@@ -17,33 +17,25 @@ std::string LocalPath(const QString& Filename)
 
 void TQRPrinter::Load(const QString& Filename)
 {
-    if (FStatus != mpReady)
-        Cleanup();
-    try {
-        FPageList->LoadFromFile(LocalPath(Filename));
-        FPageCount = FPageList->PageCount();
-        FXFactor = ScreenPixelsPerInch() / 254.0L;
-        FYFactor = FXFactor;
-        if (FPageCount > 0)
-            DetectFirstPage(true);
-    } catch (...) {
-        DropLoadedStream();
-        throw;
-    }
-    FinishLoad();
+    LoadWith([this, &Filename] { FPageList->LoadFromFile(LocalPath(Filename)); }, true);
 }
 
 void TQRPrinter::LoadFromStream(TMemoryStream& inStream)
 {
+    LoadWith([this, &inStream] { FPageList->LoadFromStream(inStream); }, false);
+}
+
+void TQRPrinter::LoadWith(const std::function<void()>& ReadPages, bool NearestSize)
+{
     if (FStatus != mpReady)
         Cleanup();
     try {
-        FPageList->LoadFromStream(inStream);
+        ReadPages();
         FPageCount = FPageList->PageCount();
         FXFactor = ScreenPixelsPerInch() / 254.0L;
         FYFactor = FXFactor;
         if (FPageCount > 0)
-            DetectFirstPage(false);
+            DetectFirstPage(NearestSize);
     } catch (...) {
         DropLoadedStream();
         throw;
