@@ -2,12 +2,34 @@
 #include "platform/emf/emfrecords.h"
 
 #include <QPaintDevice>
+#include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 constexpr size_t RegionHeaderSize = 32;
+
+// A polygon region costs time in proportion to its height: one from a
+// damaged record can reach millions of pixels. Cut it to a margin around
+// Device first; that margin keeps what a later offset may move into view.
+QRegion BoundedPolygonRegion(const QPolygonF& Polygon, Qt::FillRule Rule, const QRect& Device)
+{
+    const int margin = std::max(Device.width(), Device.height()) + 4096;
+    const QRectF bounds = QRectF(Device).adjusted(-margin, -margin, margin, margin);
+    if (bounds.contains(Polygon.boundingRect()))
+        return QRegion(Polygon.toPolygon(), Rule);
+    QPainterPath path;
+    path.addPolygon(Polygon);
+    path.setFillRule(Rule);
+    QPainterPath box;
+    box.addRect(bounds);
+    QRegion region;
+    for (const QPolygonF& piece : path.intersected(box).toFillPolygons())
+        region ^= QRegion(piece.toPolygon(), Qt::OddEvenFill);
+    return region;
+}
 
 } // namespace
 
@@ -44,7 +66,8 @@ bool TEmfPlayer::ReadRegion(const TEmfRecord& R, size_t Offset, size_t Size, boo
                 rects.append(rect);
         } else {
             const QTransform& x = Logical ? FXform : FInit;
-            polygons += QRegion(x.map(QPolygonF(QRectF(l, t, r - l, b - t))).toPolygon());
+            polygons += BoundedPolygonRegion(x.map(QPolygonF(QRectF(l, t, r - l, b - t))), Qt::OddEvenFill,
+                                             DeviceBounds().boundingRect());
         }
     }
     // setRects wants the y-x banded order GDI stores; fall back to adding
@@ -94,7 +117,8 @@ void TEmfPlayer::ClipRecord(const TEmfRecord& R)
         if (AxisAligned())
             region = QRegion(DevRect(l, t, r, b));
         else
-            region = QRegion(FXform.map(QPolygonF(QRectF(QPointF(l, t), QPointF(r, b)).normalized())).toPolygon());
+            region = BoundedPolygonRegion(FXform.map(QPolygonF(QRectF(QPointF(l, t), QPointF(r, b)).normalized())),
+                                          Qt::OddEvenFill, DeviceBounds().boundingRect());
         CombineClip(region, R.Type() == EMR_INTERSECTCLIPRECT ? RGN_AND : RGN_DIFF);
         break;
     }
@@ -126,7 +150,7 @@ void TEmfPlayer::ClipRecord(const TEmfRecord& R)
         path.setFillRule(FState.FillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
         QRegion region;
         for (const QPolygonF& poly : path.toFillPolygons())
-            region ^= QRegion(poly.toPolygon(), path.fillRule());
+            region ^= BoundedPolygonRegion(poly, path.fillRule(), DeviceBounds().boundingRect());
         CombineClip(region, R.U32(8));
         FState.Path = QPainterPath();
         FState.InPath = false;
