@@ -308,6 +308,27 @@ TEST(EmfPlayBitmaps, RasterOperationsAndPatternBlits)
     EXPECT_TRUE(IsRed(img.pixel(90, 90)));
 }
 
+TEST(EmfPlayBitmaps, AlphaBlendHonoursTheAlphaByteOfBitFieldPixels)
+{
+    // One 2 x 1 bitmap: an opaque red pixel and a transparent one, written
+    // as Office does, with three colour masks and no alpha mask.
+    std::vector<uint8_t> b(16, 0);
+    for (uint32_t v : {10u, 10u, 40u, 20u, 0x01FF0000u, 0u, 0u})
+        Put32(b, v);
+    b.resize(68, 0); // source transform
+    for (uint32_t v : {0xFFFFFFu, 0u, 108u, 52u, 160u, 8u, 2u, 1u})
+        Put32(b, v);
+    for (uint32_t v : {40u, 2u, 1u, 0x00200001u, uint32_t(BI_BITFIELDS), 8u, 0u, 0u, 0u, 0u, 0xFF0000u, 0xFF00u, 0xFFu})
+        Put32(b, v);
+    Put32(b, 0xFFFF0000); // premultiplied opaque red
+    Put32(b, 0x00000000);
+    TEmfBuilder page;
+    page.Raw(EMR_ALPHABLEND, b);
+    const QImage img = PlayToImage(page.Page());
+    EXPECT_TRUE(IsRed(img.pixel(15, 20)));
+    EXPECT_EQ(img.pixel(40, 20) & 0xFFFFFF, 0xFFFFFFu);
+}
+
 TEST(EmfPlayBinaryRop, NotXorAndNoOp)
 {
     TEmfBuilder b;

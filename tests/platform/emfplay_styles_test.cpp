@@ -39,6 +39,16 @@ TEST(EmfText, DoubleByteCharactersCountTheirBytes)
     EXPECT_EQ(EmfDecodeAnsi(cut, 2, 932, &counts).size(), 2);
 }
 
+TEST(EmfText, SymbolFaceCodesBecomeTheCharactersTheyShow)
+{
+    const struct {
+        char16_t In, Out;
+    } cases[] = {{0x61, 0x03B1}, {0x53, 0x03A3}, {0xB9, 0x2260}, {0xF0B9, 0x2260}, {0xA3, 0x2264},
+                 {0x28, 0x28}, {0x31, 0x31}, {0x4E00, 0x4E00}};
+    for (const auto& c : cases)
+        EXPECT_EQ(EmfSymbolToUnicode(QString(QChar(c.In))), QString(QChar(c.Out))) << int(c.In);
+}
+
 TEST(EmfText, WindowsFacesMapToMetricCompatibleFaces)
 {
     EXPECT_EQ(MapFontFace("Arial"), "Liberation Sans");

@@ -13,3 +13,7 @@ QString EmfDecodeAnsi(const uint8_t* Bytes, size_t Count, int CodePage, std::vec
 
 // True for the double-byte code pages (Japanese, Chinese, Korean).
 bool EmfIsDoubleByteCodePage(int CodePage);
+
+// Text in the Symbol face: its codes (or their 0xF0xx aliases) to the
+// Unicode characters they show, so that any face with those can draw them.
+QString EmfSymbolToUnicode(const QString& Text);

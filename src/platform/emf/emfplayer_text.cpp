@@ -70,6 +70,8 @@ void TEmfPlayer::TextRecord(const TEmfRecord& R)
         const int codePage = EmfCodePageForCharset(FState.Font->Charset);
         text = EmfDecodeAnsi(R.Ptr(offString, count), count, codePage, &bytesPerUnit);
     }
+    if (FState.Font->Face.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0 && !(options & ETO_GLYPH_INDEX))
+        text = EmfSymbolToUnicode(text);
     const size_t dxStride = (options & ETO_PDY) ? 8 : 4;
     const bool hasDx = count && offDx && R.HasArray(offDx, count, dxStride);
     std::vector<double> advances;

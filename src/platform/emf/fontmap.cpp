@@ -1,6 +1,8 @@
 #include "platform/emf/fontmap.h"
 
+#include <QFont>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QHash>
 
 #include <mutex>
@@ -36,6 +38,7 @@ const FaceRule Rules[] = {
     {"calibri", "DejaVu Sans"},
     {"system", "DejaVu Sans"},
     {"ms serif", "DejaVu Serif"},
+    {"symbol", "Standard Symbols PS"},
     {"cambria", "DejaVu Serif"},
     {"georgia", "DejaVu Serif"},
 };
@@ -46,13 +49,15 @@ QString Resolve(const QString& Face)
     for (const FaceRule& r : Rules)
         if (key == QLatin1String(r.Windows))
             return QString::fromLatin1(r.Installed);
-    if (!key.isEmpty() && QFontDatabase::hasFamily(Face.trimmed()))
+    if (key.isEmpty())
+        return QStringLiteral("DejaVu Sans");
+    if (QFontDatabase::hasFamily(Face.trimmed()))
         return Face.trimmed();
-    if (key.contains(QLatin1String("mono")) || key.contains(QLatin1String("courier")))
-        return QStringLiteral("Liberation Mono");
-    if (key.contains(QLatin1String("serif")) && !key.contains(QLatin1String("sans")))
-        return QStringLiteral("DejaVu Serif");
-    return QStringLiteral("DejaVu Sans");
+    // Qt asks fontconfig for the substitute of an unknown family.
+    QFont font(Face.trimmed());
+    font.setStyleStrategy(QFont::NoFontMerging);
+    const QString family = QFontInfo(font).family();
+    return family.isEmpty() ? QStringLiteral("DejaVu Sans") : family;
 }
 
 } // namespace
