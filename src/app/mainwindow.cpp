@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 
 Tfrmzizarud::Tfrmzizarud(QStringList Args, QWidget* Parent)
     : QMainWindow(Parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -27,6 +28,8 @@ Tfrmzizarud::Tfrmzizarud(QStringList Args, QWidget* Parent)
     setCentralWidget(new QWidget(this));
     // The client area is 185 x 60 below the menu bar.
     resize(185, 60 + menuBar()->sizeHint().height());
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 
     acdialog = new QFileDialog(this);
     acdialog->setAcceptMode(QFileDialog::AcceptOpen);
