@@ -130,8 +130,16 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
         v = QPointF(-u.y(), u.x());
     }
 
+    // A picture font (Wingdings and the like) with no installed stand-in:
+    // letters in its place would read as text that is not there, so its
+    // characters show as missing-glyph boxes.
+    const bool missingPictureFont = font.Charset == 2 && !GlyphIndexes &&
+                                    font.Face.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) != 0 &&
+                                    rf.Family.compare(font.Face, Qt::CaseInsensitive) != 0;
     QVector<quint32> glyphs;
-    if (GlyphIndexes) {
+    if (missingPictureFont) {
+        glyphs.fill(0, Text.size());
+    } else if (GlyphIndexes) {
         glyphs.resize(Text.size());
         for (int i = 0; i < Text.size(); ++i)
             glyphs[i] = Text[i].unicode();
@@ -205,7 +213,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
     }
     FPainter.setWorldTransform(QTransform::fromScale(rf.Stretch, 1) * glyphSpace);
     FPainter.setPen(FState.TextColor);
-    if (FVectorText && !GlyphIndexes) {
+    if (FVectorText && !GlyphIndexes && !missingPictureFont) {
         QFont qf(rf.Family);
         qf.setPixelSize(rf.PixelSize);
         qf.setWeight(QFont::Weight(font.Weight <= 0 ? 400 : std::clamp(font.Weight, 1, 1000)));
@@ -222,7 +230,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
         QVector<QPointF> fallbackPositions;
         QRawFont fallback;
         for (int i = 0; i < n; ++i) {
-            if (glyphs[i]) {
+            if (glyphs[i] || (missingPictureFont && !Text[i].isSpace())) {
                 mainGlyphs.append(glyphs[i]);
                 mainPositions.append(positions[i]);
                 continue;
