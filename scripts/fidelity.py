@@ -151,12 +151,14 @@ def main():
               (100.0 * sum(r["ours"] <= r["lo"] for r in both) / len(both), len(both)))
     if all_times:
         ordered = sorted(all_times)
-        print("time per file: median %.1f ms, 90th percentile %.1f ms, slowest %.1f ms" %
+        print("render and PNG write per file (wall clock): median %.1f ms, 90th percentile %.1f ms, slowest %.1f ms" %
               (statistics.median(ordered), ordered[int(0.9 * (len(ordered) - 1))], ordered[-1]))
     broken = [r for r in rows if r["broken"]]
-    print("damaged files: %d, rendered without a crash: %d" %
-          (len(broken), sum(1 for r in broken if os.path.join(r["name"]) not in
-                            {os.path.splitext(os.path.basename(c))[0] for c in crashed})))
+    crashed_names = {os.path.splitext(os.path.basename(c))[0] for c in crashed}
+    played = sum(1 for r in broken if r["ms"] is not None)
+    print("damaged files: %d: played %d, refused by the loader %d, crashed %d" %
+          (len(broken), played, len(broken) - played - len(crashed_names & {r["name"] for r in broken}),
+           len(crashed_names & {r["name"] for r in broken})))
     if crashed:
         print("CRASHED: " + ", ".join(crashed))
         return 1
