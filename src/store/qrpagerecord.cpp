@@ -58,7 +58,12 @@ std::unique_ptr<TMetafile> TQRPageList::GetPage(int32_t PageNumber)
         return nullptr;
     CheckStream();
     TPageGuard guard(FLock, *FStream);
-    return ReadPageData(GotoPage(PageNumber), nullptr);
+    try {
+        return ReadPageData(GotoPage(PageNumber), nullptr);
+    } catch (...) {
+        ForgetPosition();
+        throw;
+    }
 }
 
 void TQRPageList::GetPageEx(int32_t PageNumber, std::unique_ptr<TMetafile>& AMetafile,
@@ -71,7 +76,19 @@ void TQRPageList::GetPageEx(int32_t PageNumber, std::unique_ptr<TMetafile>& AMet
         return;
     CheckStream();
     TPageGuard guard(FLock, *FStream);
-    AMetafile = ReadPageData(GotoPage(PageNumber), &AHyperlinks);
+    try {
+        AMetafile = ReadPageData(GotoPage(PageNumber), &AHyperlinks);
+    } catch (...) {
+        ForgetPosition();
+        throw;
+    }
+}
+
+void TQRPageList::ForgetPosition()
+{
+    // A damaged record leaves the position anywhere; the next page is then
+    // found from the end of the file, so intact pages stay readable.
+    FStream->Seek(0, soFromEnd);
 }
 
 std::unique_ptr<TMetafile> TQRPageList::ReadPageData(const TRecord& Record,

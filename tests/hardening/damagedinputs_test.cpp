@@ -6,6 +6,7 @@
 #include "platform/metafile.h"
 #include "platform/streams.h"
 #include "store/qrcompress.h"
+#include "store/qrpagelist.h"
 #include "store/qrreportinfo.h"
 
 #include <QDir>
@@ -78,4 +79,16 @@ TEST(DamagedInputs, CodedPagesEndWithAReadError)
         TQRCompress expander(coded, false);
         EXPECT_THROW(expander.ExpandBytes(plain.data(), plain.size()), EReadError);
     }
+}
+
+TEST(DamagedInputs, PagesAfterADamagedOneStayReadable)
+{
+    TQRPageList list;
+    list.LoadFromFile(QRP_TEST_DATA "/damaged/page-not-emf.qrp");
+    ASSERT_EQ(list.PageCount(), 3);
+    ASSERT_NE(list.GetPage(1), nullptr);
+    EXPECT_THROW(list.GetPage(2), Exception);
+    EXPECT_NE(list.GetPage(3), nullptr);
+    EXPECT_THROW(list.GetPage(2), Exception);
+    EXPECT_NE(list.GetPage(1), nullptr);
 }
