@@ -39,6 +39,8 @@ done
 
 seconds=$((hours * 3600))
 [ $ci = 1 ] && seconds=${QRP_FUZZ_SECONDS:-60}
+# libFuzzer takes 0 as "no limit".
+[ "$seconds" -ge 1 ] || seconds=1
 
 log() { echo "fuzz: $*" >&2; }
 
