@@ -474,13 +474,30 @@ void TEmfPlayer::StrokePolyline(const QPolygonF& DevPoints)
 
 void TEmfPlayer::AddFigure(const QPainterPath& DevPath, bool Closed)
 {
-    if (FState.Path.elementCount() + DevPath.elementCount() > EmfMaxPathElements)
+    QPainterPath& path = FState.Path;
+    if (path.elementCount() + DevPath.elementCount() > EmfMaxPathElements)
         return;
-    if (Closed || FState.Path.elementCount() == 0) {
-        FState.Path.addPath(DevPath);
-    } else {
-        // An open figure continues the current one when it starts there.
-        FState.Path.connectPath(DevPath);
+    if (Closed || path.elementCount() == 0) {
+        path.addPath(DevPath);
+        return;
+    }
+    // An open figure that starts where the current one ends continues it.
+    for (int i = 0; i < DevPath.elementCount(); ++i) {
+        const QPainterPath::Element e = DevPath.elementAt(i);
+        switch (e.type) {
+        case QPainterPath::MoveToElement:
+            if (i > 0 || QPointF(e) != path.currentPosition())
+                path.moveTo(e);
+            break;
+        case QPainterPath::LineToElement: path.lineTo(e); break;
+        case QPainterPath::CurveToElement:
+            if (i + 2 < DevPath.elementCount()) {
+                path.cubicTo(e, DevPath.elementAt(i + 1), DevPath.elementAt(i + 2));
+                i += 2;
+            }
+            break;
+        default: break;
+        }
     }
 }
 
