@@ -204,29 +204,32 @@ TEST(EmfPlayPaths, FillPathUsesTheBrushAndStrokePathThePen)
     EXPECT_GT(InkIn(img, QRect(60, 60, 30, 1)), 28);
 }
 
-TEST(EmfPlayPaths, FiguresBuiltFromMoveAndPolylineToKeepTheirOwnOutlines)
+TEST(EmfPlayPaths, FiguresBuiltFromMoveAndBezierToKeepTheirOwnOutlines)
 {
-    // Two nested squares, each MOVETO + POLYLINETO16 + CLOSEFIGURE: with
-    // the alternate fill mode the inner one is a hole.
+    // Two nested squares, each MOVETO + POLYBEZIERTO16 (straight curves) +
+    // CLOSEFIGURE, as glyph outlines come: with the alternate fill mode the
+    // inner one is a hole.
     auto square = [](TEmfBuilder& b, int l, int t, int r, int bottom) {
         b.Rec(EMR_MOVETOEX, {uint32_t(l), uint32_t(t)});
         std::vector<uint8_t> body(16, 0);
-        Put32(body, 3);
-        for (int v : {r, t, r, bottom, l, bottom})
+        Put32(body, 9);
+        for (int v : {r, t, r, t, r, t, r, bottom, r, bottom, r, bottom, l, bottom, l, bottom, l, bottom})
             Put16(body, uint16_t(v));
-        b.Raw(EMR_POLYLINETO16, body);
+        b.Raw(EMR_POLYBEZIERTO16, body);
         b.Rec(EMR_CLOSEFIGURE, {});
     };
     TEmfBuilder b;
     b.Brush(1, BS_SOLID, Red).Select(1).Rec(EMR_BEGINPATH, {});
     square(b, 10, 10, 90, 90);
     square(b, 30, 30, 70, 70);
+    square(b, 45, 80, 55, 85);
     b.Rec(EMR_ENDPATH, {}).Rec(EMR_FILLPATH, {0, 0, 0, 0});
     const QImage img = PlayToImage(b.Page());
     EXPECT_TRUE(IsRed(img.pixel(20, 50)));
     EXPECT_TRUE(IsRed(img.pixel(80, 50)));
     EXPECT_FALSE(IsRed(img.pixel(50, 50)));
     EXPECT_FALSE(IsRed(img.pixel(5, 5)));
+    EXPECT_FALSE(IsRed(img.pixel(50, 82)));
 }
 
 // Columns of ink in a row band.
