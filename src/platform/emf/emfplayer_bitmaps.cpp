@@ -58,7 +58,8 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
             return;
         double w = cxSrc, h = cySrc;
         uint32_t rop = SRCCOPY;
-        int top = ySrc;
+        // In double: the offsets come from the file and may pass the int range.
+        double top = ySrc;
         if (type == EMR_STRETCHDIBITS) {
             if (!R.Has(68, 12))
                 return;
@@ -67,13 +68,13 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
             h = R.I32(76);
             // Source y counts from the bottom row of a bottom-up DIB.
             if (!info.TopDown)
-                top = image.height() - ySrc - cySrc;
+                top = double(image.height()) - ySrc - cySrc;
         } else {
             const int startScan = R.I32(68), scans = R.I32(72);
             // The bits hold rows StartScan .. StartScan + Scans - 1 of the
             // bottom-up image; the decoded image shows those at its bottom.
             if (!info.TopDown)
-                top = image.height() - (ySrc - startScan) - cySrc;
+                top = double(image.height()) - (double(ySrc) - startScan) - cySrc;
             (void)scans;
         }
         Blit(x, y, w, h, image, QRectF(xSrc, top, cxSrc, cySrc), rop);
