@@ -37,6 +37,6 @@ function(qrp_layer_tests layer)
       QRP_BINARY_DIR="${CMAKE_BINARY_DIR}"
       QRP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     gtest_discover_tests(${_exe} DISCOVERY_MODE PRE_TEST
-      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan.supp" TIMEOUT 300)
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
   endforeach()
 endfunction()

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include "platform/sanitizer_hooks.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "platform/sanitizer_hooks.h"
 
 int main(int argc, char** argv)
 {

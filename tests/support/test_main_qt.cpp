@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include "platform/sanitizer_hooks.h"
 
 int main(int argc, char** argv)
 {
