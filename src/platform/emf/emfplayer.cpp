@@ -247,17 +247,19 @@ QRect TEmfPlayer::DevRect(double L, double T, double R, double B) const
                  QPoint(std::max(a.x(), b.x()) - 1, std::max(a.y(), b.y()) - 1));
 }
 
-TEmfPlayResult PlayEmf(QPainter& Painter, const QRectF& R, const TMetafile& Page)
+void PrepareTextRendering()
 {
     // Qt draws glyphs above 64 pixels as paths, which makes a page of text
     // at printer resolution a hundred times slower; Qt reads the limit once,
     // so it only helps when set before the first text is drawn.
-    static const bool glyphLimit = [] {
-        if (!qEnvironmentVariableIsSet("QT_MAX_CACHED_GLYPH_SIZE"))
-            qputenv("QT_MAX_CACHED_GLYPH_SIZE", "256");
-        return true;
-    }();
-    (void)glyphLimit;
+    if (!qEnvironmentVariableIsSet("QT_MAX_CACHED_GLYPH_SIZE"))
+        qputenv("QT_MAX_CACHED_GLYPH_SIZE", "256");
+}
+
+TEmfPlayResult PlayEmf(QPainter& Painter, const QRectF& R, const TMetafile& Page)
+{
+    static const bool prepared = (PrepareTextRendering(), true);
+    (void)prepared;
     if (Page.Empty() || !Painter.isActive() || R.isEmpty())
         return {};
     TEmfPlayer player(Painter, R, Page);
