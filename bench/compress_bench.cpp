@@ -198,5 +198,3 @@ BENCHMARK(BM_CompressEmfPages)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandEmfPages)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-BENCHMARK_MAIN();

@@ -6,7 +6,6 @@
 #include "printer/qrprinter.h"
 #include "store/qrpagelist.h"
 
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -77,13 +76,3 @@ BENCHMARK(BM_ProduceDemoReport)
     ->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -4,7 +4,6 @@
 #include "platform/emf/metafilecanvas.h"
 #include "platform/metafile.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -170,13 +169,3 @@ void BM_TextPageA4(benchmark::State& State)
 BENCHMARK(BM_TextPageA4)->Arg(96)->Arg(600)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

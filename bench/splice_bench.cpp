@@ -5,7 +5,6 @@
 #include "printer/demoreport.h"
 #include "printer/qrprinter.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -89,13 +88,3 @@ void BM_ExtractAndMergeTenCopies(benchmark::State& State)
 BENCHMARK(BM_ExtractAndMergeTenCopies)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

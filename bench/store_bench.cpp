@@ -149,5 +149,3 @@ void BM_FetchEveryPageOf1GB(benchmark::State& State)
 BENCHMARK(BM_FetchEveryPageOf1GB)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-BENCHMARK_MAIN();

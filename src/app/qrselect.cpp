@@ -1,6 +1,7 @@
 #include "app/qrselect.h"
 
 #include "store/qrpagelist.h"
+#include "store/qrreportinfo.h"
 #include "store/qrstream.h"
 
 #include <algorithm>
@@ -51,7 +52,7 @@ void Splice(const QStringList& Sources, const QString& Dest, const TPageSelector
     TQRPageList S;
     for (const QString& source : Sources) {
         S.Clear();
-        S.LoadFromFile(Local(source));
+        LoadReportFile(S, Local(source));
         const int32_t count = S.PageCount();
         for (int32_t p = 1; p <= count; ++p) {
             if (!Selected(p))

@@ -3,6 +3,7 @@
 
 #include "printer/screenmetrics.h"
 #include "store/qrpagelist.h"
+#include "store/qrreportinfo.h"
 
 #include <QFile>
 
@@ -17,7 +18,7 @@ std::string LocalPath(const QString& Filename)
 
 void TQRPrinter::Load(const QString& Filename)
 {
-    LoadWith([this, &Filename] { FPageList->LoadFromFile(LocalPath(Filename)); }, true);
+    LoadWith([this, &Filename] { LoadReportFile(*FPageList, LocalPath(Filename)); }, true);
 }
 
 void TQRPrinter::LoadFromStream(TMemoryStream& inStream)

@@ -5,6 +5,8 @@
 #include "store/qrdamagedreport.h"
 #include "store/qrpagelist.h"
 
+#include <cstdlib>
+
 namespace {
 
 std::string At(int64_t Value)
@@ -33,6 +35,13 @@ TQRPageList::TRecord TQRPageList::ReadRecord(int32_t Start, int32_t Size)
     return r;
 }
 
+void TQRPageList::NoteRecord(const TRecord& Record)
+{
+    constexpr size_t MaxIndexedRecords = size_t(1) << 22; // 16 MB of offsets
+    if (Record.Number - 1 == static_cast<int64_t>(FRecordStarts.size()) && FRecordStarts.size() < MaxIndexedRecords)
+        FRecordStarts.push_back(Record.Start);
+}
+
 void TQRPageList::ExpectNumber(const TRecord& Record, int32_t Number) const
 {
     if (Record.Number != Number)
@@ -49,6 +58,7 @@ TQRPageList::TRecord TQRPageList::GotoPage(int32_t N)
     if (N == 1) {
         r = ReadRecord(HeaderSize(), size);
         ExpectNumber(r, 1);
+        NoteRecord(r);
     } else {
         const int32_t pos = FStream->Position();
         if (pos == size) {
@@ -63,13 +73,21 @@ TQRPageList::TRecord TQRPageList::GotoPage(int32_t N)
         if (r.Number < 1 || r.Number > FPageCount)
             Damaged("page record" + At(r.Start) + " is numbered " + std::to_string(r.Number) + ", outside 1.." +
                     std::to_string(FPageCount));
+        // The record at the position is always read and checked; only a
+        // longer way to a record the walk has already passed is cut short.
+        if (std::abs(int64_t(r.Number) - N) > 1 && N - 1 < static_cast<int64_t>(FRecordStarts.size())) {
+            r = ReadRecord(FRecordStarts[size_t(N - 1)], size);
+            ExpectNumber(r, N);
+        }
         while (r.Number < N) {
             if (r.Next == size)
                 Damaged("the header gives " + std::to_string(FPageCount) + " pages but the file holds only " +
                         std::to_string(r.Number) + " page records");
             const int32_t number = r.Number + 1;
+            NoteRecord(r);
             r = ReadRecord(r.Next, size);
             ExpectNumber(r, number);
+            NoteRecord(r);
         }
         while (r.Number > N) {
             FStream->SetPosition(r.Start - 4);
@@ -98,6 +116,7 @@ int32_t TQRPageList::CountRecords()
     for (int32_t pos = HeaderSize(); pos != size;) {
         const TRecord r = ReadRecord(pos, size);
         ExpectNumber(r, count + 1);
+        NoteRecord(r);
         ++count;
         pos = r.Next;
     }

@@ -17,11 +17,13 @@ void TQRPageList::SetStream(std::unique_ptr<TQRStream> Value)
 {
     FStream = std::move(Value);
     FHeaderSize = -1;
+    FRecordStarts.clear();
 }
 
 std::unique_ptr<TQRStream> TQRPageList::TakeStream()
 {
     FHeaderSize = -1;
+    FRecordStarts.clear();
     return std::move(FStream);
 }
 
@@ -56,6 +58,7 @@ int32_t TQRPageList::HeaderSize()
 void TQRPageList::ReadFileHeader()
 {
     FHeaderSize = -1;
+    FRecordStarts.clear();
     FStream->SetPosition(0);
     const int32_t size = HeaderSize();
     TQRFileHeaderRecord header{};
@@ -83,6 +86,7 @@ void TQRPageList::LoadFromFile(const std::string& Filename)
 {
     FStream.reset();
     FHeaderSize = -1;
+    FRecordStarts.clear();
     try {
         FStream = TQRStream::CreateFromFile(Filename);
         ReadFileHeader();
@@ -92,6 +96,7 @@ void TQRPageList::LoadFromFile(const std::string& Filename)
         // A file that cannot be read is not kept open behind the caller.
         FStream.reset();
         FHeaderSize = -1;
+        FRecordStarts.clear();
         FPageCount = 0;
         throw;
     }
@@ -106,6 +111,7 @@ void TQRPageList::LoadFromStream(TMemoryStream& inStream)
     } catch (...) {
         FStream.reset();
         FHeaderSize = -1;
+        FRecordStarts.clear();
         FPageCount = 0;
         throw;
     }

@@ -82,6 +82,7 @@ private:
     void WriteFileHeader();
     TRecord GotoPage(int32_t N);
     TRecord ReadRecord(int32_t Start, int32_t Size);
+    void NoteRecord(const TRecord& Record);
     void ExpectNumber(const TRecord& Record, int32_t Number) const;
     void CheckStream() const;
     void ForgetPosition();
@@ -95,5 +96,9 @@ private:
     int32_t FPageCount = 0;
     std::unique_ptr<TQRStream> FStream;
     int32_t FHeaderSize = -1;
+    // Starts of the records the walk has checked so far, so that any page
+    // already passed is reached in one step; bounded, past that the chain is
+    // walked as usual.
+    std::vector<int32_t> FRecordStarts;
     double FCreationTime = 0;
 };

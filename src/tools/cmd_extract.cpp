@@ -3,6 +3,7 @@
 #include "app/qrselect.h"
 #include "platform/errors.h"
 #include "store/qrpagelist.h"
+#include "store/qrreportinfo.h"
 #include "tools/command.h"
 
 #include <QString>
@@ -27,7 +28,7 @@ int Run(const std::vector<std::string>& Args)
     const int first = PageArgument(Args[2], "FIRST");
     const int last = PageArgument(Args[3], "LAST");
     TQRPageList source;
-    source.LoadFromFile(Args[0]);
+    LoadReportFile(source, Args[0]);
     const int count = PagesInRange(source.PageCount(), first, last);
     // An empty report cannot be opened again, so none is written.
     if (count == 0)

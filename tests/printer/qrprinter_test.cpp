@@ -162,6 +162,20 @@ TEST_F(DocumentTest, FailedLoadLeavesAnEmptyDocumentAndTheFileUntouched)
     EXPECT_EQ(doc.Status(), mpFinished);
 }
 
+// Older header layouts keep no page count; the records still hold the pages,
+// and a viewer that showed such a report as empty would lose it.
+TEST_F(DocumentTest, ReportsWhoseHeaderKeepsNoPageCountShowEveryPage)
+{
+    for (const char* name : {"layout-124.qrp", "layout-96.qrp", "layout-200-z.qrp", "layout-128.qrp"}) {
+        SCOPED_TRACE(name);
+        TQRPrinter document;
+        document.Load(QStringLiteral(QRP_TEST_DATA "/reports/") + QString::fromLatin1(name));
+        ASSERT_GT(document.PageCount(), 1);
+        for (int n = 1; n <= document.PageCount(); ++n)
+            EXPECT_TRUE(document.GetPage(n)) << "page " << n;
+    }
+}
+
 TEST_F(DocumentTest, SaveWritesOnlyAFinishedDocument)
 {
     InstallLaser();
