@@ -61,13 +61,13 @@ void TfrmZozEdezaPreview::BuildLayout()
     QRPreview1 = new TQRPreview(this);
     layout->addWidget(QRPreview1, 1);
 
-    struct TButtonSpec {
+    struct TButtonLayout {
         QPushButton** Button;
         const char* Caption;
         int Left;
         void (TfrmZozEdezaPreview::*Handler)();
     };
-    const TButtonSpec buttons[] = {
+    const TButtonLayout buttons[] = {
         {&btnPrint, "&Yazdir", 3, &TfrmZozEdezaPreview::btnPrintClick},
         {&btnPrevPage, "Onceki Sayfa", 78, &TfrmZozEdezaPreview::btnPrevPageClick},
         {&btnNextPage, "Sonraki Sayfa", 154, &TfrmZozEdezaPreview::btnNextPageClick},
@@ -76,14 +76,14 @@ void TfrmZozEdezaPreview::BuildLayout()
         {&btnOpen, "Rapor &Ac", 381, &TfrmZozEdezaPreview::btnOpenClick},
         {&btnClose, "Cikis", 456, &TfrmZozEdezaPreview::btnCloseClick},
     };
-    for (const TButtonSpec& spec : buttons) {
-        auto* button = new QPushButton(QString::fromUtf8(spec.Caption), Panel1);
-        button->setGeometry(spec.Left, 0, 75, 25);
+    for (const TButtonLayout& b : buttons) {
+        auto* button = new QPushButton(QString::fromUtf8(b.Caption), Panel1);
+        button->setGeometry(b.Left, 0, 75, 25);
         button->setAutoDefault(false);
-        const auto handler = spec.Handler;
+        const auto handler = b.Handler;
         connect(button, &QPushButton::clicked, this,
                 [this, handler] { RunReportingErrors(this, [this, handler] { (this->*handler)(); }); });
-        *spec.Button = button;
+        *b.Button = button;
     }
 
     QWidget* order[] = {btnPrint, btnNextPage, btnPrevPage, btnZoomIn, btnZoomOut, btnClose, btnOpen, QRPreview1};
