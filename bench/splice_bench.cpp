@@ -33,11 +33,7 @@ QString Report(int Pages)
     if (it != made.end())
         return it->second;
     const QString file = Dir().filePath(QString("report%1.qrp").arg(Pages));
-    TQRPrinter printer;
-    TDemoReportOptions options;
-    options.Pages = Pages;
-    ProduceDemoReport(printer, options);
-    printer.Save(file);
+    SaveDemoReport(file, Pages);
     return made[Pages] = file;
 }
 

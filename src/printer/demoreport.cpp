@@ -307,3 +307,12 @@ std::optional<TQRPaperSize> DemoPaperFromName(const QString& Name)
     }
     return std::nullopt;
 }
+
+void SaveDemoReport(const QString& FileName, int Pages)
+{
+    TQRPrinter maker;
+    TDemoReportOptions options;
+    options.Pages = Pages;
+    ProduceDemoReport(maker, options);
+    maker.Save(FileName);
+}

@@ -22,6 +22,8 @@ struct TDemoReportOptions {
 // otherwise). The pages depend only on Options and the document's
 // destination; a cancelled document stops with AbortDoc.
 void ProduceDemoReport(TQRPrinter& Printer, const TDemoReportOptions& Options);
+// A demo report of Pages A4 pages written to FileName.
+void SaveDemoReport(const QString& FileName, int Pages);
 
 // Paper by its table name, case-insensitive ("A4", "letter", "A3");
 // nothing for unknown names and for sizes without a table row.

@@ -95,11 +95,7 @@ protected:
         FTmpSet = true;
         QDir().mkpath(FDir.filePath("tmp"));
         setenv("TMPDIR", FDir.filePath("tmp").toLocal8Bit().constData(), 1);
-        TQRPrinter maker;
-        TDemoReportOptions options;
-        options.Pages = 5;
-        ProduceDemoReport(maker, options);
-        maker.Save(FDir.filePath("five.qrp"));
+        SaveDemoReport(FDir.filePath("five.qrp"), 5);
         FDocument = std::make_unique<TQRPrinter>();
         FDocument->Load(FDir.filePath("five.qrp"));
         FTitle = QString("qrp-e2e-%1-%2").arg(QCoreApplication::applicationPid()).arg(QDateTime::currentMSecsSinceEpoch());

@@ -69,13 +69,8 @@ protected:
     QString ReportFile(int Pages)
     {
         const QString file = FDir.filePath(QString("report%1.qrp").arg(Pages));
-        if (!QFile::exists(file)) {
-            TQRPrinter maker;
-            TDemoReportOptions options;
-            options.Pages = Pages;
-            ProduceDemoReport(maker, options);
-            maker.Save(file);
-        }
+        if (!QFile::exists(file))
+            SaveDemoReport(file, Pages);
         return file;
     }
     std::unique_ptr<TQRPrinter> Loaded(int Pages)

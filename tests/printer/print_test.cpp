@@ -65,13 +65,8 @@ protected:
     std::unique_ptr<TQRPrinter> Loaded(int Pages, TQRParentReport* Parent = nullptr)
     {
         const QString file = FDir.filePath(QString("report%1.qrp").arg(Pages));
-        if (!QFile::exists(file)) {
-            TQRPrinter maker;
-            TDemoReportOptions options;
-            options.Pages = Pages;
-            ProduceDemoReport(maker, options);
-            maker.Save(file);
-        }
+        if (!QFile::exists(file))
+            SaveDemoReport(file, Pages);
         auto printer = std::make_unique<TQRPrinter>(Parent);
         printer->Load(file);
         return printer;
