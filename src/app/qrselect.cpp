@@ -66,7 +66,7 @@ void Splice(const QStringList& Sources, const QString& Dest, const TPageSelector
         UpdatePageCount(D);
     else
         D.Finish(); // a well-formed report of no pages, not 128 zero bytes
-    D.SaveToFile(Local(Dest));
+    D.MoveToFile(Local(Dest));
 }
 
 } // namespace

@@ -123,6 +123,14 @@ void TQRPageList::SaveToFile(const std::string& Filename)
     SaveFileReplacing(Filename, [this](TStream& f) { FStream->SaveToStream(f); });
 }
 
+void TQRPageList::MoveToFile(const std::string& Filename)
+{
+    CheckStream();
+    if (!FStream->MoveToFile(Filename))
+        SaveToFile(Filename);
+    SetStream(nullptr);
+}
+
 void TQRPageList::SaveToStream(TStream& inStream)
 {
     CheckStream();

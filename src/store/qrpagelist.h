@@ -39,6 +39,10 @@ public:
     // Replaces Filename only once the whole report is written.
     void SaveToFile(const std::string& Filename);
     void SaveToStream(TStream& inStream);
+    // SaveToFile for a list about to be freed: a stream that lives in its
+    // own temporary file is renamed into place rather than copied. The list
+    // is left without a stream.
+    void MoveToFile(const std::string& Filename);
 
     // A new page owned by the caller; nullptr outside 1..PageCount.
     std::unique_ptr<TMetafile> GetPage(int32_t PageNumber);

@@ -3,7 +3,9 @@
 #include "platform/system.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <limits>
+#include <sys/stat.h>
 
 TQRStream::TQRStream(int32_t pMemoryLimit)
     : MemoryStream(std::make_unique<TMemoryStream>()), FMemoryLimit(pMemoryLimit)
@@ -174,4 +176,30 @@ int32_t HeaderSizeOf(const uint8_t* Prefix, int32_t Count, int32_t StreamSize, b
 std::string TempReportFileName()
 {
     return GetTempFileName(GetTempPath(), "QRP");
+}
+
+bool TQRStream::MoveToFile(const std::string& Filename)
+{
+    std::lock_guard<std::recursive_mutex> lock(FLock);
+    if (FInMemory || FFilename.empty() || !FileStream)
+        return false;
+    struct stat target;
+    mode_t mode;
+    if (::stat(Filename.c_str(), &target) == 0) {
+        if (!S_ISREG(target.st_mode))
+            return false;
+        mode = target.st_mode & 07777;
+    } else {
+        // A new file gets the permissions a plain create would give it.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    if (::chmod(FFilename.c_str(), mode) != 0 || ::rename(FFilename.c_str(), Filename.c_str()) != 0)
+        return false; // another file system: the caller copies
+    FileStream.reset();
+    FFilename.clear();
+    MemoryStream = std::make_unique<TMemoryStream>();
+    FInMemory = true;
+    return true;
 }

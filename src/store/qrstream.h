@@ -34,6 +34,11 @@ public:
     // Copies everything, from offset 0, in 10240-byte chunks; the position
     // ends at the end.
     void SaveToStream(TStream& AStream);
+    // Moves the stream's own temporary file to Filename (replacing it) when
+    // the data lives there, instead of copying it; the stream is then empty
+    // and in memory. Returns false, changing nothing, when the data is in
+    // memory, in a user's file, or the file cannot be renamed there.
+    bool MoveToFile(const std::string& Filename);
     // Length of the report-file header in front of the first page record:
     // where the first page's EMF signature lies, or, when no page shows one
     // (compressed pages), where a record numbered 1 that points back to

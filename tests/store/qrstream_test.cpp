@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sys/stat.h>
 
 namespace {
 
@@ -87,6 +88,44 @@ TEST(QRStream, DestroyingASpilledStreamDeletesItsFileAndTouchesNoOther)
         Write(s, 5);
     }
     EXPECT_TRUE(tmp.Files().empty());
+}
+
+// Moving a spilled stream renames its file into place: same bytes, no copy
+// left behind, an existing file's permissions kept. In memory, nothing moves.
+TEST(QRStream, MoveToFileRenamesOnlyItsOwnSpilledFile)
+{
+    PrivateTempDir tmp;
+    const std::string target = tmp.Path() + "/out.qrp";
+    {
+        TQRStream s(100);
+        Write(s, 50);
+        EXPECT_FALSE(s.MoveToFile(target));
+        EXPECT_FALSE(FileExists(target));
+    }
+    {
+        TFileStream old(target, fmCreate);
+    }
+    ASSERT_EQ(chmod(target.c_str(), 0640), 0);
+    {
+        TQRStream s(4);
+        Write(s, 300, 0x11);
+        ASSERT_FALSE(s.InMemory());
+        ASSERT_TRUE(s.MoveToFile(target));
+        EXPECT_TRUE(s.InMemory());
+        EXPECT_EQ(s.Size(), 0);
+    }
+    EXPECT_EQ(tmp.Files(), std::vector<std::string>{"out.qrp"});
+    TMemoryStream moved;
+    moved.LoadFromFile(target);
+    EXPECT_EQ(moved.Bytes(), Bytes(300, 0x11));
+    struct stat st;
+    ASSERT_EQ(stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+
+    // A user's report read in place is never moved.
+    auto user = TQRStream::CreateFromFile(target);
+    EXPECT_FALSE(user->MoveToFile(tmp.Path() + "/elsewhere.qrp"));
+    EXPECT_TRUE(FileExists(target));
 }
 
 TEST(QRStream, FailedSpillStaysInMemoryAndLeavesNoFile)
