@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <utility>
 
 bool SavedReportLoaded = false;
@@ -55,9 +56,24 @@ TQRPrinter::~TQRPrinter()
         Cleanup();
     // The control detaches before the printer goes, since detaching may run
     // the document's after-preview handler.
-    if (auto* client = dynamic_cast<TQRPrinterClient*>(FClient.data()))
+    QObject* const current = FClient.data();
+    if (auto* client = dynamic_cast<TQRPrinterClient*>(current))
         client->DetachQRPrinter(this);
+    for (const QPointer<QObject>& attached : FAttachedClients)
+        if (auto* client = dynamic_cast<TQRPrinterClient*>(attached.data()); client && attached.data() != current)
+            client->DetachQRPrinter(this);
     aPrinterSettings->SetPrinter(nullptr);
+}
+
+void TQRPrinter::SetClient(QObject* Value)
+{
+    FClient = Value;
+    if (!Value)
+        return;
+    FAttachedClients.erase(std::remove_if(FAttachedClients.begin(), FAttachedClients.end(),
+                                          [Value](const QPointer<QObject>& p) { return p.isNull() || p == Value; }),
+                           FAttachedClients.end());
+    FAttachedClients.emplace_back(Value);
 }
 
 void TQRPrinter::Cleanup()

@@ -98,7 +98,7 @@ public:
     void SetCancelled(bool Value) { FCancelled = Value; }
     // The control that receives QRM_PROGRESS and QRM_PAGES_AVAILABLE.
     QObject* Client() const { return FClient; }
-    void SetClient(QObject* Value) { FClient = Value; }
+    void SetClient(QObject* Value);
     int FirstPage() const { return FFirstPage; }
     void SetFirstPage(int Value) { FFirstPage = Value; }
     int LastPage() const { return FLastpage; }
@@ -228,6 +228,9 @@ private:
     int FLastpage = 0;
     int FLeftWaste = 0;
     QPointer<QObject> FClient;
+    // Every control that has shown this document, so that all of them, not
+    // only the current client, forget it when it goes.
+    std::vector<QPointer<QObject>> FAttachedClients;
     QPointer<QObject> FMaster;
     std::unique_ptr<TMetafile> FMetafile;
     TQRExportToFilterEvent FOnExportToFilterEvent;

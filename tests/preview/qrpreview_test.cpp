@@ -167,12 +167,18 @@ TEST_F(PreviewDocumentTest, SecondControlTakesOverNotificationsAndTheFirstKeepsI
     second.SetQRPrinter(nullptr);
 }
 
-TEST_F(PreviewDocumentTest, DocumentGoingAwayDetachesItsControl)
+TEST_F(PreviewDocumentTest, DocumentGoingAwayDetachesEveryControlShowingIt)
 {
+    // Two windows on one document: only the second is its client, but the
+    // first must not keep pointing at a freed document either.
+    TQRPreview second;
     Preview.SetQRPrinter(Document.get());
+    second.SetQRPrinter(Document.get());
     Document.reset();
-    EXPECT_EQ(Preview.QRPrinter(), nullptr);
-    EXPECT_EQ(Preview.PreviewImage()->QRPrinter(), nullptr);
+    for (TQRPreview* control : {&Preview, &second}) {
+        EXPECT_EQ(control->QRPrinter(), nullptr);
+        EXPECT_EQ(control->PreviewImage()->QRPrinter(), nullptr);
+    }
 }
 
 TEST_F(PreviewDocumentTest, ImageFollowsThePaperOfTheDocument)

@@ -256,6 +256,6 @@ void TEmfPlayer::GradientFill(const TEmfRecord& R)
         QLinearGradient g(p0, mode == 0 ? QPointF(p1.x(), p0.y()) : QPointF(p0.x(), p1.y()));
         g.setColorAt(0, c0);
         g.setColorAt(1, c1);
-        FPainter.fillRect(box.toRect(), g);
+        FPainter.fillRect(QRect(RoundPoint(box.topLeft()), RoundPoint(box.bottomRight()) - QPoint(1, 1)), g);
     }
 }

@@ -201,7 +201,11 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
         const QPolygonF box = glyphSpace.map(QPolygonF(QRectF(0, -ascent, width, ascent + descent)));
         FPainter.setPen(Qt::NoPen);
         FPainter.setBrush(FState.BkColor);
-        FPainter.drawPolygon(upright ? QPolygonF(QRectF(box.boundingRect().toRect())) : box);
+        // Rounded through RoundPoint, which clamps: a damaged record can put
+        // the box beyond what an int holds.
+        const QRectF bounds = box.boundingRect();
+        const QRect snapped(RoundPoint(bounds.topLeft()), RoundPoint(bounds.bottomRight()) - QPoint(1, 1));
+        FPainter.drawPolygon(upright ? QPolygonF(QRectF(snapped)) : box);
     }
 
     // Positions along the baseline in device pixels, rounded like GDI's.
