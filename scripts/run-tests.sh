@@ -19,7 +19,6 @@ trap cleanup EXIT
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-export LSAN_OPTIONS=suppressions=$PWD/tests/support/lsan.supp
 status=0
 # Short fuzzing runs catch regressions in the parsers of untrusted files.
 # They run first so that ctest's summary closes the output.
