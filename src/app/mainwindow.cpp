@@ -44,11 +44,9 @@ Tfrmzizarud::~Tfrmzizarud()
 {
     // Windows still showing the document go first: they refer to it.
     if (MyQRPrinter) {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            auto* preview = qobject_cast<TfrmZozEdezaPreview*>(widget);
-            if (preview && preview->QRPrinter() == MyQRPrinter.get())
+        for (TfrmZozEdezaPreview* preview : TfrmZozEdezaPreview::OpenWindows())
+            if (preview->QRPrinter() == MyQRPrinter.get())
                 delete preview;
-        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include "preview/qrpreviewimage.h"
 #include "printer/qrprinter.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -262,4 +263,13 @@ QWidget* TQRQRPPreviewInterface::ShowModal(TQRPrinter* AQRPrinter)
     loop.exec();
     // The window has freed itself; a stale pointer would only invite misuse.
     return window;
+}
+
+QList<TfrmZozEdezaPreview*> TfrmZozEdezaPreview::OpenWindows()
+{
+    QList<TfrmZozEdezaPreview*> found;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<TfrmZozEdezaPreview*>(w))
+            found << p;
+    return found;
 }

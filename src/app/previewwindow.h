@@ -4,6 +4,7 @@
 // preview of a document open this window.
 #include "printer/previewinterface.h"
 
+#include <QList>
 #include <QWidget>
 
 class QFrame;
@@ -21,6 +22,8 @@ public:
 
     TQRPrinter* QRPrinter() const { return FQRPrinter; }
     void SetQRPrinter(TQRPrinter* Value) { FQRPrinter = Value; }
+    // Every preview window now open, oldest first.
+    static QList<TfrmZozEdezaPreview*> OpenWindows();
 
     QFrame* Panel1 = nullptr;
     TQRPreview* QRPreview1 = nullptr;

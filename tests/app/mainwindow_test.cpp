@@ -16,11 +16,7 @@ namespace {
 
 QList<TfrmZozEdezaPreview*> PreviewWindows()
 {
-    QList<TfrmZozEdezaPreview*> found;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* p = qobject_cast<TfrmZozEdezaPreview*>(w))
-            found << p;
-    return found;
+    return TfrmZozEdezaPreview::OpenWindows();
 }
 
 class MainWindowTest : public ::testing::Test {

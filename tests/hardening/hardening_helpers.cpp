@@ -63,11 +63,7 @@ namespace {
 
 QList<TfrmZozEdezaPreview*> PreviewWindows()
 {
-    QList<TfrmZozEdezaPreview*> found;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* p = qobject_cast<TfrmZozEdezaPreview*>(w))
-            found << p;
-    return found;
+    return TfrmZozEdezaPreview::OpenWindows();
 }
 
 } // namespace
