@@ -8,12 +8,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QKeySequence>
-#include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -255,14 +253,7 @@ QWidget* TQRQRPPreviewInterface::Show(TQRPrinter* AQRPrinter)
 
 QWidget* TQRQRPPreviewInterface::ShowModal(TQRPrinter* AQRPrinter)
 {
-    QPointer<TfrmZozEdezaPreview> window = new TfrmZozEdezaPreview(nullptr, AQRPrinter);
-    window->setWindowModality(Qt::ApplicationModal);
-    QEventLoop loop;
-    QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
-    window->show();
-    loop.exec();
-    // The window has freed itself; a stale pointer would only invite misuse.
-    return window;
+    return ShowModalUntilFreed(new TfrmZozEdezaPreview(nullptr, AQRPrinter));
 }
 
 QList<TfrmZozEdezaPreview*> TfrmZozEdezaPreview::OpenWindows()

@@ -46,13 +46,17 @@ QWidget* TQRStandardPreviewInterface::Show(TQRPrinter* AQRPrinter)
 
 QWidget* TQRStandardPreviewInterface::ShowModal(TQRPrinter* AQRPrinter)
 {
-    QPointer<TQRStandardPreview> window = new TQRStandardPreview(AQRPrinter);
+    return ShowModalUntilFreed(new TQRStandardPreview(AQRPrinter));
+}
+
+QWidget* ShowModalUntilFreed(QWidget* Window)
+{
+    QPointer<QWidget> window = Window;
     window->setWindowModality(Qt::ApplicationModal);
     QEventLoop loop;
     QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
     window->show();
     loop.exec();
-    // The window has freed itself on closing; nothing is left to hand back.
     return window;
 }
 

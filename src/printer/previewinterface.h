@@ -33,6 +33,10 @@ void SetPreviewFactoryClass()
 }
 TQRPreviewInterfaceClass PreviewFactoryClass();
 
+// ShowModal's common part: shows Window application-modal and returns once
+// it has freed itself on closing; the result is then null, never stale.
+QWidget* ShowModalUntilFreed(QWidget* Window);
+
 // The library's default: a plain "Print Preview" window.
 class TQRStandardPreviewInterface : public TQRPreviewInterface {
 public:

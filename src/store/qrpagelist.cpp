@@ -94,9 +94,7 @@ void TQRPageList::LoadFromFile(const std::string& Filename)
         GetPage(FPageCount);
     } catch (...) {
         // A file that cannot be read is not kept open behind the caller.
-        FStream.reset();
-        FHeaderSize = -1;
-        FRecordStarts.clear();
+        SetStream(nullptr);
         FPageCount = 0;
         throw;
     }
@@ -109,9 +107,7 @@ void TQRPageList::LoadFromStream(TMemoryStream& inStream)
     try {
         ReadFileHeader();
     } catch (...) {
-        FStream.reset();
-        FHeaderSize = -1;
-        FRecordStarts.clear();
+        SetStream(nullptr);
         FPageCount = 0;
         throw;
     }
