@@ -21,7 +21,9 @@ int RoundHalfEven(long double Value)
 
 int ImageExtent(long double Length, int Zoom, long double Factor)
 {
-    return RoundHalfEven(Length / 100 * Zoom * Factor) + PageShadowExtra;
+    // The shadow is added before rounding saturates: a damaged page's size
+    // may already fill the int range.
+    return RoundHalfEven(Length / 100 * Zoom * Factor + PageShadowExtra);
 }
 
 int FittedZoom(int ControlExtent, long double PageExtent, int Percent)

@@ -44,6 +44,8 @@ TEST(PreviewGeometry, ImageExtentUsesTheDocumentScale)
     // A4 width 2100 (0.1 mm) at 96 dpi: 2100 / 100 * 100 * 96 / 254 = 793.7
     EXPECT_EQ(ImageExtent(2100, 100, 96.0L / 254), 798);
     EXPECT_EQ(ImageExtent(2100, 2, 96.0L / 254), 20);
+    // A damaged page's size saturates instead of wrapping round.
+    EXPECT_EQ(ImageExtent(2147483647.0L * 100, 500, 1), INT_MAX);
 }
 
 TEST(PreviewGeometry, FittedZoomOfAnEmptyPageIsRejectedByTheControl)

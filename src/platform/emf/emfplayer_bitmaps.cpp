@@ -129,11 +129,11 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
             mask = mask.convertToFormat(QImage::Format_RGB32);
             for (int yy = 0; yy < image.height(); ++yy) {
                 QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(yy));
-                const int my = yy - ySrc + yMask;
+                const int64_t my = int64_t(yy) - ySrc + yMask;
                 for (int xx = 0; xx < image.width(); ++xx) {
-                    const int mx = xx - xSrc + xMask;
+                    const int64_t mx = int64_t(xx) - xSrc + xMask;
                     const bool set = mx >= 0 && my >= 0 && mx < mask.width() && my < mask.height() &&
-                                     (mask.pixel(mx, my) & 0xFFFFFF);
+                                     (mask.pixel(int(mx), int(my)) & 0xFFFFFF);
                     if (!set)
                         row[xx] = 0;
                 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -140,8 +141,16 @@ void TEmfPlayer::ClipRecord(const TEmfRecord& R)
     case EMR_OFFSETCLIPRGN: {
         if (!R.Has(8, 8) || !FState.HasClip)
             return;
-        const QPointF d = DevF(R.I32(8), R.I32(12)) - DevF(0, 0);
-        FState.Clip.translate(RoundPoint(d));
+        const QPoint d = RoundPoint(DevF(R.I32(8), R.I32(12)) - DevF(0, 0));
+        // Offsets add up record after record; a clip pushed beyond any
+        // device is an empty one, and QRegion's own int sums stay in range.
+        const QRect b = FState.Clip.boundingRect();
+        const int64_t far = int64_t(1) << 30;
+        if (std::llabs(int64_t(b.left()) + d.x()) > far || std::llabs(int64_t(b.right()) + d.x()) > far ||
+            std::llabs(int64_t(b.top()) + d.y()) > far || std::llabs(int64_t(b.bottom()) + d.y()) > far)
+            FState.Clip = QRegion();
+        else
+            FState.Clip.translate(d);
         FClipDirty = true;
         break;
     }
@@ -201,8 +210,10 @@ void TEmfPlayer::RegionRecord(const TEmfRecord& R)
         }
     } else {
         if (type == EMR_FRAMERGN) {
-            const int w = std::max(1, int(std::lround(std::fabs(R.I32(32) * ScaleX())))),
-                      h = std::max(1, int(std::lround(std::fabs(R.I32(36) * ScaleY()))));
+            // A frame wider than the device covers the whole region anyway.
+            const double most = 1 << 24;
+            const int w = int(std::clamp(std::round(std::fabs(R.I32(32) * ScaleX())), 1.0, most)),
+                      h = int(std::clamp(std::round(std::fabs(R.I32(36) * ScaleY())), 1.0, most));
             const QRegion inner = region & region.translated(w, 0) & region.translated(-w, 0) &
                                   region.translated(0, h) & region.translated(0, -h);
             region -= inner;

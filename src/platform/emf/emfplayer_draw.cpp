@@ -238,7 +238,7 @@ void TEmfPlayer::BoxRecord(const TEmfRecord& R)
         else if (type == EMR_ELLIPSE)
             path.addEllipse(box);
         else
-            path.addRoundedRect(box, std::abs(R.I32(24)) / 2.0, std::abs(R.I32(28)) / 2.0);
+            path.addRoundedRect(box, std::fabs(double(R.I32(24))) / 2, std::fabs(double(R.I32(28))) / 2);
         path = FXform.map(path);
     }
     if (FState.InPath)

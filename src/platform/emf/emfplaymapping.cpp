@@ -147,8 +147,9 @@ void EmfFixIsotropic(TEmfMapping& M, const TEmfDevice& Device)
 
 QTransform EmfPageTransform(const TEmfMapping& M)
 {
+    // Origins are any 32-bit values a page gives: subtract them in double.
     if (M.MapMode == MM_TEXT)
-        return QTransform::fromTranslate(M.VpOrg.x() - M.WinOrg.x(), M.VpOrg.y() - M.WinOrg.y());
+        return QTransform::fromTranslate(double(M.VpOrg.x()) - M.WinOrg.x(), double(M.VpOrg.y()) - M.WinOrg.y());
     const double sx = double(M.VpExt.width()) / M.WinExt.width();
     const double sy = double(M.VpExt.height()) / M.WinExt.height();
     return QTransform(sx, 0, 0, sy, M.VpOrg.x() - M.WinOrg.x() * sx, M.VpOrg.y() - M.WinOrg.y() * sy);

@@ -99,3 +99,19 @@ write('compressed-cut-short.qrp', report([coded[0][:len(coded[0]) // 2]], compre
 d, cstarts = report(coded, compressed=True)
 struct.pack_into('<i', d, cstarts[1] + 8, 0x7FFFFFF0)
 write('compressed-length-too-large.qrp', d)
+
+# Pages whose coordinates, origins and sizes sit at the ends of the 32-bit
+# range: the player's arithmetic on them must not overflow.
+I32_MIN, I32_MAX = -2**31, 2**31 - 1
+rect = struct.pack('<II4i', 43, 24, 10, 10, 60, 60)
+write('mapmode-text-origin-overflow.emf',
+      emf(struct.pack('<IIii', 10, 16, I32_MIN, I32_MIN) + rect +
+          struct.pack('<IIii', 12, 16, I32_MAX, I32_MAX) + rect))
+write('clip-offset-accumulates.emf',
+      emf(struct.pack('<II4i', 30, 24, 0, 0, 100, 100) +
+          struct.pack('<IIii', 26, 16, I32_MAX, I32_MIN) * 40 + rect))
+write('roundrect-corner-min.emf', emf(struct.pack('<II4i2i', 44, 32, 0, 0, 90, 90, I32_MIN, I32_MIN)))
+region = struct.pack('<IIII4i', 32, 1, 1, 16, 0, 0, 50, 50) + struct.pack('<4i', 0, 0, 50, 50)
+write('framergn-stroke-huge.emf',
+      emf(struct.pack('<II4iIIii', 72, 40 + len(region), 0, 0, 50, 50, len(region), 0x80000004,
+                      I32_MAX, I32_MIN) + region))
