@@ -1,5 +1,6 @@
 #include "tools/command.h"
 #include "platform/emf/emfplayer.h"
+#include "platform/runtimedir.h"
 
 #include <QApplication>
 
@@ -52,6 +53,7 @@ int main(int argc, char** argv)
         PrintUsage(stderr);
         return 2;
     }
+    TPrivateRuntimeDir runtimeDir;
     std::unique_ptr<QApplication> app;
     if (command->NeedsGui) {
         // A command-line tool must work without a display.

@@ -61,11 +61,11 @@ protected:
             ::closedir(d);
         return names;
     }
-    Result Run(const std::string& Args)
+    Result Run(const std::string& Args, const std::string& Env = "")
     {
         Result r;
         const auto start = std::chrono::steady_clock::now();
-        const std::string cmd = "TMPDIR=" + Tmp + " " + Tool + " " + Args + " >" + Dir + "/out.txt 2>" + Dir + "/err.txt";
+        const std::string cmd = Env + " TMPDIR=" + Tmp + " " + Tool + " " + Args + " >" + Dir + "/out.txt 2>" + Dir + "/err.txt";
         const int status = std::system(cmd.c_str());
         r.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         r.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -177,6 +177,28 @@ TEST_F(StoreCommands, DamagedReportEndsInOneLineWithinASecond)
     Spit(name, report.substr(0, 150));
     const Result shortFile = Run("info " + name);
     EXPECT_EQ(shortFile.Err, "qrptool info: Stream read error\n");
+}
+
+// As a cron job or a script under sudo runs it: no runtime folder, and
+// nothing on standard error or in the temporary folder when all went well.
+TEST_F(StoreCommands, QuietWithoutARuntimeFolder)
+{
+    const std::string sample = Data + "/reports/sample.qrp";
+    const std::string jobs = Dir + "/jobs";
+    ASSERT_EQ(::mkdir(jobs.c_str(), 0700), 0);
+    const std::string env = "env -u XDG_RUNTIME_DIR QRP_PRINT_BACKEND=virtual QRP_VIRTUAL_PRINTERS=" + Data +
+                            "/printers/office.ini QRP_VIRTUAL_OUTPUT=" + jobs;
+    for (const std::string& args : {"info " + sample, "render " + sample + " --pages 1-1 --dpi 30 -o " + Dir + "/p",
+                                    "print " + sample + " --pages 1-1"}) {
+        const Result r = Run(args, env);
+        EXPECT_EQ(r.Status, 0) << args;
+        EXPECT_EQ(r.Err, "") << args;
+        EXPECT_EQ(Files(Tmp), std::vector<std::string>{}) << args;
+    }
+    EXPECT_EQ(Files(jobs).size(), 2u); // the job's PDF and its record
+    for (const std::string& f : Files(jobs))
+        ::unlink((jobs + "/" + f).c_str());
+    ::rmdir(jobs.c_str());
 }
 
 } // namespace

@@ -1,0 +1,21 @@
+#pragma once
+// Qt looks into the per-user runtime folder ($XDG_RUNTIME_DIR) while it
+// starts. Where the session gives none (cron, sudo, CI), Qt warns on standard
+// error and leaves a "runtime-$USER" folder in the temporary folder. A
+// program that holds this object gets a private runtime folder instead, which
+// goes with everything in it when the object goes.
+#include <string>
+
+class TPrivateRuntimeDir {
+public:
+    TPrivateRuntimeDir();
+    ~TPrivateRuntimeDir();
+    TPrivateRuntimeDir(const TPrivateRuntimeDir&) = delete;
+    TPrivateRuntimeDir& operator=(const TPrivateRuntimeDir&) = delete;
+
+    // Empty when the session already had a runtime folder.
+    const std::string& Path() const { return FPath; }
+
+private:
+    std::string FPath;
+};
