@@ -3,46 +3,66 @@
 # and UndefinedBehaviorSanitizer, and runs the page list's threading test
 # under ThreadSanitizer.
 #
-#   scripts/fuzz.sh --ci          build, replay tests/data/damaged, fuzz each
-#                                 target for about a minute (two at a time,
-#                                 fixed seed and run count, so every CI run
-#                                 repeats the same inputs), run the
-#                                 ThreadSanitizer test; fails on any finding
-#   scripts/fuzz.sh [--hours H]   the long run: every target at once for H
-#                                 hours (default 4), growing the corpora in
-#                                 build-fuzz/work/; findings land in
-#                                 build-fuzz/artifacts/ and fail the run
-#   scripts/fuzz.sh TARGET...     only those targets (report, decompress,
-#                                 emfplay, info)
+#   scripts/fuzz.sh --ci          build; replay every stored input through
+#                                 every target (fails on any finding); a short
+#                                 exploratory run of each target with a fixed
+#                                 seed (see "When a finding fails the run");
+#                                 the ThreadSanitizer test
+#   scripts/fuzz.sh --replay      only the replay of the stored inputs
+#   scripts/fuzz.sh --long        the long run, one target per core: emfplay
+#                                 60 min, report 30, decompress 15, info 15
+#   scripts/fuzz.sh [--hours H | --minutes M] [TARGET...]
+#                                 every named target (report, decompress,
+#                                 emfplay, info; default all) for that long
 #
-# Environment: FUZZ_BUILD_DIR (build-fuzz), QRP_FUZZ_SECONDS (per target
-# in --ci, 60), QRP_FUZZ_JOBS (targets at once in --ci, 2).
-# A finding is kept as a regression input: copy it to tests/data/damaged/
-# and add a test in tests/hardening/.
+# The long runs seed each target with the stored inputs and, when it is
+# beside the checkout, every file of ../shared/corpus (EMF files as they are,
+# and wrapped into one-page reports for the report readers). They grow their
+# corpora in build-fuzz/work/; findings land in build-fuzz/artifacts/.
+#
+# Stored inputs: fuzz/corpus/*, tests/data/damaged, tests/data/emf and
+# tests/data/reports. Every one of them goes through every target, whatever
+# its kind: a reader must refuse a file of the wrong kind as calmly as a
+# damaged one.
+#
+# When a finding fails the run: any finding while replaying the stored
+# inputs. In the exploratory and long runs, a crash (sanitizer error or
+# deadly signal) whose stack passes through our own sources; a timeout, an
+# out-of-memory stop, or a failure inside the sanitizer runtime or a system
+# library alone is reported with its saved input but does not fail the run,
+# since those depend on the machine's speed and libraries. Every finding is
+# reported with its target, its saved input and the top of its stack; keep
+# it as a regression input in tests/data/damaged/ with a test in
+# tests/hardening/.
+#
+# Environment: FUZZ_BUILD_DIR (build-fuzz), QRP_FUZZ_SECONDS (per target in
+# --ci, 30), QRP_FUZZ_JOBS (targets at once, default the core count).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
 BUILD=${FUZZ_BUILD_DIR:-build-fuzz}
 ALL_TARGETS=(report decompress emfplay info)
+SHARED=$ROOT/../shared/corpus
 
-ci=0
-hours=4
+mode=explore
+seconds=
 targets=()
 while [ $# -gt 0 ]; do
   case "$1" in
-    --ci) ci=1 ;;
-    --hours) hours=$2; shift ;;
-    -h|--help) sed -n '2,23p' "$0"; exit 0 ;;
-    *) targets+=("$1") ;;
+    --ci) mode=ci ;;
+    --replay) mode=replay ;;
+    --long) mode=long ;;
+    --hours) seconds=$(($2 * 3600)); shift ;;
+    --minutes) seconds=$(($2 * 60)); shift ;;
+    -h|--help) sed -n '2,40p' "$0"; exit 0 ;;
+    report|decompress|emfplay|info) targets+=("$1") ;;
+    *) echo "fuzz: unknown argument $1" >&2; exit 2 ;;
   esac
   shift
 done
 [ ${#targets[@]} -eq 0 ] && targets=("${ALL_TARGETS[@]}")
-
-seconds=$((hours * 3600))
-[ $ci = 1 ] && seconds=${QRP_FUZZ_SECONDS:-60}
-# libFuzzer takes 0 as "no limit".
-[ "$seconds" -ge 1 ] || seconds=1
+: "${seconds:=14400}"
+jobs=${QRP_FUZZ_JOBS:-$(nproc)}
 
 log() { echo "fuzz: $*" >&2; }
 
@@ -52,8 +72,82 @@ build() {
       -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
       -DQRP_FUZZ=ON -DQRP_BUILD_TESTS=OFF -DQRP_BUILD_BENCH=OFF >/dev/null || return 1
   fi
-  cmake --build "$BUILD" --target $(printf 'fuzz_%s ' "${targets[@]}") -j"$(nproc)" >"$BUILD/fuzz-build.log" 2>&1 ||
+  cmake --build "$BUILD" --target $(printf 'fuzz_%s ' "${ALL_TARGETS[@]}") -j"$(nproc)" >"$BUILD/fuzz-build.log" 2>&1 ||
     { tail -40 "$BUILD/fuzz-build.log"; return 1; }
+}
+
+# The same settings for every run: leaks are the unit tests' business
+# (LeakSanitizer's tracer can fail inside a long run with Qt's threads), and
+# no damaged input may ask for more than our page budget in one piece.
+export ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export QT_QPA_PLATFORM=offscreen
+export QT_HASH_SEED=0
+FLAGS=(-detect_leaks=0 -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=300 -max_len=262144)
+
+stored_inputs() {
+  find "$ROOT/fuzz/corpus" "$ROOT/tests/data/damaged" "$ROOT/tests/data/emf" "$ROOT/tests/data/reports" \
+    -type f ! -name '*.py' | sort
+}
+
+# Prints the finding in LOG: what it was, the saved input, the stack's top.
+describe() {
+  local t=$1 logf=$2
+  log "finding in $t:"
+  grep -m1 -E 'ERROR: |runtime error|deadly signal|fuzz finding|Test unit written' "$logf" >&2
+  grep -m1 'Test unit written to' "$logf" | sed 's/^/fuzz:   input: /' >&2
+  grep -m12 -E '^ +#[0-9]+ ' "$logf" >&2
+}
+
+# 0 when the finding in LOG is a crash that passes through our own code.
+ours() {
+  grep -qE 'ERROR: AddressSanitizer|runtime error|deadly signal|fuzz finding' "$1" &&
+    ! grep -qE 'Tracer caught signal|LeakSanitizer has encountered a fatal error' "$1" &&
+    grep -E '^ +#[0-9]+ |runtime error' "$1" | grep -qE '(^|[ /])(src|fuzz)/[A-Za-z0-9_/]+\.(cpp|h):'
+}
+
+replay() {
+  local status=0 t files
+  mapfile -t files < <(stored_inputs)
+  mkdir -p "$BUILD/work"
+  for t in "${targets[@]}"; do
+    if "$BUILD/fuzz/fuzz_$t" "${FLAGS[@]}" -runs=1 "${files[@]}" >"$BUILD/work/replay-$t.log" 2>&1; then
+      log "replayed ${#files[@]} stored inputs through $t"
+    else
+      describe "$t" "$BUILD/work/replay-$t.log"
+      status=1
+    fi
+  done
+  return $status
+}
+
+# Seeds from ../shared/corpus: the EMF files, and each wrapped as the single
+# page of a report.
+shared_seeds() {
+  local t=$1 dir="$BUILD/seeds/$t"
+  [ -d "$SHARED" ] || return 0
+  if [ ! -d "$dir" ]; then
+    mkdir -p "$dir"
+    python3 - "$SHARED" "$dir" "$t" <<'EOF'
+import os, struct, sys, hashlib
+src, dst, target = sys.argv[1:]
+for base, _, names in os.walk(src):
+    for name in names:
+        if not name.lower().endswith('.emf'):
+            continue
+        data = open(os.path.join(base, name), 'rb').read()
+        if len(data) > 262144:
+            continue
+        if target in ('report', 'info'):
+            h = bytearray(128)
+            h[0], h[2] = 3, 50
+            struct.pack_into('<i', h, 8, 1)
+            h[26:126] = b'H' * 100
+            data = bytes(h) + struct.pack('<ii', 1, 128 + 8 + len(data) + 4) + data + struct.pack('<i', 128)
+        open(os.path.join(dst, hashlib.sha1(data).hexdigest()), 'wb').write(data)
+EOF
+  fi
+  echo "$dir"
 }
 
 seeds_of() {
@@ -61,60 +155,47 @@ seeds_of() {
     info) echo "$ROOT/fuzz/corpus/report" ;;
     *) echo "$ROOT/fuzz/corpus/$1" ;;
   esac
+  case "$1" in
+    emfplay) echo "$ROOT/tests/data/emf" ;;
+    report|info) echo "$ROOT/tests/data/reports" ;;
+  esac
 }
 
 ci_runs_of() {
   case "$1" in
-    decompress) echo 1500000 ;;
-    report) echo 40000 ;;
-    emfplay) echo 80000 ;;
-    info) echo 30000 ;;
+    decompress) echo 600000 ;;
+    report) echo 20000 ;;
+    emfplay) echo 40000 ;;
+    info) echo 15000 ;;
   esac
 }
 
-# Replays every kept damaged input once through each target that reads its
-# kind of file.
-replay() {
-  local status=0 t files
-  for t in "${targets[@]}"; do
-    case "$t" in
-      report|info) files=("$ROOT"/tests/data/damaged/*.qrp) ;;
-      emfplay) files=("$ROOT"/tests/data/damaged/*.emf) ;;
-      decompress) files=("$ROOT"/tests/data/damaged/*.coded) ;;
-    esac
-    [ -e "${files[0]}" ] || continue
-    "$BUILD/fuzz/fuzz_$t" -runs=1 "${files[@]}" >"$BUILD/work/replay-$t.log" 2>&1 ||
-      { log "replaying damaged inputs through $t failed:"; tail -30 "$BUILD/work/replay-$t.log"; status=1; }
-  done
-  return $status
-}
-
 run_target() {
-  local t=$1
+  local t=$1 secs=$2
+  local logf="$BUILD/work/$t.log"
   mkdir -p "$BUILD/work/$t" "$BUILD/artifacts"
-  # Leaks are the unit tests' business: LeakSanitizer's own tracer can fail
-  # inside a long fuzzing run with Qt's threads and report an empty input.
-  export ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=0
-  export QT_QPA_PLATFORM=offscreen
-  # malloc_limit_mb: no damaged input may ask for more than our page budget
-  # in one piece.
-  local budget=(-max_total_time="$seconds")
-  if [ $ci = 1 ]; then
-    # CI replays the same fixed-seed run every time, so a submission that
-    # passed here passes there: a regression shows, chance does not. The run
-    # counts take about a minute each on two shared cores.
+  local budget=(-max_total_time="$secs")
+  local dirs=("$BUILD/work/$t")
+  mapfile -t -O 1 dirs < <(seeds_of "$t")
+  if [ $mode = ci ]; then
+    # A fixed seed and run count, from an empty corpus each time, so that
+    # the same machine repeats the same run.
     rm -rf "${BUILD:?}/work/$t" && mkdir -p "$BUILD/work/$t"
-    export QT_HASH_SEED=0
-    budget=(-seed=20261208 -runs="$(ci_runs_of "$t")" -max_total_time=$((seconds * 3)))
+    budget=(-seed=20261208 -runs="$(ci_runs_of "$t")" -max_total_time="$secs")
+  else
+    local extra
+    extra=$(shared_seeds "$t")
+    [ -n "$extra" ] && dirs+=("$extra")
   fi
-  "$BUILD/fuzz/fuzz_$t" "${budget[@]}" -detect_leaks=0 -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=300 \
-    -max_len=262144 -print_final_stats=1 -artifact_prefix="$BUILD/artifacts/$t-" \
-    "$BUILD/work/$t" "$(seeds_of "$t")" >"$BUILD/work/$t.log" 2>&1
-  local rc=$?
-  local runs
-  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$BUILD/work/$t.log")
-  echo "$t ${runs:-0} $rc" >>"$BUILD/work/summary"
-  return $rc
+  "$BUILD/fuzz/fuzz_$t" "${budget[@]}" "${FLAGS[@]}" -print_final_stats=1 \
+    -artifact_prefix="$BUILD/artifacts/$t-" "${dirs[@]}" >"$logf" 2>&1
+  local rc=$? runs verdict=clean
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$logf")
+  if [ $rc != 0 ]; then
+    if ours "$logf"; then verdict=crash; else verdict=warning; fi
+  fi
+  echo "$t ${runs:-0} $verdict" >>"$BUILD/work/summary"
+  return 0
 }
 
 tsan() {
@@ -127,44 +208,57 @@ tsan() {
   log "ThreadSanitizer: page list threading test clean"
 }
 
+# Runs "target:seconds" pairs, $jobs at a time, longest first.
+explore() {
+  local running=0 pair
+  rm -f "$BUILD/work/summary"
+  for pair in "$@"; do
+    run_target "${pair%%:*}" "${pair##*:}" &
+    running=$((running + 1))
+    if [ $running -ge "$jobs" ]; then
+      wait -n
+      running=$((running - 1))
+    fi
+  done
+  wait
+  local status=0 total=0 t runs verdict
+  while read -r t runs verdict; do
+    log "$(printf '%-10s %10s runs  %s' "$t" "$runs" "$verdict")"
+    total=$((total + runs))
+    case $verdict in
+      crash) describe "$t" "$BUILD/work/$t.log"; status=1 ;;
+      warning) describe "$t" "$BUILD/work/$t.log"
+               log "(not a crash of our code: reported, not failing the run)" ;;
+    esac
+  done <"$BUILD/work/summary"
+  log "$total runs in total"
+  return $status
+}
+
 start=$(date +%s)
 build || { log "build failed"; exit 1; }
 mkdir -p "$BUILD/work"
-rm -f "$BUILD/work/summary"
 status=0
 replay || status=1
-
-jobs=${#targets[@]}
-[ $ci = 1 ] && jobs=${QRP_FUZZ_JOBS:-2}
-if [ $ci = 1 ]; then
-  log "fuzzing ${targets[*]} with a fixed seed and run count, $jobs at a time"
-else
-  log "fuzzing ${targets[*]} for ${seconds}s each, $jobs at a time"
-fi
-running=0
-for t in "${targets[@]}"; do
-  run_target "$t" &
-  running=$((running + 1))
-  if [ $running -ge "$jobs" ]; then
-    wait -n || status=1
-    running=$((running - 1))
-  fi
-done
-while [ $running -gt 0 ]; do
-  wait -n || status=1
-  running=$((running - 1))
-done
-
-total=0
-while read -r t runs rc; do
-  log "$(printf '%-10s %10s runs  exit %s' "$t" "$runs" "$rc")"
-  total=$((total + runs))
-  [ "$rc" = 0 ] || { log "finding in $t:"; grep -m1 -A12 -E 'ERROR|SUMMARY|fuzz finding|runtime error' "$BUILD/work/$t.log" >&2; }
-done <"$BUILD/work/summary"
-log "$total runs in total"
-
-if [ $ci = 1 ]; then
-  tsan || status=1
-fi
+case $mode in
+  replay) ;;
+  ci)
+    log "exploring ${targets[*]} with a fixed seed and run count, $jobs at a time"
+    pairs=()
+    for t in "${targets[@]}"; do pairs+=("$t:${QRP_FUZZ_SECONDS:-30}"); done
+    explore "${pairs[@]}" || status=1
+    tsan || status=1
+    ;;
+  long)
+    log "long run: emfplay 60 min, report 30, decompress 15, info 15, $jobs at a time"
+    explore emfplay:3600 report:1800 decompress:900 info:900 || status=1
+    ;;
+  explore)
+    log "fuzzing ${targets[*]} for ${seconds}s each, $jobs at a time"
+    pairs=()
+    for t in "${targets[@]}"; do pairs+=("$t:$seconds"); done
+    explore "${pairs[@]}" || status=1
+    ;;
+esac
 log "done in $(($(date +%s) - start))s: $([ $status = 0 ] && echo 'no findings' || echo 'FINDINGS')"
 exit $status
