@@ -7,12 +7,13 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation fonts-dejavu-core
+  fonts-liberation fonts-liberation2 fonts-dejavu-core
   xvfb xauth
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   python3 python3-numpy python3-pil
   clang libclang-rt-14-dev
-  shared-mime-info desktop-file-utils
+  shared-mime-info desktop-file-utils appstream libglib2.0-bin bash-completion
+  librsvg2-bin help2man
 )
 
 missing=()

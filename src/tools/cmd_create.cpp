@@ -49,6 +49,7 @@ int Run(const std::vector<std::string>& Args)
     return 0;
 }
 
-const ToolCommandRegistrar registrar({"create", "create OUT.qrp [--compress] IN.emf...", false, Run});
+const ToolCommandRegistrar registrar({"create", "create OUT.qrp [--compress] IN.emf...", false, Run,
+    "a new report from EMF files"});
 
 } // namespace

@@ -67,6 +67,6 @@ int RunDemo(const std::vector<std::string>& Args)
 }
 
 const ToolCommandRegistrar Demo({"demo", "demo OUT.qrp [--pages N] [--compress] [--landscape] [--paper A4|Letter|...]",
-                                 true, RunDemo});
+                                 true, RunDemo, "a sample sales report of N pages (default 5)"});
 
 } // namespace

@@ -32,6 +32,7 @@ int Run(const std::vector<std::string>& Args)
     return 0;
 }
 
-const ToolCommandRegistrar registrar({"emf", "emf FILE N OUT.emf", false, Run});
+const ToolCommandRegistrar registrar({"emf", "emf FILE N OUT.emf", false, Run,
+    "page N as a bare EMF, byte-identical to what was stored"});
 
 } // namespace

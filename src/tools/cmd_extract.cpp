@@ -39,6 +39,7 @@ int Run(const std::vector<std::string>& Args)
     return 0;
 }
 
-const ToolCommandRegistrar registrar({"extract", "extract SRC DST FIRST LAST", false, Run});
+const ToolCommandRegistrar registrar({"extract", "extract SRC DST FIRST LAST", false, Run,
+    "pages FIRST to LAST of SRC as a new report DST (FIRST 0: all pages)"});
 
 } // namespace

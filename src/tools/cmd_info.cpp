@@ -156,6 +156,7 @@ int Run(const std::vector<std::string>& Args)
     return 0;
 }
 
-const ToolCommandRegistrar registrar({"info", "info FILE [--json]", false, Run});
+const ToolCommandRegistrar registrar({"info", "info FILE [--json]", false, Run,
+    "header size, page count, compression, creation time, detected paper, and per page its EMF size in bytes, pixels and millimetres"});
 
 } // namespace

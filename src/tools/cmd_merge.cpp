@@ -33,6 +33,7 @@ int Run(const std::vector<std::string>& Args)
     return 0;
 }
 
-const ToolCommandRegistrar registrar({"merge", "merge DST SRC...", false, Run});
+const ToolCommandRegistrar registrar({"merge", "merge DST SRC...", false, Run,
+    "the pages of every SRC appended to DST; prints the result code on failure"});
 
 } // namespace

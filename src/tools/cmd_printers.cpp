@@ -104,6 +104,7 @@ int Run(const std::vector<std::string>& Args)
     return 0;
 }
 
-const ToolCommandRegistrar registrar({"printers", "printers [--json]", true, Run});
+const ToolCommandRegistrar registrar({"printers", "printers [--json]", true, Run,
+    "the printers of the active backend and what they offer"});
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "platform/metafile.h"
 #include "store/qrreportinfo.h"
 #include "tools/command.h"
+#include "tools/pageimage.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -98,23 +99,6 @@ RenderOptions ParseOptions(const std::vector<std::string>& Args, bool Report)
     return o;
 }
 
-// Frame size in 0.01 mm, falling back to the bounds when the frame is empty.
-QSizeF FrameSize(const TMetafile& Page)
-{
-    const EmfHeader& h = Page.Header();
-    const double fw = double(h.rclFrame.Right) - h.rclFrame.Left, fh = double(h.rclFrame.Bottom) - h.rclFrame.Top;
-    if (fw > 0 && fh > 0)
-        return QSizeF(fw, fh);
-    const double bw = double(h.rclBounds.Right) - h.rclBounds.Left + 1,
-                 bh = double(h.rclBounds.Bottom) - h.rclBounds.Top + 1;
-    const double mmPerPixel = h.szlDevice.cx > 0 && h.szlMillimeters.cx > 0
-                                  ? 100.0 * h.szlMillimeters.cx / h.szlDevice.cx
-                                  : 2540.0 / 96;
-    if (bw > 0 && bh > 0)
-        return QSizeF(bw * mmPerPixel, bh * mmPerPixel);
-    return QSizeF(2540, 2540);
-}
-
 QSize PixelSize(const TMetafile& Page, const RenderOptions& O)
 {
     const QSizeF f = FrameSize(Page);
@@ -137,14 +121,7 @@ QSize PixelSize(const TMetafile& Page, const RenderOptions& O)
 
 void RenderPng(const TMetafile& Page, const RenderOptions& O, const QString& File)
 {
-    const QSize size = PixelSize(Page, O);
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        StretchDraw(painter, QRectF(QPointF(0, 0), QSizeF(size)), Page);
-    }
-    if (!image.save(File, "PNG"))
+    if (!PageImage(Page, PixelSize(Page, O)).save(File, "PNG"))
         throw EFCreateError("cannot write \"" + File.toStdString() + "\"");
 }
 
@@ -276,9 +253,10 @@ int RunRender(const std::vector<std::string>& Args)
 }
 
 const ToolCommandRegistrar renderRegistrar(
-    {"render", "render FILE [--pages A-B] [--dpi N | --width PX] [--format png|pdf|svg] -o OUT", true, RunRender});
+    {"render", "render FILE [--pages A-B] [--dpi N | --width PX] [--format png|pdf|svg] -o OUT", true, RunRender,
+     "pages to PNG or SVG (one file per page, OUT-N.png) or to one PDF document"});
 const ToolCommandRegistrar renderEmfRegistrar(
     {"render-emf", "render-emf [--dpi N | --width PX] [--format png|pdf|svg] [--times] -o OUTDIR IN.emf...", true,
-     RunRenderEmf});
+     RunRenderEmf, "EMF files to OUTDIR/NAME.png each; goes on after a failing file and exits 1 at the end"});
 
 } // namespace

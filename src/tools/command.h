@@ -8,6 +8,7 @@ struct ToolCommand {
     const char* Usage;   // one line: "info FILE [--json]"
     bool NeedsGui;       // starts a (headless) Qt application first
     int (*Run)(const std::vector<std::string>& Args);
+    const char* Summary = nullptr; // what it does, for --help and the man page
 };
 
 class ToolCommandRegistrar {

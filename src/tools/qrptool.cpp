@@ -26,6 +26,19 @@ void PrintUsage(FILE* out)
         std::fprintf(out, "  qrptool %s\n", c.Usage);
 }
 
+// The full help; the man page is made from it.
+void PrintHelp()
+{
+    std::printf("Usage: qrptool COMMAND [ARGS]\n"
+                "Shows, converts and prints saved report files (.QRP) from the command line.\n\n"
+                "Commands:\n");
+    for (const ToolCommand& c : Registry())
+        std::printf("  %s\n%s%s%s", c.Usage, c.Summary ? "      " : "", c.Summary ? c.Summary : "",
+                    c.Summary ? "\n" : "");
+    std::printf("\nExit status 0 on success; on failure one line on standard error and status 1\n"
+                "(2 for wrong arguments).\n");
+}
+
 } // namespace
 
 ToolCommandRegistrar::ToolCommandRegistrar(const ToolCommand& Command)
@@ -40,9 +53,17 @@ const std::vector<ToolCommand>& ToolCommands()
 
 int main(int argc, char** argv)
 {
-    if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
-        PrintUsage(argc < 2 ? stderr : stdout);
-        return argc < 2 ? 2 : 0;
+    if (argc < 2) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
+        PrintHelp();
+        return 0;
+    }
+    if (!std::strcmp(argv[1], "--version")) {
+        std::printf("qrptool %s\n", QRP_VERSION);
+        return 0;
     }
     const ToolCommand* command = nullptr;
     for (const ToolCommand& c : Registry())

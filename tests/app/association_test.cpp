@@ -2,6 +2,7 @@
 #include "app/xdgassociationstore.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -106,4 +107,52 @@ TEST(AssociationStore, UnwritableDataHomeFailsSilently)
     TXdgAssociationStore store(home.filePath("blocked"), false);
     EXPECT_NO_THROW(RegisterFileAssociation(store, ".qrp", "QRPFile", "/p/qrpview"));
     EXPECT_FALSE(QFile::exists(home.filePath("blocked/applications/qrpview.desktop")));
+}
+
+namespace {
+
+// Value of Key in the [Desktop Entry] group (the first group).
+QString DesktopValue(const QString& Entry, const QString& Key)
+{
+    for (const QString& line : Entry.split('\n')) {
+        if (line.startsWith('[') && line != "[Desktop Entry]")
+            break;
+        if (line.startsWith(Key + "="))
+            return line.mid(Key.size() + 1);
+    }
+    return QString();
+}
+
+} // namespace
+
+// The packaged files and the ones each start writes share their names, so
+// that the user's copy replaces the packaged entry instead of adding a
+// second one to the menu.
+TEST(AssociationStore, UserEntriesMatchThePackagedOnes)
+{
+    QTemporaryDir home;
+    TXdgAssociationStore store(home.path(), false);
+    RegisterFileAssociation(store, ".qrp", "QRPFile", "/usr/bin/qrpview");
+    const QString packaged = QRP_SOURCE_DIR "/src/app/main/";
+
+    ASSERT_EQ(QFileInfo(store.DesktopEntryPath()).fileName(), "qrpview.desktop");
+    ASSERT_EQ(QFileInfo(store.MimePackagePath()).fileName(), "qrpfile.xml");
+    const QString user = ReadAll(store.DesktopEntryPath());
+    const QString system = ReadAll(packaged + "qrpview.desktop");
+    ASSERT_FALSE(system.isEmpty());
+    for (const char* key : {"Type", "Name", "Icon", "Terminal", "Categories"})
+        EXPECT_EQ(DesktopValue(user, key), DesktopValue(system, key)) << key;
+    // The user's entry starts the program that wrote it; the package's, the one on the path.
+    EXPECT_EQ(DesktopValue(user, "Exec"), "/usr/bin/qrpview %f");
+    EXPECT_EQ(DesktopValue(system, "Exec"), "qrpview %f");
+    const QStringList systemTypes = DesktopValue(system, "MimeType").split(';', Qt::SkipEmptyParts);
+    for (const QString& type : DesktopValue(user, "MimeType").split(';', Qt::SkipEmptyParts))
+        EXPECT_TRUE(systemTypes.contains(type)) << type.toStdString();
+    EXPECT_TRUE(systemTypes.contains(store.MimeType()));
+
+    const QString systemMime = ReadAll(packaged + "qrpfile.xml");
+    EXPECT_TRUE(systemMime.contains("<mime-type type=\"" + store.MimeType() + "\">"));
+    for (const char* glob : {"*.qrp", "*.QRP"})
+        EXPECT_TRUE(systemMime.contains(QString("<glob pattern=\"%1\"/>").arg(glob))) << glob;
+    EXPECT_TRUE(ReadAll(store.MimePackagePath()).contains("<icon name=\"" + DesktopValue(system, "Icon") + "\"/>"));
 }

@@ -1,93 +1,25 @@
 // qrptool info, emf and create, run as a user would run them.
-#include <gtest/gtest.h>
+#include "tool_helpers.h"
 
-#include <chrono>
-#include <cstdlib>
-#include <cstring>
-#include <dirent.h>
+#include <algorithm>
 #include <fstream>
-#include <iterator>
-#include <sys/wait.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-const std::string Tool = QRP_BINARY_DIR "/src/tools/qrptool";
-const std::string Data = QRP_TEST_DATA;
-
-std::string Slurp(const std::string& Name)
-{
-    std::ifstream f(Name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-}
-
-void Spit(const std::string& Name, const std::string& Content)
-{
-    std::ofstream(Name, std::ios::binary) << Content;
-}
-
-struct Result {
-    int Status = -1;
-    std::string Out, Err;
-    double Seconds = 0;
-};
-
-class StoreCommands : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/qrp-tool-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        Dir = tmpl;
-        Tmp = Dir + "/tmp";
-        ASSERT_EQ(::mkdir(Tmp.c_str(), 0700), 0);
-    }
-    void TearDown() override
-    {
-        for (const std::string& d : {Tmp, Dir}) {
-            for (const std::string& f : Files(d))
-                ::unlink((d + "/" + f).c_str());
-            ::rmdir(d.c_str());
-        }
-    }
-    static std::vector<std::string> Files(const std::string& D)
-    {
-        std::vector<std::string> names;
-        DIR* d = ::opendir(D.c_str());
-        while (dirent* e = d ? ::readdir(d) : nullptr)
-            if (std::strcmp(e->d_name, ".") && std::strcmp(e->d_name, ".."))
-                names.push_back(e->d_name);
-        if (d)
-            ::closedir(d);
-        return names;
-    }
-    Result Run(const std::string& Args, const std::string& Env = "")
-    {
-        Result r;
-        const auto start = std::chrono::steady_clock::now();
-        const std::string cmd = Env + " TMPDIR=" + Tmp + " " + Tool + " " + Args + " >" + Dir + "/out.txt 2>" + Dir + "/err.txt";
-        const int status = std::system(cmd.c_str());
-        r.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        r.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.Out = Slurp(Dir + "/out.txt");
-        r.Err = Slurp(Dir + "/err.txt");
-        ::unlink((Dir + "/out.txt").c_str());
-        ::unlink((Dir + "/err.txt").c_str());
-        return r;
-    }
-    std::string Dir, Tmp;
-};
+using StoreCommands = ToolTest;
 
 TEST_F(StoreCommands, InfoShowsTheSampleReport)
 {
-    const Result r = Run(Data + "/reports/sample.qrp");
+    const ToolResult r = Run(Data + "/reports/sample.qrp");
     EXPECT_NE(r.Status, 0); // no command given
-    const Result info = Run("info " + Data + "/reports/sample.qrp");
+    const ToolResult info = Run("info " + Data + "/reports/sample.qrp");
     ASSERT_EQ(info.Status, 0) << info.Err;
     EXPECT_NE(info.Out.find("Header size: 128"), std::string::npos) << info.Out;
     EXPECT_NE(info.Out.find("Page count: 3"), std::string::npos);
     EXPECT_NE(info.Out.find("Page 1: 39688 bytes, 794 x 1124 px, 210.00 x 297.00 mm"), std::string::npos) << info.Out;
-    const Result json = Run("info --json " + Data + "/reports/sample.qrp");
+    const ToolResult json = Run("info --json " + Data + "/reports/sample.qrp");
     ASSERT_EQ(json.Status, 0) << json.Err;
     EXPECT_NE(json.Out.find("\"pageCount\": 3"), std::string::npos) << json.Out;
     EXPECT_NE(json.Out.find("\"compressed\": false"), std::string::npos);
@@ -102,7 +34,7 @@ TEST_F(StoreCommands, EveryLayoutGivesBackItsPagesByteForByte)
         for (const char* suffix : {"", "-z"}) {
             const std::string report = Data + "/reports/layout-" + layout + suffix + ".qrp";
             SCOPED_TRACE(report);
-            const Result info = Run("info " + report);
+            const ToolResult info = Run("info " + report);
             ASSERT_EQ(info.Status, 0) << info.Err;
             EXPECT_NE(info.Out.find(std::string("Header size: ") + layout + "\n"), std::string::npos) << info.Out;
             EXPECT_NE(info.Out.find(*suffix ? "Compressed: true" : "Compressed: false"), std::string::npos);
@@ -120,7 +52,7 @@ TEST_F(StoreCommands, CreateThenExtractRoundTripsPlainAndCompressed)
     const std::vector<std::string> pages = {Data + "/emf/gdi-page1.emf", Data + "/emf/test-153.emf", Data + "/emf/written_by_libuemf.emf"};
     for (const char* flag : {"", "--compress "}) {
         const std::string out = Dir + "/made.qrp";
-        const Result made = Run("create " + out + " " + flag + pages[0] + " " + pages[1] + " " + pages[2]);
+        const ToolResult made = Run("create " + out + " " + flag + pages[0] + " " + pages[1] + " " + pages[2]);
         ASSERT_EQ(made.Status, 0) << made.Err;
         for (size_t i = 0; i < pages.size(); ++i) {
             ASSERT_EQ(Run("emf " + out + " " + std::to_string(i + 1) + " " + Dir + "/back.emf").Status, 0);
@@ -150,7 +82,7 @@ TEST_F(StoreCommands, FailuresSayWhyAndLeaveFilesAlone)
         {"info --bogus " + sample, "--bogus"},
     };
     for (const auto& c : cases) {
-        const Result r = Run(c.Args);
+        const ToolResult r = Run(c.Args);
         EXPECT_NE(r.Status, 0) << c.Args;
         EXPECT_NE(r.Err.find(c.Message), std::string::npos) << c.Args << "\n" << r.Err;
         EXPECT_EQ(Slurp(existing), "precious") << c.Args;
@@ -165,7 +97,7 @@ TEST_F(StoreCommands, DamagedReportEndsInOneLineWithinASecond)
     const std::string name = Dir + "/damaged.qrp";
     Spit(name, report);
     for (const char* command : {"info ", "emf "}) {
-        const Result r = Run(command + name + (std::string(command) == "emf " ? " 2 " + Dir + "/p.emf" : ""));
+        const ToolResult r = Run(command + name + (std::string(command) == "emf " ? " 2 " + Dir + "/p.emf" : ""));
         EXPECT_EQ(r.Status, 1);
         EXPECT_LT(r.Seconds, 1.0);
         EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
@@ -175,7 +107,7 @@ TEST_F(StoreCommands, DamagedReportEndsInOneLineWithinASecond)
     EXPECT_FALSE(std::ifstream(Dir + "/p.emf").good());
 
     Spit(name, report.substr(0, 150));
-    const Result shortFile = Run("info " + name);
+    const ToolResult shortFile = Run("info " + name);
     EXPECT_EQ(shortFile.Err, "qrptool info: Stream read error\n");
 }
 
@@ -190,7 +122,7 @@ TEST_F(StoreCommands, QuietWithoutARuntimeFolder)
                             "/printers/office.ini QRP_VIRTUAL_OUTPUT=" + jobs;
     for (const std::string& args : {"info " + sample, "render " + sample + " --pages 1-1 --dpi 30 -o " + Dir + "/p",
                                     "print " + sample + " --pages 1-1"}) {
-        const Result r = Run(args, env);
+        const ToolResult r = Run(args, env);
         EXPECT_EQ(r.Status, 0) << args;
         EXPECT_EQ(r.Err, "") << args;
         EXPECT_EQ(Files(Tmp), std::vector<std::string>{}) << args;

@@ -1,0 +1,106 @@
+// qrptool thumbnail [-s SIZE] FILE OUT.png: page 1 of a report (or a bare
+// EMF) as a file manager's thumbnail, called through qrpview.thumbnailer.
+#include "platform/errors.h"
+#include "platform/metafile.h"
+#include "store/qrreportinfo.h"
+#include "tools/command.h"
+#include "tools/pageimage.h"
+
+#include <QPainter>
+#include <QSaveFile>
+#include <QString>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int DefaultSize = 256;
+constexpr int MaxSize = 2048; // freedesktop's largest size is 1024
+
+int SizeArgument(const std::string& Text)
+{
+    if (Text.empty() || Text.size() > 5 || Text.find_first_not_of("0123456789") != std::string::npos)
+        throw UsageError{"-s wants a size in pixels, not \"" + Text + "\""};
+    const int size = std::stoi(Text);
+    if (size < 16 || size > MaxSize)
+        throw UsageError{"-s must lie between 16 and " + std::to_string(MaxSize)};
+    return size;
+}
+
+// Record type 1 and the signature: a bare EMF, not a report.
+bool LooksLikeEmf(const std::string& FileName)
+{
+    char head[44] = {};
+    std::ifstream file(FileName, std::ios::binary);
+    if (!file.read(head, sizeof head))
+        return false;
+    return !std::memcmp(head, "\x01\x00\x00\x00", 4) && !std::memcmp(head + 40, " EMF", 4);
+}
+
+std::unique_ptr<TMetafile> FirstPage(const std::string& FileName)
+{
+    if (LooksLikeEmf(FileName)) {
+        auto page = std::make_unique<TMetafile>();
+        page->LoadFromFile(FileName);
+        return page;
+    }
+    TQRPageList list;
+    LoadReportFile(list, FileName);
+    std::unique_ptr<TMetafile> page = list.GetPage(1);
+    if (!page)
+        throw Exception("\"" + FileName + "\" holds no page");
+    return page;
+}
+
+// Longest side Size, the page's proportions kept.
+QSize ThumbnailSize(const QSizeF& Page, int Size)
+{
+    const double longest = std::max(Page.width(), Page.height());
+    const int w = std::max(1, int(std::lround(Size * Page.width() / longest)));
+    const int h = std::max(1, int(std::lround(Size * Page.height() / longest)));
+    return QSize(w, h);
+}
+
+int Run(const std::vector<std::string>& Args)
+{
+    int size = DefaultSize;
+    std::vector<std::string> files;
+    for (size_t i = 0; i < Args.size(); ++i) {
+        if (Args[i] == "-s" || Args[i] == "--size") {
+            if (i + 1 >= Args.size())
+                throw UsageError{Args[i] + " needs a value"};
+            size = SizeArgument(Args[++i]);
+        } else if (Args[i].size() > 1 && Args[i][0] == '-') {
+            throw UsageError{"unknown option " + Args[i]};
+        } else {
+            files.push_back(Args[i]);
+        }
+    }
+    if (files.size() != 2)
+        throw UsageError{"expected an input file and an output file"};
+
+    const std::unique_ptr<TMetafile> page = FirstPage(files[0]);
+    QImage image = PageImage(*page, ThumbnailSize(FrameSize(*page), size));
+    {
+        // The frame sets the white page apart from a white background.
+        QPainter painter(&image);
+        painter.setPen(QColor(128, 128, 128));
+        painter.drawRect(QRect(0, 0, image.width() - 1, image.height() - 1));
+    }
+    // Written aside and renamed, so a failure leaves no half-written file.
+    QSaveFile out(QString::fromStdString(files[1]));
+    if (!out.open(QIODevice::WriteOnly) || !image.save(&out, "PNG") || !out.commit())
+        throw EFCreateError("cannot write \"" + files[1] + "\"");
+    return 0;
+}
+
+const ToolCommandRegistrar registrar({"thumbnail", "thumbnail [-s SIZE] FILE OUT.png", true, Run,
+    "page 1 of a report or an EMF as a PNG whose longest side is SIZE (default 256), for file managers"});
+
+} // namespace

@@ -1,0 +1,14 @@
+#pragma once
+// The page picture shared by `render` and `thumbnail`: a page's physical
+// size and its playback onto a white image.
+#include <QImage>
+#include <QSize>
+#include <QSizeF>
+
+class TMetafile;
+
+// Frame size in 0.01 mm, falling back to the bounds when the frame is empty.
+QSizeF FrameSize(const TMetafile& Page);
+
+// The page played back onto a white image of Size pixels.
+QImage PageImage(const TMetafile& Page, const QSize& Size);
