@@ -240,3 +240,22 @@ TEST(TextFold, TurkishCaseAndDiacritics)
 }
 
 } // namespace
+
+namespace {
+
+TEST(EmfTextDrawing, PolyTextAndSmallTextAreDrawnWhereTheirTextIs)
+{
+    TEmfBuilder b(100);
+    b.Font(1, -12, QStringLiteral("DejaVu Sans")).Select(1).Rec(EMR_SETTEXTALIGN, {24});
+    PolyTextW(b, {{QPoint(5, 20), QStringLiteral("Bir")}, {QPoint(5, 50), QStringLiteral("İki")}});
+    SmallText(b, 5, 80, QByteArray("\xDC\xE7", 2)); // Üç
+    const QImage image = PlayToImage(b.Page());
+    EXPECT_GT(InkIn(image, QRect(5, 8, 30, 13)), 10);
+    EXPECT_GT(InkIn(image, QRect(5, 38, 30, 13)), 10);
+    EXPECT_GT(InkIn(image, QRect(5, 68, 30, 13)), 10);
+    // Nothing between the lines or right of them.
+    EXPECT_EQ(InkIn(image, QRect(5, 24, 90, 10)), 0);
+    EXPECT_EQ(InkIn(image, QRect(60, 0, 40, 100)), 0);
+}
+
+} // namespace
