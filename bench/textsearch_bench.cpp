@@ -8,6 +8,12 @@
 #include "printer/demoreport.h"
 #include "printer/qrprinter.h"
 #include "printer/reporttext.h"
+#include "preview/findbar.h"
+#include "preview/qrpreview.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
 
 #include <QTemporaryDir>
 
@@ -87,8 +93,7 @@ void BM_FetchCompressedPages(benchmark::State& State) { FetchOnly(State, true); 
 BENCHMARK(BM_FetchPlainPages)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FetchCompressedPages)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// qrptool text of the 500-page sample, without writing it out.
-void BM_TextOf500Pages(benchmark::State& State)
+const QString& Sample500()
 {
     static QTemporaryDir dir;
     static const QString name = [] {
@@ -96,6 +101,13 @@ void BM_TextOf500Pages(benchmark::State& State)
         SaveDemoReport(n, 500);
         return n;
     }();
+    return name;
+}
+
+// qrptool text of the 500-page sample, without writing it out.
+void BM_TextOf500Pages(benchmark::State& State)
+{
+    const QString& name = Sample500();
     int64_t chars = 0;
     for (auto _ : State) {
         TTextSource source(name.toStdString());
@@ -105,5 +117,64 @@ void BM_TextOf500Pages(benchmark::State& State)
     benchmark::DoNotOptimize(chars);
 }
 BENCHMARK(BM_TextOf500Pages)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The viewer's find bar over the 500-page sample from page 1: time to the
+// first hit and to the last, and the longest the GUI thread went without
+// handling events meanwhile. Arg 0: a name on every page; 1: the last
+// page's footer only.
+void BM_FindIn500PageViewer(benchmark::State& State)
+{
+    TQRPrinter document(nullptr);
+    document.Load(Sample500());
+    QWidget window;
+    auto* preview = new TQRPreview(&window);
+    auto* bar = new TFindBar(preview, &window);
+    preview->SetQRPrinter(&document);
+    window.resize(900, 700);
+    window.show();
+    const QString pattern = State.range(0) == 0 ? QStringLiteral("ozturk") : QStringLiteral("sayfa 500 / 500");
+    // The same loop with nothing to search: what the machine's load alone
+    // costs the GUI thread.
+    double idleStall = 0;
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 500) {
+            const qint64 before = clock.nsecsElapsed();
+            QCoreApplication::processEvents();
+            idleStall = std::max(idleStall, double(clock.nsecsElapsed() - before) / 1e6);
+        }
+    }
+    double first = 0, all = 0, stall = 0;
+    for (auto _ : State) {
+        bar->Open();
+        bar->Edit()->clear();
+        preview->SetPageNumber(1);
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents(); // page 1 drawn before the clock starts
+        QElapsedTimer clock;
+        clock.start();
+        bar->Edit()->setText(pattern);
+        double firstAt = -1, longest = 0;
+        while (bar->Searching()) {
+            const qint64 before = clock.nsecsElapsed();
+            QCoreApplication::processEvents();
+            longest = std::max(longest, double(clock.nsecsElapsed() - before) / 1e6);
+            if (firstAt < 0 && bar->HitCount() > 0)
+                firstAt = double(clock.nsecsElapsed()) / 1e6;
+        }
+        all += double(clock.nsecsElapsed()) / 1e6;
+        first += firstAt;
+        stall = std::max(stall, longest);
+        if (bar->HitCount() == 0)
+            State.SkipWithError("nothing found");
+    }
+    State.counters["first_hit_ms"] = first / double(State.iterations());
+    State.counters["all_hits_ms"] = all / double(State.iterations());
+    State.counters["max_gui_stall_ms"] = stall;
+    State.counters["idle_stall_ms"] = idleStall;
+    preview->SetQRPrinter(nullptr);
+}
+BENCHMARK(BM_FindIn500PageViewer)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
