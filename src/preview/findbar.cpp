@@ -8,6 +8,7 @@
 #include "preview/textsearchjob.h"
 #include "printer/qrprinter.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -46,6 +47,7 @@ TFindBar::TFindBar(TQRPreview* Preview, QWidget* Window) : QWidget(Window), FPre
     layout->addWidget(FStatus);
     layout->addWidget(close);
     hide();
+    SetTabbable(false);
 
     FJob = new TTextSearchJob(this);
     FOverlay = new TPageTextOverlay(
@@ -100,8 +102,20 @@ QVector<QRectF> TFindBar::HitsOn(int Page) const
     return boxes;
 }
 
+// A closed bar keeps out of the window's tab order.
+void TFindBar::SetTabbable(bool On)
+{
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (w == FEdit)
+            w->setFocusPolicy(On ? Qt::StrongFocus : Qt::ClickFocus);
+        else if (qobject_cast<QAbstractButton*>(w))
+            w->setFocusPolicy(On ? Qt::StrongFocus : Qt::NoFocus);
+    }
+}
+
 void TFindBar::Open()
 {
+    SetTabbable(true);
     show();
     FEdit->setFocus(Qt::ShortcutFocusReason);
     FEdit->selectAll();
@@ -112,6 +126,7 @@ void TFindBar::Close()
 {
     FJob->Stop();
     hide();
+    SetTabbable(false);
     FOverlay->update();
     FPreview->setFocus(Qt::OtherFocusReason);
 }

@@ -61,6 +61,7 @@ private:
     void Step(int Direction);
     void ShowCurrent();
     void UpdateStatus();
+    void SetTabbable(bool On);
 
     TQRPreview* FPreview;
     QLineEdit* FEdit;
