@@ -1,8 +1,10 @@
 #include "app/previewwindow.h"
 
 #include "app/dialogs.h"
+#include "preview/findbar.h"
 #include "preview/qrpreview.h"
 #include "preview/qrpreviewimage.h"
+#include "preview/textselection.h"
 #include "printer/qrprinter.h"
 
 #include <QApplication>
@@ -59,6 +61,7 @@ void TfrmZozEdezaPreview::BuildLayout()
     layout->addWidget(Panel1);
     QRPreview1 = new TQRPreview(this);
     layout->addWidget(QRPreview1, 1);
+    AddTextTools(layout);
 
     struct TButtonLayout {
         QPushButton** Button;
@@ -90,6 +93,19 @@ void TfrmZozEdezaPreview::BuildLayout()
         setTabOrder(order[i - 1], order[i]);
 
     QRPreview1->OnPageAvailable = [this](TQRPreview* Sender, int PageNum) { QRPreview1PageAvailable(Sender, PageNum); };
+}
+
+// Find bar under the page and copying of the page's text, with their
+// entries in the page's context menu.
+void TfrmZozEdezaPreview::AddTextTools(QBoxLayout* Layout)
+{
+    FindBar = new TFindBar(QRPreview1, this);
+    FindBar->OnPageChanged = [this] { UpdateNavButtons(); };
+    Layout->addWidget(FindBar);
+    TextSelection = new TPageTextSelection(QRPreview1->PreviewImage(), this);
+    QRPreview1->PreviewImage()->setContextMenuPolicy(Qt::ActionsContextMenu);
+    QRPreview1->PreviewImage()->addActions(
+        {TextSelection->CopyAction(), TextSelection->SelectAllAction(), TextSelection->ModeAction()});
 }
 
 void TfrmZozEdezaPreview::BindKeys()

@@ -7,10 +7,13 @@
 #include <QList>
 #include <QWidget>
 
+class QBoxLayout;
 class QFrame;
 class QPushButton;
 class TQRPreview;
 class TQRPrinter;
+class TFindBar;
+class TPageTextSelection;
 
 class TfrmZozEdezaPreview : public QWidget {
     Q_OBJECT
@@ -34,6 +37,8 @@ public:
     QPushButton* btnZoomOut = nullptr;
     QPushButton* btnClose = nullptr;
     QPushButton* btnOpen = nullptr;
+    TFindBar* FindBar = nullptr;
+    TPageTextSelection* TextSelection = nullptr;
 
     void btnPrintClick();
     void btnPrevPageClick();
@@ -57,6 +62,7 @@ private:
     void FormClose();
     void BuildLayout();
     void BindKeys();
+    void AddTextTools(QBoxLayout* Layout);
     // Lets notifications already posted to the control run first.
     static void ProcessPendingMessages();
 

@@ -1,8 +1,10 @@
 #include "platform/emf/dib.h"
 #include "platform/emf/emfplayer.h"
 #include "platform/emf/metafilecanvas.h"
+#include "platform/emftext/emftext.h"
 #include "platform/metafile.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -191,7 +193,8 @@ TEST(MetafileCanvas, TextRecordCarriesStringAndAdvances)
     for (size_t k = 0; k < 2; ++k) {
         const TRecord& r = texts[k];
         EXPECT_EQ(r.U32(24), 2u) << "graphics mode";
-        EXPECT_EQ(r.I32(36), 10);
+        // Positions and advances in text units, finer than reference pixels.
+        EXPECT_EQ(r.I32(36), 10 * TMetafileCanvas::TextUnits);
         EXPECT_EQ(r.U32(44), uint32_t(text.size()));
         const uint32_t offString = r.U32(48), offDx = r.U32(72);
         ASSERT_LE(offString + 2 * text.size(), r.Bytes.size());
@@ -201,10 +204,65 @@ TEST(MetafileCanvas, TextRecordCarriesStringAndAdvances)
             got += QChar(uint16_t(r.Bytes[offString + 2 * i] | r.Bytes[offString + 2 * i + 1] << 8));
         EXPECT_EQ(got, text);
         const std::vector<int>& want = k == 0 ? dx : natural;
-        for (size_t i = 0; i < want.size(); ++i)
-            EXPECT_EQ(r.I32(offDx + 4 * i), want[i]) << "advance " << i << " of text " << k;
+        int64_t pen = 0, wantPen = 0;
+        for (size_t i = 0; i < want.size(); ++i) {
+            pen += r.I32(offDx + 4 * i);
+            wantPen += want[i] * TMetafileCanvas::TextUnits;
+            if (k == 0)
+                EXPECT_EQ(pen, wantPen) << "advance " << i << " as given";
+            else
+                EXPECT_LE(std::abs(pen - wantPen), TMetafileCanvas::TextUnits / 2 + 1) << "advance " << i;
+        }
         EXPECT_LT(r.I32(8), r.I32(16)) << "record bounds cover the text";
     }
+}
+
+namespace {
+QImage Play(const TMetafile& Page, int W, int H);
+} // namespace
+
+TEST(MetafileCanvas, SmallTextKeepsEvenAdvancesAt600Dpi)
+{
+    // A small font: at whole reference pixels its advances would be off by
+    // up to a pixel, a sixth of a character.
+    TMetafile page;
+    const QString text = QStringLiteral("Pasta neleri 02.01.2024 Öztürk Ltd. Şti.");
+    TFont font;
+    font.Height = -11;
+    {
+        TMetafileCanvas c(page, 400, 100);
+        c.Font = font;
+        c.SetTextAlign(TA_LEFT | TA_BASELINE);
+        c.TextOut(10, 40, text);
+        c.Rectangle(QRect(5, 50, 100, 20)); // drawing after text goes back to pixels
+        c.TextOut(10, 80, text);
+    }
+    const auto texts = OfType(Records(page), kExtTextOutW);
+    ASSERT_EQ(texts.size(), 2u);
+    const QFontMetricsF exact(QFontFor(font));
+    const double device = 600.0 / 96.0; // device pixels per reference pixel
+    const double tenth = exact.averageCharWidth() * device / 10;
+    const TRecord& r = texts[0];
+    const uint32_t offDx = r.U32(72);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const double recorded = r.I32(offDx + 4 * size_t(i)) * device / TMetafileCanvas::TextUnits;
+        EXPECT_NEAR(recorded, exact.horizontalAdvance(text[i]) * device, tenth) << "advance " << i;
+    }
+    // Played back and read back the same.
+    const std::vector<TEmfTextLine> lines = EmfPageLines(page);
+    ASSERT_EQ(lines.size(), 2u);
+    for (const TEmfTextLine& l : lines) {
+        EXPECT_EQ(l.Text, text);
+        EXPECT_NEAR(l.Bounds.left(), 10, 0.5);
+    }
+    EXPECT_NEAR(lines[0].Baseline, 40, 0.5);
+    EXPECT_NEAR(lines[1].Baseline, 80, 0.5);
+    const QImage img = Play(page, 400, 100);
+    int ink = 0;
+    for (int y = 25; y < 45; ++y)
+        for (int x = 0; x < 400; ++x)
+            ink += qGray(img.pixel(x, y)) < 128;
+    EXPECT_GT(ink, 100) << "text drawn at its size";
 }
 
 TEST(MetafileCanvas, AdvancesFollowTheFont)

@@ -106,6 +106,9 @@ bool TEmfPlayer::Dispatch(const TEmfRecord& R)
     case EMR_EXTTEXTOUTW: case EMR_EXTTEXTOUTA:
         TextRecord(R);
         return true;
+    case EMR_POLYTEXTOUTW: case EMR_POLYTEXTOUTA: case EMR_SMALLTEXTOUT:
+        PolyTextRecord(R);
+        return true;
     case EMR_INTERSECTCLIPRECT: case EMR_EXCLUDECLIPRECT: case EMR_EXTSELECTCLIPRGN: case EMR_OFFSETCLIPRGN:
     case EMR_SELECTCLIPPATH: case EMR_SETMETARGN:
         ClipRecord(R);

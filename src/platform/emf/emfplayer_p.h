@@ -102,6 +102,8 @@ private:
     void TextRecord(const TEmfRecord& R);
     void DrawText(QPointF Ref, const QString& Text, std::vector<double> Advances, uint32_t Options,
                   const QRectF* Rect, bool GlyphIndexes, bool HasAdvances);
+    // emfplayer_polytext.cpp
+    void PolyTextRecord(const TEmfRecord& R);
 
     // emfplayer_bitmaps.cpp
     void BitmapRecord(const TEmfRecord& R);

@@ -20,12 +20,20 @@ enum : uint32_t {
     kEmrCreatePen = 38, kEmrCreateBrushIndirect = 39, kEmrDeleteObject = 40, kEmrEllipse = 42,
     kEmrRectangle = 43, kEmrRoundRect = 44, kEmrLineTo = 54, kEmrBitBlt = 76, kEmrStretchDIBits = 81,
     kEmrExtCreateFontIndirectW = 82, kEmrExtTextOutW = 84, kEmrPolygon16 = 86, kEmrPolyline16 = 87,
-    kEmrAlphaBlend = 114
+    kEmrAlphaBlend = 114, kEmrSetWorldTransform = 35, kEmrModifyWorldTransform = 36
 };
+constexpr uint32_t kMwtIdentity = 1;
 constexpr uint32_t kSrcCopy = 0x00CC0020, kPatCopy = 0x00F00021;
 constexpr int kMillimetersX = 508; // 1920 px at 96 dpi
 constexpr int kMillimetersY = 286; // 1080 px at 96 dpi is 285.75 mm
 constexpr int64_t kMaxRecordedPixels = int64_t(1) << 26;
+
+uint32_t FloatBits(float F)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &F, 4);
+    return bits;
+}
 
 uint32_t ColorRef(const QColor& C) { return uint32_t(C.red()) | uint32_t(C.green()) << 8 | uint32_t(C.blue()) << 16; }
 
@@ -75,6 +83,11 @@ QFont QFontFor(const TFont& Font)
 
 std::vector<int> FontAdvances(const TFont& Font, const QString& Text)
 {
+    return FontAdvances(Font, Text, 1);
+}
+
+std::vector<int> FontAdvances(const TFont& Font, const QString& Text, int UnitsPerPixel)
+{
     // Page production measures the same font over and over.
     thread_local std::optional<TFont> cachedFont;
     thread_local std::optional<QFontMetricsF> metrics;
@@ -101,7 +114,7 @@ std::vector<int> FontAdvances(const TFont& Font, const QString& Text)
             a = 0;
         else
             a = metrics->horizontalAdvance(c);
-        pen += a * scaleX;
+        pen += a * scaleX * UnitsPerPixel;
         const long next = std::lround(pen);
         out[size_t(i)] = int(next - placed);
         placed = next;
@@ -163,6 +176,21 @@ void TMetafileCanvas::Finish()
 
 void TMetafileCanvas::BeginRecord(uint32_t Type)
 {
+    // Text leaves the fine text units in place for the text that follows;
+    // anything else is drawn in reference pixels again.
+    static const uint32_t textState[] = {kEmrExtTextOutW, kEmrExtCreateFontIndirectW, kEmrSelectObject,
+                                         kEmrDeleteObject, kEmrSetTextColor, kEmrSetTextAlign, kEmrSetBkMode,
+                                         kEmrSetBkColor, kEmrSetWorldTransform, kEmrModifyWorldTransform, kEmrEof};
+    if (FTextUnits && std::find(std::begin(textState), std::end(textState), Type) == std::end(textState)) {
+        FTextUnits = false;
+        FRecordStart = FData.size();
+        Put32(kEmrModifyWorldTransform);
+        Put32(0);
+        const float identity[6] = {1, 0, 0, 1, 0, 0};
+        PutBytes(identity, sizeof identity);
+        Put32(kMwtIdentity);
+        EndRecord();
+    }
     FRecordStart = FData.size();
     Put32(Type);
     Put32(0);
@@ -293,8 +321,10 @@ void TMetafileCanvas::UseFont()
     const uint32_t h = NewHandle();
     BeginRecord(kEmrExtCreateFontIndirectW);
     Put32(h);
-    for (int v : {Font.Height, Font.Width, Font.Escapement, Font.Escapement, Font.Weight})
-        Put32(uint32_t(v));
+    // Fonts serve text only, which is recorded in text units.
+    for (int64_t v : {int64_t(Font.Height) * TextUnits, int64_t(Font.Width) * TextUnits, int64_t(Font.Escapement),
+                      int64_t(Font.Escapement), int64_t(Font.Weight)})
+        Put32(uint32_t(int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX))));
     const uint8_t flags[8] = {uint8_t(Font.Italic), uint8_t(Font.Underline), uint8_t(Font.StrikeOut),
                               uint8_t(Font.Charset), 0, 0, 0, 0};
     PutBytes(flags, 8);
@@ -485,16 +515,25 @@ void TMetafileCanvas::ExtTextOut(int X, int Y, unsigned Options, const QRect* R,
         return;
     if (!R)
         Options &= ~unsigned(ETO_OPAQUE | ETO_CLIPPED);
-    std::vector<int> dx = FontAdvances(Font, Text);
+    // Advances in text units: the pen position is rounded to a sixteenth of
+    // a reference pixel, well below a device pixel even at 600 dpi, so the
+    // spacing stays even at print resolution.
+    std::vector<int> dx = FontAdvances(Font, Text, TextUnits);
     if (Dx)
-        std::copy_n(Dx->begin(), std::min(Dx->size(), dx.size()), dx.begin());
+        for (size_t i = 0; i < std::min(Dx->size(), dx.size()); ++i)
+            dx[i] = int(std::clamp<int64_t>(int64_t((*Dx)[i]) * TextUnits, INT32_MIN, INT32_MAX));
     UseTextState();
+    if (!FTextUnits) {
+        Simple(kEmrSetWorldTransform, {FloatBits(1.0f / TextUnits), 0, 0, FloatBits(1.0f / TextUnits), 0, 0});
+        FTextUnits = true;
+    }
 
     // Bounds: the advances from the reference point, placed by the alignment.
     const QFontMetricsF m(QFontFor(Font));
-    int64_t width = 0;
+    int64_t fine = 0;
     for (int a : dx)
-        width += a;
+        fine += a;
+    const int64_t width = (fine + TextUnits - 1) / TextUnits;
     int64_t left = X, top = Y;
     if ((FTextAlign & TA_CENTER) == TA_CENTER)
         left -= width / 2;
@@ -509,6 +548,7 @@ void TMetafileCanvas::ExtTextOut(int X, int Y, unsigned Options, const QRect* R,
     if (R)
         box = (Options & ETO_CLIPPED) ? box.intersected(*R) : box.united(*R);
 
+    const auto units = [](int64_t V) { return uint32_t(int32_t(std::clamp<int64_t>(V * TextUnits, INT32_MIN, INT32_MAX))); };
     const uint32_t n = uint32_t(Text.size());
     const uint32_t offString = 76;
     const uint32_t offDx = offString + ((n * 2 + 3) & ~3u);
@@ -516,18 +556,22 @@ void TMetafileCanvas::ExtTextOut(int X, int Y, unsigned Options, const QRect* R,
     PutBounds(box);
     Put32(uint32_t(FGraphicsMode));
     // Page units to 0.01 mm; readers use them in the compatible mode only.
-    const float scale[2] = {FGraphicsMode == 2 ? 0.0f : kMillimetersX * 100.0f / DeviceWidth,
-                            FGraphicsMode == 2 ? 0.0f : kMillimetersY * 100.0f / DeviceHeight};
+    const float scale[2] = {FGraphicsMode == 2 ? 0.0f : kMillimetersX * 100.0f / DeviceWidth / TextUnits,
+                            FGraphicsMode == 2 ? 0.0f : kMillimetersY * 100.0f / DeviceHeight / TextUnits};
     PutBytes(scale, 8);
-    Put32(uint32_t(X));
-    Put32(uint32_t(Y));
+    Put32(units(X));
+    Put32(units(Y));
     Put32(n);
     Put32(offString);
     Put32(Options);
-    if (R)
-        PutRect(*R);
-    else
+    if (R) {
+        Put32(units(R->x()));
+        Put32(units(R->y()));
+        Put32(units(int64_t(R->x()) + R->width()));
+        Put32(units(int64_t(R->y()) + R->height()));
+    } else {
         PutRect(QRect(0, 0, 0, 0));
+    }
     Put32(offDx);
     for (QChar c : Text) {
         const uint16_t u = c.unicode();

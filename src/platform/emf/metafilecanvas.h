@@ -7,6 +7,11 @@
 // target metafile receives the page when the canvas is finished or
 // destroyed.
 //
+// Text is recorded finer: its records, and the fonts, use TextUnits units
+// per reference pixel under a world transform that scales them back, so
+// that advances are not rounded to whole pixels of the 96-dpi device.
+// Callers still give positions in reference pixels.
+//
 // Rectangles: a QRect(x, y, w, h) is the GDI rectangle (x, y, x + w, y + h),
 // right and bottom exclusive, so it covers exactly the QRect's pixels.
 #include "platform/emf/canvas.h"
@@ -23,6 +28,8 @@
 // widths are (the second unit of a surrogate pair advances 0).
 QFont QFontFor(const TFont& Font);
 std::vector<int> FontAdvances(const TFont& Font, const QString& Text);
+// The same in UnitsPerPixel units per logical unit, the pen rounded to those.
+std::vector<int> FontAdvances(const TFont& Font, const QString& Text, int UnitsPerPixel);
 
 class TMetafileCanvas : public TCanvas {
 public:
@@ -60,6 +67,8 @@ public:
 
     // Reference device of every recorded page.
     static constexpr int DeviceWidth = 1920, DeviceHeight = 1080;
+    // Units of text records per reference pixel.
+    static constexpr int TextUnits = 16;
 
 private:
     struct TSelected {
@@ -110,4 +119,5 @@ private:
     int FGraphicsMode = 1;
     QRect FBounds; // device pixels; empty = nothing drawn yet
     QPoint FPos;   // current position, which RestoreDC puts back
+    bool FTextUnits = false; // the world transform scales text units to pixels
 };

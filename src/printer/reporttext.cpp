@@ -1,0 +1,240 @@
+#include "printer/reporttext.h"
+
+#include "platform/emftext/textfold.h"
+#include "platform/metafile.h"
+#include "store/qrpagelist.h"
+#include "store/qrreportinfo.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Folds a regular expression's literal characters, leaving escapes (\S, \D)
+// as they are so that folding cannot change their meaning.
+QString FoldExpression(const QString& Pattern, unsigned Fold)
+{
+    QString out;
+    out.reserve(Pattern.size());
+    for (qsizetype i = 0; i < Pattern.size(); ++i) {
+        if (Pattern[i] == QLatin1Char('\\') && i + 1 < Pattern.size()) {
+            out += Pattern[i];
+            out += Pattern[++i];
+            continue;
+        }
+        out += FoldText(QString(Pattern[i]), Fold);
+    }
+    return out;
+}
+
+bool IsTextFile(const fs::path& P)
+{
+    std::string ext = P.extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return ext == ".qrp" || ext == ".emf";
+}
+
+constexpr int PagesPerUnit = 32;
+
+struct TUnit {
+    size_t File;
+    int First, Last;
+    TFileSearch Result;
+    bool Ready = false;
+};
+
+} // namespace
+
+TTextQuery::TTextQuery(const QString& Pattern, unsigned Fold, bool Regex) : FFold(Fold), FRegex(Regex)
+{
+    if (Regex) {
+        FExpression = QRegularExpression(FoldExpression(Pattern, Fold), QRegularExpression::UseUnicodePropertiesOption);
+        if (!FExpression.isValid())
+            throw std::invalid_argument("bad regular expression \"" + Pattern.toStdString() +
+                                        "\": " + FExpression.errorString().toStdString());
+    } else {
+        FNeedle = FoldText(Pattern, Fold);
+    }
+}
+
+std::vector<std::pair<int, int>> TTextQuery::Find(const QString& Line) const
+{
+    std::vector<std::pair<int, int>> out;
+    const QString folded = FoldText(Line, FFold);
+    if (!FRegex) {
+        for (int at : FindAll(folded, FNeedle))
+            out.emplace_back(at, int(FNeedle.size()));
+        return out;
+    }
+    for (auto it = FExpression.globalMatch(folded); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.capturedLength() > 0)
+            out.emplace_back(int(m.capturedStart()), int(m.capturedLength()));
+    }
+    return out;
+}
+
+bool TTextQuery::Matches(const QString& Line) const
+{
+    if (!FRegex)
+        return !FNeedle.isEmpty() && FoldText(Line, FFold).contains(FNeedle);
+    return FExpression.match(FoldText(Line, FFold)).hasMatch();
+}
+
+TTextSource::TTextSource(const std::string& FileName)
+{
+    std::string ext = fs::path(FileName).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    if (ext == ".emf") {
+        FEmf = std::make_unique<TMetafile>();
+        FEmf->LoadFromFile(FileName);
+        FPageCount = 1;
+        return;
+    }
+    FList = std::make_unique<TQRPageList>();
+    LoadReportFile(*FList, FileName);
+    FPageCount = FList->PageCount();
+}
+
+TTextSource::~TTextSource() = default;
+
+std::unique_ptr<TMetafile> TTextSource::Page(int N)
+{
+    if (FEmf)
+        return N == 1 ? std::make_unique<TMetafile>(*FEmf) : nullptr;
+    return FList->GetPage(N);
+}
+
+std::vector<std::string> TextSearchFiles(const std::vector<std::string>& Paths)
+{
+    std::vector<std::string> out;
+    for (const std::string& p : Paths) {
+        std::error_code ec;
+        if (!fs::is_directory(p, ec)) {
+            out.push_back(p);
+            continue;
+        }
+        std::vector<std::string> found;
+        for (auto it = fs::recursive_directory_iterator(p, fs::directory_options::skip_permission_denied, ec);
+             !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+            if (it->is_regular_file(ec) && IsTextFile(it->path()))
+                found.push_back(it->path().string());
+        }
+        std::sort(found.begin(), found.end());
+        out.insert(out.end(), found.begin(), found.end());
+    }
+    return out;
+}
+
+void SearchFiles(const std::vector<std::string>& Files, const TTextQuery& Query, int Jobs,
+                 const std::function<void(const TFileSearch&)>& Done)
+{
+    Jobs = std::max(1, Jobs);
+    // Page counts first, so that large files can be shared out in slices.
+    std::vector<int> counts(Files.size(), 0);
+    std::vector<std::string> openErrors(Files.size());
+    std::atomic<size_t> next{0};
+    auto countPages = [&] {
+        for (size_t i; (i = next++) < Files.size();) {
+            try {
+                counts[i] = TTextSource(Files[i]).PageCount();
+            } catch (const std::exception& e) {
+                openErrors[i] = e.what();
+            }
+        }
+    };
+    {
+        std::vector<std::thread> pool;
+        for (int j = 1; j < Jobs && size_t(j) < Files.size(); ++j)
+            pool.emplace_back(countPages);
+        countPages();
+        for (std::thread& t : pool)
+            t.join();
+    }
+
+    std::vector<TUnit> units;
+    for (size_t f = 0; f < Files.size(); ++f) {
+        if (!openErrors[f].empty() || counts[f] <= 0) {
+            units.push_back({f, 1, 0, {}, false});
+            continue;
+        }
+        for (int first = 1; first <= counts[f]; first += PagesPerUnit)
+            units.push_back({f, first, std::min(counts[f], first + PagesPerUnit - 1), {}, false});
+    }
+
+    std::mutex lock;
+    std::condition_variable ready;
+    std::atomic<size_t> nextUnit{0};
+    auto work = [&] {
+        std::string openName;
+        std::unique_ptr<TTextSource> source;
+        for (size_t u; (u = nextUnit++) < units.size();) {
+            TUnit& unit = units[u];
+            TFileSearch& r = unit.Result;
+            r.File = Files[unit.File];
+            if (!openErrors[unit.File].empty()) {
+                r.Error = openErrors[unit.File];
+            } else if (unit.First <= unit.Last) {
+                try {
+                    if (openName != r.File || !source) {
+                        source.reset();
+                        source = std::make_unique<TTextSource>(r.File);
+                        openName = r.File;
+                    }
+                    for (int p = unit.First; p <= unit.Last; ++p) {
+                        const std::unique_ptr<TMetafile> page = source->Page(p);
+                        if (!page)
+                            break;
+                        ++r.Pages;
+                        r.Bytes += int64_t(page->Data().size());
+                        for (const TEmfTextLine& line : EmfPageLines(*page, false)) {
+                            std::vector<std::pair<int, int>> m = Query.Find(line.Text);
+                            if (!m.empty())
+                                r.Hits.push_back({p, line.Text, std::move(m)});
+                        }
+                    }
+                } catch (const std::exception& e) {
+                    r.Error = e.what();
+                    source.reset();
+                }
+            }
+            std::lock_guard<std::mutex> g(lock);
+            unit.Ready = true;
+            ready.notify_all();
+        }
+    };
+    std::vector<std::thread> pool;
+    for (int j = 0; j < Jobs; ++j)
+        pool.emplace_back(work);
+
+    // Results go out in file order, each file once, slices merged.
+    size_t u = 0;
+    while (u < units.size()) {
+        TFileSearch merged;
+        const size_t file = units[u].File;
+        for (; u < units.size() && units[u].File == file; ++u) {
+            {
+                std::unique_lock<std::mutex> g(lock);
+                ready.wait(g, [&] { return units[u].Ready; });
+            }
+            TFileSearch& r = units[u].Result;
+            merged.File = r.File;
+            merged.Pages += r.Pages;
+            merged.Bytes += r.Bytes;
+            std::move(r.Hits.begin(), r.Hits.end(), std::back_inserter(merged.Hits));
+            r.Hits.clear();
+            if (merged.Error.empty())
+                merged.Error = r.Error;
+        }
+        Done(merged);
+    }
+    for (std::thread& t : pool)
+        t.join();
+}

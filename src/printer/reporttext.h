@@ -1,0 +1,75 @@
+#pragma once
+// The text of report files and bare EMF pages, and searching it across
+// many files at once: the engine behind `qrptool text` and `qrptool search`.
+#include "platform/emftext/emftext.h"
+
+#include <QRegularExpression>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+class TQRPageList;
+class TMetafile;
+
+// What to look for: plain text or a regular expression, matched against
+// lines folded with TTextFold flags.
+class TTextQuery {
+public:
+    // Throws std::invalid_argument for a regular expression that does not compile.
+    TTextQuery(const QString& Pattern, unsigned Fold, bool Regex);
+    // Start and length of every match in Line.
+    std::vector<std::pair<int, int>> Find(const QString& Line) const;
+    bool Matches(const QString& Line) const;
+    unsigned Fold() const { return FFold; }
+
+private:
+    unsigned FFold;
+    bool FRegex;
+    QString FNeedle;
+    QRegularExpression FExpression;
+};
+
+// A report file or a bare EMF, read one page at a time. Throws on files
+// that cannot be opened or are not either.
+class TTextSource {
+public:
+    explicit TTextSource(const std::string& FileName);
+    ~TTextSource();
+    int PageCount() const { return FPageCount; }
+    // Page N (1-based); throws for a damaged page.
+    std::unique_ptr<TMetafile> Page(int N);
+
+private:
+    std::unique_ptr<TQRPageList> FList;
+    std::unique_ptr<TMetafile> FEmf;
+    int FPageCount = 0;
+};
+
+// Report files (any case of .qrp) and .emf files under Paths: files as
+// given, folders recursively, sorted by name within each folder.
+std::vector<std::string> TextSearchFiles(const std::vector<std::string>& Paths);
+
+struct TTextHit {
+    int Page = 0;
+    QString Line;
+    std::vector<std::pair<int, int>> Matches;
+};
+
+struct TFileSearch {
+    std::string File;
+    std::vector<TTextHit> Hits;
+    std::string Error; // the file or one of its pages could not be read
+    int Pages = 0;     // pages read
+    int64_t Bytes = 0; // page bytes read
+};
+
+// Searches every file with Jobs threads, pages of large files split among
+// them; Done receives each file's result in the order of Files, on the
+// calling thread.
+void SearchFiles(const std::vector<std::string>& Files, const TTextQuery& Query, int Jobs,
+                 const std::function<void(const TFileSearch&)>& Done);

@@ -1,0 +1,93 @@
+// qrptool search PATTERN FILE|FOLDER...: every line of text that matches, as
+// FILE:PAGE: LINE; exit status as grep's.
+#include "platform/emftext/textfold.h"
+#include "printer/reporttext.h"
+#include "tools/command.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+int Run(const std::vector<std::string>& Args)
+{
+    unsigned fold = FoldNone;
+    bool regex = false, json = false;
+    int jobs = int(std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::string> plain;
+    for (size_t i = 0; i < Args.size(); ++i) {
+        const std::string& a = Args[i];
+        if (a == "-i")
+            fold |= FoldCase;
+        else if (a == "--ascii")
+            fold |= FoldDiacritics;
+        else if (a == "--regex")
+            regex = true;
+        else if (a == "--json")
+            json = true;
+        else if (a == "--jobs" && i + 1 < Args.size()) {
+            const std::string& n = Args[++i];
+            if (n.empty() || n.size() > 3 || n.find_first_not_of("0123456789") != std::string::npos || std::stoi(n) < 1)
+                throw UsageError{"--jobs wants a number from 1 to 999, not \"" + n + "\""};
+            jobs = std::stoi(n);
+        } else if (a.size() > 1 && a[0] == '-' && plain.empty())
+            throw UsageError{"unknown option \"" + a + "\""};
+        else
+            plain.push_back(a);
+    }
+    if (plain.size() < 2)
+        throw UsageError{"expected a pattern and at least one file or folder"};
+    std::unique_ptr<TTextQuery> query;
+    try {
+        query = std::make_unique<TTextQuery>(QString::fromStdString(plain[0]), fold, regex);
+    } catch (const std::invalid_argument& e) {
+        throw UsageError{e.what()};
+    }
+    const std::vector<std::string> files = TextSearchFiles({plain.begin() + 1, plain.end()});
+
+    bool found = false, failed = false;
+    QJsonArray matches, errors;
+    SearchFiles(files, *query, jobs, [&](const TFileSearch& r) {
+        if (!r.Error.empty()) {
+            failed = true;
+            std::fprintf(stderr, "qrptool search: %s: %s\n", r.File.c_str(), r.Error.c_str());
+            if (json)
+                errors.append(QJsonObject{{"file", QString::fromStdString(r.File)},
+                                          {"error", QString::fromStdString(r.Error)}});
+        }
+        for (const TTextHit& h : r.Hits) {
+            found = true;
+            if (json) {
+                QJsonArray ranges;
+                for (const auto& [start, length] : h.Matches)
+                    ranges.append(QJsonArray{start, length});
+                matches.append(QJsonObject{{"file", QString::fromStdString(r.File)},
+                                           {"page", h.Page},
+                                           {"line", h.Line},
+                                           {"matches", ranges}});
+                continue;
+            }
+            const QByteArray line = h.Line.toUtf8();
+            std::fprintf(stdout, "%s:%d: %s\n", r.File.c_str(), h.Page, line.constData());
+        }
+    });
+    if (json) {
+        const QByteArray doc =
+            QJsonDocument(QJsonObject{{"matches", matches}, {"errors", errors}}).toJson(QJsonDocument::Indented);
+        std::fwrite(doc.constData(), 1, size_t(doc.size()), stdout);
+    }
+    std::fflush(stdout);
+    return failed ? 2 : found ? 0 : 1;
+}
+
+const ToolCommandRegistrar registrar(
+    {"search", "search PATTERN FILE|FOLDER... [-i] [--ascii] [--regex] [--json] [--jobs N]", true, Run});
+
+} // namespace

@@ -1,0 +1,136 @@
+// qrptool text and search over real report files, as a user runs them.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string Tool = QRP_BINARY_DIR "/src/tools/qrptool";
+
+struct Result {
+    int Status = -1;
+    std::string Out, Err;
+};
+
+std::string Slurp(const fs::path& Name)
+{
+    std::ifstream f(Name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+int Count(const std::string& Text, const std::string& What)
+{
+    int n = 0;
+    for (size_t at = Text.find(What); at != std::string::npos; at = Text.find(What, at + 1))
+        ++n;
+    return n;
+}
+
+class TextCommands : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        char tmpl[] = "/tmp/qrp-text-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        Dir = tmpl;
+        fs::create_directories(Dir / "a");
+        fs::create_directories(Dir / "b" / "deep");
+        ASSERT_EQ(Run("demo " + (Dir / "a" / "report.qrp").string() + " --pages 2").Status, 0);
+        ASSERT_EQ(Run("demo " + (Dir / "b" / "deep" / "PACKED.QRP").string() + " --pages 2 --compress").Status, 0);
+        std::ofstream(Dir / "b" / "broken.qrp", std::ios::binary) << std::string(300, 'x');
+        std::ofstream(Dir / "b" / "notes.txt") << "Öztürk";
+    }
+    static void TearDownTestSuite() { fs::remove_all(Dir); }
+
+    static Result Run(const std::string& Args)
+    {
+        Result r;
+        const std::string out = (Dir / "out.txt").string(), err = (Dir / "err.txt").string();
+        const int status = std::system((Tool + " " + Args + " >" + out + " 2>" + err).c_str());
+        r.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.Out = Slurp(out);
+        r.Err = Slurp(err);
+        fs::remove(out);
+        fs::remove(err);
+        return r;
+    }
+    static fs::path Dir;
+};
+
+fs::path TextCommands::Dir;
+
+TEST_F(TextCommands, TextGivesPagesInReadingOrderEndedByFormFeeds)
+{
+    const Result all = Run("text " + (Dir / "a" / "report.qrp").string());
+    ASSERT_EQ(all.Status, 0) << all.Err;
+    EXPECT_EQ(Count(all.Out, "\f"), 2);
+    EXPECT_NE(all.Out.find("Öztürk Çelik Sanayi ve Ticaret A.Ş."), std::string::npos);
+    // A table row keeps its columns in order on one line.
+    EXPECT_NE(all.Out.find("1 STF-000001 02.01.2024 "), std::string::npos);
+    const Result second = Run("text " + (Dir / "a" / "report.qrp").string() + " --pages 2-2");
+    ASSERT_EQ(second.Status, 0);
+    EXPECT_EQ(Count(second.Out, "\f"), 1);
+    EXPECT_NE(second.Out.find("Sayfa 2 / 2"), std::string::npos);
+    EXPECT_EQ(second.Out.find("Sayfa 1 / 2"), std::string::npos);
+    EXPECT_EQ(Run("text " + (Dir / "a" / "report.qrp").string() + " --pages 3-1").Status, 2);
+    EXPECT_EQ(Run("text " + (Dir / "b" / "broken.qrp").string()).Status, 1);
+}
+
+TEST_F(TextCommands, SearchGoesOnPastADamagedFileAndExitsLikeGrep)
+{
+    const Result r = Run("search -i --ascii --jobs 3 'OZTURK celik sanayi' " + Dir.string());
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Err.find("broken.qrp"), std::string::npos) << r.Err;
+    EXPECT_EQ(r.Err.find("notes.txt"), std::string::npos);
+    const std::string packed = (Dir / "b" / "deep" / "PACKED.QRP").string() + ":";
+    const std::string plain = (Dir / "a" / "report.qrp").string() + ":";
+    // Files in name order, pages in order, each file's hits together.
+    EXPECT_EQ(r.Out, plain + "1: Öztürk Çelik Sanayi ve Ticaret A.Ş. SATIŞ LİSTESİ\n" + plain +
+                         "2: Öztürk Çelik Sanayi ve Ticaret A.Ş. SATIŞ LİSTESİ\n" + packed +
+                         "1: Öztürk Çelik Sanayi ve Ticaret A.Ş. SATIŞ LİSTESİ\n" + packed +
+                         "2: Öztürk Çelik Sanayi ve Ticaret A.Ş. SATIŞ LİSTESİ\n");
+
+    const std::string report = (Dir / "a" / "report.qrp").string();
+    // Without -i the case counts; without --ascii the marks do.
+    EXPECT_EQ(Run("search 'öztürk çelik' " + report).Status, 1);
+    EXPECT_EQ(Run("search -i 'ozturk celik' " + report).Status, 1);
+    EXPECT_EQ(Run("search -i 'ÖZTÜRK ÇELİK' " + report).Status, 0);
+    // The Turkish I: "Işıklar" found as "ISIKLAR", "ışıklar" and "işıklar".
+    const int isiklar = Count(Run("search -i --ascii ISIKLAR " + report).Out, "\n");
+    EXPECT_GT(isiklar, 0);
+    EXPECT_EQ(Count(Run("search -i ışıklar " + report).Out, "\n"), isiklar);
+    EXPECT_EQ(Count(Run("search -i işıklar " + report).Out, "\n"), isiklar);
+
+    const Result rx = Run("search --regex 'STF-00000[1-3] ' " + report);
+    EXPECT_EQ(rx.Status, 0);
+    EXPECT_EQ(Count(rx.Out, "\n"), 3);
+    EXPECT_EQ(Run("search --regex '(' " + report).Status, 2);
+    EXPECT_EQ(Run("search nothing-like-this " + report).Status, 1);
+}
+
+TEST_F(TextCommands, SearchWritesJsonWithTheMatchRanges)
+{
+    const Result r = Run("search -i --json 'inşaat demiri' " + Dir.string());
+    ASSERT_EQ(r.Status, 2);
+    const QJsonObject doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.Out)).object();
+    const QJsonArray matches = doc.value("matches").toArray();
+    ASSERT_FALSE(matches.isEmpty());
+    const QJsonObject first = matches.first().toObject();
+    const QString line = first.value("line").toString();
+    const QJsonArray range = first.value("matches").toArray().first().toArray();
+    EXPECT_EQ(line.mid(range[0].toInt(), range[1].toInt()), QStringLiteral("İnşaat demiri"));
+    EXPECT_EQ(doc.value("errors").toArray().size(), 1);
+}
+
+} // namespace
