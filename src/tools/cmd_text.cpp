@@ -54,6 +54,7 @@ int Run(const std::vector<std::string>& Args)
 }
 
 // Glyph indices are read back through installed faces, which needs Qt's fonts.
-const ToolCommandRegistrar registrar({"text", "text REPORT.qrp|PAGE.emf [--pages A-B]", true, Run});
+const ToolCommandRegistrar registrar({"text", "text REPORT.qrp|PAGE.emf [--pages A-B]", true, Run,
+    "the text of each page in reading order, pages ended by a form feed"});
 
 } // namespace
