@@ -30,6 +30,7 @@ TQRReportInfo InspectPages(TQRPageList& List)
     info.PageCount = List.PageCount();
     info.Compression = List.Compression();
     info.CreationTime = List.CreationTime();
+    info.TrailingBytes = List.TrailingBytes();
     for (int32_t n = 1; n <= List.PageCount(); ++n) {
         const std::unique_ptr<TMetafile> page = List.GetPage(n);
         TQRPageInfo p;
