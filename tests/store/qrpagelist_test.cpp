@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <random>
 
 namespace {
@@ -162,6 +164,25 @@ TEST(PageList, SaveLoadRoundTripLeavesTheUsersFileByteIdentical)
     }
     EXPECT_EQ(ReadFileBytes(name), saved);
     EXPECT_EQ(tmp.Files(), std::vector<std::string>{"saved.qrp"});
+}
+
+TEST(PageList, MovedIntoPlaceThroughALinkTheLinkStays)
+{
+    PrivateTempDir tmp;
+    const std::string target = tmp.Path() + "/target.qrp", link = tmp.Path() + "/link.qrp";
+    WriteFileBytes(target, Bytes{1, 2, 3});
+    ASSERT_EQ(::symlink("target.qrp", link.c_str()), 0);
+    auto list = NewList(false, 1000); // spills to a temporary file, which is moved
+    list->AddPage(Page(600, 1));
+    list->AddPage(Page(600, 2));
+    list->Finish();
+    list->MoveToFile(link);
+    struct stat st;
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    TQRPageList loaded;
+    loaded.LoadFromFile(target);
+    EXPECT_EQ(loaded.PageCount(), 2);
 }
 
 TEST(PageList, ShortFileIsAStreamReadErrorAndLeavesNoStream)
