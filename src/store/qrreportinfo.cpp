@@ -22,6 +22,18 @@ void LoadReportFile(TQRPageList& List, const std::string& FileName)
     CountWhenMissing(List);
 }
 
+void LoadReportStream(TQRPageList& List, TMemoryStream& Stream)
+{
+    List.LoadFromStream(Stream);
+    try {
+        CountWhenMissing(List);
+    } catch (...) {
+        List.SetStream(nullptr);
+        List.SetPageCount(0);
+        throw;
+    }
+}
+
 TQRReportInfo InspectPages(TQRPageList& List)
 {
     TQRReportInfo info;
@@ -57,7 +69,6 @@ TQRReportInfo InspectReportData(std::vector<uint8_t> Data)
     TMemoryStream in;
     in.SetBytes(std::move(Data));
     TQRPageList list;
-    list.LoadFromStream(in);
-    CountWhenMissing(list);
+    LoadReportStream(list, in);
     return InspectPages(list);
 }

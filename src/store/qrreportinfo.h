@@ -27,6 +27,8 @@ struct TQRReportInfo {
 // LoadFromFile, then, for header layouts that carry no page count, the
 // count of records found along the chain.
 void LoadReportFile(TQRPageList& List, const std::string& FileName);
+// The same from a memory stream (LoadFromStream, then the count).
+void LoadReportStream(TQRPageList& List, TMemoryStream& Stream);
 
 TQRReportInfo InspectReportFile(const std::string& FileName);
 TQRReportInfo InspectReportData(std::vector<uint8_t> Data);
