@@ -222,14 +222,16 @@ void StartTwoSheets(TQRPrinter& Doc, const QString& Title)
 
 } // namespace
 
-// Every way a job ends early sends nothing to the queue. A job ended
-// normally afterwards shows that the queue has handled everything before it.
+// Every way a job ends early, and a job without a page, sends nothing to
+// the queue. A job ended normally afterwards shows that the queue has
+// handled everything before it.
 TEST_F(CupsEndToEndTest, CancelledAbortedOrAbandonedJobsSendNothingToTheQueue)
 {
     const QString queue = FState["QRP_CUPS_PDF_QUEUE"];
     const QString dir = FState["QRP_CUPS_PDF_DIR"];
     const std::set<int> before = CompletedJobs(queue);
-    const QString cancelled = FTitle + "-cancelled", aborted = FTitle + "-aborted", abandoned = FTitle + "-abandoned";
+    const QString cancelled = FTitle + "-cancelled", aborted = FTitle + "-aborted", abandoned = FTitle + "-abandoned",
+                  empty = FTitle + "-empty";
 
     SaveDemoReport(FDir.filePath("long.qrp"), 40);
     TQRPrinter longReport;
@@ -251,6 +253,11 @@ TEST_F(CupsEndToEndTest, CancelledAbortedOrAbandonedJobsSendNothingToTheQueue)
         TQRPrinter goingAway;
         StartTwoSheets(goingAway, abandoned);
     }
+    // A job with no page at all would otherwise come out as one blank sheet.
+    TPrinter& printer = FDocument->PrinterObject();
+    printer.SetTitle(empty);
+    printer.BeginDoc();
+    printer.EndDoc();
 
     FDocument->SetPrinterIndex(FDocument->Printers().indexOf(queue));
     FDocument->SetTitle(FTitle + "-marker");
@@ -259,7 +266,7 @@ TEST_F(CupsEndToEndTest, CancelledAbortedOrAbandonedJobsSendNothingToTheQueue)
     ASSERT_FALSE(marker.isEmpty()) << "the job after them was not printed within two minutes";
     QFile::remove(marker);
 
-    for (const QString& title : {cancelled, aborted, abandoned})
+    for (const QString& title : {cancelled, aborted, abandoned, empty})
         EXPECT_TRUE(QDir(dir).entryList({"*" + title + "*"}, QDir::Files).isEmpty()) << title.toStdString() << " was printed";
     // cups-pdf names each file after its job: no completed job is one of ours.
     for (int id : CompletedJobs(queue)) {

@@ -55,11 +55,13 @@ void TCupsJob::RemoveSpool()
 
 TCanvas& TCupsJob::Canvas()
 {
+    FHasPage = true;
     return *FCanvas;
 }
 
 void TCupsJob::NewPage()
 {
+    FHasPage = true;
     FCanvas->Flush();
     if (!FPrinter.newPage())
         throw EPrinter("Cannot start a new sheet on \"" + FName.toStdString() + "\"");
@@ -89,6 +91,10 @@ QStringList TCupsJob::SubmitOptions()
 
 void TCupsJob::End()
 {
+    if (!FHasPage) {
+        Abort();
+        return;
+    }
     FCanvas->Flush();
     FCanvas.reset();
     FOpen = false;

@@ -37,4 +37,7 @@ private:
     std::unique_ptr<TPainterCanvas> FCanvas;
     TSheetGeometry FGeometry;
     bool FOpen = false;
+    // Whether the job has a page: its canvas was taken or a sheet advanced.
+    // A job without one sends nothing, where Qt would put out a blank sheet.
+    bool FHasPage = false;
 };
