@@ -21,9 +21,8 @@ extern "C" void NoteSignal(int Signal)
 }
 
 // Ctrl+C and SIGTERM cancel the job rather than end the process on the
-// spot, which would leave temporary files behind and, with the job under
-// way, its pages on the printer. The handler is used once: a second signal
-// ends the process at once.
+// spot, which would leave the job's temporary files behind and say nothing.
+// The handler is used once: a second signal ends the process at once.
 class TInterruptGuard {
 public:
     TInterruptGuard()
