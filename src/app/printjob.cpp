@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QStringList>
+#include <QTimer>
 
 #include <vector>
 
@@ -34,6 +35,25 @@ public:
 
 private:
     std::vector<QString> FNames;
+};
+
+// Passes a cancel request on to the document that prints: Print lets events
+// run before each page, and a zero timer fires each time they do.
+class TCancelRelay {
+public:
+    TCancelRelay(TQRPrinter& Printing, const TPrintJobCancelQuery& Query)
+    {
+        if (!Query)
+            return;
+        FTimer.callOnTimeout([&Printing, Query] {
+            if (Query())
+                Printing.Cancel();
+        });
+        FTimer.start(0);
+    }
+
+private:
+    QTimer FTimer;
 };
 
 TSelectPrinterRunner& SelectPrinterRunner()
@@ -71,13 +91,17 @@ void PrintDirect(TQRPrinter& Document, const TPrintRequest& Request, int Copies)
     Document.Print();
 }
 
-void PrintSpliced(TQRPrinter& Document, const TPrintRequest& Request, int Copies)
+TPrintJobResult PrintSpliced(TQRPrinter& Document, const TPrintRequest& Request, int Copies,
+                             const TPrintJobCancelQuery& CancelRequested)
 {
+    const auto cancelled = [&CancelRequested] { return CancelRequested && CancelRequested(); };
     TJobTempFiles temps;
     const QString saved = temps.New();
     const QString range = temps.New();
     const QString copies = temps.New();
     Document.Save(saved);
+    if (cancelled())
+        return TPrintJobResult::Cancelled;
     ExtractPageRange(saved, range, Request.FromPage, Request.ToPage);
     // Made after the files, so it closes the file it reads before they go.
     TQRPrinter printer;
@@ -86,13 +110,21 @@ void PrintSpliced(TQRPrinter& Document, const TPrintRequest& Request, int Copies
         QStringList list;
         for (int i = 0; i < Copies; ++i)
             list.append(range);
+        if (cancelled())
+            return TPrintJobResult::Cancelled;
         MergeReportFiles(copies, &list);
         printer.Load(copies);
     } else {
         printer.Load(range);
     }
+    if (cancelled())
+        return TPrintJobResult::Cancelled;
     printer.SetTitle(Document.Title());
-    printer.Print();
+    {
+        TCancelRelay relay(printer, CancelRequested);
+        printer.Print();
+    }
+    return printer.Cancelled() ? TPrintJobResult::Cancelled : TPrintJobResult::Printed;
 }
 
 } // namespace
@@ -106,13 +138,16 @@ QString PrintJobMessage(TPrintJobResult Result, int PageCount)
         return QStringLiteral("Seçilen sayfa aralığında raporun hiçbir sayfası yok (rapor %1 sayfa). "
                               "Hiçbir şey yazdırılmadı.")
             .arg(PageCount);
+    case TPrintJobResult::Cancelled:
+        return QStringLiteral("Yazdırma iptal edildi; yazıcıya hiçbir şey gönderilmedi.");
     case TPrintJobResult::Printed:
         break;
     }
     return QString();
 }
 
-TPrintJobResult RunPrintJob(TQRPrinter& Document, const TPrintRequest& Request)
+TPrintJobResult RunPrintJob(TQRPrinter& Document, const TPrintRequest& Request,
+                            const TPrintJobCancelQuery& CancelRequested)
 {
     if (!AnyPrinterInstalled(Document))
         return TPrintJobResult::NoPrinter;
@@ -124,8 +159,7 @@ TPrintJobResult RunPrintJob(TQRPrinter& Document, const TPrintRequest& Request)
     }
     if (PagesInRange(Document.PageCount(), Request.FromPage, Request.ToPage) == 0)
         return TPrintJobResult::NoPageInRange;
-    PrintSpliced(Document, Request, copies);
-    return TPrintJobResult::Printed;
+    return PrintSpliced(Document, Request, copies, CancelRequested);
 }
 
 bool ParsePageRange(const QString& Text, int& From, int& To)

@@ -15,7 +15,11 @@ struct TPrintRequest {
     int NumCopies = 1;
 };
 
-enum class TPrintJobResult { Printed, NoPrinter, NoPageInRange };
+enum class TPrintJobResult { Printed, NoPrinter, NoPageInRange, Cancelled };
+
+// Asked between the steps of a job and while its pages are printed; true
+// stops the job, which then sends nothing to the printer.
+using TPrintJobCancelQuery = std::function<bool()>;
 
 // What the user is told when a job printed nothing, in the viewer's
 // language; empty for Printed.
@@ -35,7 +39,8 @@ public:
 // files, and the result printed as one job; every temporary file is gone
 // when this returns or throws. Errors of reading, writing or printing are
 // thrown.
-TPrintJobResult RunPrintJob(TQRPrinter& Document, const TPrintRequest& Request);
+TPrintJobResult RunPrintJob(TQRPrinter& Document, const TPrintRequest& Request,
+                            const TPrintJobCancelQuery& CancelRequested = {});
 
 // The dialog's choices after it closed with OK.
 TPrintRequest RequestFromDialog(const TfrmSelectPrinter& Dialog);

@@ -77,7 +77,8 @@ void TMetafile::LoadFromStream(TStream& Stream)
 {
     const int32_t pos = Stream.Position();
     const int64_t left = int64_t(Stream.Size()) - pos;
-    if (left <= EmfHeaderBytes)
+    // 108 bytes are the smallest whole page: a header record and the end record.
+    if (left < EmfHeaderBytes)
         throw EInvalidGraphic("Page data is not an enhanced metafile: only " + std::to_string(left < 0 ? 0 : left) + " bytes remain");
     uint8_t head[EmfHeaderBytes];
     Stream.ReadBuffer(head, EmfHeaderBytes);

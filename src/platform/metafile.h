@@ -42,7 +42,7 @@ class TMetafile {
 public:
     TMetafile() = default;
 
-    // The page loader rule: more than 108 bytes left, record type 1 and the
+    // The page loader rule: at least 108 bytes left, record type 1 and the
     // " EMF" signature; then exactly nBytes are consumed. Throws
     // EInvalidGraphic (not an EMF) or EReadError (data ends early).
     void LoadFromStream(TStream& Stream);

@@ -1,5 +1,6 @@
 #include "platform/streams.h"
 #include "platform/errors.h"
+#include "platform/system.h"
 
 #include <algorithm>
 #include <atomic>
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 int32_t TStream::Size()
 {
@@ -240,10 +242,71 @@ bool DeleteFile(const std::string& FileName)
     return ::unlink(FileName.c_str()) == 0;
 }
 
+std::string SaveTarget(const std::string& FileName)
+{
+    std::string name = FileName;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (::lstat(name.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            break;
+        std::vector<char> text(4096);
+        const ssize_t n = ::readlink(name.c_str(), text.data(), text.size());
+        if (n <= 0 || static_cast<size_t>(n) >= text.size())
+            break;
+        std::string link(text.data(), static_cast<size_t>(n));
+        const size_t slash = name.rfind('/');
+        if (link[0] != '/' && slash != std::string::npos)
+            link = name.substr(0, slash + 1) + link;
+        name = link;
+    }
+    return name;
+}
+
+namespace {
+
+// For a folder that takes no new files: the whole content goes to a
+// temporary file first, so that the user's file is only touched once
+// nothing can fail but the copy itself.
+void SaveInPlace(const std::string& FileName, const std::string& Target, const std::function<void(TStream&)>& Write)
+{
+    const std::string temp = GetTempFileName(GetTempPath(), "QRP");
+    try {
+        {
+            TFileStream f(temp, fmOpenReadWrite);
+            Write(f);
+        }
+        TFileStream in(temp, fmOpenRead);
+        const int fd = ::open(Target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        if (fd < 0)
+            throw EFCreateError("Cannot create file \"" + FileName + "\". " + std::strerror(errno));
+        std::vector<char> buffer(1 << 20);
+        bool ok = true;
+        for (int32_t n; ok && (n = in.Read(buffer.data(), static_cast<int32_t>(buffer.size()))) > 0;) {
+            for (int32_t done = 0; ok && done < n;) {
+                const ssize_t w = ::write(fd, buffer.data() + done, static_cast<size_t>(n - done));
+                if (w < 0 && errno == EINTR)
+                    continue;
+                ok = w > 0;
+                done += w > 0 ? static_cast<int32_t>(w) : 0;
+            }
+        }
+        const int err = errno;
+        if (::close(fd) != 0 || !ok)
+            throw EWriteError("Cannot write file \"" + FileName + "\". " + std::strerror(ok ? errno : err));
+    } catch (...) {
+        ::unlink(temp.c_str());
+        throw;
+    }
+    ::unlink(temp.c_str());
+}
+
+} // namespace
+
 void SaveFileReplacing(const std::string& FileName, const std::function<void(TStream&)>& Write)
 {
+    const std::string target = SaveTarget(FileName);
     struct stat old;
-    const bool replacing = ::stat(FileName.c_str(), &old) == 0;
+    const bool replacing = ::stat(target.c_str(), &old) == 0;
     if (replacing && S_ISDIR(old.st_mode))
         throw EFCreateError("Cannot create file \"" + FileName + "\". It is a directory");
     static std::atomic<unsigned> counter{std::random_device{}()};
@@ -252,13 +315,17 @@ void SaveFileReplacing(const std::string& FileName, const std::function<void(TSt
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         char hex[16];
         std::snprintf(hex, sizeof hex, "%X", counter.fetch_add(1) & 0xFFFFFFu);
-        part = FileName + ".~" + hex + ".part";
+        part = target + ".~" + hex + ".part";
         fd = ::open(part.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             break;
     }
-    if (fd < 0)
-        throw EFCreateError("Cannot create file \"" + FileName + "\". " + std::strerror(errno));
+    if (fd < 0) {
+        const int err = errno;
+        if (replacing && (err == EACCES || err == EPERM) && ::access(target.c_str(), W_OK) == 0)
+            return SaveInPlace(FileName, target, Write);
+        throw EFCreateError("Cannot create file \"" + FileName + "\". " + std::strerror(err));
+    }
     if (replacing)
         (void)::fchmod(fd, old.st_mode & 07777);
     ::close(fd);
@@ -267,7 +334,7 @@ void SaveFileReplacing(const std::string& FileName, const std::function<void(TSt
             TFileStream f(part, fmOpenReadWrite);
             Write(f);
         }
-        if (::rename(part.c_str(), FileName.c_str()) != 0)
+        if (::rename(part.c_str(), target.c_str()) != 0)
             throw EFCreateError("Cannot create file \"" + FileName + "\". " + std::strerror(errno));
     } catch (...) {
         ::unlink(part.c_str());

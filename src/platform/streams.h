@@ -82,6 +82,12 @@ bool FileExists(const std::string& FileName);
 // Calls Write on a new file beside FileName and renames it over FileName
 // only once Write has returned, so that a failure (or FileName being the file
 // that is being read) leaves any existing file as it was and no partial file
-// behind. An existing file keeps its permissions.
+// behind. An existing file keeps its permissions. A symbolic link stays a
+// link: its target gets the content. In a folder that takes no new files,
+// a writable file is overwritten in place, but only once Write has filled a
+// temporary file elsewhere.
 void SaveFileReplacing(const std::string& FileName, const std::function<void(TStream&)>& Write);
+// The file a save to FileName writes: FileName with symbolic links followed,
+// even to a target that does not exist yet.
+std::string SaveTarget(const std::string& FileName);
 bool DeleteFile(const std::string& FileName);

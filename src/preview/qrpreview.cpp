@@ -3,10 +3,26 @@
 #include "preview/previewgeometry.h"
 #include "preview/qrpreviewimage.h"
 #include "printer/qrprinter.h"
+#include "printer/standardpreview.h"
 
 #include <QScrollBar>
 #include <QStyle>
 #include <QWheelEvent>
+
+namespace {
+
+QWidget* MakeStandardPreviewContent(TQRPrinter* AQRPrinter, QWidget* Parent)
+{
+    auto* control = new TQRPreview(Parent);
+    control->SetQRPrinter(AQRPrinter);
+    return control;
+}
+
+// The library's standard preview window shows its document through this
+// control wherever the control is part of the program.
+[[maybe_unused]] const bool StandardPreviewContentSet = (SetStandardPreviewContent(&MakeStandardPreviewContent), true);
+
+} // namespace
 
 TQRPreview::TQRPreview(QWidget* AOwner) : QScrollArea(AOwner)
 {

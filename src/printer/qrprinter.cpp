@@ -52,6 +52,7 @@ TQRPrinter::TQRPrinter(TQRParentReport* parentrep)
 
 TQRPrinter::~TQRPrinter()
 {
+    DropOpenPage();
     if (FStatus != mpReady)
         Cleanup();
     // The control detaches before the printer goes, since detaching may run
@@ -80,6 +81,7 @@ void TQRPrinter::Cleanup()
 {
     if (FStatus == mpBusy)
         Cancel();
+    DropOpenPage();
     if (aStream) {
         aStream = nullptr;
         FPageList->SetStream(nullptr);

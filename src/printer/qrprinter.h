@@ -212,6 +212,7 @@ private:
     void EndPrinterPage();
     void ClosePage();
     void DiscardPage();
+    void DropOpenPage();
 
     TPrinter* aPrinter = nullptr;
     std::unique_ptr<TPrinter> FOwnPrinter; // set when aPrinter is private
@@ -222,7 +223,6 @@ private:
     int FAvailablePages = 0;
     bool FCancelled = false;
     TCanvas* FCanvas = nullptr;
-    std::unique_ptr<TCanvas> FMetafileCanvas; // owns FCanvas on the metafile destination
     TQRPrinterDestination FDestination = qrdMetafile;
     int FFirstPage = 0;
     int FLastpage = 0;
@@ -233,6 +233,9 @@ private:
     std::vector<QPointer<QObject>> FAttachedClients;
     QPointer<QObject> FMaster;
     std::unique_ptr<TMetafile> FMetafile;
+    // Owns FCanvas on the metafile destination. It writes its page into
+    // FMetafile when it goes, so it is declared after it and thus freed first.
+    std::unique_ptr<TCanvas> FMetafileCanvas;
     TQRExportToFilterEvent FOnExportToFilterEvent;
     TNotifyEvent FOnPreviewEvent;
     TQRPrintSetupEvent FOnPrintSetupEvent;

@@ -23,7 +23,7 @@ void TQRPrinter::Load(const QString& Filename)
 
 void TQRPrinter::LoadFromStream(TMemoryStream& inStream)
 {
-    LoadWith([this, &inStream] { FPageList->LoadFromStream(inStream); }, false);
+    LoadWith([this, &inStream] { LoadReportStream(*FPageList, inStream); }, false);
 }
 
 void TQRPrinter::LoadWith(const std::function<void()>& ReadPages, bool NearestSize)

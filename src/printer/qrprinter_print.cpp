@@ -97,8 +97,11 @@ void TQRPrinter::Print()
             if (showProgress)
                 SetProgress(PrintProgressValue(static_cast<int>(p), first, last));
             SetPageNumber(static_cast<int>(p));
+            // Taken for every page, so that a page without a picture still
+            // counts as a (blank) sheet of the job.
+            TCanvas& sheet = aPrinter->Canvas();
             if (std::unique_ptr<TMetafile> page = GetPage(static_cast<int>(p)))
-                aPrinter->Canvas().StretchDraw(rect, *page);
+                sheet.StretchDraw(rect, *page);
             if (p < last)
                 aPrinter->NewPage();
             if (FCancelled) {

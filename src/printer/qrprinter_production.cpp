@@ -30,7 +30,7 @@ void TQRPrinter::BeginDoc()
     if (FStatus != mpReady)
         throw EQRError("QRPrinter not ready");
 
-    FMetafile.reset();
+    DropOpenPage();
     FAvailablePages = 0;
     FMasterProgressStart = 0;
     FMasterProgressEnd = 0;
@@ -96,6 +96,17 @@ void TQRPrinter::DiscardPage()
 {
     FMetafile.reset();
     FreeHyperlinks();
+}
+
+void TQRPrinter::DropOpenPage()
+{
+    // The canvas first: it finishes its page into FMetafile as it goes.
+    ReleaseCanvas();
+    DiscardPage();
+    // A job that production left open on the printer would print on its own
+    // once the printer object ends it.
+    if (FDestination == qrdPrinter && FStatus == mpBusy && aPrinter->Printing())
+        aPrinter->Abort();
 }
 
 void TQRPrinter::EndDoc()

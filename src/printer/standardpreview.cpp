@@ -3,6 +3,18 @@
 #include "printer/qrprinter.h"
 
 #include <QCloseEvent>
+#include <QVBoxLayout>
+
+namespace {
+
+TStandardPreviewContent ContentMaker = nullptr;
+
+} // namespace
+
+void SetStandardPreviewContent(TStandardPreviewContent Make)
+{
+    ContentMaker = Make;
+}
 
 TQRStandardPreview::TQRStandardPreview(TQRPrinter* AQRPrinter, QWidget* Parent)
     : QWidget(Parent), FQRPrinter(AQRPrinter)
@@ -13,6 +25,12 @@ TQRStandardPreview::TQRStandardPreview(TQRPrinter* AQRPrinter, QWidget* Parent)
     if (FQRPrinter) {
         FQRPrinter->SetClient(this);
         FQRPrinter->SetShowingPreview(true);
+    }
+    if (ContentMaker) {
+        // The control becomes the document's client, for page notifications.
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(ContentMaker(FQRPrinter, this));
     }
 }
 

@@ -49,5 +49,6 @@ TQRHeaderFields ReadHeaderFields(const TQRFileHeaderRecord& Header, int32_t Head
         std::memcpy(&f.CreationTime, &bits, 8);
     }
     f.Compression = Header[25] == 1;
+    f.Marked = Header[0] == 3 && Header[1] == 0 && Header[2] == 50 && Header[3] == 0;
     return f;
 }

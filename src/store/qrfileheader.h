@@ -22,5 +22,8 @@ struct TQRHeaderFields {
     bool HasCreationTime = false; // the 128- and 124-byte layouts
     double CreationTime = 0;
     bool Compression = false;
+    // The two words every writer puts first (3 and 50). The reader trusts
+    // records, not these; they only tell an empty report from other data.
+    bool Marked = false;
 };
 TQRHeaderFields ReadHeaderFields(const TQRFileHeaderRecord& Header, int32_t HeaderSize);

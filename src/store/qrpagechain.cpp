@@ -49,10 +49,60 @@ void TQRPageList::ExpectNumber(const TRecord& Record, int32_t Number) const
                 " where " + std::to_string(Number) + " was expected");
 }
 
+int32_t TQRPageList::DataEnd() const
+{
+    return FDataEnd >= 0 ? FDataEnd : FStream->Size();
+}
+
+int32_t TQRPageList::TrailingBytes() const
+{
+    return FStream && FDataEnd >= 0 ? FStream->Size() - FDataEnd : 0;
+}
+
+bool TQRPageList::StartsRecord(int32_t Start, int32_t Number, int32_t Size)
+{
+    if (int64_t(Start) + 12 > Size)
+        return false;
+    FStream->SetPosition(Start);
+    return FStream->ReadInt32() == Number;
+}
+
+void TQRPageList::FindChainEnd()
+{
+    const int32_t size = FStream->Size();
+    const int32_t first = HeaderSize();
+    if (!StartsRecord(first, 1, size)) {
+        // Neither a page nor a header that says "no pages": some other file.
+        if (!FHeaderKeepsCount || !FHeaderMarked)
+            throw EFOpenError("Cannot open file \"" + Name() + "\". It is not a report file");
+        if (FPageCount > 0 && int64_t(first) + 12 > size)
+            Damaged("the header gives " + std::to_string(FPageCount) + " pages but the file holds no page records");
+    }
+    if (!FHeaderKeepsCount) {
+        // CountRecords walks these and finds the end.
+        FStream->SetPosition(first);
+        return;
+    }
+    // The header's count of records, whatever follows them.
+    int32_t pos = first;
+    for (int32_t n = 1; n <= FPageCount; ++n) {
+        if (pos == size)
+            Damaged("the header gives " + std::to_string(FPageCount) + " pages but the file holds only " +
+                    std::to_string(n - 1) + " page records");
+        const TRecord r = ReadRecord(pos, size);
+        ExpectNumber(r, n);
+        NoteRecord(r);
+        pos = r.Next;
+    }
+    FDataEnd = pos;
+    FStream->SetPosition(first);
+}
+
 TQRPageList::TRecord TQRPageList::GotoPage(int32_t N)
 {
     const int32_t size = FStream->Size();
-    if (int64_t(HeaderSize()) + 12 > size)
+    const int32_t end = DataEnd();
+    if (int64_t(HeaderSize()) + 12 > end)
         Damaged("the header gives " + std::to_string(FPageCount) + " pages but the file holds no page records");
     TRecord r;
     if (N == 1) {
@@ -61,10 +111,10 @@ TQRPageList::TRecord TQRPageList::GotoPage(int32_t N)
         NoteRecord(r);
     } else {
         const int32_t pos = FStream->Position();
-        if (pos == size) {
-            FStream->SetPosition(size - 4);
+        if (pos == end) {
+            FStream->SetPosition(end - 4);
             r = ReadRecord(FStream->ReadInt32(), size);
-            if (r.Next != size)
+            if (r.Next != end)
                 Damaged("the back pointer at the end of the file leads to record " + std::to_string(r.Number) + At(r.Start) +
                         ", which is not the last record");
         } else {
@@ -80,7 +130,7 @@ TQRPageList::TRecord TQRPageList::GotoPage(int32_t N)
             ExpectNumber(r, N);
         }
         while (r.Number < N) {
-            if (r.Next == size)
+            if (r.Next == end)
                 Damaged("the header gives " + std::to_string(FPageCount) + " pages but the file holds only " +
                         std::to_string(r.Number) + " page records");
             const int32_t number = r.Number + 1;
@@ -113,13 +163,15 @@ int32_t TQRPageList::CountRecords()
     std::lock_guard<std::recursive_mutex> lock(FLock);
     const int32_t size = FStream->Size();
     int32_t count = 0;
-    for (int32_t pos = HeaderSize(); pos != size;) {
+    int32_t pos = HeaderSize();
+    // Bytes that do not begin the next record are padding behind the last.
+    while (StartsRecord(pos, count + 1, size)) {
         const TRecord r = ReadRecord(pos, size);
-        ExpectNumber(r, count + 1);
         NoteRecord(r);
         ++count;
         pos = r.Next;
     }
-    FStream->SetPosition(size);
+    FDataEnd = pos;
+    FStream->SetPosition(pos);
     return count;
 }

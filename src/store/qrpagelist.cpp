@@ -17,12 +17,14 @@ void TQRPageList::SetStream(std::unique_ptr<TQRStream> Value)
 {
     FStream = std::move(Value);
     FHeaderSize = -1;
+    FDataEnd = -1;
     FRecordStarts.clear();
 }
 
 std::unique_ptr<TQRStream> TQRPageList::TakeStream()
 {
     FHeaderSize = -1;
+    FDataEnd = -1;
     FRecordStarts.clear();
     return std::move(FStream);
 }
@@ -58,6 +60,7 @@ int32_t TQRPageList::HeaderSize()
 void TQRPageList::ReadFileHeader()
 {
     FHeaderSize = -1;
+    FDataEnd = -1;
     FRecordStarts.clear();
     FStream->SetPosition(0);
     const int32_t size = HeaderSize();
@@ -73,6 +76,8 @@ void TQRPageList::ReadFileHeader()
     }
     FCreationTime = fields.HasCreationTime ? fields.CreationTime : 0;
     FCompression = fields.Compression;
+    FHeaderKeepsCount = fields.HasPageCount;
+    FHeaderMarked = fields.Marked;
 }
 
 void TQRPageList::WriteFileHeader()
@@ -84,12 +89,11 @@ void TQRPageList::WriteFileHeader()
 
 void TQRPageList::LoadFromFile(const std::string& Filename)
 {
-    FStream.reset();
-    FHeaderSize = -1;
-    FRecordStarts.clear();
+    SetStream(nullptr);
     try {
         FStream = TQRStream::CreateFromFile(Filename);
         ReadFileHeader();
+        FindChainEnd();
         GetPage(FPageCount);
         GetPage(FPageCount);
     } catch (...) {
@@ -106,6 +110,7 @@ void TQRPageList::LoadFromStream(TMemoryStream& inStream)
     FStream = TQRStream::CreateFromMemory(inStream.Bytes());
     try {
         ReadFileHeader();
+        FindChainEnd();
     } catch (...) {
         SetStream(nullptr);
         FPageCount = 0;

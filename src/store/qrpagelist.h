@@ -32,7 +32,8 @@ public:
     void UnlockList() { FLock.unlock(); }
 
     // Opens the file in place, reads its header and fetches the last page
-    // twice. Throws EQRDamagedReport when the chain is broken.
+    // twice. Throws EQRDamagedReport when the chain is broken, and
+    // EFOpenError when the file holds no report at all.
     void LoadFromFile(const std::string& Filename);
     // Copies the whole of inStream into a new in-memory page stream.
     void LoadFromStream(TMemoryStream& inStream);
@@ -57,9 +58,13 @@ public:
     // Rewrites the header with the final page count.
     void Finish();
 
-    // Counts the records by walking the chain from the first to the end of
-    // the data; for header layouts that carry no page count.
+    // Counts the records by walking the chain from the first until the data
+    // ends or no longer begins the next record; for header layouts that
+    // carry no page count.
     int32_t CountRecords();
+    // Bytes behind the last page record of a loaded report: padding that
+    // mail gateways and old file systems add, which the pages ignore.
+    int32_t TrailingBytes() const;
 
     bool Compression() const { return FCompression; }
     void SetCompression(bool Value) { FCompression = Value; }
@@ -84,6 +89,9 @@ private:
 
     void ReadFileHeader();
     void WriteFileHeader();
+    void FindChainEnd();
+    bool StartsRecord(int32_t Start, int32_t Number, int32_t Size);
+    int32_t DataEnd() const;
     TRecord GotoPage(int32_t N);
     TRecord ReadRecord(int32_t Start, int32_t Size);
     void NoteRecord(const TRecord& Record);
@@ -100,6 +108,10 @@ private:
     int32_t FPageCount = 0;
     std::unique_ptr<TQRStream> FStream;
     int32_t FHeaderSize = -1;
+    bool FHeaderKeepsCount = false;
+    bool FHeaderMarked = false;
+    // End of the last record once the chain was walked; -1: the stream's end.
+    int32_t FDataEnd = -1;
     // Starts of the records the walk has checked so far, so that any page
     // already passed is reached in one step; bounded, past that the chain is
     // walked as usual.

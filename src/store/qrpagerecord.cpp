@@ -87,8 +87,8 @@ void TQRPageList::GetPageEx(int32_t PageNumber, std::unique_ptr<TMetafile>& AMet
 void TQRPageList::ForgetPosition()
 {
     // A damaged record leaves the position anywhere; the next page is then
-    // found from the end of the file, so intact pages stay readable.
-    FStream->Seek(0, soFromEnd);
+    // found from the end of the chain, so intact pages stay readable.
+    FStream->SetPosition(DataEnd());
 }
 
 std::unique_ptr<TMetafile> TQRPageList::ReadPageData(const TRecord& Record,
@@ -197,6 +197,7 @@ void TQRPageList::AppendRecord(const TMetafile& aMetafile, const std::vector<THy
         FStream->SetPosition(nextField);
         FStream->WriteInt32(end);
         FStream->SetPosition(end);
+        FDataEnd = -1;
     } catch (...) {
         FPageCount = previousCount;
         throw;

@@ -22,6 +22,18 @@ void LoadReportFile(TQRPageList& List, const std::string& FileName)
     CountWhenMissing(List);
 }
 
+void LoadReportStream(TQRPageList& List, TMemoryStream& Stream)
+{
+    List.LoadFromStream(Stream);
+    try {
+        CountWhenMissing(List);
+    } catch (...) {
+        List.SetStream(nullptr);
+        List.SetPageCount(0);
+        throw;
+    }
+}
+
 TQRReportInfo InspectPages(TQRPageList& List)
 {
     TQRReportInfo info;
@@ -30,6 +42,7 @@ TQRReportInfo InspectPages(TQRPageList& List)
     info.PageCount = List.PageCount();
     info.Compression = List.Compression();
     info.CreationTime = List.CreationTime();
+    info.TrailingBytes = List.TrailingBytes();
     for (int32_t n = 1; n <= List.PageCount(); ++n) {
         const std::unique_ptr<TMetafile> page = List.GetPage(n);
         TQRPageInfo p;
@@ -56,7 +69,6 @@ TQRReportInfo InspectReportData(std::vector<uint8_t> Data)
     TMemoryStream in;
     in.SetBytes(std::move(Data));
     TQRPageList list;
-    list.LoadFromStream(in);
-    CountWhenMissing(list);
+    LoadReportStream(list, in);
     return InspectPages(list);
 }

@@ -20,12 +20,15 @@ struct TQRReportInfo {
     int32_t PageCount = 0;
     bool Compression = false;
     double CreationTime = 0; // days since 30 December 1899; 0: none stored
+    int32_t TrailingBytes = 0; // after the last page record, ignored
     std::vector<TQRPageInfo> Pages;
 };
 
 // LoadFromFile, then, for header layouts that carry no page count, the
 // count of records found along the chain.
 void LoadReportFile(TQRPageList& List, const std::string& FileName);
+// The same from a memory stream (LoadFromStream, then the count).
+void LoadReportStream(TQRPageList& List, TMemoryStream& Stream);
 
 TQRReportInfo InspectReportFile(const std::string& FileName);
 TQRReportInfo InspectReportData(std::vector<uint8_t> Data);

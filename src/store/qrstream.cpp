@@ -183,9 +183,11 @@ bool TQRStream::MoveToFile(const std::string& Filename)
     std::lock_guard<std::recursive_mutex> lock(FLock);
     if (FInMemory || FFilename.empty() || !FileStream)
         return false;
+    // Renamed onto a link's target, so that the link stays.
+    const std::string path = SaveTarget(Filename);
     struct stat target;
     mode_t mode;
-    if (::stat(Filename.c_str(), &target) == 0) {
+    if (::stat(path.c_str(), &target) == 0) {
         if (!S_ISREG(target.st_mode))
             return false;
         mode = target.st_mode & 07777;
@@ -195,7 +197,7 @@ bool TQRStream::MoveToFile(const std::string& Filename)
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    if (::chmod(FFilename.c_str(), mode) != 0 || ::rename(FFilename.c_str(), Filename.c_str()) != 0)
+    if (::chmod(FFilename.c_str(), mode) != 0 || ::rename(FFilename.c_str(), path.c_str()) != 0)
         return false; // another file system: the caller copies
     FileStream.reset();
     FFilename.clear();

@@ -99,6 +99,9 @@ std::vector<InfoField> ReportFields(const std::string& FileName, const TQRReport
     f.push_back({"pageCountFrom", "Page count from", Info.PageCountInHeader ? "header" : "records", true});
     f.push_back({"compressed", "Compressed", Info.Compression ? "true" : "false", false});
     f.push_back({"created", "Created", Info.CreationTime != 0 ? DateTimeText(Info.CreationTime) : "", true});
+    if (Info.TrailingBytes > 0)
+        f.push_back({"trailingBytes", "Trailing bytes",
+                     std::to_string(Info.TrailingBytes) + " bytes after the last page record (ignored)", true});
     AddDetectedPaper(f, FileName);
     return f;
 }

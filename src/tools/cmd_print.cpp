@@ -8,9 +8,56 @@
 #include <QString>
 #include <QStringList>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
+
+volatile std::sig_atomic_t CaughtSignal = 0;
+
+extern "C" void NoteSignal(int Signal)
+{
+    CaughtSignal = Signal;
+}
+
+// Ctrl+C and SIGTERM cancel the job rather than end the process on the
+// spot, which would leave the job's temporary files behind and say nothing.
+// The handler is used once: a second signal ends the process at once.
+class TInterruptGuard {
+public:
+    TInterruptGuard()
+    {
+        CaughtSignal = 0;
+        struct sigaction action {};
+        action.sa_handler = NoteSignal;
+        action.sa_flags = SA_RESTART | SA_RESETHAND;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &FOldInt);
+        sigaction(SIGTERM, &action, &FOldTerm);
+    }
+    ~TInterruptGuard()
+    {
+        sigaction(SIGINT, &FOldInt, nullptr);
+        sigaction(SIGTERM, &FOldTerm, nullptr);
+    }
+    TInterruptGuard(const TInterruptGuard&) = delete;
+    TInterruptGuard& operator=(const TInterruptGuard&) = delete;
+
+    static bool Interrupted() { return CaughtSignal != 0; }
+    // The status a shell gives a process ended by the signal.
+    static int ExitStatus() { return 128 + CaughtSignal; }
+
+private:
+    struct sigaction FOldInt {};
+    struct sigaction FOldTerm {};
+};
+
+int Interrupted(const QString& File)
+{
+    std::fprintf(stderr, "qrptool print: %s: interrupted; nothing was sent to the printer\n",
+                 File.toLocal8Bit().constData());
+    return TInterruptGuard::ExitStatus();
+}
 
 struct TPrintArguments {
     QString File;
@@ -53,14 +100,19 @@ TPrintArguments Parse(const std::vector<std::string>& Args)
 int Run(const std::vector<std::string>& Args)
 {
     TPrintArguments a = Parse(Args);
+    const TInterruptGuard interrupts;
     TQRPrinter document;
     document.Load(a.File);
+    if (TInterruptGuard::Interrupted())
+        return Interrupted(a.File);
     if (!a.PrinterName.isEmpty()) {
         a.Request.PrinterIndex = document.Printers().indexOf(a.PrinterName);
         if (a.Request.PrinterIndex < 0)
             throw Exception("no printer named \"" + a.PrinterName.toStdString() + "\"; see qrptool printers");
     }
-    const TPrintJobResult result = RunPrintJob(document, a.Request);
+    const TPrintJobResult result = RunPrintJob(document, a.Request, &TInterruptGuard::Interrupted);
+    if (result == TPrintJobResult::Cancelled)
+        return Interrupted(a.File);
     if (result != TPrintJobResult::Printed)
         throw Exception(PrintJobMessage(result, document.PageCount()).toStdString());
     const QStringList printers = document.Printers();

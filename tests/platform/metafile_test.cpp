@@ -112,7 +112,7 @@ TEST(Metafile, LoaderRuleRefusesWhatIsNoMetafile)
     } cases[] = {
         {"wrong record type", [](Bytes& b) { Put(b, 0, 2); }, false},
         {"no signature", [](Bytes& b) { b[41] = 'X'; }, false},
-        {"108 bytes only", [](Bytes& b) { b.resize(108); }, false},
+        {"107 bytes only", [](Bytes& b) { b.resize(107); }, false},
         {"size below the header", [](Bytes& b) { Put(b, 48, 100); }, false},
         {"ends early", [](Bytes& b) { Put(b, 48, 4000); }, true},
         {"huge size", [](Bytes& b) { Put(b, 48, 0xFFFFFFF0u); }, true},
@@ -127,6 +127,25 @@ TEST(Metafile, LoaderRuleRefusesWhatIsNoMetafile)
             EXPECT_THROW(m.LoadFromBytes(b), EInvalidGraphic) << c.Name;
         EXPECT_TRUE(m.Empty()) << c.Name;
     }
+}
+
+TEST(Metafile, HeaderAndEndRecordAloneAreABlankPage)
+{
+    Bytes page = Emf(88);
+    page.erase(page.begin() + 88, page.begin() + 108); // the comment
+    Put(page, 48, 108);
+    ASSERT_EQ(page.size(), 108u);
+    TMemoryStream s;
+    s.WriteBuffer(page.data(), 108);
+    s.WriteInt32(1234); // the back pointer behind a page in a report
+    s.SetPosition(0);
+    TMetafile m;
+    m.LoadFromStream(s);
+    EXPECT_EQ(m.Data(), page);
+    EXPECT_EQ(m.Width(), 794);
+    EXPECT_EQ(s.ReadInt32(), 1234);
+    m.LoadFromBytes(page);
+    EXPECT_EQ(m.Data().size(), 108u);
 }
 
 TEST(Metafile, ConsumesExactlyNBytesFromAStream)

@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -108,6 +109,71 @@ TEST_F(ScratchDir, SaveFileReplacingLeavesTheOldFileWhenWritingFails)
     EXPECT_EQ(Files(), std::vector<std::string>{"report.qrp"});
     EXPECT_THROW(SaveFileReplacing(Dir + "/no/such/dir/x.qrp", [](TStream&) {}), EFCreateError);
     EXPECT_THROW(SaveFileReplacing(Dir, [](TStream&) {}), EFCreateError);
+}
+
+// Saving over a file keeps what the user set up: a link stays a link, and a
+// folder that takes no new files still lets its writable file be saved.
+TEST_F(ScratchDir, SaveFileReplacingFollowsLinksAndWritesInPlaceInAClosedFolder)
+{
+    const std::string target = Dir + "/target.qrp", link = Dir + "/link.qrp";
+    std::ofstream(target) << "old content";
+    ASSERT_EQ(::symlink("target.qrp", link.c_str()), 0);
+    SaveFileReplacing(link, [](TStream& f) { f.WriteBuffer("via link", 8); });
+    struct stat st;
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(Slurp(target), "via link");
+
+    // Root creates files anywhere: the save runs as nobody, who owns the
+    // file and the temporary folder but not the folder around the file.
+    const bool root = ::geteuid() == 0;
+    const uid_t nobody = 65534;
+    const std::string closed = Dir + "/closed", temp = Dir + "/tmp", name = closed + "/report.qrp";
+    ASSERT_EQ(::mkdir(closed.c_str(), 0700), 0);
+    ASSERT_EQ(::mkdir(temp.c_str(), 0700), 0);
+    std::ofstream(name) << "old content";
+    ::chmod(Dir.c_str(), 0755);
+    ::chmod(name.c_str(), 0644);
+    if (root) {
+        ASSERT_TRUE(::chown(name.c_str(), nobody, nobody) == 0 && ::chown(temp.c_str(), nobody, nobody) == 0);
+    }
+    ::chmod(closed.c_str(), 0555);
+    const char* oldTmp = std::getenv("TMPDIR");
+    const std::string savedTmp = oldTmp ? oldTmp : "";
+    ::setenv("TMPDIR", temp.c_str(), 1);
+    if (root) {
+        ASSERT_EQ(::seteuid(nobody), 0);
+    }
+    std::string error;
+    try {
+        EXPECT_THROW(SaveFileReplacing(name, [](TStream&) { throw EWriteError(); }), EWriteError);
+        EXPECT_EQ(Slurp(name), "old content");
+        SaveFileReplacing(name, [this, &name](TStream& f) {
+            // The old content is still there to be read while the new is written.
+            const std::string old = Slurp(name);
+            f.WriteBuffer(old.data(), static_cast<int32_t>(old.size()));
+            f.WriteBuffer(", and more", 10);
+        });
+    } catch (const Exception& e) {
+        error = e.what();
+    }
+    if (root) {
+        ASSERT_EQ(::seteuid(0), 0);
+    }
+    oldTmp ? ::setenv("TMPDIR", savedTmp.c_str(), 1) : ::unsetenv("TMPDIR");
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(Slurp(name), "old content, and more");
+    DIR* d = ::opendir(temp.c_str());
+    int leftovers = 0;
+    while (dirent* e = d ? ::readdir(d) : nullptr)
+        leftovers += e->d_name[0] != '.';
+    if (d)
+        ::closedir(d);
+    EXPECT_EQ(leftovers, 0);
+    ::chmod(closed.c_str(), 0700);
+    ::unlink(name.c_str());
+    ::rmdir(closed.c_str());
+    ::rmdir(temp.c_str());
 }
 
 TEST_F(ScratchDir, TempFileNamesAreReservedAndUnique)

@@ -2,9 +2,11 @@
 
 #include "preview/qrpreviewimage.h"
 #include "preview_helpers.h"
+#include "printer/previewinterface.h"
 #include "printer/qrprinter.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <gtest/gtest.h>
 
 TEST(PreviewZoom, IgnoresZoomOutside2To2000StateIncluded)
@@ -106,6 +108,27 @@ TEST_F(PreviewDocumentTest, AttachingShowsPageOneAndMakesTheControlTheClient)
     EXPECT_EQ(Document->Client(), nullptr);
     EXPECT_FALSE(Document->ShowingPreview());
     EXPECT_FALSE(Preview.PreviewImage()->ImageOK());
+}
+
+// Without a preview of the application's own, the library's window shows
+// the document in a preview control from page 1.
+TEST_F(PreviewDocumentTest, StandardPreviewWindowShowsPageOneInAPreviewControl)
+{
+    SetPreviewFactoryClass(nullptr);
+    Document->Preview();
+    QPointer<QWidget> window = Document->PreviewControl();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->windowTitle(), "Print Preview");
+    auto* control = window->findChild<TQRPreview*>();
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(Document->Client(), control);
+    EXPECT_EQ(control->PageNumber(), 1);
+    EXPECT_TRUE(control->PreviewImage()->ImageOK());
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(window);
+    EXPECT_FALSE(Document->ShowingPreview());
+    EXPECT_EQ(Document->Client(), nullptr);
 }
 
 TEST_F(PreviewDocumentTest, PageNumberStaysWithinTheDocument)

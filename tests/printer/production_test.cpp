@@ -185,6 +185,54 @@ TEST(ProductionAbort, KeepsTheOpenPageUnlessExportingAndSavesAConsistentFile)
     EXPECT_EQ(AbortAfterTwoPages(true, dir.filePath("exported.qrp")), 1);
 }
 
+namespace {
+
+struct TGeneratorFailed {};
+
+// A generator that fails while its second page is being drawn.
+void FailOnSecondPage(TQRPrinter& Doc)
+{
+    Doc.BeginDoc();
+    Doc.NewPage();
+    DrawMarker(Doc, QStringLiteral("alt 1"));
+    Doc.NewPage();
+    DrawMarker(Doc, QStringLiteral("alt 2"));
+    throw TGeneratorFailed{};
+}
+
+} // namespace
+
+// The recording canvas finishes its page into the document's metafile when
+// it goes; every way out of a page left open must let it go first (ASan).
+TEST(ProductionOpenPage, IsReleasedWhenDestroyedCleanedUpOrAborted)
+{
+    {
+        TQRPrinter doc;
+        EXPECT_THROW(FailOnSecondPage(doc), TGeneratorFailed);
+    }
+    for (const bool abortFirst : {false, true}) {
+        SCOPED_TRACE(abortFirst ? "aborted, then cleaned up" : "cleaned up");
+        TQRPrinter doc;
+        EXPECT_THROW(FailOnSecondPage(doc), TGeneratorFailed);
+        if (abortFirst) {
+            doc.AbortDoc();
+            EXPECT_EQ(doc.Canvas(), nullptr);
+            EXPECT_EQ(doc.PageList()->PageCount(), 2);
+        }
+        doc.Cleanup();
+        EXPECT_EQ(doc.Canvas(), nullptr);
+        doc.BeginDoc();
+        doc.NewPage();
+        DrawMarker(doc, QStringLiteral("neu"));
+        doc.EndDoc();
+        ASSERT_EQ(doc.PageCount(), 1);
+        const std::unique_ptr<TMetafile> page = doc.GetPage(1);
+        ASSERT_NE(page, nullptr);
+        EXPECT_TRUE(HasUtf16Text(*page, QStringLiteral("neu")));
+        EXPECT_FALSE(HasUtf16Text(*page, QStringLiteral("alt")));
+    }
+}
+
 TEST(ProductionRoundTrip, SavedAndReloadedReportDrawsEveryPageTheSame)
 {
     for (const bool compress : {false, true}) {

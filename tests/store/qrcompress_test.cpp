@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <random>
+#include <string>
 
 namespace {
 
@@ -48,6 +51,49 @@ TEST(QRCompress, PublishedVectorsHold)
     for (const Vector& v : vectors) {
         EXPECT_EQ(Code(v.Plain), v.Coded);
         EXPECT_EQ(Decode(v.Coded, v.Plain.size()), v.Plain);
+    }
+}
+
+Bytes ReadFile(const std::string& Name)
+{
+    std::ifstream f(Name, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(f), {});
+}
+
+// The inputs of tests/data/compress/make_vectors.py, an independent coder,
+// which wrote what each must code to.
+TEST(QRCompress, LongInputsCodeAsTheIndependentCoderCodesThem)
+{
+    const std::string sentence = "Sayfa 12 / 40: Ankara subesi, 1.234,50 TL tahsilat; Izmir 987,00 TL. ";
+    Bytes text;
+    while (text.size() < 20000)
+        text.insert(text.end(), sentence.begin(), sentence.end());
+    text.resize(20000);
+    Bytes allBytes;
+    for (int i = 0; i < 256 * 40; ++i)
+        allBytes.push_back(static_cast<uint8_t>(i));
+    // Up and down through the byte values makes the tree a long chain: the
+    // last byte gets a code of 70 bits, past the 64 the fast path collects.
+    Bytes deep;
+    for (int i = 0; i < 2260; ++i)
+        deep.push_back(static_cast<uint8_t>((i / 256) % 2 == 0 ? i % 256 : 255 - i % 256));
+    deep.push_back(1);
+    const struct {
+        const char* Name;
+        Bytes Plain;
+    } inputs[] = {
+        {"text", text},
+        {"zeros", Bytes(10000, 0)},
+        {"all-bytes", allBytes},
+        {"page", ReadFile(QRP_TEST_DATA "/emf/gdi-page1.emf")},
+        {"deep", deep},
+    };
+    for (const auto& in : inputs) {
+        SCOPED_TRACE(in.Name);
+        const Bytes expected = ReadFile(std::string(QRP_TEST_DATA "/compress/") + in.Name + ".coded");
+        ASSERT_FALSE(expected.empty());
+        EXPECT_EQ(Code(in.Plain), expected);
+        EXPECT_EQ(Decode(expected, in.Plain.size()), in.Plain);
     }
 }
 

@@ -1,10 +1,14 @@
 #include "platform/errors.h"
 #include "report_helpers.h"
+#include "store/qrdamagedreport.h"
 #include "store/qrpagelist.h"
+#include "store/qrreportinfo.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <random>
 
 namespace {
@@ -162,6 +166,25 @@ TEST(PageList, SaveLoadRoundTripLeavesTheUsersFileByteIdentical)
     EXPECT_EQ(tmp.Files(), std::vector<std::string>{"saved.qrp"});
 }
 
+TEST(PageList, MovedIntoPlaceThroughALinkTheLinkStays)
+{
+    PrivateTempDir tmp;
+    const std::string target = tmp.Path() + "/target.qrp", link = tmp.Path() + "/link.qrp";
+    WriteFileBytes(target, Bytes{1, 2, 3});
+    ASSERT_EQ(::symlink("target.qrp", link.c_str()), 0);
+    auto list = NewList(false, 1000); // spills to a temporary file, which is moved
+    list->AddPage(Page(600, 1));
+    list->AddPage(Page(600, 2));
+    list->Finish();
+    list->MoveToFile(link);
+    struct stat st;
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    TQRPageList loaded;
+    loaded.LoadFromFile(target);
+    EXPECT_EQ(loaded.PageCount(), 2);
+}
+
 TEST(PageList, ShortFileIsAStreamReadErrorAndLeavesNoStream)
 {
     PrivateTempDir tmp;
@@ -177,6 +200,64 @@ TEST(PageList, ShortFileIsAStreamReadErrorAndLeavesNoStream)
     }
     EXPECT_EQ(list.Stream(), nullptr);
     EXPECT_THROW(list.LoadFromFile(tmp.Path() + "/missing.qrp"), EFOpenError);
+}
+
+// Mail gateways and old file systems pad files; every page stays readable
+// from either end of the chain, and a chain that is really broken is still
+// refused behind the padding.
+TEST(PageList, BytesAfterTheLastRecordAreIgnored)
+{
+    PrivateTempDir tmp;
+    const std::string name = tmp.Path() + "/padded.qrp";
+    const std::vector<Bytes> pages = {MakeEmf(1000, 1), MakeEmf(400, 2), MakeEmf(128, 3)};
+    const Bytes paddings[] = {Bytes(1, 0), Bytes(4096, 0), Bytes(3, 0x1A), Bytes(512, 0x1A)};
+    for (int32_t layout : {128, 96})
+        for (bool compressed : {false, true})
+            for (const Bytes& padding : paddings) {
+                SCOPED_TRACE(std::to_string(layout) + (compressed ? " compressed, " : ", ") +
+                             std::to_string(padding.size()) + " x " + std::to_string(padding[0]));
+                Bytes report = MakeReport(layout, pages, compressed);
+                report.insert(report.end(), padding.begin(), padding.end());
+                WriteFileBytes(name, report);
+                TQRPageList list;
+                LoadReportFile(list, name);
+                ASSERT_EQ(list.PageCount(), 3);
+                EXPECT_EQ(list.TrailingBytes(), static_cast<int32_t>(padding.size()));
+                for (int32_t n : {3, 3, 1, 2, 3, 2, 1})
+                    EXPECT_EQ(list.GetPage(n)->Data(), pages[static_cast<size_t>(n - 1)]) << "page " << n;
+            }
+
+    Bytes broken = MakeReport(128, pages, false);
+    PutI32(broken, 128 + 8 + 1000 + 4, 7); // record 2 numbered 7
+    broken.insert(broken.end(), 64, 0);
+    WriteFileBytes(name, broken);
+    TQRPageList list;
+    EXPECT_THROW(LoadReportFile(list, name), EQRDamagedReport);
+}
+
+// A header that keeps no usable count over data that holds no record is
+// some other file; a header that says "no pages" is an empty report.
+TEST(PageList, DataWithoutRecordsIsNoReportUnlessTheHeaderSaysEmpty)
+{
+    PrivateTempDir tmp;
+    const std::string name = tmp.Path() + "/zeros.qrp";
+    WriteFileBytes(name, Bytes(4096, 0));
+    TQRPageList list;
+    try {
+        LoadReportFile(list, name);
+        FAIL();
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + name + "\". It is not a report file");
+    }
+    EXPECT_EQ(list.Stream(), nullptr);
+
+    const TQRFileHeaderRecord header = MakeFileHeader(0, 45000, false);
+    Bytes empty(header.begin(), header.end());
+    empty.resize(4096, 0);
+    WriteFileBytes(name, empty);
+    LoadReportFile(list, name);
+    EXPECT_EQ(list.PageCount(), 0);
+    EXPECT_EQ(list.TrailingBytes(), 4096 - 128);
 }
 
 TEST(PageList, ExtendedRecordsKeepTheirWholeLinks)

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -29,6 +31,8 @@ struct TLibCups {
     const char* (*GetOption)(const char*, int, cups_option_t*) = nullptr;
     void (*FreeDests)(int, cups_dest_t*) = nullptr;
     const char* (*GetPPD)(const char*) = nullptr;
+    int (*PrintFile)(const char*, const char*, const char*, int, cups_option_t*) = nullptr;
+    const char* (*LastErrorString)() = nullptr;
     bool Ok = false;
 
     TLibCups()
@@ -40,6 +44,8 @@ struct TLibCups {
         GetOption = reinterpret_cast<decltype(GetOption)>(dlsym(lib, "cupsGetOption"));
         FreeDests = reinterpret_cast<decltype(FreeDests)>(dlsym(lib, "cupsFreeDests"));
         GetPPD = reinterpret_cast<decltype(GetPPD)>(dlsym(lib, "cupsGetPPD"));
+        PrintFile = reinterpret_cast<decltype(PrintFile)>(dlsym(lib, "cupsPrintFile"));
+        LastErrorString = reinterpret_cast<decltype(LastErrorString)>(dlsym(lib, "cupsLastErrorString"));
         Ok = GetNamedDest && GetOption && FreeDests;
     }
 };
@@ -114,4 +120,36 @@ TCupsQueue QueryCupsQueue(const QString& Name)
         }
     }
     return q;
+}
+
+int SubmitCupsJob(const QString& Queue, const QString& File, const QString& Title, const QStringList& Options,
+                  QString& Error)
+{
+    const TLibCups& cups = LibCups();
+    if (!cups.PrintFile) {
+        Error = QStringLiteral("libcups.so.2 cannot be loaded");
+        return 0;
+    }
+    std::vector<std::pair<QByteArray, QByteArray>> named;
+    for (int i = 0; i + 1 < Options.size(); i += 2) {
+        const QByteArray name = Options[i].toUtf8(), value = Options[i + 1].toUtf8();
+        auto same = std::find_if(named.begin(), named.end(), [&](const auto& o) { return o.first == name; });
+        if (same != named.end())
+            same->second = value;
+        else
+            named.emplace_back(name, value);
+    }
+    std::vector<cups_option_t> options;
+    for (auto& o : named)
+        options.push_back({o.first.data(), o.second.data()});
+    // A queue instance ("name/instance") is printed on its queue.
+    const QByteArray queue = Queue.section(QLatin1Char('/'), 0, 0).toUtf8();
+    const int id = cups.PrintFile(queue.constData(), File.toLocal8Bit().constData(), Title.toUtf8().constData(),
+                                  static_cast<int>(options.size()), options.empty() ? nullptr : options.data());
+    if (id <= 0) {
+        const char* reason = cups.LastErrorString ? cups.LastErrorString() : nullptr;
+        Error = reason && *reason ? QString::fromUtf8(reason) : QStringLiteral("the print server refused it");
+        return 0;
+    }
+    return id;
 }

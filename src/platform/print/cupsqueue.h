@@ -1,7 +1,8 @@
 #pragma once
-// What Qt PrintSupport does not tell about a CUPS queue: whether its driver
-// makes copies, and its paper sources. Read from libcups,
-// loaded at run time so that the program also starts where it is missing.
+// What Qt PrintSupport does not tell about a CUPS queue (whether its driver
+// makes copies, and its paper sources) and the submission of a finished job.
+// Through libcups, loaded at run time so that the program also starts where
+// it is missing.
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +16,12 @@ struct TCupsQueue {
 };
 
 TCupsQueue QueryCupsQueue(const QString& Name);
+
+// Sends the document File to Queue as one job; Options are name, value
+// pairs, a later value replacing an earlier one of the same name. Returns
+// the job id, or 0 with the reason in Error.
+int SubmitCupsJob(const QString& Queue, const QString& File, const QString& Title, const QStringList& Options,
+                  QString& Error);
 
 // The Windows paper source code for a PPD InputSlot keyword; slots without a
 // Windows name get driver codes from 257 on, by their position.
