@@ -30,11 +30,11 @@ TEST_F(StoreCommands, InfoNamesBytesAfterTheLastRecordAndShowsEveryPage)
 {
     const std::string name = Dir + "/padded.qrp";
     Spit(name, Slurp(Data + "/reports/sample.qrp") + std::string(100, '\x1A'));
-    const Result info = Run("info " + name);
+    const ToolResult info = Run("info " + name);
     ASSERT_EQ(info.Status, 0) << info.Err;
     EXPECT_NE(info.Out.find("100 bytes after the last page record"), std::string::npos) << info.Out;
     EXPECT_NE(info.Out.find("Page 3: 5092 bytes"), std::string::npos) << info.Out;
-    const Result emf = Run("emf " + name + " 3 " + Dir + "/p3.emf");
+    const ToolResult emf = Run("emf " + name + " 3 " + Dir + "/p3.emf");
     EXPECT_EQ(emf.Status, 0) << emf.Err;
     EXPECT_EQ(Slurp(Dir + "/p3.emf").size(), 5092u);
 }
