@@ -161,6 +161,42 @@ TEST(EmfPlayClip, IntersectExcludeAndRegionSelection)
     EXPECT_TRUE(IsRed(PlayToImage(c.Page()).pixel(80, 80)));
 }
 
+TEST(EmfPlayClip, EachSaveRestorePanelKeepsItsOwnClip)
+{
+    // Report cells: every panel sets its clip inside a save/restore pair;
+    // the clip removed by one restore must not switch off the next ones.
+    TEmfBuilder b;
+    b.Brush(1, BS_SOLID, Red).Select(1).Select(STOCK_OBJECT | NULL_PEN);
+    for (uint32_t k = 0; k < 3; ++k) {
+        const uint32_t x = 5 + 30 * k;
+        b.Rec(EMR_SAVEDC, {});
+        if (k == 1) {
+            std::vector<uint8_t> body;
+            Put32(body, 32 + 16);
+            Put32(body, RGN_COPY);
+            for (uint32_t v : {32u, 1u, 1u, 16u, x, 10u, x + 10, 20u})
+                Put32(body, v);
+            for (uint32_t v : {x, 10u, x + 10, 20u})
+                Put32(body, v);
+            b.Raw(EMR_EXTSELECTCLIPRGN, body);
+        } else {
+            b.Rec(EMR_INTERSECTCLIPRECT, {x, 10, x + 10, 20}).Rec(EMR_EXCLUDECLIPRECT, {x, 10, x + 3, 13});
+        }
+        b.Rec(EMR_RECTANGLE, {x - 5, 0, x + 25, 40});
+        b.Rec(EMR_RESTOREDC, {uint32_t(-1)});
+    }
+    const QImage img = PlayToImage(b.Page());
+    for (int k = 0; k < 3; ++k) {
+        const int x = 5 + 30 * k;
+        SCOPED_TRACE(k);
+        EXPECT_TRUE(IsRed(img.pixel(x + 5, 15)));
+        EXPECT_EQ(InkIn(img, QRect(x + 10, 0, 15, 40)), 0);
+        EXPECT_EQ(InkIn(img, QRect(x - 5, 25, 30, 15)), 0);
+    }
+    EXPECT_EQ(InkIn(img, QRect(5, 10, 3, 3)), 0);
+    EXPECT_EQ(InkIn(img, QRect(65, 10, 3, 3)), 0);
+}
+
 TEST(EmfPlayClip, DeviceRegionAndClipPath)
 {
     TEmfBuilder b;

@@ -36,7 +36,11 @@ QRegion BoundedPolygonRegion(const QPolygonF& Polygon, Qt::FillRule Rule, const 
 QRegion TEmfPlayer::DeviceBounds() const
 {
     const QPaintDevice* d = FPainter.device();
-    return QRegion(d ? QRect(0, 0, d->width(), d->height()) : QRect(0, 0, 1, 1));
+    if (!d)
+        return QRegion(QRect(0, 0, 1, 1));
+    // Widgets give their size in logical pixels, images and pixmaps in pixels.
+    const double scale = d->devType() == QInternal::Widget ? d->devicePixelRatio() : 1.0;
+    return QRegion(QRect(0, 0, int(std::ceil(d->width() * scale)), int(std::ceil(d->height() * scale))));
 }
 
 bool TEmfPlayer::ReadRegion(const TEmfRecord& R, size_t Offset, size_t Size, bool Logical, QRegion& Out) const
@@ -164,10 +168,12 @@ void TEmfPlayer::ApplyClip()
 {
     FClipDirty = false;
     if (!FState.HasClip) {
+        // Not setClipping(false): Qt's raster engine keeps that switch in
+        // the clip it reuses for the next setClipRegion, which then stays off.
         if (FCallerHasClip)
             FPainter.setClipRegion(FCallerClip);
         else
-            FPainter.setClipping(false);
+            FPainter.setClipRegion(QRegion(), Qt::NoClip);
         return;
     }
     FPainter.setClipRegion(FCallerHasClip ? FState.Clip & FCallerClip : FState.Clip);
