@@ -293,6 +293,35 @@ TEST(EmfPlayText, CharactersLandAtTheirRecordedAdvances)
     EXPECT_EQ(InkIn(img, QRect(cols.front() + 10, 10, 40, 30)), 0);
 }
 
+TEST(EmfPlayText, DrawnAtEverySizeOnImagesAndScaledImages)
+{
+    // An "H" filling most of a 100-unit page, played as render and the
+    // viewer play it: into an image of N pixels, and into an image of twice
+    // the pixels with a device pixel ratio of 2 (a scaled screen).
+    TEmfBuilder b(100);
+    b.Font(1, -80, "Arial").Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT});
+    b.TextW(10, 5, "H", {});
+    const TMetafile page = b.Page();
+    for (int n : {12, 60, 85, 160, 320, 800, 3600}) {
+        for (int ratio : {1, 2}) {
+            SCOPED_TRACE(QString("glyph %1 px, ratio %2").arg(n * 8 / 10 * ratio).arg(ratio).toStdString());
+            QImage img(n * ratio, n * ratio, QImage::Format_RGB32);
+            img.fill(Qt::white);
+            img.setDevicePixelRatio(ratio);
+            {
+                QPainter p(&img);
+                PlayEmf(p, QRectF(0, 0, n, n), page);
+            }
+            // The stems of the H: left and right thirds of its box are inked.
+            const int s = n * ratio;
+            const QRect box(s * 15 / 100, s * 30 / 100, s * 50 / 100, s * 40 / 100);
+            const int ink = InkIn(img, box);
+            EXPECT_GT(ink, box.width() * box.height() / 5);
+            EXPECT_EQ(InkIn(img, QRect(0, s * 95 / 100, s, s * 5 / 100)), 0);
+        }
+    }
+}
+
 TEST(EmfPlayText, AlignmentOpaqueRectangleAndClipping)
 {
     TEmfBuilder b(200);

@@ -1,10 +1,8 @@
 #include "app/viewerapplication.h"
-#include "platform/emf/emfplayer.h"
 #include "platform/sanitizer_hooks.h"
 
 int main(int argc, char** argv)
 {
-    PrepareTextRendering();
     TViewerApplication app(argc, argv);
     return RunViewer(QApplication::arguments().mid(1));
 }

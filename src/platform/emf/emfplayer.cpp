@@ -58,9 +58,15 @@ TEmfPlayResult TEmfPlayer::Play()
     FRasterOps = engine && engine->type() == QPaintEngine::Raster;
     FVectorText = !FRasterOps;
     FCallerHasClip = FPainter.hasClipping();
-    FPainter.resetTransform();
     if (FCallerHasClip)
-        FCallerClip = FPainter.clipRegion();
+        FCallerClip = FPainter.combinedTransform().map(FPainter.clipRegion());
+    // Drawing happens in device pixels; on a device with a pixel ratio
+    // (a scaled screen) Qt scales whatever is drawn by that ratio.
+    const QPaintDevice* device = FPainter.device();
+    const double ratio = device ? std::max(1e-3, device->devicePixelRatio()) : 1.0;
+    FBase = QTransform::fromScale(1.0 / ratio, 1.0 / ratio);
+    FPainter.resetTransform();
+    FPainter.setWorldTransform(FBase);
     FPainter.setRenderHint(QPainter::Antialiasing, false);
     FPainter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     FPainter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -247,19 +253,8 @@ QRect TEmfPlayer::DevRect(double L, double T, double R, double B) const
                  QPoint(std::max(a.x(), b.x()) - 1, std::max(a.y(), b.y()) - 1));
 }
 
-void PrepareTextRendering()
-{
-    // Qt draws glyphs above 64 pixels as paths, which makes a page of text
-    // at printer resolution a hundred times slower; Qt reads the limit once,
-    // so it only helps when set before the first text is drawn.
-    if (!qEnvironmentVariableIsSet("QT_MAX_CACHED_GLYPH_SIZE"))
-        qputenv("QT_MAX_CACHED_GLYPH_SIZE", "256");
-}
-
 TEmfPlayResult PlayEmf(QPainter& Painter, const QRectF& R, const TMetafile& Page)
 {
-    static const bool prepared = (PrepareTextRendering(), true);
-    (void)prepared;
     if (Page.Empty() || !Painter.isActive() || R.isEmpty())
         return {};
     TEmfPlayer player(Painter, R, Page);

@@ -184,9 +184,9 @@ void TEmfPlayer::Blit(double X, double Y, double W, double H, const QImage& Imag
         }
         FPainter.drawImage(QRectF(pa, pb), image, Source);
     } else {
-        FPainter.setWorldTransform(FXform);
+        FPainter.setWorldTransform(FXform * FBase);
         FPainter.drawImage(QRectF(X, Y, W, H), image, Source);
-        FPainter.setWorldTransform(QTransform());
+        FPainter.setWorldTransform(FBase);
     }
     FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }

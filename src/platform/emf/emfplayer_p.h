@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
+#include <QRawFont>
 #include <QRegion>
 #include <QTransform>
 
@@ -19,6 +20,8 @@
 // Limits against damaged pages: deeper saves, longer paths are ignored.
 constexpr size_t EmfMaxSaveDepth = 1024;
 constexpr int EmfMaxPathElements = 4 * 1024 * 1024;
+// Glyphs up to this many device pixels come from Qt's glyph cache.
+constexpr int EmfLargestCachedGlyph = 64;
 
 struct TEmfDcState {
     TEmfMapping Mapping;
@@ -102,6 +105,8 @@ private:
     void TextRecord(const TEmfRecord& R);
     void DrawText(QPointF Ref, const QString& Text, std::vector<double> Advances, uint32_t Options,
                   const QRectF* Rect, bool GlyphIndexes, bool HasAdvances);
+    void FillGlyphOutlines(const QRawFont& Font, const QVector<quint32>& Glyphs, const QVector<QPointF>& Positions,
+                           const QColor& Colour);
 
     // emfplayer_bitmaps.cpp
     void BitmapRecord(const TEmfRecord& R);
@@ -113,6 +118,7 @@ private:
     const TMetafile& FPage;
     QTransform FInit; // reference-device pixels to target device pixels
     QTransform FXform; // logical units to target device pixels
+    QTransform FBase;  // device pixels to the painter's coordinates
     TEmfDevice FDevice;
     TEmfDcState FState;
     std::vector<TEmfDcState> FSaved;

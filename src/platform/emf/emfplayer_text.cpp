@@ -46,6 +46,19 @@ QVector<quint32> GlyphsFor(const QRawFont& Font, const QString& Text)
 
 } // namespace
 
+void TEmfPlayer::FillGlyphOutlines(const QRawFont& Font, const QVector<quint32>& Glyphs,
+                                   const QVector<QPointF>& Positions, const QColor& Colour)
+{
+    QPainterPath outline;
+    outline.setFillRule(Qt::WindingFill);
+    for (int i = 0; i < Glyphs.size() && i < Positions.size(); ++i)
+        outline.addPath(Font.pathForGlyph(Glyphs[i]).translated(Positions[i]));
+    const bool antialiased = FPainter.testRenderHint(QPainter::Antialiasing);
+    FPainter.setRenderHint(QPainter::Antialiasing, true);
+    FPainter.fillPath(outline, Colour);
+    FPainter.setRenderHint(QPainter::Antialiasing, antialiased);
+}
+
 void TEmfPlayer::TextRecord(const TEmfRecord& R)
 {
     if (!R.Has(8, 68))
@@ -215,7 +228,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
         positions[i] = QPointF((upright ? std::round(pos) : pos) / rf.Stretch, 0);
         pos += devAdvance[size_t(i)];
     }
-    FPainter.setWorldTransform(QTransform::fromScale(rf.Stretch, 1) * glyphSpace);
+    FPainter.setWorldTransform(QTransform::fromScale(rf.Stretch, 1) * glyphSpace * FBase);
     FPainter.setPen(FState.TextColor);
     if (FVectorText && !GlyphIndexes && !missingPictureFont) {
         QFont qf(rf.Family);
@@ -249,18 +262,25 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
                 fallbackPositions.append(positions[i]);
             }
         }
-        QGlyphRun run;
-        run.setRawFont(raw);
-        run.setGlyphIndexes(mainGlyphs);
-        run.setPositions(mainPositions);
-        if (!mainGlyphs.isEmpty())
+        // Qt's glyph cache draws nothing for some glyphs above its default
+        // size, and its outline fallback depends on an environment limit:
+        // large glyphs are filled as outlines here, on every device.
+        const bool outlines = rf.PixelSize * std::max(1.0, rf.Stretch) > EmfLargestCachedGlyph;
+        auto draw = [&](const QRawFont& Font, const QVector<quint32>& Glyphs, const QVector<QPointF>& Positions) {
+            if (Glyphs.isEmpty())
+                return;
+            if (outlines) {
+                FillGlyphOutlines(Font, Glyphs, Positions, FState.TextColor);
+                return;
+            }
+            QGlyphRun run;
+            run.setRawFont(Font);
+            run.setGlyphIndexes(Glyphs);
+            run.setPositions(Positions);
             FPainter.drawGlyphRun(QPointF(0, 0), run);
-        if (!fallbackGlyphs.isEmpty()) {
-            run.setRawFont(fallback);
-            run.setGlyphIndexes(fallbackGlyphs);
-            run.setPositions(fallbackPositions);
-            FPainter.drawGlyphRun(QPointF(0, 0), run);
-        }
+        };
+        draw(raw, mainGlyphs, mainPositions);
+        draw(fallback, fallbackGlyphs, fallbackPositions);
     }
     if (font.Underline || font.StrikeOut) {
         const double thickness = std::max(1.0, std::round(raw.lineThickness()));
@@ -272,7 +292,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
         if (font.StrikeOut)
             FPainter.drawRect(QRectF(0, -std::round(raw.xHeight() / 2), scaled, thickness));
     }
-    FPainter.setWorldTransform(QTransform());
+    FPainter.setWorldTransform(FBase);
     if (clipped)
         FPainter.restore();
 }
