@@ -322,6 +322,39 @@ TEST(EmfPlayText, DrawnAtEverySizeOnImagesAndScaledImages)
     }
 }
 
+TEST(EmfPlayText, TextInAPathBracketBecomesItsOutline)
+{
+    // Filled with a red brush and no pen: the glyphs are red, nothing black
+    // is drawn, and the opaque box of the record is not painted.
+    TEmfBuilder b(200);
+    b.Font(1, -100, "Arial").Select(1).Brush(2, BS_SOLID, Red).Select(2).Select(STOCK_OBJECT | NULL_PEN);
+    b.Rec(EMR_SETBKCOLOR, {Blue});
+    const int box[] = {0, 0, 200, 200};
+    b.Rec(EMR_BEGINPATH, {}).TextW(10, 10, "H", {}, ETO_OPAQUE, box).Rec(EMR_ENDPATH, {});
+    b.Rec(EMR_FILLPATH, {0, 0, 200, 200});
+    const QImage img = PlayToImage(b.Page(), 200);
+    int red = 0, other = 0;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x) {
+            const QRgb p = img.pixel(x, y);
+            if (IsRed(p))
+                ++red;
+            else if ((p & 0xFFFFFF) != 0xFFFFFF && qRed(p) < 200)
+                ++other;
+        }
+    EXPECT_GT(red, 1500);
+    EXPECT_EQ(other, 0);
+    // The stroked outline leaves the inside of a stem unpainted.
+    TEmfBuilder s(200);
+    s.Font(1, -100, "Arial").Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT});
+    s.Rec(EMR_BEGINPATH, {}).TextW(10, 10, "I", {}).Rec(EMR_ENDPATH, {}).Rec(EMR_STROKEPATH, {0, 0, 200, 200});
+    const QImage outline = PlayToImage(s.Page(), 200);
+    const std::vector<int> cols = InkColumns(outline, 50, 60);
+    ASSERT_GE(cols.size(), 2u);
+    EXPECT_GT(cols.back() - cols.front(), 6);
+    EXPECT_EQ(InkIn(outline, QRect(cols.front() + 2, 50, cols.back() - cols.front() - 3, 20)), 0);
+}
+
 TEST(EmfPlayText, AlignmentOpaqueRectangleAndClipping)
 {
     TEmfBuilder b(200);

@@ -59,6 +59,21 @@ void TEmfPlayer::FillGlyphOutlines(const QRawFont& Font, const QVector<quint32>&
     FPainter.setRenderHint(QPainter::Antialiasing, antialiased);
 }
 
+void TEmfPlayer::AddTextToPath(const QRawFont& Font, const QVector<quint32>& Glyphs, int Count,
+                               const std::vector<double>& DevAdvance, const QTransform& GlyphToDevice, double Stretch)
+{
+    QPainterPath outline;
+    double pos = 0;
+    for (int i = 0; i < Count && i < Glyphs.size(); ++i) {
+        if (Glyphs[i])
+            outline.addPath(Font.pathForGlyph(Glyphs[i]).translated(pos / Stretch, 0));
+        pos += DevAdvance[size_t(i)];
+    }
+    const QPainterPath device = GlyphToDevice.map(outline);
+    if (FState.Path.elementCount() + device.elementCount() <= EmfMaxPathElements)
+        FState.Path.addPath(device);
+}
+
 void TEmfPlayer::TextRecord(const TEmfRecord& R)
 {
     if (!R.Has(8, 68))
@@ -117,7 +132,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
     QRect devRect;
     if (Rect && (Options & (ETO_OPAQUE_ | ETO_CLIPPED_))) {
         devRect = DevRect(Rect->left(), Rect->top(), Rect->right(), Rect->bottom());
-        if (Options & ETO_OPAQUE_)
+        if ((Options & ETO_OPAQUE_) && !FState.InPath)
             FPainter.fillRect(devRect, FState.BkColor);
     }
     if (Text.isEmpty())
@@ -204,12 +219,17 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
     if (upright)
         origin = QPointF(std::round(origin.x()), std::round(origin.y()));
 
+    const QTransform glyphSpace(u.x(), u.y(), v.x(), v.y(), origin.x(), origin.y());
+    if (FState.InPath) {
+        // Inside a path bracket the glyph outlines join the path.
+        AddTextToPath(raw, glyphs, n, devAdvance, QTransform::fromScale(rf.Stretch, 1) * glyphSpace, rf.Stretch);
+        return;
+    }
     const bool clipped = (Options & ETO_CLIPPED_) && Rect;
     if (clipped) {
         FPainter.save();
         FPainter.setClipRect(devRect, FPainter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     }
-    const QTransform glyphSpace(u.x(), u.y(), v.x(), v.y(), origin.x(), origin.y());
     if (FState.BkMode == OPAQUE && !(Options & ETO_OPAQUE_)) {
         const QPolygonF box = glyphSpace.map(QPolygonF(QRectF(0, -ascent, width, ascent + descent)));
         FPainter.setPen(Qt::NoPen);
