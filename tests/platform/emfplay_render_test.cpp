@@ -455,6 +455,35 @@ TEST(EmfPlayBitmaps, AlphaBlendHonoursTheAlphaByteOfBitFieldPixels)
     EXPECT_EQ(img.pixel(40, 20) & 0xFFFFFF, 0xFFFFFFu);
 }
 
+TEST(EmfPlayBitmaps, PlgBltMapsTheSourceCornersOntoItsThreePoints)
+{
+    // A 2 x 2 bitmap (red, green over blue, white) turned a quarter: its
+    // top-left corner at (80, 10), top-right at (80, 50), bottom-left at (40, 10).
+    std::vector<uint8_t> body;
+    for (uint32_t v : {0u, 0u, 100u, 100u, 80u, 10u, 80u, 50u, 40u, 10u, 0u, 0u, 2u, 2u})
+        Put32(body, v);
+    for (int i = 0; i < 6; ++i)
+        Put32(body, 0);
+    for (uint32_t v : {0u, uint32_t(DIB_RGB_COLORS), 140u, 40u, 180u, 16u, 0u, 0u, 0u, 0u, 0u, 0u, 0u})
+        Put32(body, v);
+    for (uint32_t v : {40u, 2u, 2u})
+        Put32(body, v);
+    Put16(body, 1);
+    Put16(body, 24);
+    for (int i = 0; i < 6; ++i)
+        Put32(body, 0);
+    for (uint8_t v : {255, 0, 0, 255, 255, 255, 0, 0, 0, 0, 255, 0, 255, 0, 0, 0})
+        body.push_back(v);
+    TEmfBuilder b;
+    const QImage img = PlayToImage(b.Raw(EMR_PLGBLT, body).Page());
+    EXPECT_EQ(img.pixel(75, 15) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(img.pixel(75, 45) & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(img.pixel(45, 15) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(img.pixel(45, 45) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(InkIn(img, QRect(0, 55, 100, 45)), 0);
+    EXPECT_EQ(InkIn(img, QRect(85, 0, 15, 100)), 0);
+}
+
 TEST(EmfPlayBinaryRop, NotXorAndNoOp)
 {
     TEmfBuilder b;

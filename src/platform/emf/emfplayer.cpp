@@ -120,7 +120,7 @@ bool TEmfPlayer::Dispatch(const TEmfRecord& R)
         RegionRecord(R);
         return true;
     case EMR_BITBLT: case EMR_STRETCHBLT: case EMR_STRETCHDIBITS: case EMR_SETDIBITSTODEVICE: case EMR_MASKBLT:
-    case EMR_ALPHABLEND: case EMR_TRANSPARENTBLT:
+    case EMR_ALPHABLEND: case EMR_TRANSPARENTBLT: case EMR_PLGBLT:
         BitmapRecord(R);
         return true;
     case EMR_GRADIENTFILL:

@@ -40,6 +40,26 @@ QImage DecodeAlphaDib(const TEmfRecord& R, const TDibOptions& Options)
     return DecodeDib(header.data(), header.size(), bits, cbBits, Options);
 }
 
+// Source with the pixels where Mask holds 0 made transparent; mask pixel
+// (x - Dx, y - Dy) belongs to source pixel (x, y).
+QImage MaskedSource(const QImage& Source, const QImage& Mask, int Dx, int Dy)
+{
+    QImage image = Source.convertToFormat(QImage::Format_ARGB32);
+    const QImage mask = Mask.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const int my = y - Dy;
+        for (int x = 0; x < image.width(); ++x) {
+            const int mx = x - Dx;
+            const bool set = mx >= 0 && my >= 0 && mx < mask.width() && my < mask.height() &&
+                             (mask.pixel(mx, my) & 0xFFFFFF);
+            if (!set)
+                row[x] = 0;
+        }
+    }
+    return image;
+}
+
 } // namespace
 
 void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
@@ -47,6 +67,10 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
     const uint32_t type = R.Type();
     TDibOptions options;
     TDibInfo info;
+    if (type == EMR_PLGBLT) {
+        PlgBlt(R);
+        return;
+    }
     if (type == EMR_STRETCHDIBITS || type == EMR_SETDIBITSTODEVICE) {
         if (!R.Has(8, 68))
             return;
@@ -148,6 +172,37 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
         return;
     }
     Blit(x, y, cx, cy, image, QRectF(xSrc, ySrc, cxSrc, cySrc), drawRop);
+}
+
+void TEmfPlayer::PlgBlt(const TEmfRecord& R)
+{
+    if (!R.Has(8, 132))
+        return;
+    const double xSrc = R.I32(48), ySrc = R.I32(52), cxSrc = R.I32(56), cySrc = R.I32(60);
+    if (cxSrc <= 0 || cySrc <= 0)
+        return;
+    TDibOptions options;
+    options.Usage = R.U32(92);
+    QImage image = DecodeDibInRecord(R.Data(), R.Size(), R.U32(96), R.U32(100), R.U32(104), R.U32(108), options);
+    if (image.isNull())
+        return;
+    // Where the mask holds 0 the page stays as it is.
+    TDibInfo maskInfo;
+    const QImage mask = DecodeDibInRecord(R.Data(), R.Size(), R.U32(124), R.U32(128), R.U32(132), R.U32(136),
+                                          TDibOptions(), &maskInfo);
+    if (!mask.isNull())
+        image = MaskedSource(image, mask, int(xSrc) - R.I32(112), int(ySrc) - R.I32(116));
+    // The source's top-left, top-right and bottom-left corners land on the
+    // three points, in logical units.
+    const QPointF p0(R.I32(24), R.I32(28)), p1(R.I32(32), R.I32(36)), p2(R.I32(40), R.I32(44));
+    const QPointF ex = (p1 - p0) / cxSrc, ey = (p2 - p0) / cySrc;
+    const QTransform toLogical(ex.x(), ex.y(), ey.x(), ey.y(), p0.x() - ex.x() * xSrc - ey.x() * ySrc,
+                               p0.y() - ex.y() * xSrc - ey.y() * ySrc);
+    BeginDraw();
+    FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    FPainter.setWorldTransform(toLogical * FXform * FBase);
+    FPainter.drawImage(QRectF(xSrc, ySrc, cxSrc, cySrc), image, QRectF(xSrc, ySrc, cxSrc, cySrc));
+    FPainter.setWorldTransform(FBase);
 }
 
 void TEmfPlayer::Blit(double X, double Y, double W, double H, const QImage& Image, QRectF Source, uint32_t Rop)

@@ -105,11 +105,14 @@ private:
     void TextRecord(const TEmfRecord& R);
     void DrawText(QPointF Ref, const QString& Text, std::vector<double> Advances, uint32_t Options,
                   const QRectF* Rect, bool GlyphIndexes, bool HasAdvances);
+    void AddTextToPath(const QRawFont& Font, const QVector<quint32>& Glyphs, int Count,
+                       const std::vector<double>& DevAdvance, const QTransform& GlyphToDevice, double Stretch);
     void FillGlyphOutlines(const QRawFont& Font, const QVector<quint32>& Glyphs, const QVector<QPointF>& Positions,
                            const QColor& Colour);
 
     // emfplayer_bitmaps.cpp
     void BitmapRecord(const TEmfRecord& R);
+    void PlgBlt(const TEmfRecord& R);
     void Blit(double X, double Y, double W, double H, const QImage& Image, QRectF Source, uint32_t Rop);
     void FillDeviceArea(const QPolygonF& DevArea, uint32_t Rop);
     void GradientFill(const TEmfRecord& R);
