@@ -103,6 +103,31 @@ TEST(EmfPlayShapes, HatchedBrushLeavesBackgroundWhenTransparent)
     EXPECT_EQ(InkIn(img, QRect(0, 3, 40, 1)), 40);
 }
 
+TEST(EmfPlayShapes, BrushOriginShiftsTheHatchPhase)
+{
+    // Horizontal hatch lines repeat every 8 device pixels; an origin of 3
+    // moves each of them 3 rows down, and a restore brings the old phase back.
+    auto firstLine = [](bool Shifted, bool Restored) {
+        TEmfBuilder b;
+        b.Brush(1, BS_HATCHED, Red, HS_HORIZONTAL).Select(1).Select(STOCK_OBJECT | NULL_PEN);
+        b.Rec(EMR_SETBKMODE, {TRANSPARENT}).Rec(EMR_SAVEDC, {});
+        if (Shifted)
+            b.Rec(EMR_SETBRUSHORGEX, {0, 3});
+        if (Restored)
+            b.Rec(EMR_RESTOREDC, {uint32_t(-1)});
+        b.Rec(EMR_RECTANGLE, {0, 0, 100, 100});
+        const QImage img = PlayToImage(b.Page());
+        for (int y = 0; y < 100; ++y)
+            if (IsRed(img.pixel(50, y)))
+                return y;
+        return -1;
+    };
+    const int plain = firstLine(false, false);
+    ASSERT_GE(plain, 0);
+    EXPECT_EQ(firstLine(true, false), (plain + 3) % 8);
+    EXPECT_EQ(firstLine(true, true), plain);
+}
+
 TEST(EmfPlayMapping, MetricModePointsYUp)
 {
     TEmfBuilder b;

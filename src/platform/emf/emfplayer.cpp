@@ -102,6 +102,7 @@ bool TEmfPlayer::Dispatch(const TEmfRecord& R)
         return true;
     case EMR_SETBKMODE: case EMR_SETPOLYFILLMODE: case EMR_SETROP2: case EMR_SETSTRETCHBLTMODE:
     case EMR_SETTEXTALIGN: case EMR_SETTEXTCOLOR: case EMR_SETBKCOLOR: case EMR_MOVETOEX: case EMR_SETARCDIRECTION:
+    case EMR_SETBRUSHORGEX:
         StateRecord(R);
         return true;
     case EMR_SELECTOBJECT: case EMR_DELETEOBJECT: case EMR_CREATEPEN: case EMR_EXTCREATEPEN:
@@ -143,6 +144,7 @@ void TEmfPlayer::StateRecord(const TEmfRecord& R)
     case EMR_SETTEXTCOLOR: FState.TextColor = EmfColor(v); break;
     case EMR_SETBKCOLOR: FState.BkColor = EmfColor(v); break;
     case EMR_SETARCDIRECTION: FState.Clockwise = v == 2; break;
+    case EMR_SETBRUSHORGEX: FState.BrushOrg = QPoint(R.I32(8), R.I32(12)); break;
     case EMR_MOVETOEX:
         FState.CurPos = QPointF(R.I32(8), R.I32(12));
         if (FState.InPath && FState.Path.elementCount() < EmfMaxPathElements)

@@ -427,6 +427,9 @@ void TEmfPlayer::BeginDraw()
 {
     if (FClipDirty)
         ApplyClip();
+    const QPointF brushOrigin = FBase.map(QPointF(FState.BrushOrg));
+    if (FPainter.brushOrigin() != brushOrigin)
+        FPainter.setBrushOrigin(brushOrigin);
     const TEmfRop2Effect rop = EmfRop2Effect(FState.Rop2);
     const QPainter::CompositionMode mode =
         FRasterOps ? rop.Mode : QPainter::CompositionMode_SourceOver;

@@ -39,6 +39,7 @@ struct TEmfDcState {
     uint32_t StretchMode = 1;
     bool Clockwise = false;
     QPointF CurPos; // logical units
+    QPoint BrushOrg; // device pixels: where pattern and hatch tiles start
     bool HasClip = false;
     QRegion Clip;   // target device pixels
     QPainterPath Path;
