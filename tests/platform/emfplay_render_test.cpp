@@ -222,6 +222,34 @@ TEST(EmfPlayClip, EachSaveRestorePanelKeepsItsOwnClip)
     EXPECT_EQ(InkIn(img, QRect(65, 10, 3, 3)), 0);
 }
 
+TEST(EmfPlayClip, FloodFillStopsAtTheBorderOrLeavesTheSurface)
+{
+    // A red ring: filling from its centre up to the red border stays inside;
+    // filling the white surface from a corner covers all white outside it.
+    auto play = [](uint32_t Mode, int X, int Y, uint32_t Colour) {
+        TEmfBuilder b;
+        b.Pen(1, PS_SOLID, 3, Red).Select(1).Select(STOCK_OBJECT | NULL_BRUSH);
+        b.Rec(EMR_ELLIPSE, {20, 20, 80, 80});
+        b.Brush(2, BS_SOLID, Blue).Select(2);
+        b.Rec(EMR_EXTFLOODFILL, {uint32_t(X), uint32_t(Y), Colour, Mode});
+        return PlayToImage(b.Page());
+    };
+    auto isBlue = [](QRgb P) { return qBlue(P) > 200 && qRed(P) < 60 && qGreen(P) < 60; };
+    const QImage border = play(0, 50, 50, Red);
+    EXPECT_TRUE(isBlue(border.pixel(50, 50)));
+    EXPECT_TRUE(isBlue(border.pixel(30, 50)));
+    EXPECT_TRUE(IsRed(border.pixel(50, 21)));
+    EXPECT_EQ(border.pixel(5, 5) & 0xFFFFFF, 0xFFFFFFu);
+    const QImage surface = play(1, 2, 2, 0xFFFFFF);
+    EXPECT_TRUE(isBlue(surface.pixel(5, 5)));
+    EXPECT_TRUE(isBlue(surface.pixel(95, 95)));
+    EXPECT_EQ(surface.pixel(50, 50) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_TRUE(IsRed(surface.pixel(50, 21)));
+    // A seed that does not match (surface) or is on the border fills nothing.
+    EXPECT_EQ(play(1, 2, 2, Red).pixel(5, 5) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(play(0, 50, 21, Red).pixel(50, 50) & 0xFFFFFF, 0xFFFFFFu);
+}
+
 TEST(EmfPlayClip, DeviceRegionAndClipPath)
 {
     TEmfBuilder b;

@@ -120,6 +120,9 @@ bool TEmfPlayer::Dispatch(const TEmfRecord& R)
     case EMR_FILLRGN: case EMR_FRAMERGN: case EMR_INVERTRGN: case EMR_PAINTRGN:
         RegionRecord(R);
         return true;
+    case EMR_EXTFLOODFILL:
+        FloodFill(R);
+        return true;
     case EMR_BITBLT: case EMR_STRETCHBLT: case EMR_STRETCHDIBITS: case EMR_SETDIBITSTODEVICE: case EMR_MASKBLT:
     case EMR_ALPHABLEND: case EMR_TRANSPARENTBLT: case EMR_PLGBLT:
         BitmapRecord(R);

@@ -101,6 +101,7 @@ private:
     void CombineClip(const QRegion& Region, uint32_t Mode);
     void ApplyClip();
     QRegion DeviceBounds() const;
+    void FloodFill(const TEmfRecord& R);
 
     // emfplayer_text.cpp
     void TextRecord(const TEmfRecord& R);
