@@ -537,6 +537,35 @@ TEST(EmfPlayBitmaps, PlgBltMapsTheSourceCornersOntoItsThreePoints)
     EXPECT_EQ(InkIn(img, QRect(85, 0, 15, 100)), 0);
 }
 
+TEST(EmfPlayBitmaps, GradientTriangleShadesFromEachCornerColour)
+{
+    std::vector<uint8_t> body;
+    for (uint32_t v : {0u, 0u, 100u, 100u, 3u, 1u, 2u})
+        Put32(body, v);
+    // Vertices: x, y, then 16-bit red, green, blue, alpha.
+    const uint32_t corners[3][5] = {{0, 0, 0xFF00, 0, 0}, {100, 0, 0, 0xFF00, 0}, {0, 100, 0, 0, 0xFF00}};
+    for (const auto& c : corners) {
+        Put32(body, c[0]);
+        Put32(body, c[1]);
+        for (int i = 2; i < 5; ++i)
+            Put16(body, uint16_t(c[i]));
+        Put16(body, 0);
+    }
+    for (uint32_t v : {0u, 1u, 2u})
+        Put32(body, v);
+    TEmfBuilder b;
+    const QImage img = PlayToImage(b.Raw(EMR_GRADIENTFILL, body).Page());
+    const QRgb nearRed = img.pixel(2, 2), nearGreen = img.pixel(95, 2), nearBlue = img.pixel(2, 95), mid = img.pixel(33, 33);
+    EXPECT_GT(qRed(nearRed), 230);
+    EXPECT_GT(qGreen(nearGreen), 220);
+    EXPECT_LT(qRed(nearGreen), 30);
+    EXPECT_GT(qBlue(nearBlue), 220);
+    EXPECT_LT(qRed(nearBlue), 30);
+    for (int channel : {qRed(mid), qGreen(mid), qBlue(mid)})
+        EXPECT_NEAR(channel, 85, 12);
+    EXPECT_EQ(img.pixel(90, 90) & 0xFFFFFF, 0xFFFFFFu); // beyond the diagonal
+}
+
 TEST(EmfPlayBinaryRop, NotXorAndNoOp)
 {
     TEmfBuilder b;

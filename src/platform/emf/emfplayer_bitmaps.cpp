@@ -5,6 +5,8 @@
 
 #include <QLinearGradient>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -55,6 +57,38 @@ QImage MaskedSource(const QImage& Source, const QImage& Mask, int Dx, int Dy)
                              (mask.pixel(mx, my) & 0xFFFFFF);
             if (!set)
                 row[x] = 0;
+        }
+    }
+    return image;
+}
+
+// A triangle whose colour runs linearly between its corners' colours, as
+// an image placed at its offset; pixels outside the triangle are clear.
+QImage ShadedTriangle(const std::array<QPointF, 3>& P, const std::array<QColor, 3>& C, const QRect& Bounds)
+{
+    const QRectF box = QPolygonF({P[0], P[1], P[2]}).boundingRect();
+    const QRect area = QRect(QPoint(int(std::floor(box.left())), int(std::floor(box.top()))),
+                             QPoint(int(std::ceil(box.right())), int(std::ceil(box.bottom())))) & Bounds;
+    const double det = (P[1].y() - P[2].y()) * (P[0].x() - P[2].x()) + (P[2].x() - P[1].x()) * (P[0].y() - P[2].y());
+    if (area.isEmpty() || std::fabs(det) < 1e-9)
+        return QImage();
+    QImage image(area.size(), QImage::Format_ARGB32);
+    image.fill(0);
+    image.setOffset(area.topLeft());
+    constexpr double slack = -1e-6;
+    for (int y = 0; y < area.height(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const double py = area.top() + y + 0.5;
+        for (int x = 0; x < area.width(); ++x) {
+            const double px = area.left() + x + 0.5;
+            const double a = ((P[1].y() - P[2].y()) * (px - P[2].x()) + (P[2].x() - P[1].x()) * (py - P[2].y())) / det;
+            const double b = ((P[2].y() - P[0].y()) * (px - P[2].x()) + (P[0].x() - P[2].x()) * (py - P[2].y())) / det;
+            const double c = 1.0 - a - b;
+            if (a < slack || b < slack || c < slack)
+                continue;
+            auto mix = [&](int C0, int C1, int C2) { return std::clamp(int(a * C0 + b * C1 + c * C2), 0, 255); };
+            row[x] = qRgb(mix(C[0].red(), C[1].red(), C[2].red()), mix(C[0].green(), C[1].green(), C[2].green()),
+                          mix(C[0].blue(), C[1].blue(), C[2].blue()));
         }
     }
     return image;
@@ -300,11 +334,9 @@ void TEmfPlayer::GradientFill(const TEmfRecord& R)
             QPointF p2;
             QColor c2;
             vertex(i2, p2, c2);
-            const QColor avg((c0.red() + c1.red() + c2.red()) / 3, (c0.green() + c1.green() + c2.green()) / 3,
-                             (c0.blue() + c1.blue() + c2.blue()) / 3);
-            QPainterPath path;
-            path.addPolygon(QPolygonF({p0, p1, p2}));
-            FPainter.fillPath(path, avg);
+            const QImage shaded = ShadedTriangle({p0, p1, p2}, {c0, c1, c2}, DeviceBounds().boundingRect());
+            if (!shaded.isNull())
+                FPainter.drawImage(shaded.offset(), shaded);
             continue;
         }
         const QRectF box = QRectF(p0, p1).normalized();
