@@ -566,6 +566,39 @@ TEST(EmfPlayBitmaps, GradientTriangleShadesFromEachCornerColour)
     EXPECT_EQ(img.pixel(90, 90) & 0xFFFFFF, 0xFFFFFFu); // beyond the diagonal
 }
 
+TEST(EmfPlayBitmaps, SetDibitsToDeviceIsDrawnUnscaledFromItsScans)
+{
+    // A red 4 x 4 bitmap at (10, 10) on a page played twice its size: four
+    // device pixels wide at (20, 20), not eight. With only the two bottom
+    // scans stored, only the bottom two rows are drawn.
+    auto play = [](int StartScan, int Scans) {
+        std::vector<uint8_t> body;
+        for (uint32_t v : {0u, 0u, 0u, 0u, 10u, 10u, 0u, 0u, 4u, 4u, 76u, 40u, 116u, uint32_t(12 * Scans),
+                           uint32_t(DIB_RGB_COLORS), uint32_t(StartScan), uint32_t(Scans)})
+            Put32(body, v);
+        for (uint32_t v : {40u, 4u, 4u})
+            Put32(body, v);
+        Put16(body, 1);
+        Put16(body, 24);
+        for (int i = 0; i < 6; ++i)
+            Put32(body, 0);
+        for (int i = 0; i < 4 * Scans; ++i)
+            for (uint8_t c : {0, 0, 255})
+                body.push_back(c);
+        TEmfBuilder b;
+        return PlayToImage(b.Raw(EMR_SETDIBITSTODEVICE, body).Page(), 200);
+    };
+    const QImage full = play(0, 4);
+    EXPECT_TRUE(IsRed(full.pixel(20, 20)));
+    EXPECT_TRUE(IsRed(full.pixel(23, 23)));
+    EXPECT_EQ(InkIn(full, QRect(24, 0, 50, 50)), 0);
+    EXPECT_EQ(InkIn(full, QRect(0, 24, 50, 50)), 0);
+    const QImage bottom = play(0, 2);
+    EXPECT_EQ(InkIn(bottom, QRect(20, 20, 4, 2)), 0);
+    EXPECT_TRUE(IsRed(bottom.pixel(21, 22)));
+    EXPECT_TRUE(IsRed(bottom.pixel(22, 23)));
+}
+
 TEST(EmfPlayBinaryRop, NotXorAndNoOp)
 {
     TEmfBuilder b;

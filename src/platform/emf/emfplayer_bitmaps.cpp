@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -105,7 +106,11 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
         PlgBlt(R);
         return;
     }
-    if (type == EMR_STRETCHDIBITS || type == EMR_SETDIBITSTODEVICE) {
+    if (type == EMR_SETDIBITSTODEVICE) {
+        SetDibitsToDevice(R);
+        return;
+    }
+    if (type == EMR_STRETCHDIBITS) {
         if (!R.Has(8, 68))
             return;
         const double x = R.I32(24), y = R.I32(28);
@@ -118,23 +123,14 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
         uint32_t rop = SRCCOPY;
         // In double: the offsets come from the file and may pass the int range.
         double top = ySrc;
-        if (type == EMR_STRETCHDIBITS) {
-            if (!R.Has(68, 12))
-                return;
-            rop = R.U32(68);
-            w = R.I32(72);
-            h = R.I32(76);
-            // Source y counts from the bottom row of a bottom-up DIB.
-            if (!info.TopDown)
-                top = double(image.height()) - ySrc - cySrc;
-        } else {
-            const int startScan = R.I32(68), scans = R.I32(72);
-            // The bits hold rows StartScan .. StartScan + Scans - 1 of the
-            // bottom-up image; the decoded image shows those at its bottom.
-            if (!info.TopDown)
-                top = double(image.height()) - (double(ySrc) - startScan) - cySrc;
-            (void)scans;
-        }
+        if (!R.Has(68, 12))
+            return;
+        rop = R.U32(68);
+        w = R.I32(72);
+        h = R.I32(76);
+        // Source y counts from the bottom row of a bottom-up DIB.
+        if (!info.TopDown)
+            top = double(image.height()) - ySrc - cySrc;
         Blit(x, y, w, h, image, QRectF(xSrc, top, cxSrc, cySrc), rop);
         return;
     }
@@ -206,6 +202,46 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
         return;
     }
     Blit(x, y, cx, cy, image, QRectF(xSrc, ySrc, cxSrc, cySrc), drawRop);
+}
+
+void TEmfPlayer::SetDibitsToDevice(const TEmfRecord& R)
+{
+    if (!R.Has(8, 68))
+        return;
+    const int xSrc = R.I32(32), ySrc = R.I32(36), cxSrc = R.I32(40), cySrc = R.I32(44);
+    const uint32_t offBmi = R.U32(48), cbBmi = R.U32(52);
+    const int startScan = R.I32(68), scans = R.I32(72);
+    const uint8_t* info = R.Ptr(offBmi, cbBmi);
+    if (!info || cbBmi < 40 || cxSrc <= 0 || cySrc <= 0 || scans <= 0 || startScan < 0)
+        return;
+    // The bits hold only the scans StartScan .. StartScan + Scans - 1: a
+    // header as tall as those decodes them.
+    std::vector<uint8_t> header(info, info + cbBmi);
+    const TEmfRecord h(header.data(), header.size());
+    const int32_t height = int32_t(h.U32(8));
+    const bool topDown = height < 0;
+    const uint32_t partial = uint32_t(topDown ? -scans : scans);
+    std::memcpy(header.data() + 8, &partial, 4);
+    TDibOptions options;
+    options.Usage = R.U32(64);
+    const QImage image = DecodeDib(header.data(), header.size(), R.Ptr(R.U32(56), R.U32(60)), R.U32(60), options);
+    if (image.isNull())
+        return;
+    // Source rectangle in the decoded rows; a bottom-up source counts y
+    // from the bottom of the whole bitmap.
+    const int64_t top = topDown ? int64_t(ySrc) - startScan : int64_t(startScan) + scans - ySrc - cySrc;
+    if (top > image.height() || top + cySrc < 0)
+        return;
+    const QRect wanted(xSrc, int(top), cxSrc, cySrc);
+    const QRect source = wanted & image.rect();
+    if (source.isEmpty())
+        return;
+    // Drawn pixel for pixel at the mapped destination point, however the
+    // page is scaled, as GDI does.
+    const QPoint at = Dev(R.I32(24), R.I32(28)) + (source.topLeft() - wanted.topLeft());
+    BeginDraw();
+    FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    FPainter.drawImage(at, image, source);
 }
 
 void TEmfPlayer::PlgBlt(const TEmfRecord& R)
