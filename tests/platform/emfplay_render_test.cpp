@@ -599,6 +599,45 @@ TEST(EmfPlayBitmaps, SetDibitsToDeviceIsDrawnUnscaledFromItsScans)
     EXPECT_TRUE(IsRed(bottom.pixel(22, 23)));
 }
 
+TEST(EmfPlayBitmaps, MaskBltAppliesForegroundAndBackgroundOperationsByMask)
+{
+    // A red 2 x 2 source and a diagonal mask: where the mask is 1 the source
+    // is copied, where it is 0 the background operation inverts the page.
+    std::vector<uint8_t> body;
+    for (uint32_t v : {0u, 0u, 0u, 0u, 10u, 10u, 2u, 2u, 0x55CC0020u, 0u, 0u})
+        Put32(body, v);
+    for (int i = 0; i < 6; ++i)
+        Put32(body, 0);
+    for (uint32_t v : {0u, uint32_t(DIB_RGB_COLORS), 128u, 40u, 168u, 16u, 0u, 0u, uint32_t(DIB_RGB_COLORS), 184u, 48u,
+                       232u, 8u})
+        Put32(body, v);
+    auto header = [&](uint16_t Bits, uint32_t Colours) {
+        for (uint32_t v : {40u, 2u, 2u})
+            Put32(body, v);
+        Put16(body, 1);
+        Put16(body, Bits);
+        for (uint32_t v : {0u, 0u, 0u, 0u, Colours, 0u})
+            Put32(body, v);
+    };
+    header(24, 0);
+    for (int row = 0; row < 2; ++row)
+        for (uint8_t v : {0, 0, 255, 0, 0, 255, 0, 0})
+            body.push_back(v);
+    header(1, 2);
+    for (uint32_t v : {0x000000u, 0xFFFFFFu})
+        Put32(body, v);
+    // Bottom row first: bottom-right set, then top-left set.
+    for (uint32_t v : {0x40u, 0x80u})
+        Put32(body, v);
+    TEmfBuilder b;
+    const QImage img = PlayToImage(b.Raw(EMR_MASKBLT, body).Page());
+    EXPECT_TRUE(IsRed(img.pixel(10, 10)));
+    EXPECT_TRUE(IsRed(img.pixel(11, 11)));
+    EXPECT_EQ(img.pixel(11, 10) & 0xFFFFFF, 0u);
+    EXPECT_EQ(img.pixel(10, 11) & 0xFFFFFF, 0u);
+    EXPECT_EQ(img.pixel(12, 10) & 0xFFFFFF, 0xFFFFFFu);
+}
+
 TEST(EmfPlayBinaryRop, NotXorAndNoOp)
 {
     TEmfBuilder b;

@@ -95,6 +95,19 @@ QImage ShadedTriangle(const std::array<QPointF, 3>& P, const std::array<QColor, 
     return image;
 }
 
+// The whole raster operation code of a ternary operation index (the byte a
+// four-operand code keeps for its background operation).
+uint32_t RopFromIndex(uint32_t Index)
+{
+    static const uint32_t known[] = {SRCCOPY,  SRCPAINT,  SRCAND,    SRCINVERT, SRCERASE, NOTSRCCOPY,
+                                     NOTSRCERASE, MERGECOPY, MERGEPAINT, PATCOPY, PATPAINT, PATINVERT,
+                                     DSTINVERT, BLACKNESS, WHITENESS, 0x00AA0029};
+    for (uint32_t code : known)
+        if (((code >> 16) & 0xFF) == (Index & 0xFF))
+            return code;
+    return (Index & 0xFF) << 16;
+}
+
 } // namespace
 
 void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
@@ -144,7 +157,7 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
     options.Usage = R.U32(80);
     if (cbBmi == 0) {
         if (type == EMR_BITBLT || type == EMR_STRETCHBLT)
-            FillDeviceArea(FXform.map(QPolygonF(QRectF(x, y, cx, cy))), rop);
+            FillDeviceArea(FXform.map(QPolygonF(QRectF(x, y, cx, cy))), rop & 0xFFFFFF);
         return;
     }
     const bool stretched = type != EMR_BITBLT && type != EMR_MASKBLT;
@@ -158,7 +171,8 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
                                                         options, &info);
     if (image.isNull())
         return;
-    uint32_t drawRop = rop;
+    // A four-operand code in a plain blit: only its foreground part counts.
+    uint32_t drawRop = rop & 0xFFFFFF;
     if (type == EMR_BITBLT || type == EMR_STRETCHBLT) {
         ColourMono(image, info, FState.TextColor, FState.BkColor);
     } else if (type == EMR_TRANSPARENTBLT) {
@@ -172,28 +186,8 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
         }
         drawRop = SRCCOPY;
     } else if (type == EMR_MASKBLT) {
-        // The mask's set bits keep the source; the others leave the page.
-        TDibInfo maskInfo;
-        QImage mask = R.Has(100, 28) ? DecodeDibInRecord(R.Data(), R.Size(), R.U32(112), R.U32(116), R.U32(120),
-                                                          R.U32(124), TDibOptions(), &maskInfo)
-                                      : QImage();
-        const int xMask = R.I32(100), yMask = R.I32(104);
-        image = image.convertToFormat(QImage::Format_ARGB32);
-        if (!mask.isNull()) {
-            mask = mask.convertToFormat(QImage::Format_RGB32);
-            for (int yy = 0; yy < image.height(); ++yy) {
-                QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(yy));
-                const int my = yy - ySrc + yMask;
-                for (int xx = 0; xx < image.width(); ++xx) {
-                    const int mx = xx - xSrc + xMask;
-                    const bool set = mx >= 0 && my >= 0 && mx < mask.width() && my < mask.height() &&
-                                     (mask.pixel(mx, my) & 0xFFFFFF);
-                    if (!set)
-                        row[xx] = 0;
-                }
-            }
-        }
-        drawRop = rop & 0xFFFFFF;
+        MaskBlt(R, x, y, cx, cy, image, QRectF(xSrc, ySrc, cxSrc, cySrc));
+        return;
     } else if (type == EMR_ALPHABLEND) {
         const int constant = R.U8(42);
         FPainter.setOpacity(constant / 255.0);
@@ -242,6 +236,57 @@ void TEmfPlayer::SetDibitsToDevice(const TEmfRecord& R)
     BeginDraw();
     FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     FPainter.drawImage(at, image, source);
+}
+
+void TEmfPlayer::MaskBlt(const TEmfRecord& R, double X, double Y, double W, double H, const QImage& Image,
+                         const QRectF& Source)
+{
+    // Where the mask holds 1 the foreground operation (the low three bytes)
+    // applies, where it holds 0 the background one (the high byte).
+    const uint32_t rop = R.U32(40);
+    const uint32_t foreground = rop & 0xFFFFFF, background = RopFromIndex(rop >> 24);
+    TDibInfo maskInfo;
+    const QImage mask = R.Has(100, 28) ? DecodeDibInRecord(R.Data(), R.Size(), R.U32(112), R.U32(116), R.U32(120),
+                                                            R.U32(124), TDibOptions(), &maskInfo)
+                                        : QImage();
+    if (mask.isNull() || !AxisAligned()) {
+        Blit(X, Y, W, H, Image, Source, foreground);
+        return;
+    }
+    // The set mask bits as a region in device pixels.
+    const QImage bits = mask.convertToFormat(QImage::Format_RGB32);
+    const int xMask = R.I32(100), yMask = R.I32(104);
+    QVector<QRect> spans;
+    for (int y = 0; y < int(H); ++y) {
+        const int my = yMask + y;
+        if (my < 0 || my >= bits.height())
+            continue;
+        for (int x = 0; x < int(W);) {
+            const int mx = xMask + x;
+            if (mx < 0 || mx >= bits.width() || !(bits.pixel(mx, my) & 0xFFFFFF)) {
+                ++x;
+                continue;
+            }
+            const int from = x;
+            while (x < int(W) && xMask + x < bits.width() && (bits.pixel(xMask + x, my) & 0xFFFFFF))
+                ++x;
+            spans.append(QRect(from, y, x - from, 1));
+        }
+    }
+    QRegion set;
+    set.setRects(spans.constData(), int(spans.size()));
+    const QTransform toDevice = QTransform::fromTranslate(X, Y) * FXform;
+    const QRegion foreArea = toDevice.map(set);
+    const QRegion backArea = QRegion(DevRect(X, Y, X + W, Y + H)) - foreArea;
+    BeginDraw();
+    for (const auto& [area, part] : {std::pair{foreArea, foreground}, std::pair{backArea, background}}) {
+        if (area.isEmpty())
+            continue;
+        FPainter.save();
+        FPainter.setClipRegion(area, FPainter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+        Blit(X, Y, W, H, Image, Source, part);
+        FPainter.restore();
+    }
 }
 
 void TEmfPlayer::PlgBlt(const TEmfRecord& R)

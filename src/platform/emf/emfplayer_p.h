@@ -115,6 +115,7 @@ private:
     // emfplayer_bitmaps.cpp
     void BitmapRecord(const TEmfRecord& R);
     void PlgBlt(const TEmfRecord& R);
+    void MaskBlt(const TEmfRecord& R, double X, double Y, double W, double H, const QImage& Image, const QRectF& Source);
     void SetDibitsToDevice(const TEmfRecord& R);
     void Blit(double X, double Y, double W, double H, const QImage& Image, QRectF Source, uint32_t Rop);
     void FillDeviceArea(const QPolygonF& DevArea, uint32_t Rop);
