@@ -408,6 +408,21 @@ TEST(EmfPlayText, TextInAPathBracketBecomesItsOutline)
     EXPECT_EQ(InkIn(outline, QRect(cols.front() + 2, 50, cols.back() - cols.front() - 3, 20)), 0);
 }
 
+TEST(EmfPlayText, CharactersNoNamedFaceHasAreStillDrawn)
+{
+    // CJK text in a Latin face, and a character no installed face has:
+    // drawn from a face that has it, or as the missing-glyph box.
+    for (const QString& text : {QStringLiteral("\u6F22\u5B57"), QStringLiteral("\uE123\uE124")}) {
+        SCOPED_TRACE(text.toStdString());
+        TEmfBuilder b(100);
+        b.Font(1, -30, "Arial").Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT});
+        b.TextW(10, 10, text, {30, 30});
+        const QImage img = PlayToImage(b.Page());
+        EXPECT_GT(InkIn(img, QRect(10, 10, 25, 35)), 20);
+        EXPECT_GT(InkIn(img, QRect(40, 10, 25, 35)), 20);
+    }
+}
+
 TEST(EmfPlayText, AlignmentOpaqueRectangleAndClipping)
 {
     TEmfBuilder b(200);

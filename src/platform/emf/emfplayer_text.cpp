@@ -265,7 +265,9 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
         QVector<QPointF> mainPositions;
         QVector<quint32> fallbackGlyphs;
         QVector<QPointF> fallbackPositions;
-        QRawFont fallback;
+        QRawFont fallback, wide;
+        QVector<quint32> wideGlyphs;
+        QVector<QPointF> widePositions;
         for (int i = 0; i < n; ++i) {
             if (glyphs[i] || (missingPictureFont && !Text[i].isSpace())) {
                 mainGlyphs.append(glyphs[i]);
@@ -276,10 +278,24 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
                 continue;
             if (!fallback.isValid())
                 fallback = EmfRawFont(QStringLiteral("DejaVu Sans"), rf.PixelSize, font.Weight, font.Italic);
-            const QVector<quint32> g = GlyphsFor(fallback, Text.mid(i, Text[i].isHighSurrogate() ? 2 : 1));
+            const QString character = Text.mid(i, Text[i].isHighSurrogate() ? 2 : 1);
+            const QVector<quint32> g = GlyphsFor(fallback, character);
             if (!g.isEmpty() && g[0]) {
                 fallbackGlyphs.append(g[0]);
                 fallbackPositions.append(positions[i]);
+                continue;
+            }
+            // CJK and other scripts: a face that has them, or at least the
+            // missing-glyph box, never nothing.
+            if (!wide.isValid())
+                wide = EmfRawFont(QStringLiteral("WenQuanYi Micro Hei"), rf.PixelSize, font.Weight, font.Italic);
+            const QVector<quint32> w = wide.isValid() ? GlyphsFor(wide, character) : QVector<quint32>();
+            if (!w.isEmpty() && w[0]) {
+                wideGlyphs.append(w[0]);
+                widePositions.append(positions[i]);
+            } else {
+                mainGlyphs.append(0);
+                mainPositions.append(positions[i]);
             }
         }
         // Qt's glyph cache draws nothing for some glyphs above its default
@@ -301,6 +317,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
         };
         draw(raw, mainGlyphs, mainPositions);
         draw(fallback, fallbackGlyphs, fallbackPositions);
+        draw(wide, wideGlyphs, widePositions);
     }
     if (font.Underline || font.StrikeOut) {
         const double thickness = std::max(1.0, std::round(raw.lineThickness()));
