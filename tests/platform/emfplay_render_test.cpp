@@ -54,6 +54,24 @@ TEST(EmfPlayLines, GeometricPenWidthScalesWithTheMapping)
     EXPECT_EQ(InkIn(img, QRect(50, 40, 1, 20)), 5);
 }
 
+TEST(EmfPlayLines, WideLogicalPensWithADashStyleAreSolid)
+{
+    // CreatePen: a dashed pen one unit wide keeps its gaps, three units wide
+    // it draws a solid line.
+    auto gaps = [](int Width) {
+        TEmfBuilder b;
+        b.Pen(1, PS_DASH, Width, Black).Select(1);
+        b.Rec(EMR_MOVETOEX, {5, 50}).Rec(EMR_LINETO, {95, 50});
+        const QImage img = PlayToImage(b.Page());
+        int missing = 0;
+        for (int x = 10; x < 90; ++x)
+            missing += InkIn(img, QRect(x, 50, 1, 1)) == 0;
+        return missing;
+    };
+    EXPECT_GT(gaps(1), 10);
+    EXPECT_EQ(gaps(3), 0);
+}
+
 TEST(EmfPlayShapes, RectangleFillsInsideItsOutlineAndLeavesRightEdgeOut)
 {
     TEmfBuilder b;
