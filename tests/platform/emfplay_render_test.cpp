@@ -72,6 +72,26 @@ TEST(EmfPlayLines, WideLogicalPensWithADashStyleAreSolid)
     EXPECT_EQ(gaps(3), 0);
 }
 
+TEST(EmfPlayLines, OpaqueBackgroundFillsTheGapsOfDottedLines)
+{
+    auto play = [](uint32_t Mode) {
+        TEmfBuilder b;
+        b.Pen(1, PS_DOT, 1, Black).Select(1).Rec(EMR_SETBKMODE, {Mode}).Rec(EMR_SETBKCOLOR, {Red});
+        b.Rec(EMR_MOVETOEX, {5, 50}).Rec(EMR_LINETO, {95, 50});
+        return PlayToImage(b.Page());
+    };
+    int red = 0, black = 0;
+    const QImage opaque = play(OPAQUE), transparent = play(TRANSPARENT);
+    for (int x = 10; x < 90; ++x) {
+        red += IsRed(opaque.pixel(x, 50));
+        black += (opaque.pixel(x, 50) & 0xFFFFFF) == 0;
+        EXPECT_FALSE(IsRed(transparent.pixel(x, 50)));
+    }
+    EXPECT_GT(red, 20);
+    EXPECT_GT(black, 20);
+    EXPECT_EQ(red + black, 80);
+}
+
 TEST(EmfPlayShapes, RectangleFillsInsideItsOutlineAndLeavesRightEdgeOut)
 {
     TEmfBuilder b;

@@ -87,6 +87,7 @@ private:
     void PathRecord(const TEmfRecord& R);
     bool PreparePen(QPen& Pen) const;
     bool PrepareBrush(QBrush& Brush) const;
+    bool GapPen(const QPen& Pen, QPen& Gaps) const;
     void BeginDraw();
     void FillPath(const QPainterPath& DevPath, bool Fill, bool Stroke);
     void StrokeLine(QPointF From, QPointF To);
