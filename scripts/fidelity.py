@@ -2,11 +2,14 @@
 """Fidelity table of the EMF player against the reference renderings.
 
 Renders every EMF of the corpus with `qrptool render-emf --width 800` in one
-process, then, for each file, measures the share of pixels that clearly
+process (with --print-resolution also 4000 px wide, reduced to 800 px by
+averaging 5 x 5 blocks, against GDI's picture reduced the same way), then,
+for each file, measures the share of pixels that clearly
 differ from a reference picture: both pictures in grey, each smoothed with a
 3 x 3 box filter, and a pixel counts when the two grey values differ by more
 than 64. Prints the per-file table against Wine's GDI and LibreOffice, and
-the summary figures.
+the summary figures, and how much ink each page loses against the reference.
+Without a corpus argument: the shared corpus, then our GDI-recorded pages.
 """
 import argparse
 import os
@@ -65,7 +68,7 @@ def corpus_files(corpus):
     return files
 
 
-def render(qrptool, files, outdir):
+def render(qrptool, files, outdir, width):
     """Renders all files in one process; after a crash, goes on file by file
     so that the crashing file is named. Returns {name: ms} and crashed names."""
     times, crashed = {}, []
@@ -73,7 +76,7 @@ def render(qrptool, files, outdir):
     one_by_one = False
     while pending:
         batch = pending[:1] if one_by_one else pending
-        proc = subprocess.run([qrptool, "render-emf", "--width", "800", "--times", "-o", outdir] + batch,
+        proc = subprocess.run([qrptool, "render-emf", "--width", str(width), "--times", "-o", outdir] + batch,
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         for line in proc.stdout.splitlines():
             name, _, ms = line.partition("\t")
@@ -92,34 +95,45 @@ def render(qrptool, files, outdir):
     return times, crashed
 
 
-def main():
-    repo = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("corpus", nargs="?", default=os.path.join(repo, "..", "shared", "corpus"))
-    parser.add_argument("--keep", metavar="DIR", help="keep our renderings in DIR")
-    parser.add_argument("--worst", type=int, default=15, help="rows of the table (worst first); 0: all")
-    args = parser.parse_args()
+def ink(path):
+    """Darkness summed over the picture: how much was drawn."""
+    grey = np.asarray(Image.open(path).convert("L"), dtype=np.float64)
+    return float((255.0 - grey).sum())
 
-    corpus = os.path.abspath(args.corpus)
-    qrptool = find_qrptool(repo)
+
+def reduce_all(outdir, factor):
+    for name in os.listdir(outdir):
+        if name.endswith(".png"):
+            path = os.path.join(outdir, name)
+            Image.open(path).convert("RGB").reduce(factor).save(path)
+
+
+def table(title, corpus, qrptool, args, width, refname, with_lo):
+    """Renders and measures one corpus; prints its table and summary.
+    Returns the names of crashed files."""
     files = corpus_files(corpus)
     if not files:
         sys.exit("fidelity: no EMF files under " + corpus)
-    outdir = args.keep or tempfile.mkdtemp(prefix="qrp-fidelity-")
+    outdir = os.path.join(args.keep, os.path.basename(corpus.rstrip("/")) + "-" + refname) if args.keep \
+        else tempfile.mkdtemp(prefix="qrp-fidelity-")
     os.makedirs(outdir, exist_ok=True)
     try:
-        times, crashed = render(qrptool, files, outdir)
+        times, crashed = render(qrptool, files, outdir, width)
+        if width != 800:
+            reduce_all(outdir, width // 800)
         rows = []
         for f in files:
             name = os.path.splitext(os.path.basename(f))[0]
             broken = any(part in f for part in BROKEN_FOLDERS)
             ours = os.path.join(outdir, name + ".png")
-            gdi = os.path.join(corpus, "ref", "wine-gdi-800", name + ".png")
+            gdi = os.path.join(corpus, "ref", refname, name + ".png")
             lo = os.path.join(corpus, "ref", "lo-800", name + ".png")
-            row = {"name": name, "broken": broken, "ms": times.get(name), "ours": None, "lo": None}
+            row = {"name": name, "broken": broken, "ms": times.get(name), "ours": None, "lo": None, "ink": None}
             if not broken and os.path.exists(ours) and os.path.exists(gdi):
                 row["ours"] = difference(ours, gdi)
-                if os.path.exists(lo):
+                reference_ink = ink(gdi)
+                row["ink"] = 100.0 * (1.0 - ink(ours) / reference_ink) if reference_ink > 0 else 0.0
+                if with_lo and os.path.exists(lo):
                     row["lo"] = difference(lo, gdi)
             rows.append(row)
     finally:
@@ -127,23 +141,26 @@ def main():
             shutil.rmtree(outdir, ignore_errors=True)
 
     measured = [r for r in rows if r["ours"] is not None]
-    table = sorted(measured, key=lambda r: -r["ours"])
+    shown = sorted(measured, key=lambda r: -r["ours"])
     if args.worst:
-        table = table[:args.worst]
-    print("%-48s %9s %9s %8s" % ("file", "ours/GDI", "LO/GDI", "ms"))
-    for r in table:
+        shown = shown[:args.worst]
+    print("== %s (%s, %d px%s)" % (title, corpus, width, ", reduced to 800" if width != 800 else ""))
+    print("%-48s %9s %9s %9s %8s" % ("file", "ours/GDI", "LO/GDI", "ink lost", "ms"))
+    for r in shown:
         lo = "%8.2f%%" % r["lo"] if r["lo"] is not None else "%9s" % "-"
         ms = "%8.1f" % r["ms"] if r["ms"] is not None else "%8s" % "-"
-        print("%-48s %8.2f%% %s %s" % (r["name"][:48], r["ours"], lo, ms))
+        print("%-48s %8.2f%% %s %8.1f%% %s" % (r["name"][:48], r["ours"], lo, r["ink"], ms))
 
     ours = [r["ours"] for r in measured]
     both = [r for r in measured if r["lo"] is not None]
     all_times = [t for t in times.values()]
-    print()
     print("files rendered: %d of %d; compared with Wine GDI: %d" % (len(times), len(files), len(measured)))
     if ours:
         print("ours vs GDI: median %.2f%%, under 2%%: %.0f%% of files" %
               (statistics.median(ours), 100.0 * sum(d < 2 for d in ours) / len(ours)))
+        losing = [r["name"] for r in measured if r["ink"] > 10.0]
+        print("files losing more than a tenth of the reference's ink: %d%s" %
+              (len(losing), (" (" + ", ".join(losing) + ")") if losing else ""))
     if both:
         print("LO vs GDI:   median %.2f%%, under 2%%: %.0f%% of files" %
               (statistics.median(r["lo"] for r in both), 100.0 * sum(r["lo"] < 2 for r in both) / len(both)))
@@ -154,11 +171,39 @@ def main():
         print("render and PNG write per file (wall clock): median %.1f ms, 90th percentile %.1f ms, slowest %.1f ms" %
               (statistics.median(ordered), ordered[int(0.9 * (len(ordered) - 1))], ordered[-1]))
     broken = [r for r in rows if r["broken"]]
-    crashed_names = {os.path.splitext(os.path.basename(c))[0] for c in crashed}
-    played = sum(1 for r in broken if r["ms"] is not None)
-    print("damaged files: %d: played %d, refused by the loader %d, crashed %d" %
-          (len(broken), played, len(broken) - played - len(crashed_names & {r["name"] for r in broken}),
-           len(crashed_names & {r["name"] for r in broken})))
+    if broken:
+        crashed_names = {os.path.splitext(os.path.basename(c))[0] for c in crashed}
+        played = sum(1 for r in broken if r["ms"] is not None)
+        print("damaged files: %d: played %d, refused by the loader %d, crashed %d" %
+              (len(broken), played, len(broken) - played - len(crashed_names & {r["name"] for r in broken}),
+               len(crashed_names & {r["name"] for r in broken})))
+    print()
+    return crashed
+
+
+def main():
+    repo = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("corpus", nargs="?",
+                        help="one corpus; default: the shared corpus, then the GDI-recorded pages")
+    parser.add_argument("--keep", metavar="DIR", help="keep our renderings in DIR")
+    parser.add_argument("--worst", type=int, default=15, help="rows of the table (worst first); 0: all")
+    parser.add_argument("--print-resolution", action="store_true",
+                        help="also play the GDI pages 4000 px wide, reduced to 800 px")
+    args = parser.parse_args()
+
+    qrptool = find_qrptool(repo)
+    gdi_pages = os.path.join(repo, "tests", "data", "gdipages")
+    if args.corpus:
+        corpora = [("EMF corpus", os.path.abspath(args.corpus))]
+    else:
+        corpora = [("shared corpus", os.path.abspath(os.path.join(repo, "..", "shared", "corpus"))),
+                   ("GDI-recorded pages", gdi_pages)]
+    crashed = []
+    for title, corpus in corpora:
+        crashed += table(title, corpus, qrptool, args, 800, "wine-gdi-800", True)
+        if args.print_resolution and os.path.isdir(os.path.join(corpus, "ref", "wine-gdi-4000")):
+            crashed += table(title + " at print resolution", corpus, qrptool, args, 4000, "wine-gdi-4000", False)
     if crashed:
         print("CRASHED: " + ", ".join(crashed))
         return 1

@@ -1,5 +1,6 @@
 #!/bin/sh
 # Fidelity table of the EMF player against the corpus references.
-# usage: scripts/fidelity.sh [CORPUS] [--keep DIR] [--worst N]
+# usage: scripts/fidelity.sh [CORPUS] [--keep DIR] [--worst N] [--print-resolution]
+# No CORPUS: the shared corpus, then the GDI-recorded pages in tests/data/gdipages.
 # QRPTOOL selects the qrptool binary (default: the first build folder's).
 exec /usr/bin/python3 "$(dirname "$0")/fidelity.py" "$@"

@@ -7,7 +7,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation fonts-liberation2 fonts-dejavu-core
+  fonts-liberation fonts-liberation2 fonts-dejavu-core fonts-wqy-microhei
   xvfb xauth
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   python3 python3-numpy python3-pil

@@ -1,5 +1,4 @@
 #include "tools/command.h"
-#include "platform/emf/emfplayer.h"
 #include "platform/runtimedir.h"
 
 #include <QApplication>
@@ -79,7 +78,6 @@ int main(int argc, char** argv)
     if (command->NeedsGui) {
         // A command-line tool must work without a display.
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        PrepareTextRendering();
         app = std::make_unique<QApplication>(argc, argv);
     }
     std::vector<std::string> args(argv + 2, argv + argc);

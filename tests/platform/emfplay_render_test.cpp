@@ -54,6 +54,44 @@ TEST(EmfPlayLines, GeometricPenWidthScalesWithTheMapping)
     EXPECT_EQ(InkIn(img, QRect(50, 40, 1, 20)), 5);
 }
 
+TEST(EmfPlayLines, WideLogicalPensWithADashStyleAreSolid)
+{
+    // CreatePen: a dashed pen one unit wide keeps its gaps, three units wide
+    // it draws a solid line.
+    auto gaps = [](int Width) {
+        TEmfBuilder b;
+        b.Pen(1, PS_DASH, Width, Black).Select(1);
+        b.Rec(EMR_MOVETOEX, {5, 50}).Rec(EMR_LINETO, {95, 50});
+        const QImage img = PlayToImage(b.Page());
+        int missing = 0;
+        for (int x = 10; x < 90; ++x)
+            missing += InkIn(img, QRect(x, 50, 1, 1)) == 0;
+        return missing;
+    };
+    EXPECT_GT(gaps(1), 10);
+    EXPECT_EQ(gaps(3), 0);
+}
+
+TEST(EmfPlayLines, OpaqueBackgroundFillsTheGapsOfDottedLines)
+{
+    auto play = [](uint32_t Mode) {
+        TEmfBuilder b;
+        b.Pen(1, PS_DOT, 1, Black).Select(1).Rec(EMR_SETBKMODE, {Mode}).Rec(EMR_SETBKCOLOR, {Red});
+        b.Rec(EMR_MOVETOEX, {5, 50}).Rec(EMR_LINETO, {95, 50});
+        return PlayToImage(b.Page());
+    };
+    int red = 0, black = 0;
+    const QImage opaque = play(OPAQUE), transparent = play(TRANSPARENT);
+    for (int x = 10; x < 90; ++x) {
+        red += IsRed(opaque.pixel(x, 50));
+        black += (opaque.pixel(x, 50) & 0xFFFFFF) == 0;
+        EXPECT_FALSE(IsRed(transparent.pixel(x, 50)));
+    }
+    EXPECT_GT(red, 20);
+    EXPECT_GT(black, 20);
+    EXPECT_EQ(red + black, 80);
+}
+
 TEST(EmfPlayShapes, RectangleFillsInsideItsOutlineAndLeavesRightEdgeOut)
 {
     TEmfBuilder b;
@@ -101,6 +139,31 @@ TEST(EmfPlayShapes, HatchedBrushLeavesBackgroundWhenTransparent)
     // One line in eight rows, a whole row each.
     EXPECT_EQ(InkIn(img, QRect(0, 0, 40, 40)), 5 * 40);
     EXPECT_EQ(InkIn(img, QRect(0, 3, 40, 1)), 40);
+}
+
+TEST(EmfPlayShapes, BrushOriginShiftsTheHatchPhase)
+{
+    // Horizontal hatch lines repeat every 8 device pixels; an origin of 3
+    // moves each of them 3 rows down, and a restore brings the old phase back.
+    auto firstLine = [](bool Shifted, bool Restored) {
+        TEmfBuilder b;
+        b.Brush(1, BS_HATCHED, Red, HS_HORIZONTAL).Select(1).Select(STOCK_OBJECT | NULL_PEN);
+        b.Rec(EMR_SETBKMODE, {TRANSPARENT}).Rec(EMR_SAVEDC, {});
+        if (Shifted)
+            b.Rec(EMR_SETBRUSHORGEX, {0, 3});
+        if (Restored)
+            b.Rec(EMR_RESTOREDC, {uint32_t(-1)});
+        b.Rec(EMR_RECTANGLE, {0, 0, 100, 100});
+        const QImage img = PlayToImage(b.Page());
+        for (int y = 0; y < 100; ++y)
+            if (IsRed(img.pixel(50, y)))
+                return y;
+        return -1;
+    };
+    const int plain = firstLine(false, false);
+    ASSERT_GE(plain, 0);
+    EXPECT_EQ(firstLine(true, false), (plain + 3) % 8);
+    EXPECT_EQ(firstLine(true, true), plain);
 }
 
 TEST(EmfPlayMapping, MetricModePointsYUp)
@@ -159,6 +222,70 @@ TEST(EmfPlayClip, IntersectExcludeAndRegionSelection)
     c.Rec(EMR_INTERSECTCLIPRECT, {10, 10, 20, 20}).Rec(EMR_EXTSELECTCLIPRGN, {0, RGN_COPY});
     c.Rec(EMR_RECTANGLE, {0, 0, 100, 100});
     EXPECT_TRUE(IsRed(PlayToImage(c.Page()).pixel(80, 80)));
+}
+
+TEST(EmfPlayClip, EachSaveRestorePanelKeepsItsOwnClip)
+{
+    // Report cells: every panel sets its clip inside a save/restore pair;
+    // the clip removed by one restore must not switch off the next ones.
+    TEmfBuilder b;
+    b.Brush(1, BS_SOLID, Red).Select(1).Select(STOCK_OBJECT | NULL_PEN);
+    for (uint32_t k = 0; k < 3; ++k) {
+        const uint32_t x = 5 + 30 * k;
+        b.Rec(EMR_SAVEDC, {});
+        if (k == 1) {
+            std::vector<uint8_t> body;
+            Put32(body, 32 + 16);
+            Put32(body, RGN_COPY);
+            for (uint32_t v : {32u, 1u, 1u, 16u, x, 10u, x + 10, 20u})
+                Put32(body, v);
+            for (uint32_t v : {x, 10u, x + 10, 20u})
+                Put32(body, v);
+            b.Raw(EMR_EXTSELECTCLIPRGN, body);
+        } else {
+            b.Rec(EMR_INTERSECTCLIPRECT, {x, 10, x + 10, 20}).Rec(EMR_EXCLUDECLIPRECT, {x, 10, x + 3, 13});
+        }
+        b.Rec(EMR_RECTANGLE, {x - 5, 0, x + 25, 40});
+        b.Rec(EMR_RESTOREDC, {uint32_t(-1)});
+    }
+    const QImage img = PlayToImage(b.Page());
+    for (int k = 0; k < 3; ++k) {
+        const int x = 5 + 30 * k;
+        SCOPED_TRACE(k);
+        EXPECT_TRUE(IsRed(img.pixel(x + 5, 15)));
+        EXPECT_EQ(InkIn(img, QRect(x + 10, 0, 15, 40)), 0);
+        EXPECT_EQ(InkIn(img, QRect(x - 5, 25, 30, 15)), 0);
+    }
+    EXPECT_EQ(InkIn(img, QRect(5, 10, 3, 3)), 0);
+    EXPECT_EQ(InkIn(img, QRect(65, 10, 3, 3)), 0);
+}
+
+TEST(EmfPlayClip, FloodFillStopsAtTheBorderOrLeavesTheSurface)
+{
+    // A red ring: filling from its centre up to the red border stays inside;
+    // filling the white surface from a corner covers all white outside it.
+    auto play = [](uint32_t Mode, int X, int Y, uint32_t Colour) {
+        TEmfBuilder b;
+        b.Pen(1, PS_SOLID, 3, Red).Select(1).Select(STOCK_OBJECT | NULL_BRUSH);
+        b.Rec(EMR_ELLIPSE, {20, 20, 80, 80});
+        b.Brush(2, BS_SOLID, Blue).Select(2);
+        b.Rec(EMR_EXTFLOODFILL, {uint32_t(X), uint32_t(Y), Colour, Mode});
+        return PlayToImage(b.Page());
+    };
+    auto isBlue = [](QRgb P) { return qBlue(P) > 200 && qRed(P) < 60 && qGreen(P) < 60; };
+    const QImage border = play(0, 50, 50, Red);
+    EXPECT_TRUE(isBlue(border.pixel(50, 50)));
+    EXPECT_TRUE(isBlue(border.pixel(30, 50)));
+    EXPECT_TRUE(IsRed(border.pixel(50, 21)));
+    EXPECT_EQ(border.pixel(5, 5) & 0xFFFFFF, 0xFFFFFFu);
+    const QImage surface = play(1, 2, 2, 0xFFFFFF);
+    EXPECT_TRUE(isBlue(surface.pixel(5, 5)));
+    EXPECT_TRUE(isBlue(surface.pixel(95, 95)));
+    EXPECT_EQ(surface.pixel(50, 50) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_TRUE(IsRed(surface.pixel(50, 21)));
+    // A seed that does not match (surface) or is on the border fills nothing.
+    EXPECT_EQ(play(1, 2, 2, Red).pixel(5, 5) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(play(0, 50, 21, Red).pixel(50, 50) & 0xFFFFFF, 0xFFFFFFu);
 }
 
 TEST(EmfPlayClip, DeviceRegionAndClipPath)
@@ -255,6 +382,83 @@ TEST(EmfPlayText, CharactersLandAtTheirRecordedAdvances)
     EXPECT_GT(InkIn(img, QRect(cols.front() + 58, 10, 5, 30)), 0);
     EXPECT_GT(InkIn(img, QRect(cols.front() + 118, 10, 5, 30)), 0);
     EXPECT_EQ(InkIn(img, QRect(cols.front() + 10, 10, 40, 30)), 0);
+}
+
+TEST(EmfPlayText, DrawnAtEverySizeOnImagesAndScaledImages)
+{
+    // An "H" filling most of a 100-unit page, played as render and the
+    // viewer play it: into an image of N pixels, and into an image of twice
+    // the pixels with a device pixel ratio of 2 (a scaled screen).
+    TEmfBuilder b(100);
+    b.Font(1, -80, "Arial").Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT});
+    b.TextW(10, 5, "H", {});
+    const TMetafile page = b.Page();
+    for (int n : {12, 60, 85, 160, 320, 800, 3600}) {
+        for (int ratio : {1, 2}) {
+            SCOPED_TRACE(QString("glyph %1 px, ratio %2").arg(n * 8 / 10 * ratio).arg(ratio).toStdString());
+            QImage img(n * ratio, n * ratio, QImage::Format_RGB32);
+            img.fill(Qt::white);
+            img.setDevicePixelRatio(ratio);
+            {
+                QPainter p(&img);
+                PlayEmf(p, QRectF(0, 0, n, n), page);
+            }
+            // The stems of the H: left and right thirds of its box are inked.
+            const int s = n * ratio;
+            const QRect box(s * 15 / 100, s * 30 / 100, s * 50 / 100, s * 40 / 100);
+            const int ink = InkIn(img, box);
+            EXPECT_GT(ink, box.width() * box.height() / 5);
+            EXPECT_EQ(InkIn(img, QRect(0, s * 95 / 100, s, s * 5 / 100)), 0);
+        }
+    }
+}
+
+TEST(EmfPlayText, TextInAPathBracketBecomesItsOutline)
+{
+    // Filled with a red brush and no pen: the glyphs are red, nothing black
+    // is drawn, and the opaque box of the record is not painted.
+    TEmfBuilder b(200);
+    b.Font(1, -100, "Arial").Select(1).Brush(2, BS_SOLID, Red).Select(2).Select(STOCK_OBJECT | NULL_PEN);
+    b.Rec(EMR_SETBKCOLOR, {Blue});
+    const int box[] = {0, 0, 200, 200};
+    b.Rec(EMR_BEGINPATH, {}).TextW(10, 10, "H", {}, ETO_OPAQUE, box).Rec(EMR_ENDPATH, {});
+    b.Rec(EMR_FILLPATH, {0, 0, 200, 200});
+    const QImage img = PlayToImage(b.Page(), 200);
+    int red = 0, other = 0;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x) {
+            const QRgb p = img.pixel(x, y);
+            if (IsRed(p))
+                ++red;
+            else if ((p & 0xFFFFFF) != 0xFFFFFF && qRed(p) < 200)
+                ++other;
+        }
+    EXPECT_GT(red, 1500);
+    EXPECT_EQ(other, 0);
+    // The stroked outline leaves the inside of a stem unpainted.
+    TEmfBuilder s(200);
+    s.Font(1, -100, "Arial").Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT});
+    s.Rec(EMR_BEGINPATH, {}).TextW(10, 10, "I", {}).Rec(EMR_ENDPATH, {}).Rec(EMR_STROKEPATH, {0, 0, 200, 200});
+    const QImage outline = PlayToImage(s.Page(), 200);
+    const std::vector<int> cols = InkColumns(outline, 50, 60);
+    ASSERT_GE(cols.size(), 2u);
+    EXPECT_GT(cols.back() - cols.front(), 6);
+    EXPECT_EQ(InkIn(outline, QRect(cols.front() + 2, 50, cols.back() - cols.front() - 3, 20)), 0);
+}
+
+TEST(EmfPlayText, CharactersNoNamedFaceHasAreStillDrawn)
+{
+    // CJK text in a Latin face, and a character no installed face has:
+    // drawn from a face that has it, or as the missing-glyph box.
+    for (const QString& text : {QStringLiteral("\u6F22\u5B57"), QStringLiteral("\uE123\uE124")}) {
+        SCOPED_TRACE(text.toStdString());
+        TEmfBuilder b(100);
+        b.Font(1, -30, "Arial").Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT});
+        b.TextW(10, 10, text, {30, 30});
+        const QImage img = PlayToImage(b.Page());
+        EXPECT_GT(InkIn(img, QRect(10, 10, 25, 35)), 20);
+        EXPECT_GT(InkIn(img, QRect(40, 10, 25, 35)), 20);
+    }
 }
 
 TEST(EmfPlayText, AlignmentOpaqueRectangleAndClipping)
@@ -355,6 +559,136 @@ TEST(EmfPlayBitmaps, AlphaBlendHonoursTheAlphaByteOfBitFieldPixels)
     const QImage img = PlayToImage(page.Page());
     EXPECT_TRUE(IsRed(img.pixel(15, 20)));
     EXPECT_EQ(img.pixel(40, 20) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+TEST(EmfPlayBitmaps, PlgBltMapsTheSourceCornersOntoItsThreePoints)
+{
+    // A 2 x 2 bitmap (red, green over blue, white) turned a quarter: its
+    // top-left corner at (80, 10), top-right at (80, 50), bottom-left at (40, 10).
+    std::vector<uint8_t> body;
+    for (uint32_t v : {0u, 0u, 100u, 100u, 80u, 10u, 80u, 50u, 40u, 10u, 0u, 0u, 2u, 2u})
+        Put32(body, v);
+    for (int i = 0; i < 6; ++i)
+        Put32(body, 0);
+    for (uint32_t v : {0u, uint32_t(DIB_RGB_COLORS), 140u, 40u, 180u, 16u, 0u, 0u, 0u, 0u, 0u, 0u, 0u})
+        Put32(body, v);
+    for (uint32_t v : {40u, 2u, 2u})
+        Put32(body, v);
+    Put16(body, 1);
+    Put16(body, 24);
+    for (int i = 0; i < 6; ++i)
+        Put32(body, 0);
+    for (uint8_t v : {255, 0, 0, 255, 255, 255, 0, 0, 0, 0, 255, 0, 255, 0, 0, 0})
+        body.push_back(v);
+    TEmfBuilder b;
+    const QImage img = PlayToImage(b.Raw(EMR_PLGBLT, body).Page());
+    EXPECT_EQ(img.pixel(75, 15) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(img.pixel(75, 45) & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(img.pixel(45, 15) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(img.pixel(45, 45) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(InkIn(img, QRect(0, 55, 100, 45)), 0);
+    EXPECT_EQ(InkIn(img, QRect(85, 0, 15, 100)), 0);
+}
+
+TEST(EmfPlayBitmaps, GradientTriangleShadesFromEachCornerColour)
+{
+    std::vector<uint8_t> body;
+    for (uint32_t v : {0u, 0u, 100u, 100u, 3u, 1u, 2u})
+        Put32(body, v);
+    // Vertices: x, y, then 16-bit red, green, blue, alpha.
+    const uint32_t corners[3][5] = {{0, 0, 0xFF00, 0, 0}, {100, 0, 0, 0xFF00, 0}, {0, 100, 0, 0, 0xFF00}};
+    for (const auto& c : corners) {
+        Put32(body, c[0]);
+        Put32(body, c[1]);
+        for (int i = 2; i < 5; ++i)
+            Put16(body, uint16_t(c[i]));
+        Put16(body, 0);
+    }
+    for (uint32_t v : {0u, 1u, 2u})
+        Put32(body, v);
+    TEmfBuilder b;
+    const QImage img = PlayToImage(b.Raw(EMR_GRADIENTFILL, body).Page());
+    const QRgb nearRed = img.pixel(2, 2), nearGreen = img.pixel(95, 2), nearBlue = img.pixel(2, 95), mid = img.pixel(33, 33);
+    EXPECT_GT(qRed(nearRed), 230);
+    EXPECT_GT(qGreen(nearGreen), 220);
+    EXPECT_LT(qRed(nearGreen), 30);
+    EXPECT_GT(qBlue(nearBlue), 220);
+    EXPECT_LT(qRed(nearBlue), 30);
+    for (int channel : {qRed(mid), qGreen(mid), qBlue(mid)})
+        EXPECT_NEAR(channel, 85, 12);
+    EXPECT_EQ(img.pixel(90, 90) & 0xFFFFFF, 0xFFFFFFu); // beyond the diagonal
+}
+
+TEST(EmfPlayBitmaps, SetDibitsToDeviceIsDrawnUnscaledFromItsScans)
+{
+    // A red 4 x 4 bitmap at (10, 10) on a page played twice its size: four
+    // device pixels wide at (20, 20), not eight. With only the two bottom
+    // scans stored, only the bottom two rows are drawn.
+    auto play = [](int StartScan, int Scans) {
+        std::vector<uint8_t> body;
+        for (uint32_t v : {0u, 0u, 0u, 0u, 10u, 10u, 0u, 0u, 4u, 4u, 76u, 40u, 116u, uint32_t(12 * Scans),
+                           uint32_t(DIB_RGB_COLORS), uint32_t(StartScan), uint32_t(Scans)})
+            Put32(body, v);
+        for (uint32_t v : {40u, 4u, 4u})
+            Put32(body, v);
+        Put16(body, 1);
+        Put16(body, 24);
+        for (int i = 0; i < 6; ++i)
+            Put32(body, 0);
+        for (int i = 0; i < 4 * Scans; ++i)
+            for (uint8_t c : {0, 0, 255})
+                body.push_back(c);
+        TEmfBuilder b;
+        return PlayToImage(b.Raw(EMR_SETDIBITSTODEVICE, body).Page(), 200);
+    };
+    const QImage full = play(0, 4);
+    EXPECT_TRUE(IsRed(full.pixel(20, 20)));
+    EXPECT_TRUE(IsRed(full.pixel(23, 23)));
+    EXPECT_EQ(InkIn(full, QRect(24, 0, 50, 50)), 0);
+    EXPECT_EQ(InkIn(full, QRect(0, 24, 50, 50)), 0);
+    const QImage bottom = play(0, 2);
+    EXPECT_EQ(InkIn(bottom, QRect(20, 20, 4, 2)), 0);
+    EXPECT_TRUE(IsRed(bottom.pixel(21, 22)));
+    EXPECT_TRUE(IsRed(bottom.pixel(22, 23)));
+}
+
+TEST(EmfPlayBitmaps, MaskBltAppliesForegroundAndBackgroundOperationsByMask)
+{
+    // A red 2 x 2 source and a diagonal mask: where the mask is 1 the source
+    // is copied, where it is 0 the background operation inverts the page.
+    std::vector<uint8_t> body;
+    for (uint32_t v : {0u, 0u, 0u, 0u, 10u, 10u, 2u, 2u, 0x55CC0020u, 0u, 0u})
+        Put32(body, v);
+    for (int i = 0; i < 6; ++i)
+        Put32(body, 0);
+    for (uint32_t v : {0u, uint32_t(DIB_RGB_COLORS), 128u, 40u, 168u, 16u, 0u, 0u, uint32_t(DIB_RGB_COLORS), 184u, 48u,
+                       232u, 8u})
+        Put32(body, v);
+    auto header = [&](uint16_t Bits, uint32_t Colours) {
+        for (uint32_t v : {40u, 2u, 2u})
+            Put32(body, v);
+        Put16(body, 1);
+        Put16(body, Bits);
+        for (uint32_t v : {0u, 0u, 0u, 0u, Colours, 0u})
+            Put32(body, v);
+    };
+    header(24, 0);
+    for (int row = 0; row < 2; ++row)
+        for (uint8_t v : {0, 0, 255, 0, 0, 255, 0, 0})
+            body.push_back(v);
+    header(1, 2);
+    for (uint32_t v : {0x000000u, 0xFFFFFFu})
+        Put32(body, v);
+    // Bottom row first: bottom-right set, then top-left set.
+    for (uint32_t v : {0x40u, 0x80u})
+        Put32(body, v);
+    TEmfBuilder b;
+    const QImage img = PlayToImage(b.Raw(EMR_MASKBLT, body).Page());
+    EXPECT_TRUE(IsRed(img.pixel(10, 10)));
+    EXPECT_TRUE(IsRed(img.pixel(11, 11)));
+    EXPECT_EQ(img.pixel(11, 10) & 0xFFFFFF, 0u);
+    EXPECT_EQ(img.pixel(10, 11) & 0xFFFFFF, 0u);
+    EXPECT_EQ(img.pixel(12, 10) & 0xFFFFFF, 0xFFFFFFu);
 }
 
 TEST(EmfPlayBinaryRop, NotXorAndNoOp)

@@ -3,6 +3,9 @@
 #include "platform/emf/emfrecords.h"
 #include "platform/emf/fontmap.h"
 
+#include <QFont>
+#include <QFontMetricsF>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -58,6 +61,23 @@ TEST(EmfText, WindowsFacesMapToMetricCompatibleFaces)
     EXPECT_EQ(MapFontFace("MS Sans Serif"), "DejaVu Sans");
     EXPECT_EQ(MapFontFace("Tahoma"), "DejaVu Sans");
     EXPECT_FALSE(MapFontFace("No Such Face Anywhere").isEmpty());
+}
+
+TEST(EmfText, FacesWithoutAStandInGoByWidthClass)
+{
+    // Fixed pitch (by the LOGFONT or the name), narrow and serif faces keep
+    // their class; the measured widths of the stand-ins differ accordingly.
+    EXPECT_EQ(MapFontFace("Qrp Unknown Grotesk", 0x31), "Liberation Mono");
+    EXPECT_EQ(MapFontFace("Qrp Unknown Mono"), "Liberation Mono");
+    EXPECT_EQ(MapFontFace("Qrp Unknown Narrow"), "Liberation Sans Narrow");
+    EXPECT_EQ(MapFontFace("Qrp Unknown Book", 0x12), "Liberation Serif");
+    EXPECT_EQ(MapFontFace("Qrp Unknown Sans", 0x22), "Liberation Sans");
+    const QFontMetricsF mono(QFont(MapFontFace("Qrp Unknown Grotesk", 0x31), 20));
+    EXPECT_DOUBLE_EQ(mono.horizontalAdvance(QStringLiteral("iiii")), mono.horizontalAdvance(QStringLiteral("WWWW")));
+    const QFontMetricsF narrow(QFont(MapFontFace("Qrp Unknown Narrow"), 20));
+    const QFontMetricsF sans(QFont(MapFontFace("Qrp Unknown Sans", 0x22), 20));
+    EXPECT_LT(narrow.horizontalAdvance(QStringLiteral("Report total")),
+              0.9 * sans.horizontalAdvance(QStringLiteral("Report total")));
 }
 
 TEST(EmfStyles, RasterOperationsMapToCompositionModes)

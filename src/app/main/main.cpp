@@ -1,5 +1,4 @@
 #include "app/viewerapplication.h"
-#include "platform/emf/emfplayer.h"
 #include "platform/runtimedir.h"
 #include "platform/sanitizer_hooks.h"
 
@@ -42,7 +41,6 @@ int main(int argc, char** argv)
         std::printf("qrpview %s\n", QRP_VERSION);
         return 0;
     }
-    PrepareTextRendering();
     TPrivateRuntimeDir runtimeDir;
     TViewerApplication app(argc, argv);
     return RunViewer(QApplication::arguments().mid(1));

@@ -58,9 +58,15 @@ TEmfPlayResult TEmfPlayer::Play()
     FRasterOps = engine && engine->type() == QPaintEngine::Raster;
     FVectorText = !FRasterOps;
     FCallerHasClip = FPainter.hasClipping();
-    FPainter.resetTransform();
     if (FCallerHasClip)
-        FCallerClip = FPainter.clipRegion();
+        FCallerClip = FPainter.combinedTransform().map(FPainter.clipRegion());
+    // Drawing happens in device pixels; on a device with a pixel ratio
+    // (a scaled screen) Qt scales whatever is drawn by that ratio.
+    const QPaintDevice* device = FPainter.device();
+    const double ratio = device ? std::max(1e-3, device->devicePixelRatio()) : 1.0;
+    FBase = QTransform::fromScale(1.0 / ratio, 1.0 / ratio);
+    FPainter.resetTransform();
+    FPainter.setWorldTransform(FBase);
     FPainter.setRenderHint(QPainter::Antialiasing, false);
     FPainter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     FPainter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -96,6 +102,7 @@ bool TEmfPlayer::Dispatch(const TEmfRecord& R)
         return true;
     case EMR_SETBKMODE: case EMR_SETPOLYFILLMODE: case EMR_SETROP2: case EMR_SETSTRETCHBLTMODE:
     case EMR_SETTEXTALIGN: case EMR_SETTEXTCOLOR: case EMR_SETBKCOLOR: case EMR_MOVETOEX: case EMR_SETARCDIRECTION:
+    case EMR_SETBRUSHORGEX:
         StateRecord(R);
         return true;
     case EMR_SELECTOBJECT: case EMR_DELETEOBJECT: case EMR_CREATEPEN: case EMR_EXTCREATEPEN:
@@ -116,8 +123,11 @@ bool TEmfPlayer::Dispatch(const TEmfRecord& R)
     case EMR_FILLRGN: case EMR_FRAMERGN: case EMR_INVERTRGN: case EMR_PAINTRGN:
         RegionRecord(R);
         return true;
+    case EMR_EXTFLOODFILL:
+        FloodFill(R);
+        return true;
     case EMR_BITBLT: case EMR_STRETCHBLT: case EMR_STRETCHDIBITS: case EMR_SETDIBITSTODEVICE: case EMR_MASKBLT:
-    case EMR_ALPHABLEND: case EMR_TRANSPARENTBLT:
+    case EMR_ALPHABLEND: case EMR_TRANSPARENTBLT: case EMR_PLGBLT:
         BitmapRecord(R);
         return true;
     case EMR_GRADIENTFILL:
@@ -140,6 +150,7 @@ void TEmfPlayer::StateRecord(const TEmfRecord& R)
     case EMR_SETTEXTCOLOR: FState.TextColor = EmfColor(v); break;
     case EMR_SETBKCOLOR: FState.BkColor = EmfColor(v); break;
     case EMR_SETARCDIRECTION: FState.Clockwise = v == 2; break;
+    case EMR_SETBRUSHORGEX: FState.BrushOrg = QPoint(R.I32(8), R.I32(12)); break;
     case EMR_MOVETOEX:
         FState.CurPos = QPointF(R.I32(8), R.I32(12));
         if (FState.InPath && FState.Path.elementCount() < EmfMaxPathElements)
@@ -250,19 +261,8 @@ QRect TEmfPlayer::DevRect(double L, double T, double R, double B) const
                  QPoint(std::max(a.x(), b.x()) - 1, std::max(a.y(), b.y()) - 1));
 }
 
-void PrepareTextRendering()
-{
-    // Qt draws glyphs above 64 pixels as paths, which makes a page of text
-    // at printer resolution a hundred times slower; Qt reads the limit once,
-    // so it only helps when set before the first text is drawn.
-    if (!qEnvironmentVariableIsSet("QT_MAX_CACHED_GLYPH_SIZE"))
-        qputenv("QT_MAX_CACHED_GLYPH_SIZE", "256");
-}
-
 TEmfPlayResult PlayEmf(QPainter& Painter, const QRectF& R, const TMetafile& Page)
 {
-    static const bool prepared = (PrepareTextRendering(), true);
-    (void)prepared;
     if (Page.Empty() || !Painter.isActive() || R.isEmpty())
         return {};
     TEmfPlayer player(Painter, R, Page);

@@ -21,6 +21,3 @@ struct TEmfPlayResult {
 
 TEmfPlayResult PlayEmf(QPainter& Painter, const QRectF& R, const TMetafile& Page);
 
-// Programs call this before creating their application object, so that large
-// text (zoomed pages, printer resolution) is drawn from the glyph cache.
-void PrepareTextRendering();

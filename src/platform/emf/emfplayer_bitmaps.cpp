@@ -5,7 +5,10 @@
 
 #include <QLinearGradient>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -40,6 +43,71 @@ QImage DecodeAlphaDib(const TEmfRecord& R, const TDibOptions& Options)
     return DecodeDib(header.data(), header.size(), bits, cbBits, Options);
 }
 
+// Source with the pixels where Mask holds 0 made transparent; mask pixel
+// (x - Dx, y - Dy) belongs to source pixel (x, y).
+QImage MaskedSource(const QImage& Source, const QImage& Mask, int Dx, int Dy)
+{
+    QImage image = Source.convertToFormat(QImage::Format_ARGB32);
+    const QImage mask = Mask.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const int my = y - Dy;
+        for (int x = 0; x < image.width(); ++x) {
+            const int mx = x - Dx;
+            const bool set = mx >= 0 && my >= 0 && mx < mask.width() && my < mask.height() &&
+                             (mask.pixel(mx, my) & 0xFFFFFF);
+            if (!set)
+                row[x] = 0;
+        }
+    }
+    return image;
+}
+
+// A triangle whose colour runs linearly between its corners' colours, as
+// an image placed at its offset; pixels outside the triangle are clear.
+QImage ShadedTriangle(const std::array<QPointF, 3>& P, const std::array<QColor, 3>& C, const QRect& Bounds)
+{
+    const QRectF box = QPolygonF({P[0], P[1], P[2]}).boundingRect();
+    const QRect area = QRect(QPoint(int(std::floor(box.left())), int(std::floor(box.top()))),
+                             QPoint(int(std::ceil(box.right())), int(std::ceil(box.bottom())))) & Bounds;
+    const double det = (P[1].y() - P[2].y()) * (P[0].x() - P[2].x()) + (P[2].x() - P[1].x()) * (P[0].y() - P[2].y());
+    if (area.isEmpty() || std::fabs(det) < 1e-9)
+        return QImage();
+    QImage image(area.size(), QImage::Format_ARGB32);
+    image.fill(0);
+    image.setOffset(area.topLeft());
+    constexpr double slack = -1e-6;
+    for (int y = 0; y < area.height(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const double py = area.top() + y + 0.5;
+        for (int x = 0; x < area.width(); ++x) {
+            const double px = area.left() + x + 0.5;
+            const double a = ((P[1].y() - P[2].y()) * (px - P[2].x()) + (P[2].x() - P[1].x()) * (py - P[2].y())) / det;
+            const double b = ((P[2].y() - P[0].y()) * (px - P[2].x()) + (P[0].x() - P[2].x()) * (py - P[2].y())) / det;
+            const double c = 1.0 - a - b;
+            if (a < slack || b < slack || c < slack)
+                continue;
+            auto mix = [&](int C0, int C1, int C2) { return std::clamp(int(a * C0 + b * C1 + c * C2), 0, 255); };
+            row[x] = qRgb(mix(C[0].red(), C[1].red(), C[2].red()), mix(C[0].green(), C[1].green(), C[2].green()),
+                          mix(C[0].blue(), C[1].blue(), C[2].blue()));
+        }
+    }
+    return image;
+}
+
+// The whole raster operation code of a ternary operation index (the byte a
+// four-operand code keeps for its background operation).
+uint32_t RopFromIndex(uint32_t Index)
+{
+    static const uint32_t known[] = {SRCCOPY,  SRCPAINT,  SRCAND,    SRCINVERT, SRCERASE, NOTSRCCOPY,
+                                     NOTSRCERASE, MERGECOPY, MERGEPAINT, PATCOPY, PATPAINT, PATINVERT,
+                                     DSTINVERT, BLACKNESS, WHITENESS, 0x00AA0029};
+    for (uint32_t code : known)
+        if (((code >> 16) & 0xFF) == (Index & 0xFF))
+            return code;
+    return (Index & 0xFF) << 16;
+}
+
 } // namespace
 
 void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
@@ -47,7 +115,15 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
     const uint32_t type = R.Type();
     TDibOptions options;
     TDibInfo info;
-    if (type == EMR_STRETCHDIBITS || type == EMR_SETDIBITSTODEVICE) {
+    if (type == EMR_PLGBLT) {
+        PlgBlt(R);
+        return;
+    }
+    if (type == EMR_SETDIBITSTODEVICE) {
+        SetDibitsToDevice(R);
+        return;
+    }
+    if (type == EMR_STRETCHDIBITS) {
         if (!R.Has(8, 68))
             return;
         const double x = R.I32(24), y = R.I32(28);
@@ -60,23 +136,14 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
         uint32_t rop = SRCCOPY;
         // In double: the offsets come from the file and may pass the int range.
         double top = ySrc;
-        if (type == EMR_STRETCHDIBITS) {
-            if (!R.Has(68, 12))
-                return;
-            rop = R.U32(68);
-            w = R.I32(72);
-            h = R.I32(76);
-            // Source y counts from the bottom row of a bottom-up DIB.
-            if (!info.TopDown)
-                top = double(image.height()) - ySrc - cySrc;
-        } else {
-            const int startScan = R.I32(68), scans = R.I32(72);
-            // The bits hold rows StartScan .. StartScan + Scans - 1 of the
-            // bottom-up image; the decoded image shows those at its bottom.
-            if (!info.TopDown)
-                top = double(image.height()) - (double(ySrc) - startScan) - cySrc;
-            (void)scans;
-        }
+        if (!R.Has(68, 12))
+            return;
+        rop = R.U32(68);
+        w = R.I32(72);
+        h = R.I32(76);
+        // Source y counts from the bottom row of a bottom-up DIB.
+        if (!info.TopDown)
+            top = double(image.height()) - ySrc - cySrc;
         Blit(x, y, w, h, image, QRectF(xSrc, top, cxSrc, cySrc), rop);
         return;
     }
@@ -90,7 +157,7 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
     options.Usage = R.U32(80);
     if (cbBmi == 0) {
         if (type == EMR_BITBLT || type == EMR_STRETCHBLT)
-            FillDeviceArea(FXform.map(QPolygonF(QRectF(x, y, cx, cy))), rop);
+            FillDeviceArea(FXform.map(QPolygonF(QRectF(x, y, cx, cy))), rop & 0xFFFFFF);
         return;
     }
     const bool stretched = type != EMR_BITBLT && type != EMR_MASKBLT;
@@ -104,7 +171,8 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
                                                         options, &info);
     if (image.isNull())
         return;
-    uint32_t drawRop = rop;
+    // A four-operand code in a plain blit: only its foreground part counts.
+    uint32_t drawRop = rop & 0xFFFFFF;
     if (type == EMR_BITBLT || type == EMR_STRETCHBLT) {
         ColourMono(image, info, FState.TextColor, FState.BkColor);
     } else if (type == EMR_TRANSPARENTBLT) {
@@ -118,28 +186,8 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
         }
         drawRop = SRCCOPY;
     } else if (type == EMR_MASKBLT) {
-        // The mask's set bits keep the source; the others leave the page.
-        TDibInfo maskInfo;
-        QImage mask = R.Has(100, 28) ? DecodeDibInRecord(R.Data(), R.Size(), R.U32(112), R.U32(116), R.U32(120),
-                                                          R.U32(124), TDibOptions(), &maskInfo)
-                                      : QImage();
-        const int xMask = R.I32(100), yMask = R.I32(104);
-        image = image.convertToFormat(QImage::Format_ARGB32);
-        if (!mask.isNull()) {
-            mask = mask.convertToFormat(QImage::Format_RGB32);
-            for (int yy = 0; yy < image.height(); ++yy) {
-                QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(yy));
-                const int64_t my = int64_t(yy) - ySrc + yMask;
-                for (int xx = 0; xx < image.width(); ++xx) {
-                    const int64_t mx = int64_t(xx) - xSrc + xMask;
-                    const bool set = mx >= 0 && my >= 0 && mx < mask.width() && my < mask.height() &&
-                                     (mask.pixel(int(mx), int(my)) & 0xFFFFFF);
-                    if (!set)
-                        row[xx] = 0;
-                }
-            }
-        }
-        drawRop = rop & 0xFFFFFF;
+        MaskBlt(R, x, y, cx, cy, image, QRectF(xSrc, ySrc, cxSrc, cySrc));
+        return;
     } else if (type == EMR_ALPHABLEND) {
         const int constant = R.U8(42);
         FPainter.setOpacity(constant / 255.0);
@@ -148,6 +196,131 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
         return;
     }
     Blit(x, y, cx, cy, image, QRectF(xSrc, ySrc, cxSrc, cySrc), drawRop);
+}
+
+void TEmfPlayer::SetDibitsToDevice(const TEmfRecord& R)
+{
+    if (!R.Has(8, 68))
+        return;
+    const int xSrc = R.I32(32), ySrc = R.I32(36), cxSrc = R.I32(40), cySrc = R.I32(44);
+    const uint32_t offBmi = R.U32(48), cbBmi = R.U32(52);
+    const int startScan = R.I32(68), scans = R.I32(72);
+    const uint8_t* info = R.Ptr(offBmi, cbBmi);
+    if (!info || cbBmi < 40 || cxSrc <= 0 || cySrc <= 0 || scans <= 0 || startScan < 0)
+        return;
+    // The bits hold only the scans StartScan .. StartScan + Scans - 1: a
+    // header as tall as those decodes them.
+    std::vector<uint8_t> header(info, info + cbBmi);
+    const TEmfRecord h(header.data(), header.size());
+    const int32_t height = int32_t(h.U32(8));
+    const bool topDown = height < 0;
+    const uint32_t partial = uint32_t(topDown ? -scans : scans);
+    std::memcpy(header.data() + 8, &partial, 4);
+    TDibOptions options;
+    options.Usage = R.U32(64);
+    const QImage image = DecodeDib(header.data(), header.size(), R.Ptr(R.U32(56), R.U32(60)), R.U32(60), options);
+    if (image.isNull())
+        return;
+    // Source rectangle in the decoded rows; a bottom-up source counts y
+    // from the bottom of the whole bitmap.
+    const int64_t top = topDown ? int64_t(ySrc) - startScan : int64_t(startScan) + scans - ySrc - cySrc;
+    if (top > image.height() || top + cySrc < 0)
+        return;
+    const QRect wanted(xSrc, int(top), cxSrc, cySrc);
+    const QRect source = wanted & image.rect();
+    if (source.isEmpty())
+        return;
+    // Drawn pixel for pixel at the mapped destination point, however the
+    // page is scaled, as GDI does.
+    const QPoint at = Dev(R.I32(24), R.I32(28)) + (source.topLeft() - wanted.topLeft());
+    BeginDraw();
+    FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    FPainter.drawImage(at, image, source);
+}
+
+void TEmfPlayer::MaskBlt(const TEmfRecord& R, double X, double Y, double W, double H, const QImage& Image,
+                         const QRectF& Source)
+{
+    // Where the mask holds 1 the foreground operation (the low three bytes)
+    // applies, where it holds 0 the background one (the high byte).
+    const uint32_t rop = R.U32(40);
+    const uint32_t foreground = rop & 0xFFFFFF, background = RopFromIndex(rop >> 24);
+    TDibInfo maskInfo;
+    const QImage mask = R.Has(100, 28) ? DecodeDibInRecord(R.Data(), R.Size(), R.U32(112), R.U32(116), R.U32(120),
+                                                            R.U32(124), TDibOptions(), &maskInfo)
+                                        : QImage();
+    // Regions are int inside Qt: far outside any device, draw it unmasked.
+    const QRectF reach(-1e8, -1e8, 2e8, 2e8);
+    if (mask.isNull() || !AxisAligned() || !reach.contains(FXform.mapRect(QRectF(X, Y, W, H)))) {
+        Blit(X, Y, W, H, Image, Source, foreground);
+        return;
+    }
+    // The set mask bits as a region in device pixels.
+    const QImage bits = mask.convertToFormat(QImage::Format_RGB32);
+    // Only the rows and columns that meet the mask matter; the destination's
+    // size and the mask's offset come from the page and may be anything.
+    const int64_t xMask = R.I32(100), yMask = R.I32(104);
+    const int64_t y0 = std::max<int64_t>(0, -yMask), y1 = std::min<int64_t>(int64_t(H), bits.height() - yMask);
+    const int64_t x0 = std::max<int64_t>(0, -xMask), x1 = std::min<int64_t>(int64_t(W), bits.width() - xMask);
+    auto isSet = [&](int64_t x, int64_t y) { return bits.pixel(int(xMask + x), int(yMask + y)) & 0xFFFFFF; };
+    QVector<QRect> spans;
+    for (int64_t y = y0; y < y1; ++y) {
+        for (int64_t x = x0; x < x1;) {
+            if (!isSet(x, y)) {
+                ++x;
+                continue;
+            }
+            const int64_t from = x;
+            while (x < x1 && isSet(x, y))
+                ++x;
+            spans.append(QRect(int(from), int(y), int(x - from), 1));
+        }
+    }
+    QRegion set;
+    set.setRects(spans.constData(), int(spans.size()));
+    const QTransform toDevice = QTransform::fromTranslate(X, Y) * FXform;
+    const QRegion foreArea = toDevice.map(set);
+    const QRegion backArea = QRegion(DevRect(X, Y, X + W, Y + H)) - foreArea;
+    BeginDraw();
+    for (const auto& [area, part] : {std::pair{foreArea, foreground}, std::pair{backArea, background}}) {
+        if (area.isEmpty())
+            continue;
+        FPainter.save();
+        FPainter.setClipRegion(area, FPainter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+        Blit(X, Y, W, H, Image, Source, part);
+        FPainter.restore();
+    }
+}
+
+void TEmfPlayer::PlgBlt(const TEmfRecord& R)
+{
+    if (!R.Has(8, 132))
+        return;
+    const double xSrc = R.I32(48), ySrc = R.I32(52), cxSrc = R.I32(56), cySrc = R.I32(60);
+    if (cxSrc <= 0 || cySrc <= 0)
+        return;
+    TDibOptions options;
+    options.Usage = R.U32(92);
+    QImage image = DecodeDibInRecord(R.Data(), R.Size(), R.U32(96), R.U32(100), R.U32(104), R.U32(108), options);
+    if (image.isNull())
+        return;
+    // Where the mask holds 0 the page stays as it is.
+    TDibInfo maskInfo;
+    const QImage mask = DecodeDibInRecord(R.Data(), R.Size(), R.U32(124), R.U32(128), R.U32(132), R.U32(136),
+                                          TDibOptions(), &maskInfo);
+    if (!mask.isNull())
+        image = MaskedSource(image, mask, int(xSrc) - R.I32(112), int(ySrc) - R.I32(116));
+    // The source's top-left, top-right and bottom-left corners land on the
+    // three points, in logical units.
+    const QPointF p0(R.I32(24), R.I32(28)), p1(R.I32(32), R.I32(36)), p2(R.I32(40), R.I32(44));
+    const QPointF ex = (p1 - p0) / cxSrc, ey = (p2 - p0) / cySrc;
+    const QTransform toLogical(ex.x(), ex.y(), ey.x(), ey.y(), p0.x() - ex.x() * xSrc - ey.x() * ySrc,
+                               p0.y() - ex.y() * xSrc - ey.y() * ySrc);
+    BeginDraw();
+    FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    FPainter.setWorldTransform(toLogical * FXform * FBase);
+    FPainter.drawImage(QRectF(xSrc, ySrc, cxSrc, cySrc), image, QRectF(xSrc, ySrc, cxSrc, cySrc));
+    FPainter.setWorldTransform(FBase);
 }
 
 void TEmfPlayer::Blit(double X, double Y, double W, double H, const QImage& Image, QRectF Source, uint32_t Rop)
@@ -184,9 +357,9 @@ void TEmfPlayer::Blit(double X, double Y, double W, double H, const QImage& Imag
         }
         FPainter.drawImage(QRectF(pa, pb), image, Source);
     } else {
-        FPainter.setWorldTransform(FXform);
+        FPainter.setWorldTransform(FXform * FBase);
         FPainter.drawImage(QRectF(X, Y, W, H), image, Source);
-        FPainter.setWorldTransform(QTransform());
+        FPainter.setWorldTransform(FBase);
     }
     FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
@@ -245,11 +418,9 @@ void TEmfPlayer::GradientFill(const TEmfRecord& R)
             QPointF p2;
             QColor c2;
             vertex(i2, p2, c2);
-            const QColor avg((c0.red() + c1.red() + c2.red()) / 3, (c0.green() + c1.green() + c2.green()) / 3,
-                             (c0.blue() + c1.blue() + c2.blue()) / 3);
-            QPainterPath path;
-            path.addPolygon(QPolygonF({p0, p1, p2}));
-            FPainter.fillPath(path, avg);
+            const QImage shaded = ShadedTriangle({p0, p1, p2}, {c0, c1, c2}, DeviceBounds().boundingRect());
+            if (!shaded.isNull())
+                FPainter.drawImage(shaded.offset(), shaded);
             continue;
         }
         const QRectF box = QRectF(p0, p1).normalized();

@@ -1,6 +1,7 @@
 #include "platform/emf/emfplayer_p.h"
 #include "platform/emf/emfrecords.h"
 
+#include <QImage>
 #include <QPaintDevice>
 #include <QPainterPath>
 
@@ -37,7 +38,11 @@ QRegion BoundedPolygonRegion(const QPolygonF& Polygon, Qt::FillRule Rule, const 
 QRegion TEmfPlayer::DeviceBounds() const
 {
     const QPaintDevice* d = FPainter.device();
-    return QRegion(d ? QRect(0, 0, d->width(), d->height()) : QRect(0, 0, 1, 1));
+    if (!d)
+        return QRegion(QRect(0, 0, 1, 1));
+    // Widgets give their size in logical pixels, images and pixmaps in pixels.
+    const double scale = d->devType() == QInternal::Widget ? d->devicePixelRatio() : 1.0;
+    return QRegion(QRect(0, 0, int(std::ceil(d->width() * scale)), int(std::ceil(d->height() * scale))));
 }
 
 bool TEmfPlayer::ReadRegion(const TEmfRecord& R, size_t Offset, size_t Size, bool Logical, QRegion& Out) const
@@ -173,10 +178,12 @@ void TEmfPlayer::ApplyClip()
 {
     FClipDirty = false;
     if (!FState.HasClip) {
+        // Not setClipping(false): Qt's raster engine keeps that switch in
+        // the clip it reuses for the next setClipRegion, which then stays off.
         if (FCallerHasClip)
             FPainter.setClipRegion(FCallerClip);
         else
-            FPainter.setClipping(false);
+            FPainter.setClipRegion(QRegion(), Qt::NoClip);
         return;
     }
     FPainter.setClipRegion(FCallerHasClip ? FState.Clip & FCallerClip : FState.Clip);
@@ -225,4 +232,65 @@ void TEmfPlayer::RegionRecord(const TEmfRecord& R)
     }
     FState.Brush = saved;
     FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void TEmfPlayer::FloodFill(const TEmfRecord& R)
+{
+    // Filling by colour needs the pixels drawn so far: only an image has them.
+    if (!R.Has(8, 16) || !FPainter.device() || FPainter.device()->devType() != QInternal::Image)
+        return;
+    BeginDraw();
+    const QImage& page = *static_cast<const QImage*>(FPainter.device());
+    const QRect area = (FState.HasClip ? FState.Clip : DeviceBounds()).boundingRect() & page.rect();
+    const QPoint seed = Dev(R.I32(8), R.I32(12));
+    const QRgb colour = EmfColor(R.U32(16)).rgb() & 0xFFFFFF;
+    const bool surface = R.U32(20) == 1; // FLOODFILLSURFACE: fill while the colour matches
+    auto fills = [&](int X, int Y) { return ((page.pixel(X, Y) & 0xFFFFFF) == colour) == surface; };
+    if (!area.contains(seed) || (FState.HasClip && !FState.Clip.contains(seed)) || !fills(seed.x(), seed.y()))
+        return;
+    // Scanline fill: each span found is marked, then the rows above and
+    // below it are searched for spans that touch it.
+    const int w = area.width();
+    std::vector<uint8_t> done(size_t(w) * size_t(area.height()), 0);
+    auto mark = [&](int X, int Y) -> uint8_t& { return done[size_t(Y - area.top()) * size_t(w) + size_t(X - area.left())]; };
+    std::vector<QPoint> pending{seed};
+    std::vector<QRect> spans;
+    while (!pending.empty()) {
+        const QPoint p = pending.back();
+        pending.pop_back();
+        if (mark(p.x(), p.y()) || !fills(p.x(), p.y()))
+            continue;
+        int l = p.x(), r = p.x();
+        while (l > area.left() && !mark(l - 1, p.y()) && fills(l - 1, p.y()))
+            --l;
+        while (r < area.right() && !mark(r + 1, p.y()) && fills(r + 1, p.y()))
+            ++r;
+        for (int x = l; x <= r; ++x)
+            mark(x, p.y()) = 1;
+        spans.emplace_back(QPoint(l, p.y()), QPoint(r, p.y()));
+        for (int y : {p.y() - 1, p.y() + 1}) {
+            if (y < area.top() || y > area.bottom())
+                continue;
+            for (int x = l; x <= r; ++x)
+                if (!mark(x, y) && fills(x, y)) {
+                    pending.emplace_back(x, y);
+                    while (x < r && fills(x + 1, y))
+                        ++x;
+                }
+        }
+    }
+    // One-row spans that never overlap: in y-x order they are the banded
+    // rectangles setRects takes, which a union of thousands would not be.
+    std::sort(spans.begin(), spans.end(), [](const QRect& A, const QRect& B) {
+        return A.top() != B.top() ? A.top() < B.top() : A.left() < B.left();
+    });
+    QRegion region;
+    region.setRects(spans.data(), int(spans.size()));
+    if (FState.HasClip)
+        region &= FState.Clip;
+    QBrush brush;
+    if (!PrepareBrush(brush))
+        return;
+    for (const QRect& r : region)
+        FPainter.fillRect(r, brush);
 }

@@ -217,10 +217,14 @@ void TEmfPlayer::BoxRecord(const TEmfRecord& R)
             if (PrepareBrush(brush))
                 FPainter.fillRect(QRect(d.left(), d.top(), std::max(1, d.width() - 1), std::max(1, d.height() - 1)),
                                   brush);
-            QPen pen;
+            QPen pen, gaps;
             if (PreparePen(pen)) {
-                FPainter.setPen(pen);
                 FPainter.setBrush(Qt::NoBrush);
+                if (GapPen(pen, gaps)) {
+                    FPainter.setPen(gaps);
+                    FPainter.drawRect(box);
+                }
+                FPainter.setPen(pen);
                 FPainter.drawRect(box);
             }
             return;
@@ -427,6 +431,9 @@ void TEmfPlayer::BeginDraw()
 {
     if (FClipDirty)
         ApplyClip();
+    const QPointF brushOrigin = FBase.map(QPointF(FState.BrushOrg));
+    if (FPainter.brushOrigin() != brushOrigin)
+        FPainter.setBrushOrigin(brushOrigin);
     const TEmfRop2Effect rop = EmfRop2Effect(FState.Rop2);
     const QPainter::CompositionMode mode =
         FRasterOps ? rop.Mode : QPainter::CompositionMode_SourceOver;
@@ -444,17 +451,35 @@ void TEmfPlayer::FillPath(const QPainterPath& DevPath, bool Fill, bool Stroke)
     QBrush brush;
     if (Fill && PrepareBrush(brush))
         FPainter.fillPath(path, brush);
-    QPen pen;
-    if (Stroke && PreparePen(pen))
+    QPen pen, gaps;
+    if (Stroke && PreparePen(pen)) {
+        if (GapPen(pen, gaps))
+            FPainter.strokePath(path, gaps);
         FPainter.strokePath(path, pen);
+    }
+}
+
+bool TEmfPlayer::GapPen(const QPen& Pen, QPen& Gaps) const
+{
+    // An opaque background fills the gaps of dashed and dotted lines.
+    if (FState.BkMode != OPAQUE || Pen.style() == Qt::SolidLine || Pen.style() == Qt::NoPen)
+        return false;
+    Gaps = Pen;
+    Gaps.setStyle(Qt::SolidLine);
+    Gaps.setColor(FState.BkColor);
+    return true;
 }
 
 void TEmfPlayer::StrokeLine(QPointF From, QPointF To)
 {
-    QPen pen;
+    QPen pen, gaps;
     BeginDraw();
     if (!PreparePen(pen))
         return;
+    if (GapPen(pen, gaps)) {
+        FPainter.setPen(gaps);
+        FPainter.drawLine(Dev(From.x(), From.y()), Dev(To.x(), To.y()));
+    }
     FPainter.setPen(pen);
     FPainter.drawLine(Dev(From.x(), From.y()), Dev(To.x(), To.y()));
 }
@@ -468,6 +493,11 @@ void TEmfPlayer::StrokePolyline(const QPolygonF& DevPoints)
     QPolygon pts(DevPoints.size());
     for (int i = 0; i < DevPoints.size(); ++i)
         pts[i] = RoundPoint(DevPoints[i]);
+    QPen gaps;
+    if (GapPen(pen, gaps)) {
+        FPainter.setPen(gaps);
+        FPainter.drawPolyline(pts);
+    }
     FPainter.setPen(pen);
     FPainter.drawPolyline(pts);
 }

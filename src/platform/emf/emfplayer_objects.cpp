@@ -139,8 +139,11 @@ void TEmfPlayer::CreatePen(const TEmfRecord& R)
     auto p = std::make_shared<TEmfPen>();
     p->Style = R.U32(12);
     p->Width = R.I32(16);
-    // GDI draws logical pens up to one unit wide as cosmetic pens.
+    // GDI draws logical pens up to one unit wide as cosmetic pens, and
+    // wider ones with a dash or dot style as solid lines.
     p->Cosmetic = p->Width <= 1;
+    if (!p->Cosmetic && (p->Style & PS_STYLE_MASK) >= PS_DASH && (p->Style & PS_STYLE_MASK) <= PS_DASHDOTDOT)
+        p->Style &= ~uint32_t(PS_STYLE_MASK);
     p->Color = EmfColor(R.U32(24));
     TEmfObject o;
     o.Type = TEmfObject::Pen;
@@ -231,6 +234,7 @@ void TEmfPlayer::CreateFont(const TEmfRecord& R)
     f->Underline = R.U8(33);
     f->StrikeOut = R.U8(34);
     f->Charset = R.U8(35);
+    f->PitchAndFamily = R.U8(39);
     QString face;
     for (size_t off = 40; off + 2 <= 104 && R.Has(off, 2); off += 2) {
         const uint16_t c = R.U16(off);

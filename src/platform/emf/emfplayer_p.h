@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
+#include <QRawFont>
 #include <QRegion>
 #include <QTransform>
 
@@ -19,6 +20,8 @@
 // Limits against damaged pages: deeper saves, longer paths are ignored.
 constexpr size_t EmfMaxSaveDepth = 1024;
 constexpr int EmfMaxPathElements = 4 * 1024 * 1024;
+// Glyphs up to this many device pixels come from Qt's glyph cache.
+constexpr int EmfLargestCachedGlyph = 64;
 
 struct TEmfDcState {
     TEmfMapping Mapping;
@@ -36,6 +39,7 @@ struct TEmfDcState {
     uint32_t StretchMode = 1;
     bool Clockwise = false;
     QPointF CurPos; // logical units
+    QPoint BrushOrg; // device pixels: where pattern and hatch tiles start
     bool HasClip = false;
     QRegion Clip;   // target device pixels
     QPainterPath Path;
@@ -83,6 +87,7 @@ private:
     void PathRecord(const TEmfRecord& R);
     bool PreparePen(QPen& Pen) const;
     bool PrepareBrush(QBrush& Brush) const;
+    bool GapPen(const QPen& Pen, QPen& Gaps) const;
     void BeginDraw();
     void FillPath(const QPainterPath& DevPath, bool Fill, bool Stroke);
     void StrokeLine(QPointF From, QPointF To);
@@ -97,6 +102,7 @@ private:
     void CombineClip(const QRegion& Region, uint32_t Mode);
     void ApplyClip();
     QRegion DeviceBounds() const;
+    void FloodFill(const TEmfRecord& R);
 
     // emfplayer_text.cpp
     void TextRecord(const TEmfRecord& R);
@@ -104,9 +110,16 @@ private:
                   const QRectF* Rect, bool GlyphIndexes, bool HasAdvances);
     // emfplayer_polytext.cpp
     void PolyTextRecord(const TEmfRecord& R);
+    void AddTextToPath(const QRawFont& Font, const QVector<quint32>& Glyphs, int Count,
+                       const std::vector<double>& DevAdvance, const QTransform& GlyphToDevice, double Stretch);
+    void FillGlyphOutlines(const QRawFont& Font, const QVector<quint32>& Glyphs, const QVector<QPointF>& Positions,
+                           const QColor& Colour);
 
     // emfplayer_bitmaps.cpp
     void BitmapRecord(const TEmfRecord& R);
+    void PlgBlt(const TEmfRecord& R);
+    void MaskBlt(const TEmfRecord& R, double X, double Y, double W, double H, const QImage& Image, const QRectF& Source);
+    void SetDibitsToDevice(const TEmfRecord& R);
     void Blit(double X, double Y, double W, double H, const QImage& Image, QRectF Source, uint32_t Rop);
     void FillDeviceArea(const QPolygonF& DevArea, uint32_t Rop);
     void GradientFill(const TEmfRecord& R);
@@ -115,6 +128,7 @@ private:
     const TMetafile& FPage;
     QTransform FInit; // reference-device pixels to target device pixels
     QTransform FXform; // logical units to target device pixels
+    QTransform FBase;  // device pixels to the painter's coordinates
     TEmfDevice FDevice;
     TEmfDcState FState;
     std::vector<TEmfDcState> FSaved;

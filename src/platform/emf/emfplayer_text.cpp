@@ -46,6 +46,34 @@ QVector<quint32> GlyphsFor(const QRawFont& Font, const QString& Text)
 
 } // namespace
 
+void TEmfPlayer::FillGlyphOutlines(const QRawFont& Font, const QVector<quint32>& Glyphs,
+                                   const QVector<QPointF>& Positions, const QColor& Colour)
+{
+    QPainterPath outline;
+    outline.setFillRule(Qt::WindingFill);
+    for (int i = 0; i < Glyphs.size() && i < Positions.size(); ++i)
+        outline.addPath(Font.pathForGlyph(Glyphs[i]).translated(Positions[i]));
+    const bool antialiased = FPainter.testRenderHint(QPainter::Antialiasing);
+    FPainter.setRenderHint(QPainter::Antialiasing, true);
+    FPainter.fillPath(outline, Colour);
+    FPainter.setRenderHint(QPainter::Antialiasing, antialiased);
+}
+
+void TEmfPlayer::AddTextToPath(const QRawFont& Font, const QVector<quint32>& Glyphs, int Count,
+                               const std::vector<double>& DevAdvance, const QTransform& GlyphToDevice, double Stretch)
+{
+    QPainterPath outline;
+    double pos = 0;
+    for (int i = 0; i < Count && i < Glyphs.size(); ++i) {
+        if (Glyphs[i])
+            outline.addPath(Font.pathForGlyph(Glyphs[i]).translated(pos / Stretch, 0));
+        pos += DevAdvance[size_t(i)];
+    }
+    const QPainterPath device = GlyphToDevice.map(outline);
+    if (FState.Path.elementCount() + device.elementCount() <= EmfMaxPathElements)
+        FState.Path.addPath(device);
+}
+
 void TEmfPlayer::TextRecord(const TEmfRecord& R)
 {
     if (!R.Has(8, 68))
@@ -104,7 +132,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
     QRect devRect;
     if (Rect && (Options & (ETO_OPAQUE_ | ETO_CLIPPED_))) {
         devRect = DevRect(Rect->left(), Rect->top(), Rect->right(), Rect->bottom());
-        if (Options & ETO_OPAQUE_)
+        if ((Options & ETO_OPAQUE_) && !FState.InPath)
             FPainter.fillRect(devRect, FState.BkColor);
     }
     if (Text.isEmpty())
@@ -191,12 +219,17 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
     if (upright)
         origin = QPointF(std::round(origin.x()), std::round(origin.y()));
 
+    const QTransform glyphSpace(u.x(), u.y(), v.x(), v.y(), origin.x(), origin.y());
+    if (FState.InPath) {
+        // Inside a path bracket the glyph outlines join the path.
+        AddTextToPath(raw, glyphs, n, devAdvance, QTransform::fromScale(rf.Stretch, 1) * glyphSpace, rf.Stretch);
+        return;
+    }
     const bool clipped = (Options & ETO_CLIPPED_) && Rect;
     if (clipped) {
         FPainter.save();
         FPainter.setClipRect(devRect, FPainter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     }
-    const QTransform glyphSpace(u.x(), u.y(), v.x(), v.y(), origin.x(), origin.y());
     if (FState.BkMode == OPAQUE && !(Options & ETO_OPAQUE_)) {
         const QPolygonF box = glyphSpace.map(QPolygonF(QRectF(0, -ascent, width, ascent + descent)));
         FPainter.setPen(Qt::NoPen);
@@ -215,7 +248,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
         positions[i] = QPointF((upright ? std::round(pos) : pos) / rf.Stretch, 0);
         pos += devAdvance[size_t(i)];
     }
-    FPainter.setWorldTransform(QTransform::fromScale(rf.Stretch, 1) * glyphSpace);
+    FPainter.setWorldTransform(QTransform::fromScale(rf.Stretch, 1) * glyphSpace * FBase);
     FPainter.setPen(FState.TextColor);
     if (FVectorText && !GlyphIndexes && !missingPictureFont) {
         QFont qf(rf.Family);
@@ -232,7 +265,9 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
         QVector<QPointF> mainPositions;
         QVector<quint32> fallbackGlyphs;
         QVector<QPointF> fallbackPositions;
-        QRawFont fallback;
+        QRawFont fallback, wide;
+        QVector<quint32> wideGlyphs;
+        QVector<QPointF> widePositions;
         for (int i = 0; i < n; ++i) {
             if (glyphs[i] || (missingPictureFont && !Text[i].isSpace())) {
                 mainGlyphs.append(glyphs[i]);
@@ -243,24 +278,46 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
                 continue;
             if (!fallback.isValid())
                 fallback = EmfRawFont(QStringLiteral("DejaVu Sans"), rf.PixelSize, font.Weight, font.Italic);
-            const QVector<quint32> g = GlyphsFor(fallback, Text.mid(i, Text[i].isHighSurrogate() ? 2 : 1));
+            const QString character = Text.mid(i, Text[i].isHighSurrogate() ? 2 : 1);
+            const QVector<quint32> g = GlyphsFor(fallback, character);
             if (!g.isEmpty() && g[0]) {
                 fallbackGlyphs.append(g[0]);
                 fallbackPositions.append(positions[i]);
+                continue;
+            }
+            // CJK and other scripts: a face that has them, or at least the
+            // missing-glyph box, never nothing.
+            if (!wide.isValid())
+                wide = EmfRawFont(QStringLiteral("WenQuanYi Micro Hei"), rf.PixelSize, font.Weight, font.Italic);
+            const QVector<quint32> w = wide.isValid() ? GlyphsFor(wide, character) : QVector<quint32>();
+            if (!w.isEmpty() && w[0]) {
+                wideGlyphs.append(w[0]);
+                widePositions.append(positions[i]);
+            } else {
+                mainGlyphs.append(0);
+                mainPositions.append(positions[i]);
             }
         }
-        QGlyphRun run;
-        run.setRawFont(raw);
-        run.setGlyphIndexes(mainGlyphs);
-        run.setPositions(mainPositions);
-        if (!mainGlyphs.isEmpty())
+        // Qt's glyph cache draws nothing for some glyphs above its default
+        // size, and its outline fallback depends on an environment limit:
+        // large glyphs are filled as outlines here, on every device.
+        const bool outlines = rf.PixelSize * std::max(1.0, rf.Stretch) > EmfLargestCachedGlyph;
+        auto draw = [&](const QRawFont& Font, const QVector<quint32>& Glyphs, const QVector<QPointF>& Positions) {
+            if (Glyphs.isEmpty())
+                return;
+            if (outlines) {
+                FillGlyphOutlines(Font, Glyphs, Positions, FState.TextColor);
+                return;
+            }
+            QGlyphRun run;
+            run.setRawFont(Font);
+            run.setGlyphIndexes(Glyphs);
+            run.setPositions(Positions);
             FPainter.drawGlyphRun(QPointF(0, 0), run);
-        if (!fallbackGlyphs.isEmpty()) {
-            run.setRawFont(fallback);
-            run.setGlyphIndexes(fallbackGlyphs);
-            run.setPositions(fallbackPositions);
-            FPainter.drawGlyphRun(QPointF(0, 0), run);
-        }
+        };
+        draw(raw, mainGlyphs, mainPositions);
+        draw(fallback, fallbackGlyphs, fallbackPositions);
+        draw(wide, wideGlyphs, widePositions);
     }
     if (font.Underline || font.StrikeOut) {
         const double thickness = std::max(1.0, std::round(raw.lineThickness()));
@@ -272,7 +329,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
         if (font.StrikeOut)
             FPainter.drawRect(QRectF(0, -std::round(raw.xHeight() / 2), scaled, thickness));
     }
-    FPainter.setWorldTransform(QTransform());
+    FPainter.setWorldTransform(FBase);
     if (clipped)
         FPainter.restore();
 }

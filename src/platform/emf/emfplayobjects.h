@@ -30,6 +30,7 @@ struct TEmfFont {
     int Height = 0, Width = 0, Escapement = 0, Orientation = 0, Weight = 400;
     bool Italic = false, Underline = false, StrikeOut = false;
     uint8_t Charset = 1;
+    uint8_t PitchAndFamily = 0;
     QString Face;
 };
 

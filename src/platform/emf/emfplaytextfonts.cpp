@@ -60,7 +60,7 @@ int EmfFontPixelSize(const QString& Family, int Weight, bool Italic, int Logical
 TEmfResolvedFont EmfResolveFont(const TEmfFont& Font, double ScaleX, double ScaleY)
 {
     TEmfResolvedFont r;
-    r.Family = MapFontFace(Font.Face);
+    r.Family = MapFontFace(Font.Face, Font.PitchAndFamily);
     r.PixelSize = EmfFontPixelSize(r.Family, Font.Weight, Font.Italic, Font.Height, ScaleY);
     r.Raw = EmfRawFont(r.Family, r.PixelSize, Font.Weight, Font.Italic);
     if (Font.Width != 0 && r.Raw.isValid()) {

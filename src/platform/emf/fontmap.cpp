@@ -5,6 +5,7 @@
 #include <QFontInfo>
 #include <QHash>
 
+#include <initializer_list>
 #include <mutex>
 
 namespace {
@@ -43,7 +44,33 @@ const FaceRule Rules[] = {
     {"georgia", "DejaVu Serif"},
 };
 
-QString Resolve(const QString& Face)
+bool NameHas(const QString& Key, std::initializer_list<const char*> Words)
+{
+    for (const char* w : Words)
+        if (Key.contains(QLatin1String(w)))
+            return true;
+    return false;
+}
+
+// A face with no stand-in of the same metrics: one of the same width class,
+// so that its text keeps within the cells it was laid out for. The LOGFONT's
+// pitch and family and the face's own name tell the class.
+QString ByWidthClass(const QString& Key, uint8_t PitchAndFamily)
+{
+    const int pitch = PitchAndFamily & 0x3, family = PitchAndFamily & 0xF0;
+    if (pitch == 1 || family == 0x30 || NameHas(Key, {"mono", "courier", "console", "fixed", "typewriter", "code"}))
+        return QStringLiteral("Liberation Mono");
+    if (NameHas(Key, {"narrow", "condensed", "cond", "compressed", "compact"}))
+        return QStringLiteral("Liberation Sans Narrow");
+    if (family == 0x10 || (NameHas(Key, {"serif", "roman", "times", "garamond", "book", "antiqua"}) &&
+                           !Key.contains(QLatin1String("sans"))))
+        return QStringLiteral("Liberation Serif");
+    if (family == 0x20)
+        return QStringLiteral("Liberation Sans");
+    return QString();
+}
+
+QString Resolve(const QString& Face, uint8_t PitchAndFamily)
 {
     const QString key = Face.trimmed().toLower();
     for (const FaceRule& r : Rules)
@@ -53,6 +80,9 @@ QString Resolve(const QString& Face)
         return QStringLiteral("DejaVu Sans");
     if (QFontDatabase::hasFamily(Face.trimmed()))
         return Face.trimmed();
+    const QString byWidth = ByWidthClass(key, PitchAndFamily);
+    if (!byWidth.isEmpty())
+        return byWidth;
     // Qt asks fontconfig for the substitute of an unknown family.
     QFont font(Face.trimmed());
     font.setStyleStrategy(QFont::NoFontMerging);
@@ -62,15 +92,16 @@ QString Resolve(const QString& Face)
 
 } // namespace
 
-QString MapFontFace(const QString& WindowsFace)
+QString MapFontFace(const QString& WindowsFace, uint8_t PitchAndFamily)
 {
     static std::mutex lock;
     static QHash<QString, QString> cache;
     std::lock_guard<std::mutex> guard(lock);
-    auto it = cache.constFind(WindowsFace);
+    const QString key = WindowsFace + QLatin1Char('|') + QString::number(PitchAndFamily);
+    auto it = cache.constFind(key);
     if (it != cache.constEnd())
         return *it;
-    QString family = Resolve(WindowsFace);
-    cache.insert(WindowsFace, family);
+    QString family = Resolve(WindowsFace, PitchAndFamily);
+    cache.insert(key, family);
     return family;
 }

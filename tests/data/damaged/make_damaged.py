@@ -115,3 +115,13 @@ region = struct.pack('<IIII4i', 32, 1, 1, 16, 0, 0, 50, 50) + struct.pack('<4i',
 write('framergn-stroke-huge.emf',
       emf(struct.pack('<II4iIIii', 72, 40 + len(region), 0, 0, 50, 50, len(region), 0x80000004,
                       I32_MAX, I32_MIN) + region))
+# MASKBLT over a wide destination with its mask offset at the end of the
+# range: the walk over the mask must neither overflow nor visit every row.
+src_bmi = struct.pack('<IiiHHIIiiII', 40, 1, 1, 1, 24, 0, 4, 0, 0, 0, 0)
+mask_bmi = struct.pack('<IiiHHIIiiII', 40, 1, 1, 1, 1, 0, 4, 0, 0, 2, 0) + struct.pack('<II', 0, 0xFFFFFF)
+at = 128
+fixed = struct.pack('<4i4iIii6fIIIIIIiiIIIII', 0, 0, 1000, 1000, 0, 0, 1000000, 1000, 0xAACC0020, 0, 0,
+                    1, 0, 0, 1, 0, 0, 0, 0, at, 40, at + 40, 4, I32_MAX, I32_MAX, 0,
+                    at + 44, len(mask_bmi), at + 44 + len(mask_bmi), 4)
+body = fixed + src_bmi + b'\x00\x00\xff\x00' + mask_bmi + b'\x80\x00\x00\x00'
+write('maskblt-mask-offset-max.emf', emf(struct.pack('<II', 62, 8 + len(body)) + body))
