@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/dialogs.h"
+#include "app/formfont.h"
 #include "app/previewwindow.h"
 #include "app/startup.h"
 #include "app/xdgassociationstore.h"
@@ -20,10 +21,7 @@ Tfrmzizarud::Tfrmzizarud(QStringList Args, QWidget* Parent)
       FArguments(std::move(Args))
 {
     setWindowTitle(QStringLiteral("Zendivo v1.2"));
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(FormFont());
     BuildMenu();
     setCentralWidget(new QWidget(this));
     // The client area is 185 x 60 below the menu bar.

@@ -1,6 +1,7 @@
 #include "app/previewwindow.h"
 
 #include "app/dialogs.h"
+#include "app/formfont.h"
 #include "preview/qrpreview.h"
 #include "preview/qrpreviewimage.h"
 #include "printer/qrprinter.h"
@@ -19,15 +20,6 @@
 namespace {
 
 const char* const DefaultCaption = "Rapor Onizleme";
-
-QFont FormFont()
-{
-    // Height -11 is an 11-pixel character; the system's sans font stands in.
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
-    return font;
-}
 
 } // namespace
 
