@@ -31,7 +31,7 @@ Tfrmzizarud::Tfrmzizarud(QStringList Args, QWidget* Parent)
 
     acdialog = new QFileDialog(this);
     acdialog->setAcceptMode(QFileDialog::AcceptOpen);
-    acdialog->setNameFilter(QStringLiteral("Rapor Dosya Türleri (*.QRP)"));
+    acdialog->setNameFilter(QStringLiteral("Rapor Dosya Türleri (*.QRP *.qrp)"));
     acdialog->setOption(QFileDialog::HideNameFilterDetails);
     // A typed name without extension gets ".qrp".
     acdialog->setDefaultSuffix(QStringLiteral("qrp"));

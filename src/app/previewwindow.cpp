@@ -192,7 +192,7 @@ void TfrmZozEdezaPreview::btnZoomOutClick()
 void TfrmZozEdezaPreview::btnOpenClick()
 {
     QFileDialog dialog(this, QStringLiteral("Rapor Yükle"));
-    dialog.setNameFilter(QStringLiteral("Rapor Dosyası (*.QRP)"));
+    dialog.setNameFilter(QStringLiteral("Rapor Dosyası (*.QRP *.qrp)"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
     const std::optional<QString> chosen = ExecuteFileDialog(dialog);

@@ -146,7 +146,7 @@ TEST_F(PreviewWindowTest, OpeningAShorterReportOnPage7ShowsItsPage1)
     Dialogs.Answer = WriteA4Report("short-2.qrp", 2);
     w->btnOpen->click();
     EXPECT_EQ(Dialogs.DialogTitles, QStringList{"Rapor Yükle"});
-    EXPECT_EQ(Dialogs.DialogFilters, QStringList{"Rapor Dosyası (*.QRP)"});
+    EXPECT_EQ(Dialogs.DialogFilters, QStringList{"Rapor Dosyası (*.QRP *.qrp)"});
     EXPECT_EQ(document->PageCount(), 2);
     EXPECT_EQ(w->QRPreview1->PageNumber(), 1);
     EXPECT_TRUE(w->QRPreview1->PreviewImage()->ImageOK());
