@@ -16,7 +16,7 @@
 #include <QScreen>
 
 Tfrmzizarud::Tfrmzizarud(QStringList Args, QWidget* Parent)
-    : QMainWindow(Parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+    : QMainWindow(Parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
       FArguments(std::move(Args))
 {

@@ -1,5 +1,5 @@
 #pragma once
-// The viewer's main window: a small tool window with a menu bar. It makes
+// The viewer's main window: a small window with a menu bar. It makes
 // the viewer's window the preview of every report document, registers the
 // file association, and opens the report of the command line or of the
 // open dialog into its one document.
