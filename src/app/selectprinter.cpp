@@ -69,6 +69,20 @@ QLabel* GrowToCaption(QLabel* Label)
     return Label;
 }
 
+// An emptied field counts as one copy instead of falling back to the last
+// number shown.
+class TCopiesSpinBox : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+    void fixup(QString& Input) const override
+    {
+        if (Input.trimmed().isEmpty())
+            Input = QStringLiteral("1");
+        else
+            QSpinBox::fixup(Input);
+    }
+};
+
 } // namespace
 
 QString RangeFieldError(const QString& Text, const QString& Which)
@@ -111,7 +125,7 @@ TfrmSelectPrinter::TfrmSelectPrinter(QWidget* Parent)
 
     GroupBox2 = Place(new QGroupBox(QStringLiteral("Kopya Adeti"), this), "GroupBox2", 216, 40, 169, 74);
     Label4 = GrowToCaption(Place(new QLabel(QStringLiteral("Kopya Adeti"), GroupBox2), "Label4", 8, 24, 57, 13));
-    CopiesSe = Place(new QSpinBox(GroupBox2), "CopiesSe", 104, 21, 49, 22);
+    CopiesSe = Place(new TCopiesSpinBox(GroupBox2), "CopiesSe", 104, 21, 49, 22);
     CopiesSe->setRange(1, 99);
     CopiesSe->setValue(1);
     Label4->setBuddy(CopiesSe);
@@ -246,6 +260,8 @@ void TfrmSelectPrinter::BitBtn1Click()
         return;
     FromPage = from;
     ToPage = to;
-    NumCopies = CopiesSe->value();
+    bool number = false;
+    CopiesSe->cleanText().toInt(&number);
+    NumCopies = number ? CopiesSe->value() : 1;
     accept();
 }
