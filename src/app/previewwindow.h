@@ -8,7 +8,10 @@
 #include <QWidget>
 
 class QFrame;
+class QMenu;
 class QPushButton;
+class QTimer;
+class TPageBox;
 class TQRPreview;
 class TQRPrinter;
 
@@ -34,6 +37,8 @@ public:
     QPushButton* btnZoomOut = nullptr;
     QPushButton* btnClose = nullptr;
     QPushButton* btnOpen = nullptr;
+    // Beside the design's buttons, right of "Cikis".
+    TPageBox* PageBox = nullptr;
 
     void btnPrintClick();
     void btnPrevPageClick();
@@ -47,10 +52,25 @@ public:
     void InitFirstPage();
     void FirstPage();
     void LastPage();
+    void GotoPage(int Page);
+    void ActualSize();
+    void FitPage();
+    void FitWidth();
+    void ExportReport();
+    void CopyPageImage();
+    // Loads FileName into the window's document as "Rapor Ac" does once a
+    // file is chosen.
+    void OpenFile(const QString& FileName);
+    // The right-click menu on the page, one entry a line.
+    void FillPageMenu(QMenu& Menu);
 
 protected:
     void showEvent(QShowEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
+    void resizeEvent(QResizeEvent* Event) override;
+    void moveEvent(QMoveEvent* Event) override;
+    void dragEnterEvent(QDragEnterEvent* Event) override;
+    void dropEvent(QDropEvent* Event) override;
 
 private:
     void FormShow();
@@ -59,10 +79,14 @@ private:
     void BindKeys();
     // Lets notifications already posted to the control run first.
     static void ProcessPendingMessages();
+    void ShowPageMenu(const QPoint& GlobalPos);
+    void GeometryChanged();
 
     TQRPrinter* FQRPrinter = nullptr;
     bool bPleaseInit = false;
     bool FShown = false;
+    // Saves the geometry once the user has stopped moving or resizing.
+    QTimer* FGeometrySaver = nullptr;
 };
 
 class TQRQRPPreviewInterface : public TQRPreviewInterface {

@@ -102,7 +102,7 @@ TEST_F(MainWindowTest, WithoutArgumentsAsksAndACancelLeavesTheWindowEmpty)
     Tfrmzizarud w;
     w.show();
     EXPECT_EQ(Dialogs.DialogTitles.size(), 1);
-    EXPECT_EQ(Dialogs.DialogFilters, QStringList{"Rapor Dosya Türleri (*.QRP *.qrp)"});
+    EXPECT_EQ(Dialogs.DialogFilters, QStringList{"Rapor Dosya Türleri (*.QRP *.qrp *.emf *.EMF)"});
     EXPECT_TRUE(PreviewWindows().isEmpty());
     EXPECT_EQ(w.QRPrinter(), nullptr);
     EXPECT_TRUE(w.isVisible());
