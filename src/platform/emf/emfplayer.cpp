@@ -36,7 +36,14 @@ QTransform ReadXform(const TEmfRecord& R, size_t Offset)
 TEmfPlayer::TEmfPlayer(QPainter& Painter, const QRectF& Target, const TMetafile& Page)
     : FPainter(Painter), FPage(Page), FDevice(EmfReferenceDevice(Page.Header()))
 {
-    FInit = EmfFrameTransform(Page.Header(), Target) * Painter.combinedTransform();
+    // The painter applies the device's pixel ratio under every transform we
+    // set, and combinedTransform() already holds it: take it out once, so a
+    // page on a HiDPI screen keeps its size and is drawn at device pixels.
+    QTransform caller = Painter.combinedTransform();
+    const qreal ratio = Painter.device() ? Painter.device()->devicePixelRatio() : 1.0;
+    if (ratio > 0 && ratio != 1.0)
+        caller *= QTransform::fromScale(1 / ratio, 1 / ratio);
+    FInit = EmfFrameTransform(Page.Header(), Target) * caller;
     FState.Pen = EmfStockObject(BLACK_PEN).PenValue;
     FState.Brush = EmfStockObject(WHITE_BRUSH).BrushValue;
     FState.Font = EmfStockObject(SYSTEM_FONT).FontValue;
