@@ -8,6 +8,7 @@
 #include "printer/qrprinter.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
@@ -15,6 +16,10 @@
 #include <memory>
 
 namespace {
+
+// The benchmark never reads or writes the user's remembered windows.
+const QTemporaryDir ConfigHome;
+const bool ConfigHomeSet = qputenv("XDG_CONFIG_HOME", ConfigHome.path().toLocal8Bit());
 
 QString Sample(const char* Name)
 {

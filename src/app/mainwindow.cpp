@@ -18,7 +18,6 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QScreen>
 
 Tfrmzizarud::Tfrmzizarud(QStringList Args, QWidget* Parent)
@@ -111,29 +110,22 @@ void Tfrmzizarud::ExportReport()
 
 void Tfrmzizarud::dragEnterEvent(QDragEnterEvent* Event)
 {
-    if (Event->mimeData()->hasUrls())
-        for (const QUrl& url : Event->mimeData()->urls())
-            if (url.isLocalFile()) {
-                Event->acceptProposedAction();
-                return;
-            }
+    if (!DroppedFile(Event->mimeData()).isEmpty())
+        Event->acceptProposedAction();
 }
 
 void Tfrmzizarud::dropEvent(QDropEvent* Event)
 {
-    for (const QUrl& url : Event->mimeData()->urls()) {
-        if (!url.isLocalFile())
-            continue;
-        Event->acceptProposedAction();
-        const QString file = url.toLocalFile();
-        RunReportingErrors(this, [this, &file] {
-            if (!QFileInfo::exists(file))
-                ShowMessage(this, QStringLiteral("Dosya bulunamadı."));
-            else
-                OpenReport(file);
-        });
+    const QString file = DroppedFile(Event->mimeData());
+    if (file.isEmpty())
         return;
-    }
+    Event->acceptProposedAction();
+    RunReportingErrors(this, [this, &file] {
+        if (!QFileInfo::exists(file))
+            ShowMessage(this, QStringLiteral("Dosya bulunamadı."));
+        else
+            OpenReport(file);
+    });
 }
 
 void Tfrmzizarud::FormCreate()

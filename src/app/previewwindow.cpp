@@ -19,7 +19,6 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMimeData>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
@@ -347,21 +346,6 @@ void TfrmZozEdezaPreview::GeometryChanged()
     if (FGeometrySaver && isVisible())
         FGeometrySaver->start();
 }
-
-namespace {
-
-// The first local file among the dragged URLs.
-QString DroppedFile(const QMimeData* Data)
-{
-    if (!Data || !Data->hasUrls())
-        return QString();
-    for (const QUrl& url : Data->urls())
-        if (url.isLocalFile())
-            return url.toLocalFile();
-    return QString();
-}
-
-} // namespace
 
 void TfrmZozEdezaPreview::dragEnterEvent(QDragEnterEvent* Event)
 {

@@ -7,6 +7,8 @@
 #include "store/qrstream.h"
 
 #include <QFile>
+#include <QMimeData>
+#include <QUrl>
 
 #include <cstdint>
 #include <memory>
@@ -57,4 +59,14 @@ void LoadReportOrEmf(TQRPrinter& Document, const QString& FileName)
     list.SaveToStream(report);
     report.Seek(0, soFromBeginning);
     Document.LoadFromStream(report);
+}
+
+QString DroppedFile(const QMimeData* Data)
+{
+    if (!Data || !Data->hasUrls())
+        return QString();
+    for (const QUrl& url : Data->urls())
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    return QString();
 }

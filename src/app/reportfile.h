@@ -4,6 +4,7 @@
 // renamed file opens all the same.
 #include <QString>
 
+class QMimeData;
 class TQRPrinter;
 
 // The file begins with an EMF header record (type 1, " EMF" signature).
@@ -11,3 +12,5 @@ bool IsEmfFile(const QString& FileName);
 // Loads FileName into Document as Load does, or as a one-page report when
 // it is an EMF file.
 void LoadReportOrEmf(TQRPrinter& Document, const QString& FileName);
+// The first local file among dragged URLs; empty when there is none.
+QString DroppedFile(const QMimeData* Data);
