@@ -5,6 +5,7 @@
 #include "app/formfont.h"
 #include "app/pagebox.h"
 #include "app/reportfile.h"
+#include "app/thumbnailpanel.h"
 #include "app/viewersettings.h"
 #include "preview/qrpreview.h"
 #include "preview/qrpreviewimage.h"
@@ -16,6 +17,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QMenu>
@@ -66,8 +68,17 @@ void TfrmZozEdezaPreview::BuildLayout()
     Panel1->setFrameShape(QFrame::NoFrame);
     Panel1->setFixedHeight(24);
     layout->addWidget(Panel1);
+    auto* pages = new QHBoxLayout;
+    pages->setContentsMargins(0, 0, 0, 0);
+    pages->setSpacing(0);
+    Thumbnails = new TThumbnailPanel(this);
+    Thumbnails->setFocusPolicy(Qt::ClickFocus);
+    Thumbnails->hide();
+    Thumbnails->OnPageClicked = [this](int Page) { RunReportingErrors(this, [this, Page] { GotoPage(Page); }); };
+    pages->addWidget(Thumbnails);
     QRPreview1 = new TQRPreview(this);
-    layout->addWidget(QRPreview1, 1);
+    pages->addWidget(QRPreview1, 1);
+    layout->addLayout(pages, 1);
 
     struct TButtonLayout {
         QPushButton** Button;
@@ -129,6 +140,7 @@ void TfrmZozEdezaPreview::BindKeys()
     bind(QKeySequence(Qt::CTRL | Qt::Key_1), &TfrmZozEdezaPreview::FitPage);
     bind(QKeySequence(Qt::CTRL | Qt::Key_2), &TfrmZozEdezaPreview::FitWidth);
     bind(QKeySequence(Qt::CTRL | Qt::Key_S), &TfrmZozEdezaPreview::ExportReport);
+    bind(QKeySequence(Qt::Key_F4), &TfrmZozEdezaPreview::ToggleThumbnails);
 }
 
 void TfrmZozEdezaPreview::FillPageMenu(QMenu& Menu)
@@ -206,6 +218,23 @@ void TfrmZozEdezaPreview::UpdateNavButtons()
     btnPrevPage->setEnabled(page > 1);
     btnNextPage->setEnabled(printer && page < printer->PageCount());
     PageBox->ShowPage(page, printer ? printer->PageCount() : 0);
+    if (Thumbnails->isVisible())
+        Thumbnails->ShowCurrentPage(page);
+}
+
+void TfrmZozEdezaPreview::ToggleThumbnails()
+{
+    if (Thumbnails->isVisible()) {
+        Thumbnails->hide();
+        return;
+    }
+    if (FThumbnailsStale) {
+        Thumbnails->SetDocument(FQRPrinter);
+        FThumbnailsStale = false;
+    }
+    Thumbnails->show();
+    Thumbnails->ShowCurrentPage(QRPreview1->PageNumber());
+    Thumbnails->setFocus(Qt::OtherFocusReason);
 }
 
 void TfrmZozEdezaPreview::InitFirstPage()
@@ -321,6 +350,9 @@ void TfrmZozEdezaPreview::OpenFile(const QString& FileName)
     FQRPrinter->SetMaster(nullptr);
     LoadReportOrEmf(*FQRPrinter, FileName);
     AddRecentFile(FileName);
+    FThumbnailsStale = !Thumbnails->isVisible();
+    if (Thumbnails->isVisible())
+        Thumbnails->SetDocument(FQRPrinter);
     QRPreview1->SetPageNumber(1);
     QRPreview1->PreviewImage()->SetPageNumber(1);
     // A report on other paper must not be drawn into the old page's shape.

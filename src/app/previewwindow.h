@@ -12,6 +12,7 @@ class QMenu;
 class QPushButton;
 class QTimer;
 class TPageBox;
+class TThumbnailPanel;
 class TQRPreview;
 class TQRPrinter;
 
@@ -39,6 +40,8 @@ public:
     QPushButton* btnOpen = nullptr;
     // Beside the design's buttons, right of "Cikis".
     TPageBox* PageBox = nullptr;
+    // Page thumbnails left of the page, hidden until F4.
+    TThumbnailPanel* Thumbnails = nullptr;
 
     void btnPrintClick();
     void btnPrevPageClick();
@@ -58,6 +61,7 @@ public:
     void FitWidth();
     void ExportReport();
     void CopyPageImage();
+    void ToggleThumbnails();
     // Loads FileName into the window's document as "Rapor Ac" does once a
     // file is chosen.
     void OpenFile(const QString& FileName);
@@ -87,6 +91,8 @@ private:
     bool FShown = false;
     // Saves the geometry once the user has stopped moving or resizing.
     QTimer* FGeometrySaver = nullptr;
+    // The panel reads the document when it is next shown.
+    bool FThumbnailsStale = true;
 };
 
 class TQRQRPPreviewInterface : public TQRPreviewInterface {

@@ -6,6 +6,7 @@
 #include "app/pagebox.h"
 #include "app/pageexport.h"
 #include "app/previewwindow.h"
+#include "app/thumbnailpanel.h"
 #include "app/viewersettings.h"
 
 #include "../preview/preview_helpers.h"
@@ -215,4 +216,36 @@ TEST_F(ViewerFeaturesTest, PdfExportKeepsTextAndACancelledOneLeavesNothing)
     ASSERT_TRUE(RunExport(nullptr, document, choice, 3, out.filePath("copy.qrp")));
     EXPECT_EQ(LoadedDocument(out.filePath("copy.qrp"))->PageCount(), 4);
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files).size(), 3);
+}
+
+TEST_F(ViewerFeaturesTest, F4ShowsThumbnailsThatTurnPagesAndFollowTheCurrentOne)
+{
+    TQRPrinter document;
+    TDemoReportOptions options;
+    options.Pages = 6;
+    ProduceDemoReport(document, options);
+    TfrmZozEdezaPreview* w = OpenActive(&document);
+    TThumbnailPanel* panel = w->Thumbnails;
+    EXPECT_FALSE(panel->isVisible());
+    QTest::keyClick(w, Qt::Key_F4);
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->model()->rowCount(), 6);
+    EXPECT_EQ(panel->currentIndex().row(), 0);
+    // Pictures arrive from the worker for the rows on screen.
+    QTRY_VERIFY(panel->model()->index(0, 0).data(Qt::DecorationRole).canConvert<QImage>());
+    EXPECT_FALSE(panel->model()->index(0, 0).data(Qt::DecorationRole).value<QImage>().isNull());
+    EXPECT_LE(panel->Model()->CachedBytes(), TThumbnailModel::CacheBudget);
+
+    const QRect third = panel->visualRect(panel->model()->index(2, 0));
+    ASSERT_TRUE(panel->viewport()->rect().contains(third.center()));
+    QTest::mouseClick(panel->viewport(), Qt::LeftButton, {}, third.center());
+    EXPECT_EQ(w->QRPreview1->PageNumber(), 3);
+    QTest::keyClick(panel, Qt::Key_End);
+    EXPECT_EQ(panel->currentIndex().row(), 5);
+    EXPECT_EQ(w->QRPreview1->PageNumber(), 6);
+    QTest::mouseClick(w->btnPrevPage, Qt::LeftButton);
+    EXPECT_EQ(panel->currentIndex().row(), 4);
+    QTest::keyClick(w, Qt::Key_F4);
+    EXPECT_FALSE(panel->isVisible());
+    panel->Model()->WaitForWork();
 }
