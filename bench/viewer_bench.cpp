@@ -3,16 +3,20 @@
 // key press to the new picture painted. Runs on the offscreen platform
 // unless QT_QPA_PLATFORM says otherwise (xcb under Xvfb, say).
 #include "app/previewwindow.h"
+#include "app/thumbnailpanel.h"
 #include "preview/qrpreview.h"
 #include "preview/qrpreviewimage.h"
 #include "printer/qrprinter.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -91,5 +95,47 @@ void BM_PageChangeAtFitWidth(benchmark::State& State)
     }
 }
 BENCHMARK(BM_PageChangeAtFitWidth)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+// The thumbnail panel on the 500-page sample, scrolled from top to bottom a
+// screenful at a time while it fills: the longest single pass of the GUI
+// thread's event loop while scrolling, and the panel's cache against its
+// budget.
+void BM_ThumbnailsFill500(benchmark::State& State)
+{
+    TQRPrinter document(nullptr);
+    document.Load(Sample("sample-500.qrp"));
+    std::unique_ptr<TfrmZozEdezaPreview> window(new TfrmZozEdezaPreview(nullptr, &document));
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    window->resize(1920, 1080);
+    window->show();
+    (void)QTest::qWaitForWindowExposed(window.get());
+    double longestMs = 0;
+    int peakBytes = 0;
+    for (auto _ : State) {
+        window->ToggleThumbnails();
+        TThumbnailPanel* panel = window->Thumbnails;
+        // The page itself is drawn again at its narrower width first; that
+        // pass belongs to the page, not to the panel.
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+        QScrollBar* bar = panel->verticalScrollBar();
+        QElapsedTimer pass;
+        while (bar->value() < bar->maximum()) {
+            bar->setValue(bar->value() + bar->pageStep());
+            for (int i = 0; i < 20; ++i) {
+                pass.start();
+                QCoreApplication::processEvents();
+                longestMs = std::max(longestMs, pass.nsecsElapsed() / 1e6);
+            }
+            peakBytes = std::max(peakBytes, panel->Model()->CachedBytes());
+        }
+        panel->Model()->WaitForWork();
+        window->ToggleThumbnails();
+    }
+    State.counters["longest_pass_ms"] = longestMs;
+    State.counters["peak_cache_MB"] = peakBytes / 1048576.0;
+    State.counters["budget_MB"] = TThumbnailModel::CacheBudget / 1048576.0;
+}
+BENCHMARK(BM_ThumbnailsFill500)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 } // namespace
