@@ -1,29 +1,32 @@
 #include "app/mainwindow.h"
 
 #include "app/dialogs.h"
+#include "app/exportdialog.h"
+#include "app/formfont.h"
 #include "app/previewwindow.h"
+#include "app/reportfile.h"
 #include "app/startup.h"
+#include "app/viewersettings.h"
 #include "app/xdgassociationstore.h"
+#include "preview/qrpreview.h"
 #include "printer/previewinterface.h"
 #include "printer/qrprinter.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 
 Tfrmzizarud::Tfrmzizarud(QStringList Args, QWidget* Parent)
-    : QMainWindow(Parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+    : QMainWindow(Parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
       FArguments(std::move(Args))
 {
     setWindowTitle(QStringLiteral("Zendivo v1.2"));
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(FormFont());
     BuildMenu();
     setCentralWidget(new QWidget(this));
     // The client area is 185 x 60 below the menu bar.
@@ -33,10 +36,11 @@ Tfrmzizarud::Tfrmzizarud(QStringList Args, QWidget* Parent)
 
     acdialog = new QFileDialog(this);
     acdialog->setAcceptMode(QFileDialog::AcceptOpen);
-    acdialog->setNameFilter(QStringLiteral("Rapor Dosya Türleri (*.QRP)"));
+    acdialog->setNameFilter(QStringLiteral("Rapor Dosya Türleri (*.QRP *.qrp *.emf *.EMF)"));
     acdialog->setOption(QFileDialog::HideNameFilterDetails);
     // A typed name without extension gets ".qrp".
     acdialog->setDefaultSuffix(QStringLiteral("qrp"));
+    setAcceptDrops(true);
     FormCreate();
 }
 
@@ -56,6 +60,14 @@ void Tfrmzizarud::BuildMenu()
     Rapor1 = MainMenu1->addMenu(QStringLiteral("Rapor"));
     RaporA1 = Rapor1->addAction(QStringLiteral("Rapor Aç..."));
     RaporA1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    // Beside the design's entries: recent files and export.
+    RecentMenu = Rapor1->addMenu(QStringLiteral("Son Açılanlar"));
+    connect(RecentMenu, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
+    FillRecentMenu();
+    ExportAction = Rapor1->addAction(QStringLiteral("Dışa Aktar..."));
+    ExportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(ExportAction, &QAction::triggered, this, [this] { RunReportingErrors(this, [this] { ExportReport(); }); });
+    Rapor1->addSeparator();
     k1 = Rapor1->addAction(QStringLiteral("Çıkış"));
     k1->setShortcut(QKeySequence(Qt::Key_F12));
     Yardm1 = MainMenu1->addMenu(QStringLiteral("Yardım"));
@@ -63,6 +75,57 @@ void Tfrmzizarud::BuildMenu()
     connect(RaporA1, &QAction::triggered, this, [this] { RunReportingErrors(this, [this] { RaporA1Click(); }); });
     connect(k1, &QAction::triggered, this, [this] { k1Click(); });
     connect(Hakknda1, &QAction::triggered, this, [this] { Hakknda1Click(); });
+}
+
+void Tfrmzizarud::FillRecentMenu()
+{
+    RecentMenu->clear();
+    const QStringList files = RecentFiles();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString file = files[i];
+        QAction* entry = RecentMenu->addAction(QStringLiteral("&%1 %2").arg((i + 1) % 10).arg(file));
+        connect(entry, &QAction::triggered, this, [this, file] {
+            RunReportingErrors(this, [this, &file] {
+                if (!QFileInfo::exists(file))
+                    ShowMessage(this, QStringLiteral("Dosya bulunamadı."));
+                else
+                    OpenReport(file);
+            });
+        });
+    }
+    RecentMenu->setEnabled(!files.isEmpty());
+}
+
+void Tfrmzizarud::ExportReport()
+{
+    if (!MyQRPrinter || MyQRPrinter->PageCount() == 0)
+        return;
+    // The page of the newest window that shows this report, else page 1.
+    int page = 1;
+    for (TfrmZozEdezaPreview* preview : TfrmZozEdezaPreview::OpenWindows())
+        if (preview->QRPrinter() == MyQRPrinter.get())
+            page = preview->QRPreview1->PageNumber();
+    RunExportDialog(this, *MyQRPrinter, page);
+}
+
+void Tfrmzizarud::dragEnterEvent(QDragEnterEvent* Event)
+{
+    if (!DroppedFile(Event->mimeData()).isEmpty())
+        Event->acceptProposedAction();
+}
+
+void Tfrmzizarud::dropEvent(QDropEvent* Event)
+{
+    const QString file = DroppedFile(Event->mimeData());
+    if (file.isEmpty())
+        return;
+    Event->acceptProposedAction();
+    RunReportingErrors(this, [this, &file] {
+        if (!QFileInfo::exists(file))
+            ShowMessage(this, QStringLiteral("Dosya bulunamadı."));
+        else
+            OpenReport(file);
+    });
 }
 
 void Tfrmzizarud::FormCreate()
@@ -130,7 +193,9 @@ void Tfrmzizarud::OpenReport(const QString& FileName)
 {
     if (!MyQRPrinter)
         MyQRPrinter = std::make_unique<TQRPrinter>(nullptr);
-    MyQRPrinter->Load(FileName);
+    LoadReportOrEmf(*MyQRPrinter, FileName);
+    AddRecentFile(FileName);
+    FillRecentMenu();
     MyQRPrinter->Preview();
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The viewer's main window: a small tool window with a menu bar. It makes
+// The viewer's main window: a small window with a menu bar. It makes
 // the viewer's window the preview of every report document, registers the
 // file association, and opens the report of the command line or of the
 // open dialog into its one document.
@@ -29,6 +29,8 @@ public:
     QAction* k1 = nullptr;
     QMenu* Yardm1 = nullptr;
     QAction* Hakknda1 = nullptr;
+    QMenu* RecentMenu = nullptr;
+    QAction* ExportAction = nullptr;
 
     TQRPrinter* QRPrinter() const { return MyQRPrinter.get(); }
     // The report name the command line gave at the last start-up.
@@ -38,6 +40,7 @@ public:
     void k1Click();
     void Hakknda1Click();
     void OpenReport(const QString& FileName);
+    void ExportReport();
 
     // The About text: seven lines, the last one fixed.
     static QString AboutText();
@@ -49,11 +52,14 @@ signals:
 protected:
     void showEvent(QShowEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
+    void dragEnterEvent(QDragEnterEvent* Event) override;
+    void dropEvent(QDropEvent* Event) override;
 
 private:
     void FormCreate();
     void FormShow();
     void BuildMenu();
+    void FillRecentMenu();
     std::optional<QString> AskForReport();
 
     QStringList FArguments;

@@ -1,6 +1,12 @@
 #include "app/previewwindow.h"
 
 #include "app/dialogs.h"
+#include "app/exportdialog.h"
+#include "app/formfont.h"
+#include "app/pagebox.h"
+#include "app/reportfile.h"
+#include "app/thumbnailpanel.h"
+#include "app/viewersettings.h"
 #include "preview/findbar.h"
 #include "preview/qrpreview.h"
 #include "preview/qrpreviewimage.h"
@@ -13,23 +19,18 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QKeySequence>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
 
 const char* const DefaultCaption = "Rapor Onizleme";
-
-QFont FormFont()
-{
-    // Height -11 is an 11-pixel character; the system's sans font stands in.
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
-    return font;
-}
 
 } // namespace
 
@@ -42,6 +43,16 @@ TfrmZozEdezaPreview::TfrmZozEdezaPreview(QWidget* AOwner, TQRPrinter* aQRPrinter
     QRPreview1->SetQRPrinter(aQRPrinter);
     if (aQRPrinter && !aQRPrinter->Title().isEmpty())
         setWindowTitle(aQRPrinter->Title());
+    PageBox->ShowPage(QRPreview1->PageNumber(), aQRPrinter ? aQRPrinter->PageCount() : 0);
+
+    setAcceptDrops(true);
+    const QByteArray geometry = PreviewGeometry();
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+    FGeometrySaver = new QTimer(this);
+    FGeometrySaver->setSingleShot(true);
+    FGeometrySaver->setInterval(300);
+    connect(FGeometrySaver, &QTimer::timeout, this, [this] { SetPreviewGeometry(saveGeometry()); });
 }
 
 TfrmZozEdezaPreview::~TfrmZozEdezaPreview() = default;
@@ -59,8 +70,17 @@ void TfrmZozEdezaPreview::BuildLayout()
     Panel1->setFrameShape(QFrame::NoFrame);
     Panel1->setFixedHeight(24);
     layout->addWidget(Panel1);
+    auto* pages = new QHBoxLayout;
+    pages->setContentsMargins(0, 0, 0, 0);
+    pages->setSpacing(0);
+    Thumbnails = new TThumbnailPanel(this);
+    Thumbnails->setFocusPolicy(Qt::ClickFocus);
+    Thumbnails->hide();
+    Thumbnails->OnPageClicked = [this](int Page) { RunReportingErrors(this, [this, Page] { GotoPage(Page); }); };
+    pages->addWidget(Thumbnails);
     QRPreview1 = new TQRPreview(this);
-    layout->addWidget(QRPreview1, 1);
+    pages->addWidget(QRPreview1, 1);
+    layout->addLayout(pages, 1);
     AddTextTools(layout);
 
     struct TButtonLayout {
@@ -88,24 +108,31 @@ void TfrmZozEdezaPreview::BuildLayout()
         *b.Button = button;
     }
 
+    PageBox = new TPageBox(Panel1);
+    PageBox->setGeometry(531, 0, 150, 25);
+    PageBox->OnGoto = [this](int Page) { RunReportingErrors(this, [this, Page] { GotoPage(Page); }); };
+
     QWidget* order[] = {btnPrint, btnNextPage, btnPrevPage, btnZoomIn, btnZoomOut, btnClose, btnOpen, QRPreview1};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
+    // The page field comes after the design's controls.
+    setTabOrder(QRPreview1, PageBox->Field());
+
+    QRPreview1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(QRPreview1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& At) { ShowPageMenu(QRPreview1->viewport()->mapToGlobal(At)); });
 
     QRPreview1->OnPageAvailable = [this](TQRPreview* Sender, int PageNum) { QRPreview1PageAvailable(Sender, PageNum); };
 }
 
-// Find bar under the page and copying of the page's text, with their
-// entries in the page's context menu.
+// Find bar under the page and copying of the page's text; the copy entries
+// join the page's context menu.
 void TfrmZozEdezaPreview::AddTextTools(QBoxLayout* Layout)
 {
     FindBar = new TFindBar(QRPreview1, this);
     FindBar->OnPageChanged = [this] { UpdateNavButtons(); };
     Layout->addWidget(FindBar);
     TextSelection = new TPageTextSelection(QRPreview1->PreviewImage(), this);
-    QRPreview1->PreviewImage()->setContextMenuPolicy(Qt::ActionsContextMenu);
-    QRPreview1->PreviewImage()->addActions(
-        {TextSelection->CopyAction(), TextSelection->SelectAllAction(), TextSelection->ModeAction()});
 }
 
 void TfrmZozEdezaPreview::BindKeys()
@@ -122,6 +149,48 @@ void TfrmZozEdezaPreview::BindKeys()
     bind(QKeySequence(Qt::CTRL | Qt::Key_Plus), &TfrmZozEdezaPreview::btnZoomInClick);
     bind(QKeySequence(Qt::CTRL | Qt::Key_Equal), &TfrmZozEdezaPreview::btnZoomInClick);
     bind(QKeySequence(Qt::CTRL | Qt::Key_Minus), &TfrmZozEdezaPreview::btnZoomOutClick);
+    bind(QKeySequence(Qt::CTRL | Qt::Key_0), &TfrmZozEdezaPreview::ActualSize);
+    bind(QKeySequence(Qt::CTRL | Qt::Key_1), &TfrmZozEdezaPreview::FitPage);
+    bind(QKeySequence(Qt::CTRL | Qt::Key_2), &TfrmZozEdezaPreview::FitWidth);
+    bind(QKeySequence(Qt::CTRL | Qt::Key_S), &TfrmZozEdezaPreview::ExportReport);
+    bind(QKeySequence(Qt::Key_F4), &TfrmZozEdezaPreview::ToggleThumbnails);
+}
+
+void TfrmZozEdezaPreview::FillPageMenu(QMenu& Menu)
+{
+    const auto add = [this, &Menu](const QString& Text, const QKeySequence& Keys,
+                                   void (TfrmZozEdezaPreview::*Handler)()) {
+        QAction* action = Menu.addAction(Text);
+        action->setShortcut(Keys);
+        action->setShortcutVisibleInContextMenu(true);
+        connect(action, &QAction::triggered, this,
+                [this, Handler] { RunReportingErrors(this, [this, Handler] { (this->*Handler)(); }); });
+        return action;
+    };
+    add(QStringLiteral("Gerçek Boyut"), QKeySequence(Qt::CTRL | Qt::Key_0), &TfrmZozEdezaPreview::ActualSize);
+    add(QStringLiteral("Sayfaya Sığdır"), QKeySequence(Qt::CTRL | Qt::Key_1), &TfrmZozEdezaPreview::FitPage);
+    add(QStringLiteral("Genişliğe Sığdır"), QKeySequence(Qt::CTRL | Qt::Key_2), &TfrmZozEdezaPreview::FitWidth);
+    add(QStringLiteral("Büyüt"), QKeySequence(Qt::CTRL | Qt::Key_Plus), &TfrmZozEdezaPreview::btnZoomInClick);
+    add(QStringLiteral("Küçült"), QKeySequence(Qt::CTRL | Qt::Key_Minus), &TfrmZozEdezaPreview::btnZoomOutClick);
+    Menu.addSeparator();
+    add(QStringLiteral("Önceki Sayfa"), QKeySequence(Qt::Key_PageUp), &TfrmZozEdezaPreview::btnPrevPageClick)
+        ->setEnabled(btnPrevPage->isEnabled() && QRPreview1->PageNumber() > 1);
+    add(QStringLiteral("Sonraki Sayfa"), QKeySequence(Qt::Key_PageDown), &TfrmZozEdezaPreview::btnNextPageClick)
+        ->setEnabled(FQRPrinter && QRPreview1->PageNumber() < FQRPrinter->PageCount());
+    Menu.addSeparator();
+    add(QStringLiteral("Yazdır..."), QKeySequence(), &TfrmZozEdezaPreview::btnPrintClick);
+    add(QStringLiteral("Dışa Aktar..."), QKeySequence(Qt::CTRL | Qt::Key_S), &TfrmZozEdezaPreview::ExportReport);
+    add(QStringLiteral("Sayfayı Resim Olarak Kopyala"), QKeySequence(), &TfrmZozEdezaPreview::CopyPageImage)
+        ->setEnabled(QRPreview1->PreviewImage()->ImageOK());    Menu.addSeparator();
+    Menu.addActions({TextSelection->CopyAction(), TextSelection->SelectAllAction(), TextSelection->ModeAction()});
+}
+
+void TfrmZozEdezaPreview::ShowPageMenu(const QPoint& GlobalPos)
+{
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    FillPageMenu(*menu);
+    menu->popup(GlobalPos);
 }
 
 void TfrmZozEdezaPreview::ProcessPendingMessages()
@@ -148,6 +217,10 @@ void TfrmZozEdezaPreview::closeEvent(QCloseEvent* Event)
 
 void TfrmZozEdezaPreview::FormClose()
 {
+    if (FGeometrySaver->isActive()) {
+        FGeometrySaver->stop();
+        SetPreviewGeometry(saveGeometry());
+    }
     if (FQRPrinter)
         FQRPrinter->ClosePreview(this);
 }
@@ -158,6 +231,24 @@ void TfrmZozEdezaPreview::UpdateNavButtons()
     TQRPrinter* printer = QRPreview1->QRPrinter();
     btnPrevPage->setEnabled(page > 1);
     btnNextPage->setEnabled(printer && page < printer->PageCount());
+    PageBox->ShowPage(page, printer ? printer->PageCount() : 0);
+    if (Thumbnails->isVisible())
+        Thumbnails->ShowCurrentPage(page);
+}
+
+void TfrmZozEdezaPreview::ToggleThumbnails()
+{
+    if (Thumbnails->isVisible()) {
+        Thumbnails->hide();
+        return;
+    }
+    if (FThumbnailsStale) {
+        Thumbnails->SetDocument(FQRPrinter);
+        FThumbnailsStale = false;
+    }
+    Thumbnails->show();
+    Thumbnails->ShowCurrentPage(QRPreview1->PageNumber());
+    Thumbnails->setFocus(Qt::OtherFocusReason);
 }
 
 void TfrmZozEdezaPreview::InitFirstPage()
@@ -200,6 +291,43 @@ void TfrmZozEdezaPreview::LastPage()
     UpdateNavButtons();
 }
 
+void TfrmZozEdezaPreview::GotoPage(int Page)
+{
+    ProcessPendingMessages();
+    QRPreview1->SetPageNumber(Page);
+    UpdateNavButtons();
+}
+
+void TfrmZozEdezaPreview::ActualSize()
+{
+    ProcessPendingMessages();
+    QRPreview1->SetZoom(100);
+}
+
+void TfrmZozEdezaPreview::FitPage()
+{
+    ProcessPendingMessages();
+    QRPreview1->ZoomToFit();
+}
+
+void TfrmZozEdezaPreview::FitWidth()
+{
+    ProcessPendingMessages();
+    QRPreview1->ZoomToWidth();
+}
+
+void TfrmZozEdezaPreview::ExportReport()
+{
+    if (FQRPrinter)
+        RunExportDialog(this, *FQRPrinter, QRPreview1->PageNumber());
+}
+
+void TfrmZozEdezaPreview::CopyPageImage()
+{
+    if (FQRPrinter)
+        CopyPageToClipboard(*FQRPrinter, QRPreview1->PageNumber());
+}
+
 void TfrmZozEdezaPreview::btnZoomInClick()
 {
     ProcessPendingMessages();
@@ -216,7 +344,7 @@ void TfrmZozEdezaPreview::btnZoomOutClick()
 void TfrmZozEdezaPreview::btnOpenClick()
 {
     QFileDialog dialog(this, QStringLiteral("Rapor Yükle"));
-    dialog.setNameFilter(QStringLiteral("Rapor Dosyası (*.QRP)"));
+    dialog.setNameFilter(QStringLiteral("Rapor Dosyası (*.QRP *.qrp *.emf *.EMF)"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
     const std::optional<QString> chosen = ExecuteFileDialog(dialog);
@@ -226,13 +354,63 @@ void TfrmZozEdezaPreview::btnOpenClick()
         ShowMessage(this, QStringLiteral("Dosya bulunamadı."));
         return;
     }
+    OpenFile(*chosen);
+}
+
+void TfrmZozEdezaPreview::OpenFile(const QString& FileName)
+{
+    if (!FQRPrinter)
+        return;
     FQRPrinter->SetMaster(nullptr);
-    FQRPrinter->Load(*chosen);
+    LoadReportOrEmf(*FQRPrinter, FileName);
+    AddRecentFile(FileName);
+    FThumbnailsStale = !Thumbnails->isVisible();
+    if (Thumbnails->isVisible())
+        Thumbnails->SetDocument(FQRPrinter);
     QRPreview1->SetPageNumber(1);
     QRPreview1->PreviewImage()->SetPageNumber(1);
     // A report on other paper must not be drawn into the old page's shape.
     QRPreview1->UpdateZoom();
     UpdateNavButtons();
+}
+
+void TfrmZozEdezaPreview::resizeEvent(QResizeEvent* Event)
+{
+    QWidget::resizeEvent(Event);
+    GeometryChanged();
+}
+
+void TfrmZozEdezaPreview::moveEvent(QMoveEvent* Event)
+{
+    QWidget::moveEvent(Event);
+    GeometryChanged();
+}
+
+void TfrmZozEdezaPreview::GeometryChanged()
+{
+    // Only what the user does to a window on screen is remembered.
+    if (FGeometrySaver && isVisible())
+        FGeometrySaver->start();
+}
+
+void TfrmZozEdezaPreview::dragEnterEvent(QDragEnterEvent* Event)
+{
+    if (!DroppedFile(Event->mimeData()).isEmpty())
+        Event->acceptProposedAction();
+}
+
+void TfrmZozEdezaPreview::dropEvent(QDropEvent* Event)
+{
+    const QString file = DroppedFile(Event->mimeData());
+    if (file.isEmpty())
+        return;
+    Event->acceptProposedAction();
+    RunReportingErrors(this, [this, &file] {
+        if (!QFileInfo::exists(file))
+            ShowMessage(this, QStringLiteral("Dosya bulunamadı."));
+        else
+            OpenFile(file);
+    });
 }
 
 void TfrmZozEdezaPreview::btnCloseClick()

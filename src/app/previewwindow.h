@@ -9,7 +9,11 @@
 
 class QBoxLayout;
 class QFrame;
+class QMenu;
 class QPushButton;
+class QTimer;
+class TPageBox;
+class TThumbnailPanel;
 class TQRPreview;
 class TQRPrinter;
 class TFindBar;
@@ -39,6 +43,10 @@ public:
     QPushButton* btnOpen = nullptr;
     TFindBar* FindBar = nullptr;
     TPageTextSelection* TextSelection = nullptr;
+    // Beside the design's buttons, right of "Cikis".
+    TPageBox* PageBox = nullptr;
+    // Page thumbnails left of the page, hidden until F4.
+    TThumbnailPanel* Thumbnails = nullptr;
 
     void btnPrintClick();
     void btnPrevPageClick();
@@ -52,10 +60,26 @@ public:
     void InitFirstPage();
     void FirstPage();
     void LastPage();
+    void GotoPage(int Page);
+    void ActualSize();
+    void FitPage();
+    void FitWidth();
+    void ExportReport();
+    void CopyPageImage();
+    void ToggleThumbnails();
+    // Loads FileName into the window's document as "Rapor Ac" does once a
+    // file is chosen.
+    void OpenFile(const QString& FileName);
+    // The right-click menu on the page, one entry a line.
+    void FillPageMenu(QMenu& Menu);
 
 protected:
     void showEvent(QShowEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
+    void resizeEvent(QResizeEvent* Event) override;
+    void moveEvent(QMoveEvent* Event) override;
+    void dragEnterEvent(QDragEnterEvent* Event) override;
+    void dropEvent(QDropEvent* Event) override;
 
 private:
     void FormShow();
@@ -65,10 +89,16 @@ private:
     void AddTextTools(QBoxLayout* Layout);
     // Lets notifications already posted to the control run first.
     static void ProcessPendingMessages();
+    void ShowPageMenu(const QPoint& GlobalPos);
+    void GeometryChanged();
 
     TQRPrinter* FQRPrinter = nullptr;
     bool bPleaseInit = false;
     bool FShown = false;
+    // Saves the geometry once the user has stopped moving or resizing.
+    QTimer* FGeometrySaver = nullptr;
+    // The panel reads the document when it is next shown.
+    bool FThumbnailsStale = true;
 };
 
 class TQRQRPPreviewInterface : public TQRPreviewInterface {

@@ -1,6 +1,7 @@
 #include "app/selectprinter.h"
 
 #include "app/dialogs.h"
+#include "app/formfont.h"
 
 #include "platform/print/printer.h"
 #include "printer/qrprinter.h"
@@ -19,6 +20,7 @@
 #include <QSpinBox>
 #include <QStyle>
 
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -59,6 +61,28 @@ W* Place(W* Widget, const char* Name, int Left, int Top, int Width, int Height)
     return Widget;
 }
 
+// Labels size themselves to their caption, keeping their place, so that a
+// face a little wider than the design's never cuts a caption.
+QLabel* GrowToCaption(QLabel* Label)
+{
+    Label->resize(std::max(Label->width(), Label->sizeHint().width()), Label->height());
+    return Label;
+}
+
+// An emptied field counts as one copy instead of falling back to the last
+// number shown.
+class TCopiesSpinBox : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+    void fixup(QString& Input) const override
+    {
+        if (Input.trimmed().isEmpty())
+            Input = QStringLiteral("1");
+        else
+            QSpinBox::fixup(Input);
+    }
+};
+
 } // namespace
 
 QString RangeFieldError(const QString& Text, const QString& Which)
@@ -81,12 +105,10 @@ TfrmSelectPrinter::TfrmSelectPrinter(QWidget* Parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("Yazıcı Seçimi"));
-    QFont font(QStringLiteral("MS Sans Serif"), 8);
-    font.setStyleHint(QFont::SansSerif);
-    setFont(font);
+    setFont(FormFont());
     setFixedSize(406, 176);
 
-    Label1 = Place(new QLabel(QStringLiteral("Y&azıcı"), this), "Label1", 8, 8, 28, 13);
+    Label1 = GrowToCaption(Place(new QLabel(QStringLiteral("Y&azıcı"), this), "Label1", 8, 8, 28, 13));
     cbPrinters = Place(new QComboBox(this), "cbPrinters", 48, 5, 273, 21);
     Label1->setBuddy(cbPrinters);
 
@@ -94,7 +116,7 @@ TfrmSelectPrinter::TfrmSelectPrinter(QWidget* Parent)
     AllPagesRb = Place(new QRadioButton(QStringLiteral("Tüm &Sayfalar"), GroupBox1), "AllPagesRb", 6, 16, 113, 17);
     RangeRb = Place(new QRadioButton(QStringLiteral("Başlangıç-Bitiş"), GroupBox1), "RangeRb", 6, 36, 97, 17);
     FromEdt = Place(new QLineEdit(GroupBox1), "FromEdt", 112, 36, 33, 21);
-    Label3 = Place(new QLabel(QStringLiteral("-"), GroupBox1), "Label3", 146, 38, 3, 13);
+    Label3 = GrowToCaption(Place(new QLabel(QStringLiteral("-"), GroupBox1), "Label3", 146, 38, 3, 13));
     ToEdt = Place(new QLineEdit(GroupBox1), "ToEdt", 154, 36, 33, 21);
     Label3->setBuddy(ToEdt);
     AllPagesRb->setChecked(true);
@@ -102,8 +124,8 @@ TfrmSelectPrinter::TfrmSelectPrinter(QWidget* Parent)
     ToEdt->setEnabled(false);
 
     GroupBox2 = Place(new QGroupBox(QStringLiteral("Kopya Adeti"), this), "GroupBox2", 216, 40, 169, 74);
-    Label4 = Place(new QLabel(QStringLiteral("Kopya Adeti"), GroupBox2), "Label4", 8, 24, 57, 13);
-    CopiesSe = Place(new QSpinBox(GroupBox2), "CopiesSe", 104, 21, 49, 22);
+    Label4 = GrowToCaption(Place(new QLabel(QStringLiteral("Kopya Adeti"), GroupBox2), "Label4", 8, 24, 57, 13));
+    CopiesSe = Place(new TCopiesSpinBox(GroupBox2), "CopiesSe", 104, 21, 49, 22);
     CopiesSe->setRange(1, 99);
     CopiesSe->setValue(1);
     Label4->setBuddy(CopiesSe);
@@ -238,6 +260,8 @@ void TfrmSelectPrinter::BitBtn1Click()
         return;
     FromPage = from;
     ToPage = to;
-    NumCopies = CopiesSe->value();
+    bool number = false;
+    CopiesSe->cleanText().toInt(&number);
+    NumCopies = number ? CopiesSe->value() : 1;
     accept();
 }

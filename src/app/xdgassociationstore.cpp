@@ -113,7 +113,9 @@ QString TXdgAssociationStore::DesktopEntry() const
     entry += QLatin1String("Exec=") + DesktopExecFromCommand(FCommand) + QLatin1Char('\n');
     if (!FIcon.isEmpty())
         entry += QLatin1String("Icon=") + IconName() + QLatin1Char('\n');
-    entry += QLatin1String("MimeType=") + MimeType() + QLatin1String(";\nTerminal=false\nCategories=Office;Viewer;\n");
+    // The viewer also shows bare EMF files; listing the type does not make
+    // it their default handler.
+    entry += QLatin1String("MimeType=") + MimeType() + QLatin1String(";image/emf;\nTerminal=false\nCategories=Office;Viewer;\n");
     return entry;
 }
 

@@ -2,7 +2,12 @@
 
 #include "preview/previewgeometry.h"
 
+#include "printer/qrprinter.h"
+
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QUrl>
 
 std::vector<TQRHyperlinkSourceRecord>& HyperlinkSources()
@@ -35,9 +40,40 @@ bool DispatchToSource(TQRPrinter* Printer, const QString& Text)
     return false;
 }
 
-void ShellOpenLink(TQRPrinter*, const QString& Text)
+QUrl HyperlinkTarget(const QString& Link, const QString& ReportFolder)
 {
-    QDesktopServices::openUrl(QUrl::fromUserInput(Text));
+    const QString text = Link.trimmed();
+    if (text.isEmpty())
+        return QUrl();
+    const QUrl url(text, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    // A drive letter ("C:\x") is a path written on Windows, not a scheme.
+    if (scheme.isEmpty() || scheme.size() == 1) {
+        const QString path = QString(text).replace(QLatin1Char('\\'), QLatin1Char('/'));
+        return QUrl::fromLocalFile(QDir::cleanPath(QDir(ReportFolder).absoluteFilePath(path)));
+    }
+    if (!url.isValid())
+        return QUrl();
+    if (scheme == QLatin1String("file") || scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+        scheme == QLatin1String("mailto"))
+        return url;
+    return QUrl();
+}
+
+void ShellOpenLink(TQRPrinter* Printer, const QString& Text)
+{
+    const QString folder =
+        Printer && !Printer->FileName().isEmpty() ? QFileInfo(Printer->FileName()).absolutePath() : QDir::currentPath();
+    const QUrl target = HyperlinkTarget(Text, folder);
+    QWidget* owner = Printer ? Printer->PreviewControl() : nullptr;
+    if (target.isEmpty()) {
+        QMessageBox::warning(owner, QStringLiteral("Bağlantı"),
+                             QStringLiteral("Bu bağlantı açılamaz: \"%1\". Yalnızca dosyalar ve http, https, "
+                                            "mailto adresleri açılır.")
+                                 .arg(Text));
+        return;
+    }
+    QDesktopServices::openUrl(target);
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+class QUrl;
 class TQRPrinter;
 
 enum TQRHyperlinkEventType : uint8_t {
@@ -39,7 +40,12 @@ int FindHyperlinkIndex(const std::vector<THyperlink>& Links, int X, int Y, int Z
 // Hands Text, minus the matching signature, to the first source whose
 // signature begins it; false when no source takes it.
 bool DispatchToSource(TQRPrinter* Printer, const QString& Text);
-// The desktop's "open" for an address or a document.
+// Where a link leads: a link without a scheme is a file path relative to
+// ReportFolder; file:, http:, https: and mailto: links are kept; anything
+// else gives an empty URL, refused.
+QUrl HyperlinkTarget(const QString& Link, const QString& ReportFolder);
+// The desktop's "open" for an address or a document of the report; a
+// refused link is said in a message.
 void ShellOpenLink(TQRPrinter* Printer, const QString& Text);
 // "EXT:" goes to the desktop, "INT:" to the sources only, anything else to
 // the sources and then the desktop.

@@ -215,7 +215,11 @@ void TQRPreview::resizeEvent(QResizeEvent* Event)
 void TQRPreview::focusInEvent(QFocusEvent* Event)
 {
     QScrollArea::focusInEvent(Event);
-    ReapplyZoom();
+    // Only tabbing into the control re-applies the zoom: a click on the page
+    // or a scroll bar, or returning to the window, must leave the view where
+    // the user put it.
+    if (Event->reason() == Qt::TabFocusReason || Event->reason() == Qt::BacktabFocusReason)
+        ReapplyZoom();
 }
 
 void TQRPreview::wheelEvent(QWheelEvent* Event)

@@ -86,6 +86,9 @@ public:
 
     TQRParentReport* ParentReport() const { return FParentReport; }
     bool ReportLoaded() const { return FReportLoaded; }
+    // The file of the last Load; empty after a load from memory. Links
+    // without a scheme on its pages are relative to its folder.
+    QString FileName() const { return FFileName; }
     void SetReportLoaded(bool Value) { FReportLoaded = Value; }
     TQRAfterPreviewEvent AfterPreview() const { return FAfterPreviewEvent; }
     void SetAfterPreview(TQRAfterPreviewEvent Value) { FAfterPreviewEvent = std::move(Value); }
@@ -247,6 +250,7 @@ private:
     int FMasterProgressStart = 0;
     int FMasterProgressEnd = 0;
     QString FTitle;
+    QString FFileName;
     int FTopWaste = 0;
     bool FShowingPreview = false;
     TQRPrinterStatus FStatus = mpReady;

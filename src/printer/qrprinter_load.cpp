@@ -19,11 +19,13 @@ std::string LocalPath(const QString& Filename)
 void TQRPrinter::Load(const QString& Filename)
 {
     LoadWith([this, &Filename] { LoadReportFile(*FPageList, LocalPath(Filename)); }, true);
+    FFileName = Filename;
 }
 
 void TQRPrinter::LoadFromStream(TMemoryStream& inStream)
 {
     LoadWith([this, &inStream] { LoadReportStream(*FPageList, inStream); }, false);
+    FFileName.clear();
 }
 
 void TQRPrinter::LoadWith(const std::function<void()>& ReadPages, bool NearestSize)

@@ -93,7 +93,7 @@ TEST(AssociationStore, WritesMimePackageDesktopEntryAndIconUnderDataHome)
     EXPECT_TRUE(desktop.startsWith("[Desktop Entry]\n")) << desktop.toStdString();
     EXPECT_TRUE(desktop.contains("\nExec=\"/opt/zen divo/qrpview\" %f\n"));
     EXPECT_TRUE(desktop.contains("\nIcon=qrpview\n"));
-    EXPECT_TRUE(desktop.contains("\nMimeType=application/x-qrpfile;\n"));
+    EXPECT_TRUE(desktop.contains("\nMimeType=application/x-qrpfile;image/emf;\n"));
 
     EXPECT_TRUE(ReadAll(home.filePath("icons/hicolor/scalable/apps/qrpview.svg")).contains("<svg"));
 }

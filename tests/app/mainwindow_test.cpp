@@ -49,6 +49,15 @@ TEST_F(MainWindowTest, HasItsCaptionMenuAndShortcuts)
     EXPECT_EQ(w.centralWidget()->size(), QSize(185, 60));
 }
 
+TEST_F(MainWindowTest, IsANormalTopLevelWindowWithoutMaximise)
+{
+    Tfrmzizarud w;
+    // A tool window gets no taskbar entry and stays above the previews.
+    EXPECT_EQ(w.windowFlags() & Qt::WindowType_Mask, Qt::Window);
+    EXPECT_TRUE(w.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+}
+
 TEST_F(MainWindowTest, AboutTextHasSevenLinesEndingInTheDate)
 {
     const QStringList lines = Tfrmzizarud::AboutText().split("\r\n");
@@ -93,7 +102,7 @@ TEST_F(MainWindowTest, WithoutArgumentsAsksAndACancelLeavesTheWindowEmpty)
     Tfrmzizarud w;
     w.show();
     EXPECT_EQ(Dialogs.DialogTitles.size(), 1);
-    EXPECT_EQ(Dialogs.DialogFilters, QStringList{"Rapor Dosya Türleri (*.QRP)"});
+    EXPECT_EQ(Dialogs.DialogFilters, QStringList{"Rapor Dosya Türleri (*.QRP *.qrp *.emf *.EMF)"});
     EXPECT_TRUE(PreviewWindows().isEmpty());
     EXPECT_EQ(w.QRPrinter(), nullptr);
     EXPECT_TRUE(w.isVisible());

@@ -1,6 +1,7 @@
 #include "app/previewwindow.h"
 
 #include "../preview/preview_helpers.h"
+#include "app/pagebox.h"
 #include "dialog_recorder.h"
 #include "preview/qrpreview.h"
 #include "preview/qrpreviewimage.h"
@@ -8,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QFrame>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -71,8 +73,10 @@ TEST_F(PreviewWindowTest, HasTheButtonRowCaptionsAndTabOrder)
             chain << at;
         at = at->nextInFocusChain();
     } while (at != w->btnPrint);
-    const QList<QWidget*> expected = {w->btnPrint, w->btnNextPage, w->btnPrevPage, w->btnZoomIn,
-                                      w->btnZoomOut, w->btnClose,    w->btnOpen,     w->QRPreview1};
+    // The page box, added beside the design's controls, comes last.
+    const QList<QWidget*> expected = {w->btnPrint,   w->btnNextPage, w->btnPrevPage, w->btnZoomIn,
+                                      w->btnZoomOut, w->btnClose,    w->btnOpen,     w->QRPreview1,
+                                      w->PageBox->Field()};
     EXPECT_EQ(chain, expected);
 }
 
@@ -146,7 +150,7 @@ TEST_F(PreviewWindowTest, OpeningAShorterReportOnPage7ShowsItsPage1)
     Dialogs.Answer = WriteA4Report("short-2.qrp", 2);
     w->btnOpen->click();
     EXPECT_EQ(Dialogs.DialogTitles, QStringList{"Rapor Yükle"});
-    EXPECT_EQ(Dialogs.DialogFilters, QStringList{"Rapor Dosyası (*.QRP)"});
+    EXPECT_EQ(Dialogs.DialogFilters, QStringList{"Rapor Dosyası (*.QRP *.qrp *.emf *.EMF)"});
     EXPECT_EQ(document->PageCount(), 2);
     EXPECT_EQ(w->QRPreview1->PageNumber(), 1);
     EXPECT_TRUE(w->QRPreview1->PreviewImage()->ImageOK());

@@ -5,6 +5,7 @@
 #include "printer/demoreport.h"
 #include "printer/qrprinter.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -154,6 +156,28 @@ TEST_F(SelectPrinterTest, CopiesArePresetWithinOneToNinetyNine)
         dialog.NumCopies = preset.first;
         dialog.show();
         EXPECT_EQ(dialog.CopiesSe->value(), preset.second) << preset.first;
+    }
+}
+
+TEST_F(SelectPrinterTest, AnEmptiedCopiesFieldGivesOneCopy)
+{
+    for (const bool byEnter : {false, true}) {
+        TfrmSelectPrinter dialog;
+        dialog.QRPrinter = &Document;
+        dialog.NumCopies = 5;
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        QTest::mouseClick(dialog.CopiesSe, Qt::LeftButton);
+        QTest::keyClick(dialog.CopiesSe, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(dialog.CopiesSe, Qt::Key_Backspace);
+        ASSERT_TRUE(dialog.CopiesSe->cleanText().isEmpty());
+        if (byEnter)
+            QTest::keyClick(dialog.CopiesSe, Qt::Key_Return);
+        else
+            QTest::mouseClick(dialog.BitBtn1, Qt::LeftButton);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted) << byEnter;
+        EXPECT_EQ(dialog.NumCopies, 1) << byEnter;
     }
 }
 

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,6 +10,9 @@ int main(int argc, char** argv)
     // Tests never need a display; the offscreen platform also keeps them
     // deterministic on a developer's desktop.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // Nor do they read or change the user's remembered windows and files.
+    QTemporaryDir config;
+    setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();

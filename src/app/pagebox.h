@@ -1,0 +1,29 @@
+#pragma once
+// "Sayfa [N] / M" beside the preview window's buttons: shows the page on
+// screen and takes a page number to go to.
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+
+class TPageBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit TPageBox(QWidget* Parent = nullptr);
+
+    // Page shown and page count.
+    void ShowPage(int Page, int PageCount);
+    QLineEdit* Field() const { return FField; }
+
+    // Enter in the field with a number in it.
+    std::function<void(int Page)> OnGoto;
+
+private:
+    void Entered();
+
+    QLineEdit* FField = nullptr;
+    QLabel* FCount = nullptr;
+    int FPage = 0;
+};

@@ -1,0 +1,16 @@
+#pragma once
+// Opening a file into a report document: a saved report, or a single EMF
+// file shown as a report of one page. The kind is told by content, so a
+// renamed file opens all the same.
+#include <QString>
+
+class QMimeData;
+class TQRPrinter;
+
+// The file begins with an EMF header record (type 1, " EMF" signature).
+bool IsEmfFile(const QString& FileName);
+// Loads FileName into Document as Load does, or as a one-page report when
+// it is an EMF file.
+void LoadReportOrEmf(TQRPrinter& Document, const QString& FileName);
+// The first local file among dragged URLs; empty when there is none.
+QString DroppedFile(const QMimeData* Data);

@@ -1,0 +1,46 @@
+#include "app/viewersettings.h"
+
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+
+const QString GeometryKey = QStringLiteral("preview/geometry");
+const QString RecentKey = QStringLiteral("recent/files");
+
+// The path is looked up on every use so that XDG_CONFIG_HOME set later
+// (by a test, say) is honoured.
+QString SettingsFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/qrpview/qrpview.conf");
+}
+
+} // namespace
+
+QByteArray PreviewGeometry()
+{
+    return QSettings(SettingsFile(), QSettings::IniFormat).value(GeometryKey).toByteArray();
+}
+
+void SetPreviewGeometry(const QByteArray& Geometry)
+{
+    QSettings(SettingsFile(), QSettings::IniFormat).setValue(GeometryKey, Geometry);
+}
+
+QStringList RecentFiles()
+{
+    QStringList files = QSettings(SettingsFile(), QSettings::IniFormat).value(RecentKey).toStringList();
+    files.removeAll(QString());
+    return files.mid(0, MaxRecentFiles);
+}
+
+void AddRecentFile(const QString& FileName)
+{
+    const QString path = QFileInfo(FileName).absoluteFilePath();
+    QStringList files = RecentFiles();
+    files.removeAll(path);
+    files.prepend(path);
+    QSettings(SettingsFile(), QSettings::IniFormat).setValue(RecentKey, files.mid(0, MaxRecentFiles));
+}

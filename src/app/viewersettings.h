@@ -1,0 +1,16 @@
+#pragma once
+// What the viewer remembers between runs, in
+// $XDG_CONFIG_HOME/qrpview/qrpview.conf (default ~/.config): the last
+// preview window's geometry and the recently opened files.
+#include <QByteArray>
+#include <QStringList>
+
+constexpr int MaxRecentFiles = 10;
+
+// Empty until a preview window was resized, moved or maximised.
+QByteArray PreviewGeometry();
+void SetPreviewGeometry(const QByteArray& Geometry);
+
+// Newest first, at most MaxRecentFiles, without duplicates.
+QStringList RecentFiles();
+void AddRecentFile(const QString& FileName);
