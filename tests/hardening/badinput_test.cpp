@@ -99,11 +99,13 @@ TEST_P(BadInput, IsRefusedWithItsReasonAndTouchesNothing)
     else
         EXPECT_TRUE(tool.Err.isEmpty()) << tool.Err.toStdString();
 
-    if (unreadable && AsRoot)
+    if (unreadable && AsRoot) {
         ASSERT_EQ(seteuid(65534), 0);
+    }
     const TViewerRun viewer = OpenInViewer(file);
-    if (unreadable && AsRoot)
+    if (unreadable && AsRoot) {
         ASSERT_EQ(seteuid(0), 0);
+    }
     EXPECT_TRUE(viewer.MainWindowVisible);
     if (row.ExitCode != 0) {
         // Damage behind page 1 shows when the user reaches it, once per try;

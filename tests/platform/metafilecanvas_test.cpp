@@ -145,8 +145,9 @@ TEST(MetafileCanvas, ObjectsStayValidAcrossClipsAndAreReused)
             penColor[h] = r.Type == kCreatePen ? r.U32(24) : 0xFFFFFFFF;
         } else if (r.Type == kSelect) {
             const uint32_t h = r.U32(8);
-            if (!(h & 0x80000000u))
+            if (!(h & 0x80000000u)) {
                 EXPECT_EQ(penColor.count(h), 1u) << "selecting a deleted object " << h;
+            }
             if ((h & 0x80000000u) || penColor[h] != 0xFFFFFFFF)
                 selected = h;
         } else if (r.Type == kDelete) {

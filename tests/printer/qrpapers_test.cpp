@@ -81,8 +81,9 @@ TEST_P(PaperDetection, MatchesTheFirstPageAtScreenDensity)
     const TPaperDetection d = c.Nearest ? DetectPaperNearest(c.WidthPx, c.HeightPx, Screen96)
                                         : DetectPaperIn4mmSteps(c.WidthPx, c.HeightPx, Screen96);
     EXPECT_EQ(d.Found, c.Found);
-    if (c.Found)
+    if (c.Found) {
         EXPECT_STREQ(PaperSizeName(d.PaperSize), PaperSizeName(c.Size));
+    }
     EXPECT_EQ(d.Orientation, c.Orientation);
 }
 
