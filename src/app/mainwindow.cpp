@@ -116,16 +116,7 @@ void Tfrmzizarud::dragEnterEvent(QDragEnterEvent* Event)
 
 void Tfrmzizarud::dropEvent(QDropEvent* Event)
 {
-    const QString file = DroppedFile(Event->mimeData());
-    if (file.isEmpty())
-        return;
-    Event->acceptProposedAction();
-    RunReportingErrors(this, [this, &file] {
-        if (!QFileInfo::exists(file))
-            ShowMessage(this, QStringLiteral("Dosya bulunamadı."));
-        else
-            OpenReport(file);
-    });
+    OpenDroppedFile(this, Event, [this](const QString& File) { OpenReport(File); });
 }
 
 void Tfrmzizarud::FormCreate()

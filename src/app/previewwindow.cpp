@@ -401,16 +401,7 @@ void TfrmZozEdezaPreview::dragEnterEvent(QDragEnterEvent* Event)
 
 void TfrmZozEdezaPreview::dropEvent(QDropEvent* Event)
 {
-    const QString file = DroppedFile(Event->mimeData());
-    if (file.isEmpty())
-        return;
-    Event->acceptProposedAction();
-    RunReportingErrors(this, [this, &file] {
-        if (!QFileInfo::exists(file))
-            ShowMessage(this, QStringLiteral("Dosya bulunamadı."));
-        else
-            OpenFile(file);
-    });
+    OpenDroppedFile(this, Event, [this](const QString& File) { OpenFile(File); });
 }
 
 void TfrmZozEdezaPreview::btnCloseClick()

@@ -1,4 +1,5 @@
 #include "app/reportfile.h"
+#include "app/dialogs.h"
 
 #include "platform/metafile.h"
 #include "platform/streams.h"
@@ -6,7 +7,9 @@
 #include "store/qrpagelist.h"
 #include "store/qrstream.h"
 
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 
@@ -69,4 +72,18 @@ QString DroppedFile(const QMimeData* Data)
         if (url.isLocalFile())
             return url.toLocalFile();
     return QString();
+}
+
+void OpenDroppedFile(QWidget* Window, QDropEvent* Event, const std::function<void(const QString&)>& Open)
+{
+    const QString file = DroppedFile(Event->mimeData());
+    if (file.isEmpty())
+        return;
+    Event->acceptProposedAction();
+    RunReportingErrors(Window, [Window, &file, &Open] {
+        if (!QFileInfo::exists(file))
+            ShowMessage(Window, QStringLiteral("Dosya bulunamadı."));
+        else
+            Open(file);
+    });
 }

@@ -4,7 +4,11 @@
 // renamed file opens all the same.
 #include <QString>
 
+#include <functional>
+
+class QDropEvent;
 class QMimeData;
+class QWidget;
 class TQRPrinter;
 
 // The file begins with an EMF header record (type 1, " EMF" signature).
@@ -14,3 +18,5 @@ bool IsEmfFile(const QString& FileName);
 void LoadReportOrEmf(TQRPrinter& Document, const QString& FileName);
 // The first local file among dragged URLs; empty when there is none.
 QString DroppedFile(const QMimeData* Data);
+// A drop on Window: opens the dropped file with Open, or says it is gone.
+void OpenDroppedFile(QWidget* Window, QDropEvent* Event, const std::function<void(const QString&)>& Open);

@@ -19,18 +19,6 @@ double ClampCoord(double V)
     return std::clamp(V, -1.0e8, 1.0e8);
 }
 
-bool Finite(const QTransform& T)
-{
-    const double v[] = {T.m11(), T.m12(), T.m21(), T.m22(), T.dx(), T.dy()};
-    return std::all_of(std::begin(v), std::end(v), [](double x) { return std::isfinite(x); });
-}
-
-QTransform ReadXform(const TEmfRecord& R, size_t Offset)
-{
-    return QTransform(R.F32(Offset), R.F32(Offset + 4), R.F32(Offset + 8), R.F32(Offset + 12), R.F32(Offset + 16),
-                      R.F32(Offset + 20));
-}
-
 } // namespace
 
 TEmfPlayer::TEmfPlayer(QPainter& Painter, const QRectF& Target, const TMetafile& Page)
@@ -162,48 +150,14 @@ void TEmfPlayer::StateRecord(const TEmfRecord& R)
 
 void TEmfPlayer::MappingRecord(const TEmfRecord& R)
 {
-    TEmfMapping& m = FState.Mapping;
-    const QSize ext(R.I32(8), R.I32(12));
     switch (R.Type()) {
-    case EMR_SETWINDOWEXTEX: EmfSetWindowExt(m, ext, FDevice); break;
-    case EMR_SETVIEWPORTEXTEX: EmfSetViewportExt(m, ext, FDevice); break;
-    case EMR_SETWINDOWORGEX: m.WinOrg = QPoint(R.I32(8), R.I32(12)); break;
-    case EMR_SETVIEWPORTORGEX: m.VpOrg = QPoint(R.I32(8), R.I32(12)); break;
-    case EMR_SETMAPMODE: EmfSetMapMode(m, R.U32(8), FDevice); break;
-    case EMR_SCALEVIEWPORTEXTEX:
-        EmfScaleViewportExt(m, R.I32(8), R.I32(12), R.I32(16), R.I32(20), FDevice);
-        break;
-    case EMR_SCALEWINDOWEXTEX: EmfScaleWindowExt(m, R.I32(8), R.I32(12), R.I32(16), R.I32(20), FDevice); break;
-    case EMR_SETWORLDTRANSFORM: {
-        if (!R.Has(8, 24))
-            return;
-        QTransform x = ReadXform(R, 8);
-        if (Finite(x))
-            FState.World = x;
-        break;
-    }
-    case EMR_MODIFYWORLDTRANSFORM: {
-        if (!R.Has(8, 28))
-            return;
-        QTransform x = ReadXform(R, 8);
-        if (!Finite(x))
-            return;
-        switch (R.U32(32)) {
-        case MWT_IDENTITY: FState.World.reset(); break;
-        case MWT_LEFTMULTIPLY: FState.World = x * FState.World; break;
-        case MWT_RIGHTMULTIPLY: FState.World = FState.World * x; break;
-        case MWT_SET: FState.World = x; break;
-        default: return;
-        }
-        if (!Finite(FState.World))
-            FState.World.reset();
-        break;
-    }
     case EMR_SAVEDC: SaveDC(); return;
     case EMR_RESTOREDC: RestoreDC(R.I32(8)); return;
-    default: return;
+    default:
+        if (EmfMappingRecord(FState.Mapping, R, FDevice) || EmfWorldRecord(FState.World, R))
+            UpdateTransform();
+        return;
     }
-    UpdateTransform();
 }
 
 void TEmfPlayer::SaveDC()

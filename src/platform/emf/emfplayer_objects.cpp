@@ -220,10 +220,10 @@ void TEmfPlayer::CreatePatternBrush(const TEmfRecord& R, bool Mono)
     StoreObject(R.U32(8), o);
 }
 
-void TEmfPlayer::CreateFont(const TEmfRecord& R)
+std::shared_ptr<TEmfFont> EmfReadFont(const TEmfRecord& R)
 {
     if (!R.Has(8, 32))
-        return;
+        return nullptr;
     auto f = std::make_shared<TEmfFont>();
     f->Height = R.I32(12);
     f->Width = R.I32(16);
@@ -235,16 +235,22 @@ void TEmfPlayer::CreateFont(const TEmfRecord& R)
     f->StrikeOut = R.U8(34);
     f->Charset = R.U8(35);
     f->PitchAndFamily = R.U8(39);
-    QString face;
     for (size_t off = 40; off + 2 <= 104 && R.Has(off, 2); off += 2) {
         const uint16_t c = R.U16(off);
         if (!c)
             break;
-        face.append(QChar(c));
+        f->Face.append(QChar(c));
     }
-    f->Face = face;
+    return f;
+}
+
+void TEmfPlayer::CreateFont(const TEmfRecord& R)
+{
+    std::shared_ptr<TEmfFont> f = EmfReadFont(R);
+    if (!f)
+        return;
     TEmfObject o;
     o.Type = TEmfObject::Font;
-    o.FontValue = f;
+    o.FontValue = std::move(f);
     StoreObject(R.U32(8), o);
 }

@@ -1,5 +1,6 @@
 #include "platform/emf/emfplaymapping.h"
 
+#include "platform/emf/emfplayreader.h"
 #include "platform/emf/emfrecords.h"
 #include "platform/metafile.h"
 
@@ -24,6 +25,18 @@ int Metric(int Millimeters, int64_t Num, int64_t Den = 1)
 {
     const int64_t v = Millimeters * Num / Den;
     return FitsInt(v) ? int(v) : (v < 0 ? INT32_MIN : INT32_MAX);
+}
+
+bool Finite(const QTransform& T)
+{
+    return std::isfinite(T.m11()) && std::isfinite(T.m12()) && std::isfinite(T.m21()) && std::isfinite(T.m22()) &&
+           std::isfinite(T.dx()) && std::isfinite(T.dy());
+}
+
+QTransform ReadXform(const TEmfRecord& R, size_t Offset)
+{
+    return QTransform(R.F32(Offset), R.F32(Offset + 4), R.F32(Offset + 8), R.F32(Offset + 12), R.F32(Offset + 16),
+                      R.F32(Offset + 20));
 }
 
 } // namespace
@@ -177,4 +190,45 @@ QTransform EmfFrameTransform(const EmfHeader& Header, const QRectF& R)
     const QRectF f = EmfFrameInPixels(Header);
     const double sx = R.width() / f.width(), sy = R.height() / f.height();
     return QTransform(sx, 0, 0, sy, R.left() - f.left() * sx, R.top() - f.top() * sy);
+}
+
+bool EmfMappingRecord(TEmfMapping& M, const TEmfRecord& R, const TEmfDevice& Device)
+{
+    const QSize ext(R.I32(8), R.I32(12));
+    switch (R.Type()) {
+    case EMR_SETWINDOWEXTEX: EmfSetWindowExt(M, ext, Device); return true;
+    case EMR_SETVIEWPORTEXTEX: EmfSetViewportExt(M, ext, Device); return true;
+    case EMR_SETWINDOWORGEX: M.WinOrg = QPoint(R.I32(8), R.I32(12)); return true;
+    case EMR_SETVIEWPORTORGEX: M.VpOrg = QPoint(R.I32(8), R.I32(12)); return true;
+    case EMR_SETMAPMODE: EmfSetMapMode(M, R.U32(8), Device); return true;
+    case EMR_SCALEVIEWPORTEXTEX: EmfScaleViewportExt(M, R.I32(8), R.I32(12), R.I32(16), R.I32(20), Device); return true;
+    case EMR_SCALEWINDOWEXTEX: EmfScaleWindowExt(M, R.I32(8), R.I32(12), R.I32(16), R.I32(20), Device); return true;
+    default: return false;
+    }
+}
+
+bool EmfWorldRecord(QTransform& World, const TEmfRecord& R)
+{
+    if (R.Type() == EMR_SETWORLDTRANSFORM) {
+        if (R.Has(8, 24) && Finite(ReadXform(R, 8)))
+            World = ReadXform(R, 8);
+        return true;
+    }
+    if (R.Type() != EMR_MODIFYWORLDTRANSFORM)
+        return false;
+    if (!R.Has(8, 28))
+        return true;
+    const QTransform x = ReadXform(R, 8);
+    if (!Finite(x))
+        return true;
+    switch (R.U32(32)) {
+    case MWT_IDENTITY: World.reset(); break;
+    case MWT_LEFTMULTIPLY: World = x * World; break;
+    case MWT_RIGHTMULTIPLY: World = World * x; break;
+    case MWT_SET: World = x; break;
+    default: return true;
+    }
+    if (!Finite(World))
+        World.reset();
+    return true;
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 struct EmfHeader;
+class TEmfRecord;
 
 // Window and viewport of a device context (page space to device space).
 struct TEmfMapping {
@@ -51,3 +52,10 @@ QTransform EmfPageTransform(const TEmfMapping& M);
 QRectF EmfFrameInPixels(const EmfHeader& Header);
 // Reference-device pixels to target coordinates, mapping the frame onto R.
 QTransform EmfFrameTransform(const EmfHeader& Header, const QRectF& R);
+
+// The window, viewport and map-mode records (SETWINDOWEXTEX ... SCALE-
+// WINDOWEXTEX) applied to M; false for any other record.
+bool EmfMappingRecord(TEmfMapping& M, const TEmfRecord& R, const TEmfDevice& Device);
+// SETWORLDTRANSFORM and MODIFYWORLDTRANSFORM applied to World; a transform
+// that is not finite is refused. False for any other record.
+bool EmfWorldRecord(QTransform& World, const TEmfRecord& R);

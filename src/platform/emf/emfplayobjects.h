@@ -42,6 +42,11 @@ struct TEmfObject {
     std::shared_ptr<const TEmfFont> FontValue;
 };
 
+class TEmfRecord;
+// The font of an EXTCREATEFONTINDIRECTW record; nullptr when the record is
+// too short to hold one.
+std::shared_ptr<TEmfFont> EmfReadFont(const TEmfRecord& R);
+
 // GDI's stock objects (index without the high bit); None for unknown ones.
 TEmfObject EmfStockObject(uint32_t Index);
 

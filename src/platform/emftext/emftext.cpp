@@ -29,18 +29,6 @@ struct TDcState {
     QPointF CurPos;
 };
 
-bool Finite(const QTransform& T)
-{
-    return std::isfinite(T.m11()) && std::isfinite(T.m12()) && std::isfinite(T.m21()) && std::isfinite(T.m22()) &&
-           std::isfinite(T.dx()) && std::isfinite(T.dy());
-}
-
-QTransform ReadXform(const TEmfRecord& R, size_t Offset)
-{
-    return QTransform(R.F32(Offset), R.F32(Offset + 4), R.F32(Offset + 8), R.F32(Offset + 12), R.F32(Offset + 16),
-                      R.F32(Offset + 20));
-}
-
 QPointF Unit(QPointF V)
 {
     const double len = std::hypot(V.x(), V.y());
@@ -60,21 +48,11 @@ public:
 
     void Record(const TEmfRecord& R, std::vector<TEmfTextRun>& Out)
     {
-        TEmfMapping& m = FState.Mapping;
-        const QSize ext(R.I32(8), R.I32(12));
+        if (EmfMappingRecord(FState.Mapping, R, FDevice) || EmfWorldRecord(FState.World, R)) {
+            Update();
+            return;
+        }
         switch (R.Type()) {
-        case EMR_SETWINDOWEXTEX: EmfSetWindowExt(m, ext, FDevice); break;
-        case EMR_SETVIEWPORTEXTEX: EmfSetViewportExt(m, ext, FDevice); break;
-        case EMR_SETWINDOWORGEX: m.WinOrg = QPoint(R.I32(8), R.I32(12)); break;
-        case EMR_SETVIEWPORTORGEX: m.VpOrg = QPoint(R.I32(8), R.I32(12)); break;
-        case EMR_SETMAPMODE: EmfSetMapMode(m, R.U32(8), FDevice); break;
-        case EMR_SCALEVIEWPORTEXTEX: EmfScaleViewportExt(m, R.I32(8), R.I32(12), R.I32(16), R.I32(20), FDevice); break;
-        case EMR_SCALEWINDOWEXTEX: EmfScaleWindowExt(m, R.I32(8), R.I32(12), R.I32(16), R.I32(20), FDevice); break;
-        case EMR_SETWORLDTRANSFORM:
-            if (R.Has(8, 24) && Finite(ReadXform(R, 8)))
-                FState.World = ReadXform(R, 8);
-            break;
-        case EMR_MODIFYWORLDTRANSFORM: ModifyWorld(R); break;
         case EMR_SAVEDC:
             if (FSaved.size() < MaxSaveDepth)
                 FSaved.push_back(FState);
@@ -99,24 +77,6 @@ public:
 private:
     void Update() { FXform = FState.World * EmfPageTransform(FState.Mapping) * FInit; }
 
-    void ModifyWorld(const TEmfRecord& R)
-    {
-        if (!R.Has(8, 28))
-            return;
-        const QTransform x = ReadXform(R, 8);
-        if (!Finite(x))
-            return;
-        switch (R.U32(32)) {
-        case MWT_IDENTITY: FState.World.reset(); break;
-        case MWT_LEFTMULTIPLY: FState.World = x * FState.World; break;
-        case MWT_RIGHTMULTIPLY: FState.World = FState.World * x; break;
-        case MWT_SET: FState.World = x; break;
-        default: return;
-        }
-        if (!Finite(FState.World))
-            FState.World.reset();
-    }
-
     void Restore(int Level)
     {
         const int64_t depth = int64_t(FSaved.size());
@@ -130,22 +90,10 @@ private:
     void CreateFont(const TEmfRecord& R)
     {
         const uint32_t index = R.U32(8);
-        if (!R.Has(8, 32) || index == 0 || index >= FObjects.size())
+        if (index == 0 || index >= FObjects.size())
             return;
-        auto f = std::make_shared<TEmfFont>();
-        f->Height = R.I32(12);
-        f->Width = R.I32(16);
-        f->Escapement = R.I32(20);
-        f->Orientation = R.I32(24);
-        f->Weight = R.I32(28);
-        f->Charset = R.U8(35);
-        for (size_t off = 40; off + 2 <= 104 && R.Has(off, 2); off += 2) {
-            const uint16_t c = R.U16(off);
-            if (!c)
-                break;
-            f->Face.append(QChar(c));
-        }
-        FObjects[index] = std::move(f);
+        if (std::shared_ptr<TEmfFont> f = EmfReadFont(R))
+            FObjects[index] = std::move(f);
     }
 
     void Select(uint32_t Index)
