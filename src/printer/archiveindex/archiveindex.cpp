@@ -349,7 +349,10 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
     for (std::string& r : roots)
         if (r.size() > 1 && r.back() == '/')
             r.pop_back();
-    const std::vector<std::string> files = TextSearchFiles(roots);
+    // Nested or repeated folders list a report more than once.
+    std::vector<std::string> files = TextSearchFiles(roots);
+    std::sort(files.begin(), files.end());
+    files.erase(std::unique(files.begin(), files.end()), files.end());
 
     std::map<std::string, TInIndex> indexed;
     {
