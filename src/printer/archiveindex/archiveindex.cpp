@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <filesystem>
@@ -462,6 +463,7 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
     if (Options.Progress)
         Options.Progress(looked, total);
     int inBatch = 0;
+    std::chrono::steady_clock::time_point batchStart;
     std::exception_ptr failure;
     try {
         for (size_t received = 0; received < work.size(); ++received) {
@@ -473,8 +475,10 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
                 done.pop_front();
                 changed.notify_all();
             }
-            if (!inBatch)
+            if (!inBatch) {
                 begin.Run();
+                batchStart = std::chrono::steady_clock::now();
+            }
             ++inBatch;
             const std::string& file = files[r.Index];
             const auto it = indexed.find(file);
@@ -513,7 +517,8 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
                 stats.Pages += int64_t(r.Pages.size());
             }
             const bool more = !Options.Continue || Options.Continue();
-            if (inBatch >= Options.BatchFiles || !more) {
+            const std::chrono::duration<double> batchTime = std::chrono::steady_clock::now() - batchStart;
+            if (inBatch >= Options.BatchFiles || batchTime.count() >= Options.BatchSeconds || !more) {
                 commit.Run();
                 inBatch = 0;
             }

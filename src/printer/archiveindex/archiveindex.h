@@ -31,6 +31,8 @@ struct TIndexUpdateOptions {
     // Files written to the database in one transaction: an interrupted update
     // loses at most one batch and the next one carries on from there.
     int BatchFiles = 64;
+    // ... or after this long, whichever comes first.
+    double BatchSeconds = 2.0;
     // Called on the calling thread; Done of Total files looked at.
     std::function<void(size_t Done, size_t Total)> Progress;
     // A report that could not be read, with the reason.
