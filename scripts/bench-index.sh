@@ -50,11 +50,9 @@ echo "index build, compressed: $half pages in ${s}s = $(echo "$half / $s" | bc) 
 read -r s kb < <(measure "$TOOL" index update --db "$WORK/all.db" "$WORK/plain" "$WORK/packed" --jobs "$JOBS")
 echo "index build, both:       $PAGES pages in ${s}s, peak ${kb} kB ($(cat "$WORK/out"))"
 "$TOOL" index query --db "$WORK/all.db" warmup >/dev/null || true
-db=$(bytes "$WORK/all.db")
-reports=$(($(bytes "$WORK/plain") + $(bytes "$WORK/packed")))
-plainBytes=$(bytes "$WORK/plain")
-echo "index size:              $db bytes = $(echo "scale=1; 100 * $db / $reports" | bc)% of all reports," \
-     "$(echo "scale=1; 200 * $db / $plainBytes / 2" | bc)% of plain ones"
+share() { echo "scale=1; 100 * $(bytes "$1") / $(bytes "$2")" | bc; }
+echo "index size:              $(($(bytes "$WORK/all.db") / PAGES)) bytes a page; $(share "$WORK/plain.db" "$WORK/plain")%" \
+     "of plain reports, $(share "$WORK/packed.db" "$WORK/packed")% of compressed ones"
 
 for q in "genel toplam" "ışıklar tekstil" "çelik profil" "fatura ilgaz" "kırtasiye şerit"; do
     times=()

@@ -55,6 +55,11 @@ public:
         sqlite3_bind_text(FStmt, I, u.constData(), int(u.size()), SQLITE_TRANSIENT);
         return *this;
     }
+    TStatement& Blob(int I, const QByteArray& V)
+    {
+        sqlite3_bind_blob(FStmt, I, V.constData(), int(V.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
     // True while there is a row; throws on errors.
     bool Step()
     {
@@ -82,10 +87,11 @@ public:
         const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(FStmt, C));
         return t ? std::string(t, size_t(sqlite3_column_bytes(FStmt, C))) : std::string();
     }
-    QString QText(int C) const
+    // A page's text, kept compressed: it is half the index otherwise.
+    QString PageText(int C) const
     {
-        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(FStmt, C));
-        return QString::fromUtf8(t, sqlite3_column_bytes(FStmt, C));
+        const auto* b = static_cast<const uchar*>(sqlite3_column_blob(FStmt, C));
+        return b ? QString::fromUtf8(qUncompress(b, sqlite3_column_bytes(FStmt, C))) : QString();
     }
 
 private:
@@ -319,9 +325,9 @@ TArchiveIndex::TArchiveIndex(const std::string& DbFile)
                   "CREATE TABLE IF NOT EXISTS reports(id INTEGER PRIMARY KEY, path TEXT UNIQUE NOT NULL,"
                   " size INTEGER NOT NULL, mtime INTEGER NOT NULL, hash TEXT NOT NULL, pages INTEGER NOT NULL);"
                   "CREATE TABLE IF NOT EXISTS pages(id INTEGER PRIMARY KEY, report INTEGER NOT NULL,"
-                  " page INTEGER NOT NULL, text TEXT NOT NULL);"
+                  " page INTEGER NOT NULL, text BLOB NOT NULL);"
                   "CREATE INDEX IF NOT EXISTS pages_report ON pages(report);"
-                  // Contentless: the text is kept once, in pages, unfolded.
+                  // Contentless: the text is kept once, in pages, unfolded and zlib-compressed.
                   "CREATE VIRTUAL TABLE IF NOT EXISTS pagetext USING fts5(c, a, content='',"
                   " tokenize='unicode61 remove_diacritics 0');");
     } catch (const EArchiveIndex& e) {
@@ -392,7 +398,7 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
     auto dropContent = [&](int64_t Report) {
         oldPages.Bind(1, Report);
         while (oldPages.Step()) {
-            const QString text = oldPages.QText(1);
+            const QString text = oldPages.PageText(1);
             unindex.Bind(1, oldPages.Int(0)).Bind(2, FoldText(text, ColumnCFold)).Bind(3, FoldText(text, ColumnAFold));
             unindex.Run();
         }
@@ -509,7 +515,7 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
                     report = sqlite3_last_insert_rowid(FDb);
                 }
                 for (size_t p = 0; p < r.Pages.size(); ++p) {
-                    addPage.Bind(1, report).Bind(2, int64_t(p + 1)).Bind(3, r.Pages[p]).Run();
+                    addPage.Bind(1, report).Bind(2, int64_t(p + 1)).Blob(3, qCompress(r.Pages[p].toUtf8(), 6)).Run();
                     const int64_t row = sqlite3_last_insert_rowid(FDb);
                     addText.Bind(1, row).Bind(2, FoldText(r.Pages[p], ColumnCFold));
                     addText.Bind(3, FoldText(r.Pages[p], ColumnAFold)).Run();
@@ -561,7 +567,7 @@ std::vector<TIndexHit> TArchiveIndex::Query(const QString& Text, unsigned Fold, 
         h.File = query.Text(0);
         h.Page = int(query.Int(1));
         h.Score = query.Real(3);
-        MakeSnippet(query.QText(2), fold, terms, h);
+        MakeSnippet(query.PageText(2), fold, terms, h);
         hits.push_back(std::move(h));
     }
     return hits;
