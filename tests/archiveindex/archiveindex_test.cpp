@@ -181,6 +181,10 @@ TEST_F(ArchiveIndex, UpdateSeesAddedReplacedRemovedAndDamagedReports)
     EXPECT_EQ(s.Unchanged, 4);
     EXPECT_EQ(s.Added + s.Updated + s.Removed, 0);
     EXPECT_EQ(s.Damaged, 1);
+
+    // A folder that is not there (a share not mounted) drops nothing.
+    EXPECT_THROW(index.Update({Archive.string(), (Dir / "unmounted").string()}, {}), EArchiveIndex);
+    EXPECT_EQ(index.PageCount(), 6);
 }
 
 TEST_F(ArchiveIndex, AnInterruptedUpdateResumesWhereItStopped)

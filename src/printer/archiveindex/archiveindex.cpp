@@ -353,9 +353,14 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
     std::vector<std::string> roots;
     for (const std::string& f : Folders)
         roots.push_back(fs::absolute(fs::path(f)).lexically_normal().string());
-    for (std::string& r : roots)
+    for (std::string& r : roots) {
         if (r.size() > 1 && r.back() == '/')
             r.pop_back();
+        // An unmounted share must not read as an archive whose reports are all gone.
+        std::error_code ec;
+        if (!fs::exists(r, ec))
+            throw EArchiveIndex(r + ": no such folder");
+    }
     // Nested or repeated folders list a report more than once.
     std::vector<std::string> files = TextSearchFiles(roots);
     std::sort(files.begin(), files.end());
