@@ -1,9 +1,17 @@
 // qrptool text FILE [--pages A-B]: the text of each page in reading order,
-// pages ended by a form feed.
+// pages ended by a form feed. With --jsonl, one JSON object per page of
+// every report under the given files and folders, for a search server.
+#include "platform/emftext/textfold.h"
 #include "platform/metafile.h"
 #include "printer/reporttext.h"
 #include "tools/command.h"
 
+#include <QDateTime>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -18,8 +26,51 @@ int PageArgument(const std::string& Text)
     return std::stoi(Text);
 }
 
+// One line per page: path, page, text, folded text (case and diacritics)
+// and the file's modification time; damaged files named on stderr.
+int RunJsonLines(const std::vector<std::string>& Paths)
+{
+    if (Paths.empty())
+        throw UsageError{"expected reports, EMF files or folders"};
+    bool failed = false;
+    for (const std::string& file : TextSearchFiles(Paths)) {
+        try {
+            TTextSource source(file);
+            const QString path = QFileInfo(QString::fromStdString(file)).absoluteFilePath();
+            const QString time = QFileInfo(path).lastModified().toUTC().toString(Qt::ISODate);
+            for (int p = 1; p <= source.PageCount(); ++p) {
+                const std::unique_ptr<TMetafile> page = source.Page(p);
+                if (!page)
+                    break;
+                const QString text = EmfLinesText(EmfPageLines(*page, false));
+                const QByteArray line =
+                    QJsonDocument(QJsonObject{{"id", path + u':' + QString::number(p)},
+                                              {"path", path},
+                                              {"page", p},
+                                              {"text", text},
+                                              {"folded", FoldText(text, FoldCase | FoldDiacritics)},
+                                              {"mtime", time}})
+                        .toJson(QJsonDocument::Compact);
+                std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+                std::fputc('\n', stdout);
+            }
+        } catch (const std::exception& e) {
+            failed = true;
+            std::fprintf(stderr, "qrptool text: %s: %s\n", file.c_str(), e.what());
+        }
+    }
+    return std::fflush(stdout) != 0 ? 1 : failed ? 2 : 0;
+}
+
 int Run(const std::vector<std::string>& Args)
 {
+    if (std::find(Args.begin(), Args.end(), "--jsonl") != Args.end()) {
+        std::vector<std::string> paths;
+        for (const std::string& a : Args)
+            if (a != "--jsonl")
+                paths.push_back(a);
+        return RunJsonLines(paths);
+    }
     std::string file;
     int first = 1, last = 0;
     for (size_t i = 0; i < Args.size(); ++i) {
@@ -54,7 +105,7 @@ int Run(const std::vector<std::string>& Args)
 }
 
 // Glyph indices are read back through installed faces, which needs Qt's fonts.
-const ToolCommandRegistrar registrar({"text", "text REPORT.qrp|PAGE.emf [--pages A-B]", true, Run,
-    "the text of each page in reading order, pages ended by a form feed"});
+const ToolCommandRegistrar registrar({"text", "text REPORT.qrp|PAGE.emf [--pages A-B] | --jsonl FILE|FOLDER...", true, Run,
+    "the text of each page in reading order, pages ended by a form feed; --jsonl: one JSON object a page"});
 
 } // namespace

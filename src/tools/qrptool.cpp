@@ -8,6 +8,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <string>
 #include "platform/sanitizer_hooks.h"
 
 namespace {
@@ -65,9 +66,17 @@ int main(int argc, char** argv)
         return 0;
     }
     const ToolCommand* command = nullptr;
-    for (const ToolCommand& c : Registry())
+    int skip = 2;
+    // A command of two words ("index update") is chosen by both.
+    const std::string twoWords = argc > 2 ? std::string(argv[1]) + ' ' + argv[2] : std::string();
+    for (const ToolCommand& c : Registry()) {
         if (!std::strcmp(c.Name, argv[1]))
             command = &c;
+        else if (c.Name == twoWords) {
+            command = &c;
+            skip = 3;
+        }
+    }
     if (!command) {
         std::fprintf(stderr, "qrptool: unknown command \"%s\"\n", argv[1]);
         PrintUsage(stderr);
@@ -80,7 +89,7 @@ int main(int argc, char** argv)
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         app = std::make_unique<QApplication>(argc, argv);
     }
-    std::vector<std::string> args(argv + 2, argv + argc);
+    std::vector<std::string> args(argv + skip, argv + argc);
     try {
         return command->Run(args);
     } catch (const UsageError& e) {

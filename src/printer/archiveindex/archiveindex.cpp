@@ -1,0 +1,579 @@
+#include "printer/archiveindex/archiveindex.h"
+
+#include "platform/emftext/textfold.h"
+#include "platform/metafile.h"
+#include "printer/reporttext.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const unsigned ColumnCFold = FoldCase;
+const unsigned ColumnAFold = FoldCase | FoldDiacritics;
+
+class TStatement {
+public:
+    TStatement(sqlite3* Db, const char* Sql) : FDb(Db)
+    {
+        if (sqlite3_prepare_v2(Db, Sql, -1, &FStmt, nullptr) != SQLITE_OK)
+            throw EArchiveIndex(sqlite3_errmsg(Db));
+    }
+    ~TStatement() { sqlite3_finalize(FStmt); }
+    TStatement(const TStatement&) = delete;
+    TStatement& operator=(const TStatement&) = delete;
+
+    TStatement& Bind(int I, int64_t V)
+    {
+        sqlite3_bind_int64(FStmt, I, V);
+        return *this;
+    }
+    TStatement& Bind(int I, const std::string& V)
+    {
+        sqlite3_bind_text(FStmt, I, V.data(), int(V.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    TStatement& Bind(int I, const QString& V)
+    {
+        const QByteArray u = V.toUtf8();
+        sqlite3_bind_text(FStmt, I, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    TStatement& Blob(int I, const QByteArray& V)
+    {
+        sqlite3_bind_blob(FStmt, I, V.constData(), int(V.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    // True while there is a row; throws on errors.
+    bool Step()
+    {
+        const int rc = sqlite3_step(FStmt);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc != SQLITE_DONE)
+            throw EArchiveIndex(sqlite3_errmsg(FDb));
+        return false;
+    }
+    void Run()
+    {
+        Step();
+        Reset();
+    }
+    void Reset()
+    {
+        sqlite3_reset(FStmt);
+        sqlite3_clear_bindings(FStmt);
+    }
+    int64_t Int(int C) const { return sqlite3_column_int64(FStmt, C); }
+    double Real(int C) const { return sqlite3_column_double(FStmt, C); }
+    std::string Text(int C) const
+    {
+        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(FStmt, C));
+        return t ? std::string(t, size_t(sqlite3_column_bytes(FStmt, C))) : std::string();
+    }
+    // A page's text, kept compressed: it is half the index otherwise.
+    QString PageText(int C) const
+    {
+        const auto* b = static_cast<const uchar*>(sqlite3_column_blob(FStmt, C));
+        return b ? QString::fromUtf8(qUncompress(b, sqlite3_column_bytes(FStmt, C))) : QString();
+    }
+
+private:
+    sqlite3* FDb;
+    sqlite3_stmt* FStmt = nullptr;
+};
+
+void Exec(sqlite3* Db, const char* Sql)
+{
+    char* error = nullptr;
+    if (sqlite3_exec(Db, Sql, nullptr, nullptr, &error) != SQLITE_OK) {
+        const std::string message = error ? error : sqlite3_errmsg(Db);
+        sqlite3_free(error);
+        throw EArchiveIndex(message);
+    }
+}
+
+struct TOnDisk {
+    int64_t Size = 0, Time = 0;
+};
+
+struct TInIndex {
+    int64_t Id = 0, Size = 0, Time = 0;
+    std::string Hash;
+};
+
+std::string FileHash(const std::string& File)
+{
+    QFile f(QString::fromStdString(File));
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    if (!f.open(QIODevice::ReadOnly) || !hash.addData(&f))
+        throw std::runtime_error("cannot be read");
+    return hash.result().toHex().toStdString();
+}
+
+// What a worker found out about one file.
+struct TFileText {
+    size_t Index = 0;
+    std::string Hash;
+    bool SameContent = false; // hash as indexed: only the time changed
+    std::string Error;
+    std::vector<QString> Pages;
+};
+
+bool IsTokenChar(QChar C)
+{
+    return C.isLetterOrNumber() || C.category() == QChar::Other_PrivateUse;
+}
+
+struct TTerm {
+    QString Word;
+    bool Prefix = false;
+};
+
+void AddTerms(const QString& Folded, bool LastIsPrefix, std::vector<TTerm>& Terms)
+{
+    const size_t first = Terms.size();
+    for (int i = 0; i < Folded.size();) {
+        if (!IsTokenChar(Folded[i])) {
+            ++i;
+            continue;
+        }
+        int j = i;
+        while (j < Folded.size() && IsTokenChar(Folded[j]))
+            ++j;
+        Terms.push_back({Folded.mid(i, j - i), false});
+        i = j;
+    }
+    if (LastIsPrefix && Terms.size() > first)
+        Terms.back().Prefix = true;
+}
+
+QString FtsQuery(const QString& Text, unsigned Fold, std::vector<TTerm>* Terms)
+{
+    std::vector<TTerm> terms;
+    QString out;
+    const int n = Text.size();
+    for (int i = 0; i < n;) {
+        const QChar c = Text[i];
+        if (c.isSpace()) {
+            out += u' ';
+            ++i;
+        } else if (c == u'"') {
+            // FTS5 writes a quote inside a phrase twice.
+            QString phrase;
+            int j = i + 1;
+            for (; j < n; ++j) {
+                if (Text[j] == u'"') {
+                    if (j + 1 < n && Text[j + 1] == u'"') {
+                        phrase += u'"';
+                        ++j;
+                        continue;
+                    }
+                    break;
+                }
+                phrase += Text[j];
+            }
+            i = std::min(n, j + 1);
+            const bool prefix = i < n && Text[i] == u'*';
+            const QString folded = FoldText(phrase, Fold);
+            AddTerms(folded, prefix, terms);
+            out += u'"' + QString(folded).replace(u'"', QStringLiteral("\"\"")) + u'"';
+            if (prefix) {
+                out += u'*';
+                ++i;
+            }
+        } else if (c == u'(' || c == u')') {
+            out += c;
+            ++i;
+        } else {
+            int j = i;
+            while (j < n && !Text[j].isSpace() && Text[j] != u'"' && Text[j] != u'(' && Text[j] != u')')
+                ++j;
+            QString word = Text.mid(i, j - i);
+            i = j;
+            if (word == u"AND" || word == u"OR" || word == u"NOT" || word == u"NEAR") {
+                out += word;
+                continue;
+            }
+            const bool prefix = word.endsWith(u'*');
+            if (prefix)
+                word.chop(1);
+            const QString folded = FoldText(word, Fold);
+            if (std::none_of(folded.begin(), folded.end(), IsTokenChar))
+                continue; // punctuation alone matches nothing in the index
+            AddTerms(folded, prefix, terms);
+            if (std::all_of(folded.begin(), folded.end(),
+                            [](QChar q) { return IsTokenChar(q) || q == u'_' || q.unicode() > 0x7f; }))
+                out += folded;
+            else
+                out += u'"' + QString(folded).replace(u'"', QStringLiteral("\"\"")) + u'"';
+            if (prefix)
+                out += u'*';
+        }
+    }
+    if (terms.empty())
+        throw EArchiveIndex("the query has no words to look for");
+    if (Terms)
+        *Terms = std::move(terms);
+    return QString(Fold & FoldDiacritics ? "a" : "c") + QStringLiteral(" : (") + out.trimmed() + u')';
+}
+
+// The lines of Text that hold the most query words (three at most, in page
+// order), joined, with the words marked.
+void MakeSnippet(const QString& Text, unsigned Fold, const std::vector<TTerm>& Terms, TIndexHit& Hit)
+{
+    struct TLine {
+        int From, To, Words;
+        std::vector<std::pair<int, int>> Marks;
+    };
+    const QString folded = FoldText(Text, Fold);
+    std::vector<TLine> found;
+    for (int start = 0; start <= Text.size();) {
+        int end = Text.indexOf(u'\n', start);
+        if (end < 0)
+            end = Text.size();
+        TLine line{start, end, 0, {}};
+        std::vector<bool> seen(Terms.size(), false);
+        for (int i = start; i < end;) {
+            if (!IsTokenChar(folded[i])) {
+                ++i;
+                continue;
+            }
+            int j = i;
+            while (j < end && IsTokenChar(folded[j]))
+                ++j;
+            const QStringView token(folded.constData() + i, j - i);
+            for (size_t t = 0; t < Terms.size(); ++t) {
+                if (Terms[t].Prefix ? token.startsWith(Terms[t].Word) : token == Terms[t].Word) {
+                    line.Marks.emplace_back(i, j - i);
+                    if (!seen[t])
+                        ++line.Words;
+                    seen[t] = true;
+                    break;
+                }
+            }
+            i = j;
+        }
+        if (line.Words)
+            found.push_back(std::move(line));
+        start = end + 1;
+    }
+    std::stable_sort(found.begin(), found.end(), [](const TLine& A, const TLine& B) { return A.Words > B.Words; });
+    if (found.size() > 3)
+        found.resize(3);
+    std::sort(found.begin(), found.end(), [](const TLine& A, const TLine& B) { return A.From < B.From; });
+    for (const TLine& l : found) {
+        int from = l.From, to = l.To;
+        while (from < to && Text[from].isSpace())
+            ++from;
+        while (to > from && Text[to - 1].isSpace())
+            --to;
+        if (!Hit.Snippet.isEmpty())
+            Hit.Snippet += QStringLiteral(" … ");
+        const int offset = Hit.Snippet.size() - from;
+        Hit.Snippet += Text.mid(from, to - from);
+        for (const auto& [s, n] : l.Marks)
+            Hit.Marks.emplace_back(s + offset, n);
+    }
+}
+
+bool Under(const std::string& Path, const std::vector<std::string>& Roots)
+{
+    for (const std::string& r : Roots) {
+        if (Path == r)
+            return true;
+        const std::string dir = !r.empty() && r.back() == '/' ? r : r + '/';
+        if (Path.compare(0, dir.size(), dir) == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString ArchiveFtsQuery(const QString& Text, unsigned Fold)
+{
+    return FtsQuery(Text, Fold | FoldCase, nullptr);
+}
+
+TArchiveIndex::TArchiveIndex(const std::string& DbFile)
+{
+    if (sqlite3_open_v2(DbFile.c_str(), &FDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        const std::string message = FDb ? sqlite3_errmsg(FDb) : "out of memory";
+        sqlite3_close(FDb);
+        throw EArchiveIndex(DbFile + ": " + message);
+    }
+    sqlite3_busy_timeout(FDb, 5000);
+    try {
+        Exec(FDb, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
+                  "CREATE TABLE IF NOT EXISTS reports(id INTEGER PRIMARY KEY, path TEXT UNIQUE NOT NULL,"
+                  " size INTEGER NOT NULL, mtime INTEGER NOT NULL, hash TEXT NOT NULL, pages INTEGER NOT NULL);"
+                  "CREATE TABLE IF NOT EXISTS pages(id INTEGER PRIMARY KEY, report INTEGER NOT NULL,"
+                  " page INTEGER NOT NULL, text BLOB NOT NULL);"
+                  "CREATE INDEX IF NOT EXISTS pages_report ON pages(report);"
+                  // Contentless: the text is kept once, in pages, unfolded and zlib-compressed.
+                  "CREATE VIRTUAL TABLE IF NOT EXISTS pagetext USING fts5(c, a, content='',"
+                  " tokenize='unicode61 remove_diacritics 0');");
+    } catch (const EArchiveIndex& e) {
+        sqlite3_close(FDb);
+        FDb = nullptr;
+        throw EArchiveIndex(DbFile + ": " + e.what());
+    }
+}
+
+TArchiveIndex::~TArchiveIndex()
+{
+    sqlite3_close(FDb);
+}
+
+int64_t TArchiveIndex::PageCount()
+{
+    TStatement count(FDb, "SELECT count(*) FROM pages");
+    return count.Step() ? count.Int(0) : 0;
+}
+
+TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders, const TIndexUpdateOptions& Options)
+{
+    std::vector<std::string> roots;
+    for (const std::string& f : Folders)
+        roots.push_back(fs::absolute(fs::path(f)).lexically_normal().string());
+    for (std::string& r : roots) {
+        if (r.size() > 1 && r.back() == '/')
+            r.pop_back();
+        // An unmounted share must not read as an archive whose reports are all gone.
+        std::error_code ec;
+        if (!fs::exists(r, ec))
+            throw EArchiveIndex(r + ": no such folder");
+    }
+    // Nested or repeated folders list a report more than once.
+    std::vector<std::string> files = TextSearchFiles(roots);
+    std::sort(files.begin(), files.end());
+    files.erase(std::unique(files.begin(), files.end()), files.end());
+
+    std::map<std::string, TInIndex> indexed;
+    {
+        TStatement all(FDb, "SELECT id, path, size, mtime, hash FROM reports");
+        while (all.Step())
+            indexed[all.Text(1)] = {all.Int(0), all.Int(2), all.Int(3), all.Text(4)};
+    }
+
+    TIndexUpdateStats stats;
+    std::vector<TOnDisk> disk(files.size());
+    std::vector<size_t> work;
+    std::set<std::string> present;
+    for (size_t i = 0; i < files.size(); ++i) {
+        std::error_code ec;
+        disk[i].Size = int64_t(fs::file_size(files[i], ec));
+        disk[i].Time = int64_t(fs::last_write_time(files[i], ec).time_since_epoch().count());
+        present.insert(files[i]);
+        const auto it = indexed.find(files[i]);
+        if (it != indexed.end() && it->second.Size == disk[i].Size && it->second.Time == disk[i].Time)
+            ++stats.Unchanged;
+        else
+            work.push_back(i);
+    }
+
+    TStatement begin(FDb, "BEGIN IMMEDIATE"), commit(FDb, "COMMIT");
+    TStatement oldPages(FDb, "SELECT id, text FROM pages WHERE report = ?");
+    TStatement unindex(FDb, "INSERT INTO pagetext(pagetext, rowid, c, a) VALUES('delete', ?, ?, ?)");
+    TStatement dropPages(FDb, "DELETE FROM pages WHERE report = ?");
+    TStatement dropReport(FDb, "DELETE FROM reports WHERE id = ?");
+    TStatement addReport(FDb, "INSERT INTO reports(path, size, mtime, hash, pages) VALUES(?, ?, ?, ?, ?)");
+    TStatement setReport(FDb, "UPDATE reports SET size = ?, mtime = ?, hash = ?, pages = ? WHERE id = ?");
+    TStatement touchReport(FDb, "UPDATE reports SET size = ?, mtime = ? WHERE id = ?");
+    TStatement addPage(FDb, "INSERT INTO pages(report, page, text) VALUES(?, ?, ?)");
+    TStatement addText(FDb, "INSERT INTO pagetext(rowid, c, a) VALUES(?, ?, ?)");
+
+    auto dropContent = [&](int64_t Report) {
+        oldPages.Bind(1, Report);
+        while (oldPages.Step()) {
+            const QString text = oldPages.PageText(1);
+            unindex.Bind(1, oldPages.Int(0)).Bind(2, FoldText(text, ColumnCFold)).Bind(3, FoldText(text, ColumnAFold));
+            unindex.Run();
+        }
+        oldPages.Reset();
+        dropPages.Bind(1, Report).Run();
+    };
+
+    // Reports gone from the folders, in one transaction of their own.
+    std::vector<std::pair<std::string, int64_t>> gone;
+    for (const auto& [path, row] : indexed)
+        if (!present.count(path) && Under(path, roots))
+            gone.emplace_back(path, row.Id);
+    if (!gone.empty()) {
+        begin.Run();
+        for (const auto& [path, id] : gone) {
+            dropContent(id);
+            dropReport.Bind(1, id).Run();
+            indexed.erase(path);
+        }
+        commit.Run();
+        stats.Removed = int(gone.size());
+    }
+
+    // Workers read and extract; this thread alone writes. The queue is
+    // bounded so that memory stays flat however large the archive.
+    std::mutex lock;
+    std::condition_variable changed;
+    std::deque<TFileText> done;
+    std::atomic<size_t> next{0};
+    std::atomic<bool> stop{false};
+    const int jobs = std::max(1, std::min<int>(Options.Jobs, int(std::max<size_t>(1, work.size()))));
+    const size_t queueLimit = size_t(jobs) * 2;
+    auto worker = [&] {
+        for (size_t w; !stop && (w = next++) < work.size();) {
+            TFileText r;
+            r.Index = work[w];
+            const std::string& file = files[r.Index];
+            try {
+                r.Hash = FileHash(file);
+                const auto it = indexed.find(file);
+                if (it != indexed.end() && it->second.Hash == r.Hash) {
+                    r.SameContent = true;
+                } else {
+                    TTextSource source(file);
+                    for (int p = 1; p <= source.PageCount(); ++p) {
+                        const std::unique_ptr<TMetafile> page = source.Page(p);
+                        if (!page)
+                            break;
+                        r.Pages.push_back(EmfLinesText(EmfPageLines(*page, false)));
+                    }
+                }
+            } catch (const std::exception& e) {
+                r.Error = e.what();
+                r.Pages.clear();
+            }
+            std::unique_lock<std::mutex> g(lock);
+            changed.wait(g, [&] { return stop || done.size() < queueLimit; });
+            done.push_back(std::move(r));
+            changed.notify_all();
+        }
+    };
+    std::vector<std::thread> pool;
+    for (int j = 0; j < jobs && !work.empty(); ++j)
+        pool.emplace_back(worker);
+
+    const size_t total = files.size();
+    size_t looked = size_t(stats.Unchanged);
+    if (Options.Progress)
+        Options.Progress(looked, total);
+    int inBatch = 0;
+    std::chrono::steady_clock::time_point batchStart;
+    std::exception_ptr failure;
+    try {
+        for (size_t received = 0; received < work.size(); ++received) {
+            TFileText r;
+            {
+                std::unique_lock<std::mutex> g(lock);
+                changed.wait(g, [&] { return !done.empty(); });
+                r = std::move(done.front());
+                done.pop_front();
+                changed.notify_all();
+            }
+            if (!inBatch) {
+                begin.Run();
+                batchStart = std::chrono::steady_clock::now();
+            }
+            ++inBatch;
+            const std::string& file = files[r.Index];
+            const auto it = indexed.find(file);
+            const int64_t id = it == indexed.end() ? 0 : it->second.Id;
+            if (!r.Error.empty()) {
+                ++stats.Damaged;
+                if (id) {
+                    // Its old text no longer stands for what is on disk.
+                    dropContent(id);
+                    dropReport.Bind(1, id).Run();
+                }
+                if (Options.Damaged)
+                    Options.Damaged(file, r.Error);
+            } else if (r.SameContent) {
+                ++stats.Unchanged;
+                touchReport.Bind(1, disk[r.Index].Size).Bind(2, disk[r.Index].Time).Bind(3, id).Run();
+            } else {
+                int64_t report = id;
+                if (id) {
+                    ++stats.Updated;
+                    dropContent(id);
+                    setReport.Bind(1, disk[r.Index].Size).Bind(2, disk[r.Index].Time).Bind(3, r.Hash);
+                    setReport.Bind(4, int64_t(r.Pages.size())).Bind(5, id).Run();
+                } else {
+                    ++stats.Added;
+                    addReport.Bind(1, file).Bind(2, disk[r.Index].Size).Bind(3, disk[r.Index].Time).Bind(4, r.Hash);
+                    addReport.Bind(5, int64_t(r.Pages.size())).Run();
+                    report = sqlite3_last_insert_rowid(FDb);
+                }
+                for (size_t p = 0; p < r.Pages.size(); ++p) {
+                    addPage.Bind(1, report).Bind(2, int64_t(p + 1)).Blob(3, qCompress(r.Pages[p].toUtf8(), 6)).Run();
+                    const int64_t row = sqlite3_last_insert_rowid(FDb);
+                    addText.Bind(1, row).Bind(2, FoldText(r.Pages[p], ColumnCFold));
+                    addText.Bind(3, FoldText(r.Pages[p], ColumnAFold)).Run();
+                }
+                stats.Pages += int64_t(r.Pages.size());
+            }
+            const bool more = !Options.Continue || Options.Continue();
+            const std::chrono::duration<double> batchTime = std::chrono::steady_clock::now() - batchStart;
+            if (inBatch >= Options.BatchFiles || batchTime.count() >= Options.BatchSeconds || !more) {
+                commit.Run();
+                inBatch = 0;
+            }
+            if (Options.Progress)
+                Options.Progress(++looked, total);
+            if (!more)
+                break;
+        }
+        if (inBatch)
+            commit.Run();
+    } catch (...) {
+        failure = std::current_exception();
+        sqlite3_exec(FDb, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    {
+        std::lock_guard<std::mutex> g(lock);
+        stop = true;
+        changed.notify_all();
+    }
+    for (std::thread& t : pool)
+        t.join();
+    if (failure)
+        std::rethrow_exception(failure);
+    return stats;
+}
+
+std::vector<TIndexHit> TArchiveIndex::Query(const QString& Text, unsigned Fold, int Limit)
+{
+    const unsigned fold = (Fold & FoldDiacritics) ? ColumnAFold : ColumnCFold;
+    std::vector<TTerm> terms;
+    const QString match = FtsQuery(Text, fold, &terms);
+    // The best rows first, then their pages: FTS5 ranks fastest on its own.
+    TStatement query(FDb, "SELECT r.path, p.page, p.text, m.rank FROM"
+                          " (SELECT rowid, rank FROM pagetext WHERE pagetext MATCH ? ORDER BY rank LIMIT ?) m"
+                          " JOIN pages p ON p.id = m.rowid JOIN reports r ON r.id = p.report ORDER BY m.rank");
+    query.Bind(1, match).Bind(2, int64_t(std::max(1, Limit)));
+    std::vector<TIndexHit> hits;
+    while (query.Step()) {
+        TIndexHit h;
+        h.File = query.Text(0);
+        h.Page = int(query.Int(1));
+        h.Score = query.Real(3);
+        MakeSnippet(query.PageText(2), fold, terms, h);
+        hits.push_back(std::move(h));
+    }
+    return hits;
+}

@@ -1,0 +1,89 @@
+// qrptool index query --db DB QUERY: the best pages for a full-text query,
+// as FILE:PAGE: snippet with the words found in [brackets].
+#include "platform/emftext/textfold.h"
+#include "printer/archiveindex/archiveindex.h"
+#include "tools/command.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+int Run(const std::vector<std::string>& Args)
+{
+    std::string db, text;
+    int limit = 20;
+    bool json = false;
+    unsigned fold = FoldCase;
+    for (size_t i = 0; i < Args.size(); ++i) {
+        const std::string& a = Args[i];
+        if (a == "--db" && i + 1 < Args.size())
+            db = Args[++i];
+        else if (a == "--limit" && i + 1 < Args.size()) {
+            const std::string& n = Args[++i];
+            if (n.empty() || n.size() > 6 || n.find_first_not_of("0123456789") != std::string::npos || std::stoi(n) < 1)
+                throw UsageError{"--limit wants a number from 1 to 999999, not \"" + n + "\""};
+            limit = std::stoi(n);
+        } else if (a == "--json")
+            json = true;
+        else if (a == "--ascii")
+            fold |= FoldDiacritics;
+        else if (a.size() > 2 && a.rfind("--", 0) == 0)
+            throw UsageError{"unknown option \"" + a + "\""};
+        else if (!text.empty())
+            throw UsageError{"put the query in quotes: one argument, not \"" + a + "\" after it"};
+        else
+            text = a;
+    }
+    if (db.empty())
+        throw UsageError{"expected --db ARCHIVE.db"};
+    if (text.empty())
+        throw UsageError{"expected a query"};
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(db, ec))
+        throw std::runtime_error(db + ": no such index; make it with qrptool index update");
+
+    TArchiveIndex index(db);
+    std::vector<TIndexHit> hits;
+    try {
+        hits = index.Query(QString::fromStdString(text), fold, limit);
+    } catch (const EArchiveIndex& e) {
+        throw UsageError{std::string("the query is not understood: ") + e.what()};
+    }
+    if (json) {
+        QJsonArray out;
+        for (const TIndexHit& h : hits) {
+            QJsonArray marks;
+            for (const auto& [start, length] : h.Marks)
+                marks.append(QJsonArray{start, length});
+            out.append(QJsonObject{{"file", QString::fromStdString(h.File)}, {"page", h.Page},
+                                   {"score", h.Score}, {"snippet", h.Snippet}, {"marks", marks}});
+        }
+        const QByteArray doc = QJsonDocument(QJsonObject{{"hits", out}}).toJson(QJsonDocument::Indented);
+        std::fwrite(doc.constData(), 1, size_t(doc.size()), stdout);
+    } else {
+        for (const TIndexHit& h : hits) {
+            QString line = h.Snippet;
+            for (auto it = h.Marks.rbegin(); it != h.Marks.rend(); ++it) {
+                line.insert(it->first + it->second, u']');
+                line.insert(it->first, u'[');
+            }
+            std::printf("%s:%d: %s\n", h.File.c_str(), h.Page, line.toUtf8().constData());
+        }
+    }
+    std::fflush(stdout);
+    return hits.empty() ? 1 : 0;
+}
+
+const ToolCommandRegistrar registrar(
+    {"index query", "index query --db ARCHIVE.db QUERY [--limit N] [--ascii] [--json]", false, Run,
+     "the pages of the archive index that best match QUERY (words, \"phrases\", prefix*, AND, OR, NOT), "
+     "as FILE:PAGE: snippet with the words found in [brackets]"});
+
+} // namespace
