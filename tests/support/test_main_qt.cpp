@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include "platform/runtimedir.h"
 #include "platform/sanitizer_hooks.h"
 
 int main(int argc, char** argv)
@@ -13,6 +14,8 @@ int main(int argc, char** argv)
     // Nor do they read or change the user's remembered windows and files.
     QTemporaryDir config;
     setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    // Nor a session's runtime folder: without one Qt warns on every start.
+    TPrivateRuntimeDir runtimeDir;
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
