@@ -22,11 +22,17 @@ TPrivateRuntimeDir::TPrivateRuntimeDir()
     setenv("XDG_RUNTIME_DIR", FPath.c_str(), 1);
 }
 
+void TPrivateRuntimeDir::Vacate()
+{
+    std::error_code ignored;
+    if (!FPath.empty())
+        std::filesystem::remove_all(FPath, ignored);
+}
+
 TPrivateRuntimeDir::~TPrivateRuntimeDir()
 {
     if (FPath.empty())
         return;
-    std::error_code ignored;
-    std::filesystem::remove_all(FPath, ignored);
+    Vacate();
     unsetenv("XDG_RUNTIME_DIR");
 }

@@ -13,6 +13,11 @@ public:
     TPrivateRuntimeDir(const TPrivateRuntimeDir&) = delete;
     TPrivateRuntimeDir& operator=(const TPrivateRuntimeDir&) = delete;
 
+    // Removes the folder now and keeps the variable: Qt looks into it while
+    // it starts, and makes it again should it need it later. A process
+    // killed after this leaves nothing behind.
+    void Vacate();
+
     // Empty when the session already had a runtime folder.
     const std::string& Path() const { return FPath; }
 

@@ -88,6 +88,8 @@ int main(int argc, char** argv)
         // A command-line tool must work without a display.
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         app = std::make_unique<QApplication>(argc, argv);
+        // Nothing later needs it: a command killed mid-way leaves no folder.
+        runtimeDir.Vacate();
     }
     std::vector<std::string> args(argv + skip, argv + argc);
     try {
