@@ -45,17 +45,17 @@ QImage DecodeAlphaDib(const TEmfRecord& R, const TDibOptions& Options)
 
 // Source with the pixels where Mask holds 0 made transparent; mask pixel
 // (x - Dx, y - Dy) belongs to source pixel (x, y).
-QImage MaskedSource(const QImage& Source, const QImage& Mask, int Dx, int Dy)
+QImage MaskedSource(const QImage& Source, const QImage& Mask, int64_t Dx, int64_t Dy)
 {
     QImage image = Source.convertToFormat(QImage::Format_ARGB32);
     const QImage mask = Mask.convertToFormat(QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const int my = y - Dy;
+        const int64_t my = y - Dy;
         for (int x = 0; x < image.width(); ++x) {
-            const int mx = x - Dx;
+            const int64_t mx = x - Dx;
             const bool set = mx >= 0 && my >= 0 && mx < mask.width() && my < mask.height() &&
-                             (mask.pixel(mx, my) & 0xFFFFFF);
+                             (mask.pixel(int(mx), int(my)) & 0xFFFFFF);
             if (!set)
                 row[x] = 0;
         }
@@ -67,11 +67,15 @@ QImage MaskedSource(const QImage& Source, const QImage& Mask, int Dx, int Dy)
 // an image placed at its offset; pixels outside the triangle are clear.
 QImage ShadedTriangle(const std::array<QPointF, 3>& P, const std::array<QColor, 3>& C, const QRect& Bounds)
 {
-    const QRectF box = QPolygonF({P[0], P[1], P[2]}).boundingRect();
+    // Cut to the device in double first: corners from a page may lie far
+    // outside the int range.
+    const QRectF box = QPolygonF({P[0], P[1], P[2]}).boundingRect() & QRectF(Bounds);
+    if (box.isEmpty())
+        return QImage();
     const QRect area = QRect(QPoint(int(std::floor(box.left())), int(std::floor(box.top()))),
                              QPoint(int(std::ceil(box.right())), int(std::ceil(box.bottom())))) & Bounds;
     const double det = (P[1].y() - P[2].y()) * (P[0].x() - P[2].x()) + (P[2].x() - P[1].x()) * (P[0].y() - P[2].y());
-    if (area.isEmpty() || std::fabs(det) < 1e-9)
+    if (area.isEmpty() || !std::isfinite(det) || std::fabs(det) < 1e-9)
         return QImage();
     QImage image(area.size(), QImage::Format_ARGB32);
     image.fill(0);
@@ -224,15 +228,20 @@ void TEmfPlayer::SetDibitsToDevice(const TEmfRecord& R)
     // Source rectangle in the decoded rows; a bottom-up source counts y
     // from the bottom of the whole bitmap.
     const int64_t top = topDown ? int64_t(ySrc) - startScan : int64_t(startScan) + scans - ySrc - cySrc;
-    if (top > image.height() || top + cySrc < 0)
+    if (top > image.height() || top + cySrc < 0 || xSrc > image.width())
         return;
-    const QRect wanted(xSrc, int(top), cxSrc, cySrc);
-    const QRect source = wanted & image.rect();
-    if (source.isEmpty())
+    // The source cut to the image in 64 bits: offset and size may each be
+    // any int the page gives.
+    const int64_t left = std::max<int64_t>(xSrc, 0), right = std::min<int64_t>(int64_t(xSrc) + cxSrc, image.width());
+    const int64_t upper = std::max<int64_t>(top, 0), lower = std::min<int64_t>(top + cySrc, image.height());
+    if (left >= right || upper >= lower)
         return;
+    const QRect source(int(left), int(upper), int(right - left), int(lower - upper));
     // Drawn pixel for pixel at the mapped destination point, however the
     // page is scaled, as GDI does.
-    const QPoint at = Dev(R.I32(24), R.I32(28)) + (source.topLeft() - wanted.topLeft());
+    const int64_t far = int64_t(1) << 28; // beyond any device, and no int sum overflows
+    const QPoint at = Dev(R.I32(24), R.I32(28)) +
+                      QPoint(int(std::min(left - xSrc, far)), int(std::min(upper - top, far)));
     BeginDraw();
     FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     FPainter.drawImage(at, image, source);
@@ -309,7 +318,7 @@ void TEmfPlayer::PlgBlt(const TEmfRecord& R)
     const QImage mask = DecodeDibInRecord(R.Data(), R.Size(), R.U32(124), R.U32(128), R.U32(132), R.U32(136),
                                           TDibOptions(), &maskInfo);
     if (!mask.isNull())
-        image = MaskedSource(image, mask, int(xSrc) - R.I32(112), int(ySrc) - R.I32(116));
+        image = MaskedSource(image, mask, int64_t(xSrc) - R.I32(112), int64_t(ySrc) - R.I32(116));
     // The source's top-left, top-right and bottom-left corners land on the
     // three points, in logical units.
     const QPointF p0(R.I32(24), R.I32(28)), p1(R.I32(32), R.I32(36)), p2(R.I32(40), R.I32(44));
