@@ -1,6 +1,7 @@
 #include "store/limitedstream.h"
 
 #include <algorithm>
+#include <limits>
 
 TLimitedStream::TLimitedStream(TStream& Base, int32_t Start, int32_t Length)
     : FBase(Base), FStart(Start), FLength(std::max<int32_t>(Length, 0))
@@ -12,7 +13,12 @@ int32_t TLimitedStream::Read(void* Buffer, int32_t Count)
     const int32_t n = std::min<int32_t>(std::max<int32_t>(Count, 0), FLength - FPosition);
     if (n <= 0)
         return 0;
-    FBase.SetPosition(FStart + FPosition);
+    // A window a damaged record describes may start before the base or end
+    // past the largest position; where the base cannot go, there is nothing.
+    const int64_t at = int64_t(FStart) + FPosition;
+    if (at < 0 || at > std::numeric_limits<int32_t>::max() ||
+        FBase.Seek(static_cast<int32_t>(at), soFromBeginning) != at)
+        return 0;
     const int32_t got = FBase.Read(Buffer, n);
     FPosition += std::max<int32_t>(got, 0);
     return got;
