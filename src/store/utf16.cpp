@@ -85,5 +85,7 @@ std::string Utf16LEToUtf8(const uint8_t* Bytes, size_t Count)
         }
         PutUtf8(out, u >= 0xD800 && u <= 0xDFFF ? Replacement : u);
     }
+    if (Count % 2)
+        PutUtf8(out, Replacement); // half a code unit
     return out;
 }
