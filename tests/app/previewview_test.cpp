@@ -2,7 +2,7 @@
 // scrolled it, and the keys and controls beside the design's button row.
 #include "app/previewwindow.h"
 
-#include "../preview/preview_helpers.h"
+#include "preview_helpers.h"
 #include "dialog_recorder.h"
 #include "preview/qrpreview.h"
 #include "preview/qrpreviewimage.h"

@@ -1,6 +1,6 @@
 #include "app/previewwindow.h"
 
-#include "../preview/preview_helpers.h"
+#include "preview_helpers.h"
 #include "app/pagebox.h"
 #include "dialog_recorder.h"
 #include "preview/qrpreview.h"

@@ -1,7 +1,7 @@
 // The viewer's find bar and text copy, driven by keys and the mouse.
 #include "app/previewwindow.h"
 
-#include "../preview/preview_helpers.h"
+#include "preview_helpers.h"
 #include "platform/emftext/emftext.h"
 #include "platform/metafile.h"
 #include "preview/findbar.h"

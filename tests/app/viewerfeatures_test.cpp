@@ -9,7 +9,7 @@
 #include "app/thumbnailpanel.h"
 #include "app/viewersettings.h"
 
-#include "../preview/preview_helpers.h"
+#include "preview_helpers.h"
 #include "dialog_recorder.h"
 #include "platform/metafile.h"
 #include "preview/qrpreview.h"

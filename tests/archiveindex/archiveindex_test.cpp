@@ -1,7 +1,7 @@
 // The archive index over real files on disk: folding, keeping up with the
 // folders, resuming after an interruption, ranking.
-#include "../platform/emfbuilder_helpers.h"
-#include "../store/report_helpers.h"
+#include "emfbuilder_helpers.h"
+#include "report_helpers.h"
 #include "platform/emftext/textfold.h"
 #include "printer/archiveindex/archiveindex.h"
 

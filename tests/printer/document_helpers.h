@@ -1,6 +1,7 @@
 #pragma once
-// A scripted printer backend and small report files for the document tests.
+// A scripted printer backend for the document tests.
 #include "platform/print/printer.h"
+#include "report_helpers.h"
 
 #include <QString>
 
@@ -34,8 +35,3 @@ public:
 
 // Every paper code 1..68.
 std::vector<int16_t> AllPaperCodes();
-
-// A blank EMF page whose reference-device size is Width x Height pixels.
-std::vector<uint8_t> EmfPageBytes(int Width, int Height);
-// A report file with one blank page per size.
-void WriteReport(const std::string& FileName, const std::vector<std::pair<int, int>>& PageSizes);

@@ -1,7 +1,9 @@
 #pragma once
-// Builds small EMF pages record by record for the player's tests. The
-// reference device has square 1 mm pixels and the frame is Size x Size
-// pixels, so playing into a Size x Size image maps one unit to one pixel.
+// Small EMF pages of drawing records for the player's tests, on the page
+// builder. The reference device has square 1 mm pixels and the frame is
+// Size x Size pixels, so playing into a Size x Size image maps one unit to
+// one pixel.
+#include "emfpage.h"
 #include "platform/metafile.h"
 
 #include <QImage>
@@ -33,14 +35,8 @@ public:
     TMetafile Page() const;
 
 private:
-    std::vector<uint8_t> FRecords;
-    uint32_t FCount = 0;
-    int FSize;
-    uint16_t FHandles;
+    TEmfPageBuilder FPage;
 };
-
-void Put32(std::vector<uint8_t>& Out, uint32_t V);
-void Put16(std::vector<uint8_t>& Out, uint16_t V);
 
 // Plays Page into a white Size x Size image.
 QImage PlayToImage(const TMetafile& Page, int Size = 100);

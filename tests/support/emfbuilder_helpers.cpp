@@ -5,37 +5,20 @@
 
 #include <QPainter>
 
-void Put32(std::vector<uint8_t>& Out, uint32_t V)
+TEmfBuilder::TEmfBuilder(int Size, uint16_t Handles)
 {
-    for (int i = 0; i < 4; ++i)
-        Out.push_back(uint8_t(V >> (8 * i)));
+    FPage.MillimetrePixels(Size, Size).Handles(Handles);
 }
-
-void Put16(std::vector<uint8_t>& Out, uint16_t V)
-{
-    Out.push_back(uint8_t(V));
-    Out.push_back(uint8_t(V >> 8));
-}
-
-TEmfBuilder::TEmfBuilder(int Size, uint16_t Handles) : FSize(Size), FHandles(Handles) {}
 
 TEmfBuilder& TEmfBuilder::Rec(uint32_t Type, std::initializer_list<uint32_t> Values)
 {
-    std::vector<uint8_t> body;
-    for (uint32_t v : Values)
-        Put32(body, v);
-    return Raw(Type, body);
+    FPage.Record(Type, Values);
+    return *this;
 }
 
 TEmfBuilder& TEmfBuilder::Raw(uint32_t Type, const std::vector<uint8_t>& Body, uint32_t DeclaredSize)
 {
-    std::vector<uint8_t> body = Body;
-    while (body.size() % 4)
-        body.push_back(0);
-    Put32(FRecords, Type);
-    Put32(FRecords, DeclaredSize ? DeclaredSize : uint32_t(8 + body.size()));
-    FRecords.insert(FRecords.end(), body.begin(), body.end());
-    ++FCount;
+    FPage.Record(Type, Body, DeclaredSize);
     return *this;
 }
 
@@ -146,27 +129,7 @@ TEmfBuilder& TEmfBuilder::StretchDib(int X, int Y, int W, int H, const QImage& I
 
 std::vector<uint8_t> TEmfBuilder::Bytes() const
 {
-    std::vector<uint8_t> out;
-    const int frame = FSize * 100; // 1 mm pixels
-    Put32(out, EMR_HEADER);
-    Put32(out, 108);
-    for (int v : {0, 0, FSize - 1, FSize - 1, 0, 0, frame, frame})
-        Put32(out, uint32_t(v));
-    Put32(out, 0x464D4520);
-    Put32(out, 0x10000);
-    Put32(out, 0); // nBytes, patched below
-    Put32(out, FCount + 2);
-    Put16(out, FHandles);
-    Put16(out, 0);
-    for (int v : {0, 0, 0, 1000, 1000, 1000, 1000, 0, 0, 0, 1000000, 1000000})
-        Put32(out, uint32_t(v));
-    out.insert(out.end(), FRecords.begin(), FRecords.end());
-    for (uint32_t v : {uint32_t(EMR_EOF), 20u, 0u, 16u, 20u})
-        Put32(out, v);
-    const uint32_t n = uint32_t(out.size());
-    for (int i = 0; i < 4; ++i)
-        out[48 + i] = uint8_t(n >> (8 * i));
-    return out;
+    return FPage.Bytes();
 }
 
 TMetafile TEmfBuilder::Page() const

@@ -1,11 +1,8 @@
 #include "preview_helpers.h"
 
-// The document tests already know how to make a blank page.
-#include "../printer/document_helpers.cpp"
-
 #include "platform/metafile.h"
 #include "printer/qrprinter.h"
-#include "store/qrpagelist.h"
+#include "report_helpers.h"
 
 #include <QTemporaryDir>
 
@@ -29,12 +26,7 @@ std::unique_ptr<TMetafile> BlankPage(int Width, int Height)
 QString WriteTestReport(const QString& Name, const std::vector<std::pair<int, int>>& PageSizes)
 {
     const QString path = TestFolder().filePath(Name);
-    TQRPageList list;
-    list.SetStream(std::make_unique<TQRStream>(1 << 20));
-    for (const auto& size : PageSizes)
-        list.AddPage(*BlankPage(size.first, size.second));
-    list.Finish();
-    list.SaveToFile(path.toStdString());
+    WriteReport(path.toStdString(), PageSizes);
     return path;
 }
 

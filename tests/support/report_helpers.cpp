@@ -1,56 +1,62 @@
 #include "report_helpers.h"
+
+#include "emfpage.h"
+#include "platform/metafile.h"
 #include "platform/streams.h"
 #include "store/qrcompress.h"
+#include "store/qrpagelist.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <stdexcept>
 #include <unistd.h>
 
 int32_t GetI32(const Bytes& Data, size_t Offset)
 {
-    return static_cast<int32_t>(uint32_t(Data.at(Offset)) | uint32_t(Data.at(Offset + 1)) << 8 |
-                                uint32_t(Data.at(Offset + 2)) << 16 | uint32_t(Data.at(Offset + 3)) << 24);
+    return static_cast<int32_t>(Get32(Data, Offset));
 }
 
 void PutI32(Bytes& Data, size_t Offset, int32_t Value)
 {
-    for (int i = 0; i < 4; ++i)
-        Data.at(Offset + i) = static_cast<uint8_t>(static_cast<uint32_t>(Value) >> (8 * i));
+    Set32(Data, Offset, static_cast<uint32_t>(Value));
 }
 
 Bytes MakeEmf(uint32_t Size, uint8_t Seed)
 {
-    if (Size < 128 || Size % 4)
-        throw std::invalid_argument("EMF size must be a multiple of 4, at least 128");
-    Bytes e(Size, 0);
-    PutI32(e, 0, 1);      // EMR_HEADER
-    PutI32(e, 4, 108);
-    PutI32(e, 24, 0);     // frame: 210 x 297 mm
-    PutI32(e, 32, 20999);
-    PutI32(e, 36, 29699);
-    PutI32(e, 40, 0x464D4520);
-    PutI32(e, 44, 0x10000);
-    PutI32(e, 48, static_cast<int32_t>(Size));
-    PutI32(e, 52, 3);
-    PutI32(e, 72, 1024);
-    PutI32(e, 76, 768);
-    PutI32(e, 80, 320);
-    PutI32(e, 84, 240);
-    // EMR_COMMENT filling the middle, then EMR_EOF.
-    const uint32_t comment = Size - 108 - 20;
-    PutI32(e, 108, 70);
-    PutI32(e, 112, static_cast<int32_t>(comment));
-    PutI32(e, 116, static_cast<int32_t>(comment - 12));
-    for (uint32_t i = 120; i < 108 + comment; ++i)
-        e[i] = static_cast<uint8_t>(i * 7 + Seed);
-    PutI32(e, Size - 20, 14);
-    PutI32(e, Size - 16, 20);
-    PutI32(e, Size - 4, 20);
-    return e;
+    if (Size % 4 || (Size != 128 && Size < 140))
+        throw std::invalid_argument("EMF size must be 128, or a multiple of 4 from 140");
+    TEmfPageBuilder page;
+    page.Frame(0, 0, 20999, 29699).Device(1024, 768).Millimeters(320, 240); // 210 x 297 mm
+    if (Size > 128) {
+        Bytes fill(Size - 128 - 12);
+        for (size_t i = 0; i < fill.size(); ++i)
+            fill[i] = static_cast<uint8_t>((120 + i) * 7 + Seed);
+        page.Comment(fill);
+    }
+    return page.Bytes();
+}
+
+Bytes EmfPageBytes(int Width, int Height)
+{
+    return TEmfPageBuilder().MillimetrePixels(Width, Height).Handles(1).Bytes();
+}
+
+void WriteReport(const std::string& FileName, const std::vector<std::pair<int, int>>& PageSizes)
+{
+    TQRPageList list;
+    list.SetStream(std::make_unique<TQRStream>(1 << 20));
+    for (const auto& size : PageSizes) {
+        TMetafile page;
+        page.LoadFromBytes(EmfPageBytes(size.first, size.second));
+        list.AddPage(page);
+    }
+    list.Finish();
+    list.SaveToFile(FileName);
 }
 
 Bytes ReadFileBytes(const std::string& FileName)

@@ -1,2 +1,0 @@
-// The viewer windows' tests build their reports as the preview tests do.
-#include "../preview/preview_helpers.cpp"
