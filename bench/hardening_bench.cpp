@@ -2,6 +2,7 @@
 // a 100,000-page report against a 5-page one. Peak memory is the process's
 // high-water mark (getrusage), so run one benchmark at a time to read it:
 //   hardening_bench --benchmark_filter=Damaged/clip-path
+#include "emfpage.h"
 #include "platform/emf/emfplayer.h"
 #include "platform/errors.h"
 #include "platform/metafile.h"
@@ -53,27 +54,7 @@ void Damaged(benchmark::State& State, const std::string& File)
 
 std::vector<uint8_t> TinyPage()
 {
-    std::vector<uint8_t> b(108 + 20, 0);
-    auto put = [&b](size_t At, uint32_t V) {
-        for (int i = 0; i < 4; ++i)
-            b[At + i] = uint8_t(V >> (8 * i));
-    };
-    put(0, 1);
-    put(4, 108);
-    put(32, 21000);
-    put(36, 29700);
-    put(40, ENHMETA_SIGNATURE);
-    put(44, 0x10000);
-    put(48, uint32_t(b.size()));
-    put(52, 2);
-    put(72, 794);
-    put(76, 1123);
-    put(80, 210);
-    put(84, 297);
-    put(108, 14);
-    put(112, 20);
-    put(124, 20);
-    return b;
+    return TEmfPageBuilder().Frame(0, 0, 21000, 29700).Device(794, 1123).Millimeters(210, 297).Bytes();
 }
 
 const std::string& ReportOf(int Pages)

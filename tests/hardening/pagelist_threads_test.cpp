@@ -1,6 +1,7 @@
 // A generator thread appends pages while the preview's thread reads them:
 // every page read must be whole and the one asked for, whatever the
 // interleaving. Built a second time under ThreadSanitizer by scripts/fuzz.sh.
+#include "emfpage.h"
 #include "platform/metafile.h"
 #include "store/qrpagelist.h"
 
@@ -13,46 +14,18 @@
 
 namespace {
 
-void Put32(std::vector<uint8_t>& B, size_t At, uint32_t V)
-{
-    for (int i = 0; i < 4; ++i)
-        B[At + i] = uint8_t(V >> (8 * i));
-}
-
-uint32_t Get32(const std::vector<uint8_t>& B, size_t At)
-{
-    return uint32_t(B[At]) | uint32_t(B[At + 1]) << 8 | uint32_t(B[At + 2]) << 16 | uint32_t(B[At + 3]) << 24;
-}
-
 // A header, a comment carrying Marker and padding that varies the page size,
 // and the end record.
 constexpr size_t MarkerAt = 108 + 12;
 
 TMetafile MarkedPage(uint32_t Marker)
 {
-    const uint32_t padding = 4 * (Marker % 97);
-    const uint32_t comment = 16 + padding;
-    std::vector<uint8_t> b(108 + comment + 20, 0);
-    Put32(b, 0, 1);
-    Put32(b, 4, 108);
-    Put32(b, 32, 21000);
-    Put32(b, 36, 29700);
-    Put32(b, 40, ENHMETA_SIGNATURE);
-    Put32(b, 44, 0x10000);
-    Put32(b, 48, uint32_t(b.size()));
-    Put32(b, 52, 3);
-    Put32(b, 72, 794);
-    Put32(b, 76, 1123);
-    Put32(b, 80, 210);
-    Put32(b, 84, 297);
-    Put32(b, 108, 70); // EMR_GDICOMMENT
-    Put32(b, 112, comment);
-    Put32(b, 116, comment - 12);
-    Put32(b, MarkerAt, Marker);
-    Put32(b, 108 + comment, 14); // EMR_EOF
-    Put32(b, 108 + comment + 4, 20);
+    std::vector<uint8_t> comment;
+    Put32(comment, Marker);
+    comment.resize(comment.size() + 4 * (Marker % 97), 0);
     TMetafile page;
-    page.LoadFromBytes(std::move(b));
+    page.LoadFromBytes(
+        TEmfPageBuilder().Frame(0, 0, 21000, 29700).Device(794, 1123).Millimeters(210, 297).Comment(comment).Bytes());
     return page;
 }
 

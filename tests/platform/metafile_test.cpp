@@ -1,3 +1,4 @@
+#include "emfpage.h"
 #include "platform/errors.h"
 #include "platform/metafile.h"
 #include "platform/streams.h"
@@ -12,40 +13,19 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void Put(Bytes& b, size_t at, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-// Header record of HeaderSize bytes, a comment when the page would be too
-// short to load, then EOF.
+// Header record of HeaderSize bytes with the fields past the 88 every header
+// has set to ones, a comment when the page would be too short to load, then
+// EOF.
 Bytes Emf(uint32_t HeaderSize, uint32_t DescriptionOffset = 0)
 {
-    const uint32_t comment = HeaderSize + 20 < 128 ? 128 - HeaderSize - 20 : 0;
-    Bytes b(HeaderSize + comment + 20, 0);
-    Put(b, 0, 1);
-    Put(b, 4, HeaderSize);
-    Put(b, 24, 100);   // frame 100..21100 x 200..29900 (0.01 mm)
-    Put(b, 28, 200);
-    Put(b, 32, 21100);
-    Put(b, 36, 29900);
-    Put(b, 40, 0x464D4520);
-    Put(b, 48, static_cast<uint32_t>(b.size()));
-    Put(b, 64, DescriptionOffset);
-    Put(b, 72, 1024);
-    Put(b, 76, 768);
-    Put(b, 80, 271);
-    Put(b, 84, 203);
+    TEmfPageBuilder page;
+    page.HeaderSize(HeaderSize).Frame(100, 200, 21100, 29900).Device(1024, 768).Millimeters(271, 203);
+    if (HeaderSize + 20 < 128)
+        page.Record(70, Bytes(128 - HeaderSize - 20 - 8)); // a comment
+    Bytes b = page.Bytes();
+    Set32(b, 64, DescriptionOffset);
     for (size_t i = 88; i < HeaderSize; i += 4)
-        Put(b, i, 0x11111111);
-    if (comment) {
-        Put(b, HeaderSize, 70);
-        Put(b, HeaderSize + 4, comment);
-        Put(b, HeaderSize + 8, comment - 12);
-    }
-    Put(b, HeaderSize + comment, 14);
-    Put(b, HeaderSize + comment + 4, 20);
+        Set32(b, i, 0x11111111);
     return b;
 }
 
@@ -110,12 +90,12 @@ TEST(Metafile, LoaderRuleRefusesWhatIsNoMetafile)
         void (*Damage)(Bytes&);
         bool ReadError;
     } cases[] = {
-        {"wrong record type", [](Bytes& b) { Put(b, 0, 2); }, false},
+        {"wrong record type", [](Bytes& b) { Set32(b, 0, 2); }, false},
         {"no signature", [](Bytes& b) { b[41] = 'X'; }, false},
         {"107 bytes only", [](Bytes& b) { b.resize(107); }, false},
-        {"size below the header", [](Bytes& b) { Put(b, 48, 100); }, false},
-        {"ends early", [](Bytes& b) { Put(b, 48, 4000); }, true},
-        {"huge size", [](Bytes& b) { Put(b, 48, 0xFFFFFFF0u); }, true},
+        {"size below the header", [](Bytes& b) { Set32(b, 48, 100); }, false},
+        {"ends early", [](Bytes& b) { Set32(b, 48, 4000); }, true},
+        {"huge size", [](Bytes& b) { Set32(b, 48, 0xFFFFFFF0u); }, true},
     };
     for (const auto& c : cases) {
         Bytes b = Emf(108);
@@ -133,7 +113,7 @@ TEST(Metafile, HeaderAndEndRecordAloneAreABlankPage)
 {
     Bytes page = Emf(88);
     page.erase(page.begin() + 88, page.begin() + 108); // the comment
-    Put(page, 48, 108);
+    Set32(page, 48, 108);
     ASSERT_EQ(page.size(), 108u);
     TMemoryStream s;
     s.WriteBuffer(page.data(), 108);
