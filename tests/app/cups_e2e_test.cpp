@@ -5,6 +5,7 @@
 
 #include "printer/demoreport.h"
 #include "printer/qrprinter.h"
+#include "tempfolder.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -23,6 +24,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace {
@@ -119,25 +121,15 @@ protected:
             << "CUPS runs but without the test queues: run scripts/cups-start.sh as root";
         setenv("QRP_PRINT_BACKEND", "cups", 1);
         // Everything the job and the print system make in the temporary folder lands here.
-        FOldTmp = qgetenv("TMPDIR");
-        FTmpSet = true;
-        QDir().mkpath(FDir.filePath("tmp"));
-        setenv("TMPDIR", FDir.filePath("tmp").toLocal8Bit().constData(), 1);
+        FTemp.emplace();
         SaveDemoReport(FDir.filePath("five.qrp"), 5);
         FDocument = std::make_unique<TQRPrinter>();
         FDocument->Load(FDir.filePath("five.qrp"));
         FTitle = QString("qrp-e2e-%1-%2").arg(QCoreApplication::applicationPid()).arg(QDateTime::currentMSecsSinceEpoch());
         FDocument->SetTitle(FTitle);
     }
-    void TearDown() override
-    {
-        if (!FTmpSet)
-            return;
-        if (FOldTmp.isNull())
-            unsetenv("TMPDIR");
-        else
-            setenv("TMPDIR", FOldTmp.constData(), 1);
-    }
+    void TearDown() override { FTemp.reset(); }
+    QString TempPath() const { return QString::fromStdString(FTemp->Path()); }
 
     // Pages 2-3 in 3 copies on Queue, as the print button does it.
     void PrintTwoThreeThrice(const QString& Queue)
@@ -149,14 +141,13 @@ protected:
         request.ToPage = 3;
         request.NumCopies = 3;
         ASSERT_EQ(RunPrintJob(*FDocument, request), TPrintJobResult::Printed);
-        EXPECT_TRUE(QDir(FDir.filePath("tmp")).entryList(QDir::Files).isEmpty())
-            << "left behind: " << QDir(FDir.filePath("tmp")).entryList(QDir::Files).join(' ').toStdString();
+        EXPECT_TRUE(QDir(TempPath()).entryList(QDir::Files).isEmpty())
+            << "left behind: " << QDir(TempPath()).entryList(QDir::Files).join(' ').toStdString();
     }
 
     std::map<QString, QString> FState;
     QTemporaryDir FDir;
-    QByteArray FOldTmp;
-    bool FTmpSet = false;
+    std::optional<TPrivateTempFolder> FTemp;
     std::unique_ptr<TQRPrinter> FDocument;
     QString FTitle;
 };
@@ -276,8 +267,8 @@ TEST_F(CupsEndToEndTest, CancelledAbortedOrAbandonedJobsSendNothingToTheQueue)
         for (const QString& f : files)
             EXPECT_FALSE(f.contains(FTitle) && !f.contains("-marker")) << f.toStdString();
     }
-    EXPECT_TRUE(QDir(FDir.filePath("tmp")).entryList(QDir::Files).isEmpty())
-        << "left behind: " << QDir(FDir.filePath("tmp")).entryList(QDir::Files).join(' ').toStdString();
+    EXPECT_TRUE(QDir(TempPath()).entryList(QDir::Files).isEmpty())
+        << "left behind: " << QDir(TempPath()).entryList(QDir::Files).join(' ').toStdString();
 }
 
 namespace {
@@ -302,7 +293,7 @@ TEST_F(CupsEndToEndTest, QrptoolPrintInterruptedSendsNothingAndLeavesNoFile)
 {
     const QString queue = FState["QRP_CUPS_PDF_QUEUE"];
     const QDir out(FState["QRP_CUPS_PDF_DIR"]);
-    const QDir tmp(FDir.filePath("tmp"));
+    const QDir tmp(TempPath());
     const QStringList before = out.entryList(QDir::Files);
     SaveDemoReport(FDir.filePath("long.qrp"), 120);
     // Standard error is the program's alone: no notes from Qt about a

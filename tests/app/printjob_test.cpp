@@ -8,6 +8,7 @@
 #include "printer/demoreport.h"
 #include "printer/qrmessages.h"
 #include "printer/qrprinter.h"
+#include "tempfolder.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -51,19 +52,12 @@ protected:
     explicit PrintJobTest(const char* Config = "office.ini")
         : FPrinters(TVirtualPrinters::ReadConfig(QString(QRP_TEST_DATA "/printers/") + Config))
     {
-        FOldTmp = qgetenv("TMPDIR");
-        QDir().mkpath(FDir.filePath("tmp"));
-        setenv("TMPDIR", FDir.filePath("tmp").toLocal8Bit().constData(), 1);
         SetDialogRunners(nullptr, [this](QMessageBox& Box) { Messages.append(Box.text()); });
     }
     ~PrintJobTest() override
     {
         SetDialogRunners(nullptr, nullptr);
         SetSelectPrinterRunner(nullptr);
-        if (FOldTmp.isNull())
-            unsetenv("TMPDIR");
-        else
-            setenv("TMPDIR", FOldTmp.constData(), 1);
     }
 
     QString ReportFile(int Pages)
@@ -79,7 +73,7 @@ protected:
         doc->Load(ReportFile(Pages));
         return doc;
     }
-    QStringList TempFiles() const { return QDir(FDir.filePath("tmp")).entryList(QDir::Files); }
+    std::vector<std::string> TempFiles() const { return FTemp.Leftovers(); }
 
     std::vector<int> SheetNumbers(const QJsonObject& Job) const
     {
@@ -96,7 +90,7 @@ protected:
 
     QTemporaryDir FDir;
     TVirtualPrinters FPrinters;
-    QByteArray FOldTmp;
+    TPrivateTempFolder FTemp;
     QStringList Messages;
 };
 
@@ -113,7 +107,7 @@ TEST_F(PrintJobTest, RangeInCopiesComesOutCollatedInOneJobAndLeavesNoFiles)
     EXPECT_EQ(jobs[0]["pages"].toInt(), 6);
     EXPECT_EQ(jobs[0]["copies"].toInt(), 1);
     EXPECT_EQ(SheetNumbers(jobs[0]), (std::vector<int>{2, 3, 2, 3, 2, 3}));
-    EXPECT_TRUE(TempFiles().isEmpty()) << TempFiles().join(' ').toStdString();
+    EXPECT_EQ(TempFiles(), std::vector<std::string>());
 }
 
 TEST_F(PrintJobTest, AllPagesOnTheChosenPrinterWhichTheDocumentKeeps)
@@ -127,7 +121,7 @@ TEST_F(PrintJobTest, AllPagesOnTheChosenPrinterWhichTheDocumentKeeps)
     EXPECT_EQ(jobs[0]["printer"].toString(), "Plain");
     EXPECT_EQ(SheetNumbers(jobs[0]), (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(doc->PrinterIndex(), request.PrinterIndex);
-    EXPECT_TRUE(TempFiles().isEmpty());
+    EXPECT_TRUE(TempFiles().empty());
 }
 
 TEST_F(PrintJobTest, ARangeWithoutPagesPrintsNothingAndSaysSo)
@@ -141,7 +135,7 @@ TEST_F(PrintJobTest, ARangeWithoutPagesPrintsNothingAndSaysSo)
         EXPECT_EQ(RunPrintJob(*doc, request), TPrintJobResult::NoPageInRange);
     }
     EXPECT_TRUE(FPrinters.Jobs().empty());
-    EXPECT_TRUE(TempFiles().isEmpty());
+    EXPECT_TRUE(TempFiles().empty());
     const QString message = PrintJobMessage(TPrintJobResult::NoPageInRange, 3);
     EXPECT_TRUE(message.contains(QStringLiteral("hiçbir sayfası yok")));
     EXPECT_TRUE(message.contains("3"));
@@ -169,7 +163,7 @@ TEST_F(PrintJobTest, AFailingStepLeavesNoTemporaryFileBehind)
     request.NumCopies = 2;
     EXPECT_THROW(RunPrintJob(doc, request), Exception);
     EXPECT_TRUE(FPrinters.Jobs().empty());
-    EXPECT_TRUE(TempFiles().isEmpty()) << TempFiles().join(' ').toStdString();
+    EXPECT_EQ(TempFiles(), std::vector<std::string>());
 }
 
 TEST_F(PrintJobTest, AReportDefinitionPrintsItselfWithDriverCopiesOrRepeatedJobs)
@@ -223,7 +217,7 @@ TEST_F(PrintJobTest, PrintButtonRunsTheDialogsChoices)
     ASSERT_EQ(FPrinters.Jobs().size(), 1u);
     EXPECT_EQ(SheetNumbers(FPrinters.Jobs()[0]), (std::vector<int>{3, 4, 3, 4}));
     EXPECT_TRUE(Messages.isEmpty());
-    EXPECT_TRUE(TempFiles().isEmpty());
+    EXPECT_TRUE(TempFiles().empty());
 
     SetSelectPrinterRunner([](TfrmSelectPrinter& Dialog) {
         Dialog.show();
@@ -258,7 +252,7 @@ TEST_F(PrintJobWithoutPrintersTest, TheUserIsToldThatNoPrinterIsInstalled)
     EXPECT_FALSE(dialogShown);
     ASSERT_EQ(Messages.size(), 1);
     EXPECT_TRUE(Messages[0].contains(QStringLiteral("yazıcı yok")));
-    EXPECT_TRUE(TempFiles().isEmpty());
+    EXPECT_TRUE(TempFiles().empty());
     window->close();
 }
 
@@ -320,7 +314,7 @@ TEST_F(PrintJobTest, QrptoolPrintRunsTheJobAndReportsFailuresOnStandardError)
     TQRPrinter check;
     check.Load(FDir.filePath("e.qrp"));
     EXPECT_EQ(check.PageCount(), 4);
-    EXPECT_TRUE(TempFiles().isEmpty());
+    EXPECT_TRUE(TempFiles().empty());
 }
 
 } // namespace

@@ -5,10 +5,10 @@
 #include "printer/demoreport.h"
 #include "printer/qrprinter.h"
 #include "store/qrpagelist.h"
+#include "tempfolder.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -20,22 +20,8 @@ namespace {
 // A private temporary folder for everything the splice writes.
 class SpliceTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(FTemp.isValid());
-        FOldTmp = qgetenv("TMPDIR");
-        setenv("TMPDIR", FTemp.filePath("tmp").toLocal8Bit().constData(), 1);
-        QDir().mkpath(FTemp.filePath("tmp"));
-    }
-    void TearDown() override
-    {
-        if (FOldTmp.isNull())
-            unsetenv("TMPDIR");
-        else
-            setenv("TMPDIR", FOldTmp.constData(), 1);
-    }
-    QString Path(const QString& Name) const { return FTemp.filePath(Name); }
-    QStringList TempFiles() const { return QDir(FTemp.filePath("tmp")).entryList(QDir::Files); }
+    QString Path(const QString& Name) const { return QString::fromStdString(FTemp.FilePath(Name.toStdString())); }
+    std::vector<std::string> TempFiles() const { return FTemp.Leftovers(); }
 
     QString Report(const QString& Name, int Pages, bool Compress = false)
     {
@@ -48,8 +34,7 @@ protected:
         return Path(Name);
     }
 
-    QTemporaryDir FTemp;
-    QByteArray FOldTmp;
+    TPrivateTempFolder FTemp;
 };
 
 std::vector<std::vector<uint8_t>> Pages(const QString& File)
@@ -87,7 +72,7 @@ TEST_F(SpliceTest, MergeArgumentErrorsGiveTheirCodesAndWriteNothing)
     EXPECT_EQ(MergeReportFiles(QString(), &one), -1);
     EXPECT_EQ(MergeReportFiles(Path("out.qrp"), &none), -3);
     EXPECT_FALSE(QFile::exists(Path("out.qrp")));
-    EXPECT_TRUE(TempFiles().isEmpty());
+    EXPECT_TRUE(TempFiles().empty());
 }
 
 TEST_F(SpliceTest, MergeKeepsListOrderAndWritesTheTotalPageCount)
@@ -101,7 +86,7 @@ TEST_F(SpliceTest, MergeKeepsListOrderAndWritesTheTotalPageCount)
     EXPECT_EQ(HeaderPageCount(Path("out.qrp")), 7);
     const std::vector<std::vector<uint8_t>> expected{pa[0], pa[1], pb[0], pb[1], pb[2], pa[0], pa[1]};
     EXPECT_EQ(out, expected);
-    EXPECT_TRUE(TempFiles().isEmpty());
+    EXPECT_TRUE(TempFiles().empty());
 }
 
 TEST_F(SpliceTest, ExtractSelectsTheRangeOrEverythingForFirstPageZero)
@@ -122,7 +107,7 @@ TEST_F(SpliceTest, ExtractSelectsTheRangeOrEverythingForFirstPageZero)
             EXPECT_EQ(out[i], all[c.Expected[i] - 1]);
         EXPECT_EQ(HeaderPageCount(Path("range.qrp")), int32_t(c.Expected.size()));
     }
-    EXPECT_TRUE(TempFiles().isEmpty());
+    EXPECT_TRUE(TempFiles().empty());
 }
 
 TEST_F(SpliceTest, ARangeWithoutPagesStillReturnsTrueAndWritesAWellFormedEmptyReport)
@@ -157,7 +142,7 @@ TEST_F(SpliceTest, ALongResultSpillsToAFileThatIsGoneAfterwards)
     ASSERT_GT(QFileInfo(src).size() * 20, 100000);
     ASSERT_EQ(MergeReportFiles(Path("big.qrp"), &list), 0);
     EXPECT_EQ(Pages(Path("big.qrp")).size(), 80u);
-    EXPECT_TRUE(TempFiles().isEmpty());
+    EXPECT_TRUE(TempFiles().empty());
 }
 
 TEST_F(SpliceTest, ADamagedSourceFailsWithoutTouchingTheDestinationOrLeavingFiles)
@@ -176,7 +161,7 @@ TEST_F(SpliceTest, ADamagedSourceFailsWithoutTouchingTheDestinationOrLeavingFile
     EXPECT_THROW(ExtractPageRange(Path("missing.qrp"), Path("dest.qrp"), 0, 0), Exception);
     ASSERT_TRUE(dest.open(QIODevice::ReadOnly));
     EXPECT_EQ(dest.readAll(), QByteArray("keep me"));
-    EXPECT_TRUE(TempFiles().isEmpty());
+    EXPECT_TRUE(TempFiles().empty());
 }
 
 TEST(PagesInRange, CountsWhatExtractSelects)
@@ -198,7 +183,7 @@ TEST_F(SpliceTest, NewTempFileNameReservesAnEmptyQrpFileInTheTemporaryFolder)
         const QFileInfo info(name);
         EXPECT_TRUE(info.exists());
         EXPECT_EQ(info.size(), 0);
-        EXPECT_EQ(info.absolutePath(), QDir(Path("tmp")).absolutePath());
+        EXPECT_EQ(info.absolutePath(), QDir(QString::fromStdString(FTemp.Path())).absolutePath());
         EXPECT_TRUE(info.fileName().startsWith("QRP"));
         EXPECT_TRUE(info.fileName().endsWith(".TMP"));
         QFile::remove(name);

@@ -13,28 +13,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include <cstdlib>
-
-TEmptyTempFolder::TEmptyTempFolder()
-    : FPath(FRoot.filePath(QStringLiteral("tmp"))), FSaved(qgetenv("TMPDIR")), FHadTmpdir(qEnvironmentVariableIsSet("TMPDIR"))
-{
-    QDir().mkpath(FPath);
-    qputenv("TMPDIR", FPath.toUtf8());
-}
-
-TEmptyTempFolder::~TEmptyTempFolder()
-{
-    if (FHadTmpdir)
-        qputenv("TMPDIR", FSaved);
-    else
-        qunsetenv("TMPDIR");
-}
-
-QStringList TEmptyTempFolder::Leftovers() const
-{
-    return QDir(FPath).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-}
 
 TToolRun RunQrptool(const QStringList& Args, const QString& AsUser)
 {

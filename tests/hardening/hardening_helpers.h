@@ -1,26 +1,9 @@
 #pragma once
-// What the hardening tests share: an empty temporary folder standing in for
-// $TMPDIR, qrptool as a child process, and the viewer opening a report.
+// What the hardening tests share: qrptool as a child process, and the viewer
+// opening a report.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
-
-// Points TMPDIR at a new, empty folder for its lifetime.
-class TEmptyTempFolder {
-public:
-    TEmptyTempFolder();
-    ~TEmptyTempFolder();
-    QString Path() const { return FPath; }
-    // What was left behind, by name.
-    QStringList Leftovers() const;
-
-private:
-    QTemporaryDir FRoot;
-    QString FPath;
-    QByteArray FSaved;
-    bool FHadTmpdir;
-};
 
 struct TToolRun {
     int ExitCode = -1;

@@ -1,6 +1,7 @@
 // Every failure path of the store, the print job and page production runs
 // with TMPDIR pointing at an empty folder, which must be empty afterwards.
 #include "hardening_helpers.h"
+#include "tempfolder.h"
 
 #include "app/printjob.h"
 #include "platform/errors.h"
@@ -13,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -47,7 +49,7 @@ struct TSpillingReport : TQRParentReport {
 TEST(TemporaryFolder, StaysEmptyAcrossEveryStoreFailure)
 {
     QTemporaryDir work;
-    TEmptyTempFolder temp;
+    TPrivateTempFolder temp;
     {
         // Spilled to its temporary file, then failing: the file goes with the list.
         TQRPageList list;
@@ -68,7 +70,7 @@ TEST(TemporaryFolder, StaysEmptyAcrossEveryStoreFailure)
         } catch (const Exception&) {
         }
     }
-    EXPECT_TRUE(temp.Leftovers().isEmpty()) << temp.Leftovers().join(' ').toStdString();
+    EXPECT_EQ(temp.Leftovers(), std::vector<std::string>());
     EXPECT_EQ(QDir(work.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
 
@@ -76,7 +78,7 @@ TEST(TemporaryFolder, StaysEmptyWhenAPrintJobOrPageProductionFails)
 {
     QTemporaryDir work;
     TVirtualPrinters printers(TVirtualPrinters::ReadConfig(QStringLiteral(QRP_TEST_DATA "/printers/office.ini")));
-    TEmptyTempFolder temp;
+    TPrivateTempFolder temp;
     {
         TQRPrinter doc;
         doc.Load(DamagedReport(QDir(work.path())));
@@ -109,5 +111,5 @@ TEST(TemporaryFolder, StaysEmptyWhenAPrintJobOrPageProductionFails)
         EXPECT_THROW(doc.BeginDoc(), Exception);
         doc.AbortDoc();
     }
-    EXPECT_TRUE(temp.Leftovers().isEmpty()) << temp.Leftovers().join(' ').toStdString();
+    EXPECT_EQ(temp.Leftovers(), std::vector<std::string>());
 }

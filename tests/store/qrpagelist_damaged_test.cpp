@@ -2,6 +2,7 @@
 // quickly, without reading outside the data or changing the file.
 #include "platform/errors.h"
 #include "report_helpers.h"
+#include "tempfolder.h"
 #include "store/qrdamagedreport.h"
 #include "store/qrpagelist.h"
 #include "store/qrreportinfo.h"
@@ -40,8 +41,8 @@ class DamagedReport : public ::testing::TestWithParam<DamageCase> {};
 TEST_P(DamagedReport, EndsWithAClearMessageQuicklyAndLeavesTheFileAlone)
 {
     const DamageCase& c = GetParam();
-    PrivateTempDir tmp;
-    const std::string name = tmp.Path() + "/damaged.qrp";
+    TPrivateTempFolder tmp;
+    const std::string name = tmp.FilePath("damaged.qrp");
     Bytes report = GoodReport(c.Compressed);
     c.Damage(report);
     WriteFileBytes(name, report);
@@ -58,7 +59,7 @@ TEST_P(DamagedReport, EndsWithAClearMessageQuicklyAndLeavesTheFileAlone)
     EXPECT_NE(message.find(c.Message), std::string::npos) << message;
     EXPECT_NE(message.find("\"" + name + "\""), std::string::npos) << message;
     EXPECT_EQ(ReadFileBytes(name), report);
-    EXPECT_EQ(tmp.Files(), std::vector<std::string>{"damaged.qrp"});
+    EXPECT_TRUE(tmp.Leftovers().empty());
 }
 
 const DamageCase Cases[] = {

@@ -1,5 +1,6 @@
 #include "platform/errors.h"
 #include "report_helpers.h"
+#include "tempfolder.h"
 #include "store/qrdamagedreport.h"
 #include "store/qrpagelist.h"
 #include "store/qrreportinfo.h"
@@ -143,8 +144,8 @@ TEST(PageList, ReadsTheLayoutsAnotherProgramWrote)
 
 TEST(PageList, SaveLoadRoundTripLeavesTheUsersFileByteIdentical)
 {
-    PrivateTempDir tmp;
-    const std::string name = tmp.Path() + "/saved.qrp";
+    TPrivateTempFolder tmp;
+    const std::string name = tmp.FilePath("saved.qrp");
     {
         auto list = NewList(false, 1000); // spills after the first page
         for (int i = 0; i < 5; ++i)
@@ -152,7 +153,7 @@ TEST(PageList, SaveLoadRoundTripLeavesTheUsersFileByteIdentical)
         list->Finish();
         list->SaveToFile(name);
     }
-    EXPECT_EQ(tmp.Files(), std::vector<std::string>{"saved.qrp"});
+    EXPECT_TRUE(tmp.Leftovers().empty());
     const Bytes saved = ReadFileBytes(name);
     {
         TQRPageList list;
@@ -163,13 +164,13 @@ TEST(PageList, SaveLoadRoundTripLeavesTheUsersFileByteIdentical)
         EXPECT_EQ(list.GetPage(2)->Data(), MakeEmf(600, 1));
     }
     EXPECT_EQ(ReadFileBytes(name), saved);
-    EXPECT_EQ(tmp.Files(), std::vector<std::string>{"saved.qrp"});
+    EXPECT_TRUE(tmp.Leftovers().empty());
 }
 
 TEST(PageList, MovedIntoPlaceThroughALinkTheLinkStays)
 {
-    PrivateTempDir tmp;
-    const std::string target = tmp.Path() + "/target.qrp", link = tmp.Path() + "/link.qrp";
+    TPrivateTempFolder tmp;
+    const std::string target = tmp.FilePath("target.qrp"), link = tmp.FilePath("link.qrp");
     WriteFileBytes(target, Bytes{1, 2, 3});
     ASSERT_EQ(::symlink("target.qrp", link.c_str()), 0);
     auto list = NewList(false, 1000); // spills to a temporary file, which is moved
@@ -187,8 +188,8 @@ TEST(PageList, MovedIntoPlaceThroughALinkTheLinkStays)
 
 TEST(PageList, ShortFileIsAStreamReadErrorAndLeavesNoStream)
 {
-    PrivateTempDir tmp;
-    const std::string name = tmp.Path() + "/empty.qrp";
+    TPrivateTempFolder tmp;
+    const std::string name = tmp.FilePath("empty.qrp");
     const TQRFileHeaderRecord header = MakeFileHeader(0, 45000, false);
     WriteFileBytes(name, Bytes(header.begin(), header.end()));
     TQRPageList list;
@@ -199,7 +200,7 @@ TEST(PageList, ShortFileIsAStreamReadErrorAndLeavesNoStream)
         EXPECT_STREQ(e.what(), "Stream read error");
     }
     EXPECT_EQ(list.Stream(), nullptr);
-    EXPECT_THROW(list.LoadFromFile(tmp.Path() + "/missing.qrp"), EFOpenError);
+    EXPECT_THROW(list.LoadFromFile(tmp.FilePath("missing.qrp")), EFOpenError);
 }
 
 // Mail gateways and old file systems pad files; every page stays readable
@@ -207,8 +208,8 @@ TEST(PageList, ShortFileIsAStreamReadErrorAndLeavesNoStream)
 // refused behind the padding.
 TEST(PageList, BytesAfterTheLastRecordAreIgnored)
 {
-    PrivateTempDir tmp;
-    const std::string name = tmp.Path() + "/padded.qrp";
+    TPrivateTempFolder tmp;
+    const std::string name = tmp.FilePath("padded.qrp");
     const std::vector<Bytes> pages = {MakeEmf(1000, 1), MakeEmf(400, 2), MakeEmf(128, 3)};
     const Bytes paddings[] = {Bytes(1, 0), Bytes(4096, 0), Bytes(3, 0x1A), Bytes(512, 0x1A)};
     for (int32_t layout : {128, 96})
@@ -239,8 +240,8 @@ TEST(PageList, BytesAfterTheLastRecordAreIgnored)
 // some other file; a header that says "no pages" is an empty report.
 TEST(PageList, DataWithoutRecordsIsNoReportUnlessTheHeaderSaysEmpty)
 {
-    PrivateTempDir tmp;
-    const std::string name = tmp.Path() + "/zeros.qrp";
+    TPrivateTempFolder tmp;
+    const std::string name = tmp.FilePath("zeros.qrp");
     WriteFileBytes(name, Bytes(4096, 0));
     TQRPageList list;
     try {

@@ -1,9 +1,11 @@
 #include "platform/errors.h"
 #include "report_helpers.h"
+#include "tempfolder.h"
 #include "store/qrstream.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
 
@@ -35,16 +37,16 @@ public:
 
 TEST(QRStream, StaysInMemoryUpToTheLimitAndSpillsOneByteBeyond)
 {
-    PrivateTempDir tmp;
+    TPrivateTempFolder tmp;
     TQRStream s(100);
     Write(s, 60, 1);
     Write(s, 40, 2);
     EXPECT_TRUE(s.InMemory());
-    EXPECT_TRUE(tmp.Files().empty());
+    EXPECT_TRUE(tmp.Leftovers().empty());
     Write(s, 1, 3);
     EXPECT_FALSE(s.InMemory());
-    ASSERT_EQ(tmp.Files().size(), 1u);
-    EXPECT_EQ(tmp.Files()[0].rfind("QRP", 0), 0u);
+    ASSERT_EQ(tmp.Leftovers().size(), 1u);
+    EXPECT_EQ(tmp.Leftovers()[0].rfind("QRP", 0), 0u);
     EXPECT_EQ(s.Position(), 101);
     Bytes expected(60, 1);
     expected.insert(expected.end(), 40, 2);
@@ -54,7 +56,7 @@ TEST(QRStream, StaysInMemoryUpToTheLimitAndSpillsOneByteBeyond)
 
 TEST(QRStream, ZeroLimitSpillsOnTheFirstByteButAnEmptyStreamStaysInMemory)
 {
-    PrivateTempDir tmp;
+    TPrivateTempFolder tmp;
     TQRStream empty(0);
     EXPECT_TRUE(empty.InMemory());
     TQRStream s(0);
@@ -64,7 +66,7 @@ TEST(QRStream, ZeroLimitSpillsOnTheFirstByteButAnEmptyStreamStaysInMemory)
 
 TEST(QRStream, SpillKeepsTheCallersPositionForAWriteInTheMiddle)
 {
-    PrivateTempDir tmp;
+    TPrivateTempFolder tmp;
     TQRStream s(10);
     Write(s, 8, 1);
     s.SetPosition(4);
@@ -76,26 +78,26 @@ TEST(QRStream, SpillKeepsTheCallersPositionForAWriteInTheMiddle)
 
 TEST(QRStream, DestroyingASpilledStreamDeletesItsFileAndTouchesNoOther)
 {
-    PrivateTempDir tmp;
+    TPrivateTempFolder tmp;
     {
         TQRStream s(4);
         Write(s, 5);
-        EXPECT_EQ(tmp.Files().size(), 1u);
+        EXPECT_EQ(tmp.Leftovers().size(), 1u);
     }
-    EXPECT_TRUE(tmp.Files().empty());
+    EXPECT_TRUE(tmp.Leftovers().empty());
     {
         TQRStream s(100);
         Write(s, 5);
     }
-    EXPECT_TRUE(tmp.Files().empty());
+    EXPECT_TRUE(tmp.Leftovers().empty());
 }
 
 // Moving a spilled stream renames its file into place: same bytes, no copy
 // left behind, an existing file's permissions kept. In memory, nothing moves.
 TEST(QRStream, MoveToFileRenamesOnlyItsOwnSpilledFile)
 {
-    PrivateTempDir tmp;
-    const std::string target = tmp.Path() + "/out.qrp";
+    TPrivateTempFolder tmp;
+    const std::string target = tmp.FilePath("out.qrp");
     {
         TQRStream s(100);
         Write(s, 50);
@@ -114,7 +116,7 @@ TEST(QRStream, MoveToFileRenamesOnlyItsOwnSpilledFile)
         EXPECT_TRUE(s.InMemory());
         EXPECT_EQ(s.Size(), 0);
     }
-    EXPECT_EQ(tmp.Files(), std::vector<std::string>{"out.qrp"});
+    EXPECT_TRUE(tmp.Leftovers().empty());
     TMemoryStream moved;
     moved.LoadFromFile(target);
     EXPECT_EQ(moved.Bytes(), Bytes(300, 0x11));
@@ -124,26 +126,26 @@ TEST(QRStream, MoveToFileRenamesOnlyItsOwnSpilledFile)
 
     // A user's report read in place is never moved.
     auto user = TQRStream::CreateFromFile(target);
-    EXPECT_FALSE(user->MoveToFile(tmp.Path() + "/elsewhere.qrp"));
+    EXPECT_FALSE(user->MoveToFile(tmp.FilePath("elsewhere.qrp")));
     EXPECT_TRUE(FileExists(target));
 }
 
 TEST(QRStream, FailedSpillStaysInMemoryAndLeavesNoFile)
 {
-    PrivateTempDir tmp;
-    ::setenv("TMPDIR", (tmp.Path() + "/missing").c_str(), 1);
+    TPrivateTempFolder tmp;
+    ::setenv("TMPDIR", tmp.FilePath("missing").c_str(), 1);
     TQRStream s(4);
     Write(s, 4, 7);
     EXPECT_THROW(Write(s, 1, 8), EFCreateError);
     EXPECT_TRUE(s.InMemory());
-    EXPECT_TRUE(tmp.Files().empty());
+    EXPECT_TRUE(tmp.Leftovers().empty());
     EXPECT_EQ(Content(s), (Bytes{7, 7, 7, 7, 8}));
 }
 
 TEST(QRStream, FileOpenedInPlaceIsReadOnlyAndSurvivesItsStream)
 {
-    PrivateTempDir tmp;
-    const std::string name = tmp.Path() + "/user.qrp";
+    TPrivateTempFolder tmp;
+    const std::string name = tmp.FilePath("user.qrp");
     const Bytes original = MakeEmf(200);
     WriteFileBytes(name, original);
     {
@@ -154,7 +156,7 @@ TEST(QRStream, FileOpenedInPlaceIsReadOnlyAndSurvivesItsStream)
         EXPECT_EQ(Content(*s), original);
     }
     EXPECT_EQ(ReadFileBytes(name), original);
-    EXPECT_THROW(TQRStream::CreateFromFile(tmp.Path() + "/missing.qrp"), EFOpenError);
+    EXPECT_THROW(TQRStream::CreateFromFile(tmp.FilePath("missing.qrp")), EFOpenError);
 }
 
 TEST(QRStream, SaveToStreamCopiesInChunksOf10240AndEmptyWritesNothing)
@@ -174,14 +176,16 @@ TEST(QRStream, SaveToStreamCopiesInChunksOf10240AndEmptyWritesNothing)
 
 TEST(QRStream, TempReportFileNameReservesANewQrpFile)
 {
-    PrivateTempDir tmp;
+    TPrivateTempFolder tmp;
     const std::string a = TempReportFileName();
     const std::string b = TempReportFileName();
     EXPECT_NE(a, b);
     EXPECT_EQ(a.rfind(tmp.Path() + "/QRP", 0), 0u);
     EXPECT_EQ(a.substr(a.size() - 4), ".TMP");
     EXPECT_TRUE(FileExists(a));
-    EXPECT_EQ(tmp.Files().size(), 2u);
+    EXPECT_EQ(tmp.Leftovers().size(), 2u);
+    EXPECT_EQ(std::remove(a.c_str()), 0);
+    EXPECT_EQ(std::remove(b.c_str()), 0);
 }
 
 } // namespace

@@ -7,14 +7,11 @@
 #include "store/qrpagelist.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <stdexcept>
-#include <unistd.h>
 
 int32_t GetI32(const Bytes& Data, size_t Offset)
 {
@@ -115,40 +112,4 @@ Bytes MakeReport(int32_t HeaderSize, const std::vector<Bytes>& Pages, bool Compr
         PutI32(r, r.size() - 4, start);
     }
     return r;
-}
-
-PrivateTempDir::PrivateTempDir()
-{
-    char tmpl[] = "/tmp/qrp-test-XXXXXX";
-    if (!::mkdtemp(tmpl))
-        throw std::runtime_error("mkdtemp failed");
-    FPath = tmpl;
-    if (const char* old = std::getenv("TMPDIR")) {
-        FHadTmp = true;
-        FOldTmp = old;
-    }
-    ::setenv("TMPDIR", FPath.c_str(), 1);
-}
-
-PrivateTempDir::~PrivateTempDir()
-{
-    for (const std::string& f : Files())
-        ::unlink((FPath + "/" + f).c_str());
-    ::rmdir(FPath.c_str());
-    if (FHadTmp)
-        ::setenv("TMPDIR", FOldTmp.c_str(), 1);
-    else
-        ::unsetenv("TMPDIR");
-}
-
-std::vector<std::string> PrivateTempDir::Files() const
-{
-    std::vector<std::string> names;
-    if (DIR* d = ::opendir(FPath.c_str())) {
-        while (dirent* e = ::readdir(d))
-            if (std::strcmp(e->d_name, ".") && std::strcmp(e->d_name, ".."))
-                names.push_back(e->d_name);
-        ::closedir(d);
-    }
-    return names;
 }

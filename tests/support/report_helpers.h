@@ -28,17 +28,3 @@ Bytes MakeReport(int32_t HeaderSize, const std::vector<Bytes>& Pages, bool Compr
 Bytes EmfPageBytes(int Width, int Height);
 // A report file with one blank page per size, written by the page list.
 void WriteReport(const std::string& FileName, const std::vector<std::pair<int, int>>& PageSizes);
-
-// Points TMPDIR at a fresh folder for the life of the object.
-class PrivateTempDir {
-public:
-    PrivateTempDir();
-    ~PrivateTempDir();
-    const std::string& Path() const { return FPath; }
-    std::vector<std::string> Files() const;
-
-private:
-    std::string FPath;
-    std::string FOldTmp;
-    bool FHadTmp = false;
-};
