@@ -131,6 +131,45 @@ TEST_F(PrinterSettingsTest, BinCodesReadAsTheFirstBinWithThatCode)
     }
 }
 
+// What the printer receives for each bin, and what it reads back as when a
+// printer starts with that code: the design's Upper is First's code, and
+// Last is Cassette's.
+TEST_F(PrinterSettingsTest, EachBinReachesThePrinterAsItsDeviceCode)
+{
+    const struct {
+        TQRBin Bin;
+        int16_t Code;
+        TQRBin ReadBack;
+    } bins[] = {
+        {TQRBin::First, 1, TQRBin::First},          {TQRBin::Upper, 1, TQRBin::First},
+        {TQRBin::Lower, 2, TQRBin::Lower},          {TQRBin::Middle, 3, TQRBin::Middle},
+        {TQRBin::Manual, 4, TQRBin::Manual},        {TQRBin::Envelope, 5, TQRBin::Envelope},
+        {TQRBin::EnvManual, 6, TQRBin::EnvManual},  {TQRBin::Auto, 7, TQRBin::Auto},
+        {TQRBin::Tractor, 8, TQRBin::Tractor},      {TQRBin::SmallFormat, 9, TQRBin::SmallFormat},
+        {TQRBin::LargeFormat, 10, TQRBin::LargeFormat}, {TQRBin::LargeCapacity, 11, TQRBin::LargeCapacity},
+        {TQRBin::Cassette, 14, TQRBin::Cassette},   {TQRBin::Last, 14, TQRBin::Cassette},
+    };
+    static_assert(sizeof bins / sizeof bins[0] == QRBinCount, "every bin");
+    Backend.Add("bins", AllFields);
+    TPrinterSettings s;
+    TPrinter& device = Attach(s);
+    for (const auto& b : bins) {
+        s.SetOutputBin(b.Bin);
+        s.ApplySettings();
+        EXPECT_EQ(device.DevMode()->dmDefaultSource, b.Code) << int(b.Bin);
+    }
+    for (const auto& b : bins) {
+        TFakePrintBackend backend;
+        backend.Add("bins", AllFields).Defaults.dmDefaultSource = b.Code;
+        backend.Activate();
+        TPrinter other;
+        TPrinterSettings read;
+        read.SetPrinter(&other);
+        EXPECT_EQ(read.OutputBin(), b.ReadBack) << b.Code;
+        SetActivePrintBackend(nullptr);
+    }
+}
+
 TEST_F(PrinterSettingsTest, UnknownPaperCodesReadAsDefaultAnd256AsCustom)
 {
     struct Case { int16_t Code; TQRPaperSize Size; };
