@@ -2,6 +2,8 @@
 
 #include "preview_helpers.h"
 #include "app/pagebox.h"
+#include "app/printjob.h"
+#include "app/selectprinter.h"
 #include "dialog_recorder.h"
 #include "preview/qrpreview.h"
 #include "preview/qrpreviewimage.h"
@@ -12,6 +14,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -49,19 +52,19 @@ TEST_F(PreviewWindowTest, HasTheButtonRowCaptionsAndTabOrder)
     EXPECT_EQ(w->windowTitle(), "Rapor Onizleme");
     EXPECT_EQ(w->size(), QSize(686, 447));
     EXPECT_TRUE(w->testAttribute(Qt::WA_DeleteOnClose));
-    const struct {
-        QPushButton* Button;
-        const char* Caption;
-        int Left;
-    } buttons[] = {{w->btnPrint, "&Yazdir", 3},         {w->btnPrevPage, "Onceki Sayfa", 78},
-                   {w->btnNextPage, "Sonraki Sayfa", 154}, {w->btnZoomIn, "Rapor Buyut", 230},
-                   {w->btnZoomOut, "Rapor Kucult", 306},  {w->btnOpen, "Rapor &Ac", 381},
-                   {w->btnClose, "Cikis", 456}};
-    for (const auto& b : buttons) {
-        EXPECT_EQ(b.Button->text(), b.Caption);
-        EXPECT_EQ(b.Button->geometry(), QRect(b.Left, 0, 75, 25)) << b.Caption;
-        EXPECT_EQ(b.Button->parentWidget(), w->Panel1);
-        EXPECT_TRUE(b.Button->isEnabled());
+    // A row of equal buttons along the top panel, left to right in this order.
+    const QList<QPushButton*> row = {w->btnPrint,   w->btnPrevPage, w->btnNextPage, w->btnZoomIn,
+                                     w->btnZoomOut, w->btnOpen,     w->btnClose};
+    EXPECT_EQ(w->Panel1->findChildren<QPushButton*>().size(), row.size());
+    int right = 2;
+    for (QPushButton* b : row) {
+        EXPECT_EQ(b->parentWidget(), w->Panel1);
+        EXPECT_TRUE(b->isEnabled());
+        EXPECT_EQ(b->size(), QSize(75, 25)) << b->text().toStdString();
+        EXPECT_EQ(b->y(), 0);
+        EXPECT_GE(b->x(), right + 1) << b->text().toStdString(); // none overlaps the one before
+        EXPECT_LE(b->x(), right + 2) << b->text().toStdString(); // nor leaves more than a pixel
+        right = b->geometry().right();
     }
     EXPECT_EQ(w->Panel1->geometry(), QRect(0, 0, 686, 24));
     EXPECT_EQ(w->QRPreview1->geometry(), QRect(0, 24, 686, 423));
@@ -78,6 +81,50 @@ TEST_F(PreviewWindowTest, HasTheButtonRowCaptionsAndTabOrder)
                                       w->btnZoomOut, w->btnClose,    w->btnOpen,     w->QRPreview1,
                                       w->PageBox->Field()};
     EXPECT_EQ(chain, expected);
+}
+
+// Each caption names what its button does.
+TEST_F(PreviewWindowTest, EachButtonDoesWhatItsCaptionSays)
+{
+    TQRPrinter* document = Keep(LoadedDocument(WriteA4Report("captions-3.qrp", 3)));
+    TfrmZozEdezaPreview* w = Open(document);
+    w->show();
+    auto button = [w](const char* Caption) {
+        for (QPushButton* b : w->Panel1->findChildren<QPushButton*>())
+            if (b->text() == Caption)
+                return b;
+        ADD_FAILURE() << "no button \"" << Caption << "\"";
+        return static_cast<QPushButton*>(nullptr);
+    };
+    auto press = [&button](const char* Caption) {
+        if (QPushButton* b = button(Caption))
+            QTest::mouseClick(b, Qt::LeftButton);
+    };
+    press("Sonraki Sayfa");
+    EXPECT_EQ(w->QRPreview1->PageNumber(), 2);
+    press("Onceki Sayfa");
+    EXPECT_EQ(w->QRPreview1->PageNumber(), 1);
+    w->QRPreview1->SetZoom(100);
+    press("Rapor Buyut");
+    EXPECT_EQ(w->QRPreview1->Zoom(), 110);
+    press("Rapor Kucult");
+    EXPECT_EQ(w->QRPreview1->Zoom(), 100);
+
+    int asked = 0;
+    SetSelectPrinterRunner([&asked](TfrmSelectPrinter&) {
+        ++asked;
+        return int(QDialog::Rejected);
+    });
+    press("&Yazdir"); // asks for a printer, or says there is none
+    EXPECT_EQ(asked + Dialogs.Messages.size(), 1) << Dialogs.Messages.join('\n').toStdString();
+    SetSelectPrinterRunner(nullptr);
+
+    press("Rapor &Ac"); // the answer is none: nothing opens
+    EXPECT_EQ(Dialogs.DialogTitles, QStringList{"Rapor Yükle"});
+    EXPECT_EQ(document->PageCount(), 3);
+
+    press("Cikis");
+    EXPECT_FALSE(document->ShowingPreview());
 }
 
 TEST_F(PreviewWindowTest, CaptionIsTheDocumentTitleWhenItHasOne)
