@@ -23,20 +23,9 @@ void Spit(const std::string& Name, const std::string& Content)
 
 void ToolTest::SetUp()
 {
-    char tmpl[] = "/tmp/qrp-tool-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    Dir = tmpl;
-    Tmp = Dir + "/tmp";
-    ASSERT_EQ(::mkdir(Tmp.c_str(), 0700), 0);
-}
-
-void ToolTest::TearDown()
-{
-    for (const std::string& d : {Tmp, Dir}) {
-        for (const std::string& f : Files(d))
-            ::unlink((d + "/" + f).c_str());
-        ::rmdir(d.c_str());
-    }
+    Dir = Temp.FilePath("work");
+    Tmp = Temp.Path();
+    ASSERT_EQ(::mkdir(Dir.c_str(), 0700), 0);
 }
 
 std::vector<std::string> ToolTest::Files(const std::string& D)

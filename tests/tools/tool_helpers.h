@@ -1,5 +1,7 @@
 #pragma once
 // Runs qrptool as a user would, in a private folder with its own TMPDIR.
+#include "tempfolder.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -17,12 +19,12 @@ struct ToolResult {
 class ToolTest : public ::testing::Test {
 protected:
     void SetUp() override;
-    void TearDown() override;
     static std::vector<std::string> Files(const std::string& D);
     // Env: assignments or an `env ...` prefix for the command.
     ToolResult Run(const std::string& Args, const std::string& Env = "");
 
     const std::string Tool = QRP_BINARY_DIR "/src/tools/qrptool";
     const std::string Data = QRP_TEST_DATA;
-    std::string Dir, Tmp;
+    TPrivateTempFolder Temp;
+    std::string Dir, Tmp; // the test's files; the tool's TMPDIR
 };
