@@ -3,6 +3,7 @@
 // number is one more or one less than the last, so a damaged file ends the
 // walk with a message instead of a loop or a read outside the data.
 #include "store/qrdamagedreport.h"
+#include "platform/littleendian.h"
 #include "store/qrpagelist.h"
 
 #include <cstdlib>
@@ -27,8 +28,8 @@ TQRPageList::TRecord TQRPageList::ReadRecord(int32_t Start, int32_t Size)
     FStream->ReadBuffer(head, 8);
     TRecord r;
     r.Start = Start;
-    r.Number = static_cast<int32_t>(uint32_t(head[0]) | uint32_t(head[1]) << 8 | uint32_t(head[2]) << 16 | uint32_t(head[3]) << 24);
-    r.Next = static_cast<int32_t>(uint32_t(head[4]) | uint32_t(head[5]) << 8 | uint32_t(head[6]) << 16 | uint32_t(head[7]) << 24);
+    r.Number = static_cast<int32_t>(GetLE32(head));
+    r.Next = static_cast<int32_t>(GetLE32(head + 4));
     if (int64_t(r.Next) < int64_t(Start) + 12 || r.Next > Size)
         Damaged("page record " + std::to_string(r.Number) + At(Start) + " gives its end as offset " + std::to_string(r.Next) +
                 ", outside the file's " + std::to_string(Size) + " bytes");

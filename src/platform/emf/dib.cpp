@@ -1,5 +1,7 @@
 #include "platform/emf/dib.h"
 
+#include "platform/littleendian.h"
+
 #include <QBuffer>
 #include <QImageReader>
 
@@ -10,12 +12,6 @@ namespace {
 
 constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3, kBiJpeg = 4, kBiPng = 5;
 constexpr uint32_t kPalColors = 1;
-
-uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-uint32_t Le32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
 
 // Whether [Offset, Offset + Size) lies within Total, without overflow.
 bool Fits(uint64_t Offset, uint64_t Size, uint64_t Total) { return Offset <= Total && Size <= Total - Offset; }
@@ -55,7 +51,7 @@ QList<QRgb> ColorTable(const uint8_t* Info, size_t InfoSize, const TDibInfo& I, 
             break;
         const uint8_t* e = Info + at;
         if (I.ColorEntrySize == 2) {
-            const uint16_t k = Le16(e);
+            const uint16_t k = GetLE16(e);
             t[i] = k < pal.size() ? (pal[k] | 0xFF000000) : 0xFF000000;
         } else {
             t[i] = qRgb(e[2], e[1], e[0]);
@@ -107,11 +103,11 @@ QImage DecodeMasked(const TDibInfo& I, const uint8_t* Bits, uint64_t Stride, boo
         for (int x = 0; x < I.Width; ++x) {
             uint32_t px;
             if (I.BitCount == 16)
-                px = Le16(src + 2 * x);
+                px = GetLE16(src + 2 * x);
             else if (I.BitCount == 24)
                 px = uint32_t(src[3 * x]) | uint32_t(src[3 * x + 1]) << 8 | uint32_t(src[3 * x + 2]) << 16;
             else
-                px = Le32(src + 4 * x);
+                px = GetLE32(src + 4 * x);
             if (plain32 && !alpha) {
                 dst[x] = px | 0xFF000000;
                 continue;
@@ -230,22 +226,22 @@ bool ReadDibInfo(const uint8_t* Info, size_t InfoSize, TDibInfo& Out, uint32_t U
     Out = TDibInfo();
     if (!Info || InfoSize < 12)
         return false;
-    const uint32_t size = Le32(Info);
+    const uint32_t size = GetLE32(Info);
     uint32_t clrUsed = 0;
     int64_t width, height;
     if (size == 12) {
-        width = Le16(Info + 4);
-        height = Le16(Info + 6);
-        Out.BitCount = Le16(Info + 10);
+        width = GetLE16(Info + 4);
+        height = GetLE16(Info + 6);
+        Out.BitCount = GetLE16(Info + 10);
         Out.ColorEntrySize = 3;
     } else {
         if (size < 40 || size > InfoSize)
             return false;
-        width = int32_t(Le32(Info + 4));
-        height = int32_t(Le32(Info + 8));
-        Out.BitCount = Le16(Info + 14);
-        Out.Compression = Le32(Info + 16);
-        clrUsed = Le32(Info + 32);
+        width = int32_t(GetLE32(Info + 4));
+        height = int32_t(GetLE32(Info + 8));
+        Out.BitCount = GetLE16(Info + 14);
+        Out.Compression = GetLE32(Info + 16);
+        clrUsed = GetLE32(Info + 32);
         Out.ColorEntrySize = 4;
     }
     if (Usage == kPalColors)
@@ -291,9 +287,9 @@ bool ReadDibInfo(const uint8_t* Info, size_t InfoSize, TDibInfo& Out, uint32_t U
             tableAt += 12;
         }
         for (int i = 0; i < 3; ++i)
-            Out.Masks[i] = Le32(Info + 40 + 4 * i);
+            Out.Masks[i] = GetLE32(Info + 40 + 4 * i);
         if (size >= 56)
-            Out.Masks[3] = Le32(Info + 52);
+            Out.Masks[3] = GetLE32(Info + 52);
         if (!Out.Masks[0] && !Out.Masks[1] && !Out.Masks[2])
             Out.Compression = kBiRgb; // no usable masks: read as the defaults
     }

@@ -1,6 +1,7 @@
 #include "platform/emf/metafilecanvas.h"
 #include "platform/emf/dib.h"
 #include "platform/emf/emfplayer.h"
+#include "platform/littleendian.h"
 #include "platform/metafile.h"
 
 #include <QFontMetricsF>
@@ -146,30 +147,27 @@ void TMetafileCanvas::Finish()
     Simple(kEmrEof, {0, 16, 20});
     FFinished = true;
 
-    auto at = [&](size_t Offset, uint32_t V) {
-        for (int i = 0; i < 4; ++i)
-            FData[Offset + i] = uint8_t(V >> (8 * i));
-    };
+    auto field = [&](size_t Offset, uint32_t V) { PutLE32(FData.data() + Offset, V); };
     const QRect b = FBounds.isEmpty() ? QRect(0, 0, 0, 0) : FBounds;
-    at(8, uint32_t(b.left()));
-    at(12, uint32_t(b.top()));
-    at(16, uint32_t(FBounds.isEmpty() ? -1 : b.right()));
-    at(20, uint32_t(FBounds.isEmpty() ? -1 : b.bottom()));
-    at(24, 0);
-    at(28, 0);
-    at(32, uint32_t(FrameFor(FWidth, kMillimetersX, DeviceWidth)));
-    at(36, uint32_t(FrameFor(FHeight, kMillimetersY, DeviceHeight)));
-    at(40, ENHMETA_SIGNATURE);
-    at(44, 0x10000);
-    at(48, uint32_t(FData.size()));
-    at(52, FRecords);
-    at(56, uint32_t(std::min<size_t>(FHandleUsed.size(), 0xFFFF)));
-    at(72, DeviceWidth);
-    at(76, DeviceHeight);
-    at(80, kMillimetersX);
-    at(84, kMillimetersY);
-    at(100, 508000);
-    at(104, 285750);
+    field(8, uint32_t(b.left()));
+    field(12, uint32_t(b.top()));
+    field(16, uint32_t(FBounds.isEmpty() ? -1 : b.right()));
+    field(20, uint32_t(FBounds.isEmpty() ? -1 : b.bottom()));
+    field(24, 0);
+    field(28, 0);
+    field(32, uint32_t(FrameFor(FWidth, kMillimetersX, DeviceWidth)));
+    field(36, uint32_t(FrameFor(FHeight, kMillimetersY, DeviceHeight)));
+    field(40, ENHMETA_SIGNATURE);
+    field(44, 0x10000);
+    field(48, uint32_t(FData.size()));
+    field(52, FRecords);
+    field(56, uint32_t(std::min<size_t>(FHandleUsed.size(), 0xFFFF)));
+    field(72, DeviceWidth);
+    field(76, DeviceHeight);
+    field(80, kMillimetersX);
+    field(84, kMillimetersY);
+    field(100, 508000);
+    field(104, 285750);
     FTarget.LoadFromBytes(std::move(FData));
     FData.clear();
 }
@@ -200,13 +198,14 @@ void TMetafileCanvas::EndRecord()
 {
     FData.resize((FData.size() + 3) & ~size_t(3), 0);
     const uint32_t size = uint32_t(FData.size() - FRecordStart);
-    std::memcpy(FData.data() + FRecordStart + 4, &size, 4); // little-endian hosts only, as Qt's x86/ARM builds are
+    PutLE32(FData.data() + FRecordStart + 4, size);
     ++FRecords;
 }
 
 void TMetafileCanvas::Put32(uint32_t V)
 {
-    const uint8_t b[4] = {uint8_t(V), uint8_t(V >> 8), uint8_t(V >> 16), uint8_t(V >> 24)};
+    uint8_t b[4];
+    PutLE32(b, V);
     FData.insert(FData.end(), b, b + 4);
 }
 
