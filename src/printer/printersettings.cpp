@@ -1,6 +1,7 @@
 #include "printer/printersettings.h"
 
 #include <QCoreApplication>
+#include "platform/rounding.h"
 
 #include <exception>
 #include <vector>
@@ -18,7 +19,7 @@ int DotsToTenthsMM(int Dots, int DotsPerInch)
 {
     if (DotsPerInch <= 0)
         throw EPrinter("The printer reports no resolution");
-    return RoundEven(static_cast<long double>(Dots) / DotsPerInch * 254);
+    return RoundHalfEven(static_cast<long double>(Dots) / DotsPerInch * 254);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "printer/qrpapers.h"
 
+#include "platform/rounding.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -86,26 +88,9 @@ TQRBin BinFromCode(int Code)
     return TQRBin::First;
 }
 
-int RoundEven(long double Value)
-{
-    // Device answers and page sizes come from outside: never let a wild
-    // value reach an undefined conversion.
-    if (std::isnan(Value))
-        return 0;
-    if (Value >= static_cast<long double>(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    if (Value <= static_cast<long double>(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-    long double whole = std::floor(Value);
-    const long double fraction = Value - whole;
-    if (fraction > 0.5L || (fraction == 0.5L && std::fmod(whole, 2.0L) != 0))
-        whole += 1;
-    return static_cast<int>(whole);
-}
-
 int PaperTenthsMM(long double MM)
 {
-    return RoundEven(MM * 10);
+    return RoundHalfEven(MM * 10);
 }
 
 TPaperDetection DetectPaperNearest(int WidthPx, int HeightPx, long double Factor)

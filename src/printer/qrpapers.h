@@ -44,8 +44,6 @@ TQRPaperSize PaperSizeFromCode(int Code);
 // First bin from First to Last with this source code; First when none.
 TQRBin BinFromCode(int Code);
 
-// Nearest integer, ties to even, of an extended-precision value.
-int RoundEven(long double Value);
 // Millimetres of the table in tenths of a millimetre, rounded (215.9 gives 2159).
 int PaperTenthsMM(long double MM);
 

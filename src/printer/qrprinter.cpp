@@ -1,5 +1,6 @@
 #include "printer/qrprinter.h"
 
+#include "platform/rounding.h"
 #include "printer/qrmessages.h"
 #include "printer/qrparentreport.h"
 #include "printer/qrprintersettings.h"
@@ -92,22 +93,22 @@ void TQRPrinter::Cleanup()
 
 int TQRPrinter::XPos(long double Value) const
 {
-    return RoundEven((Value - FLeftWaste) * FXFactor);
+    return RoundHalfEven((Value - FLeftWaste) * FXFactor);
 }
 
 int TQRPrinter::YPos(long double Value) const
 {
-    return RoundEven((Value - FTopWaste) * FYFactor);
+    return RoundHalfEven((Value - FTopWaste) * FYFactor);
 }
 
 int TQRPrinter::XSize(long double Value) const
 {
-    return RoundEven(Value * FXFactor);
+    return RoundHalfEven(Value * FXFactor);
 }
 
 int TQRPrinter::YSize(long double Value) const
 {
-    return RoundEven(Value * FYFactor);
+    return RoundHalfEven(Value * FYFactor);
 }
 
 namespace {

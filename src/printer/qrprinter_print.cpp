@@ -1,6 +1,7 @@
 // Printing a finished report: one job, one sheet per page.
 #include "printer/qrprinter.h"
 
+#include "platform/rounding.h"
 #include "printer/qrmessages.h"
 #include "printer/qrpapers.h"
 #include "printer/qrparentreport.h"
@@ -36,8 +37,8 @@ QRect ParentReportPageRect(long double Width, long double Length, int LeftOffset
 {
     const long double px = PixelsPerX / 254.0L;
     const long double py = PixelsPerY / 254.0L;
-    return GdiRect(-RoundEven(LeftOffset * px), -RoundEven(TopOffset * py), RoundEven((Width - LeftOffset) * px),
-                   RoundEven((Length - TopOffset) * py));
+    return GdiRect(-RoundHalfEven(LeftOffset * px), -RoundHalfEven(TopOffset * py),
+                   RoundHalfEven((Width - LeftOffset) * px), RoundHalfEven((Length - TopOffset) * py));
 }
 
 int PrintProgressValue(int Page, int First, int Last)
@@ -142,8 +143,8 @@ void TQRPrinter::PrintMetafileDirect(const QString&, int frompage, int topage)
             right = PaperWidth() * xf;
             bottom = PaperLength() * yf;
         }
-        const QRect rect = GdiRect(RoundEven(DPLeftMargin * xf), RoundEven(DPTopmargin * yf), RoundEven(right),
-                                   RoundEven(bottom));
+        const QRect rect = GdiRect(RoundHalfEven(DPLeftMargin * xf), RoundHalfEven(DPTopmargin * yf),
+                                   RoundHalfEven(right), RoundHalfEven(bottom));
         for (int64_t p = frompage; p <= topage; ++p) {
             if (std::unique_ptr<TMetafile> page = FPageList->GetPage(static_cast<int32_t>(p)))
                 shared.Canvas().StretchDraw(rect, *page);
