@@ -7,6 +7,7 @@
 #include "app/reportfile.h"
 #include "app/thumbnailpanel.h"
 #include "app/viewersettings.h"
+#include "platform/messagepump.h"
 #include "preview/findbar.h"
 #include "preview/qrpreview.h"
 #include "preview/qrpreviewimage.h"
@@ -15,7 +16,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -191,11 +191,6 @@ void TfrmZozEdezaPreview::ShowPageMenu(const QPoint& GlobalPos)
     menu->setAttribute(Qt::WA_DeleteOnClose);
     FillPageMenu(*menu);
     menu->popup(GlobalPos);
-}
-
-void TfrmZozEdezaPreview::ProcessPendingMessages()
-{
-    QCoreApplication::processEvents();
 }
 
 void TfrmZozEdezaPreview::showEvent(QShowEvent* Event)

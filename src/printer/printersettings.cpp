@@ -1,18 +1,12 @@
 #include "printer/printersettings.h"
 
-#include <QCoreApplication>
+#include "platform/messagepump.h"
 #include "platform/rounding.h"
 
 #include <exception>
 #include <vector>
 
 namespace {
-
-void ProcessPendingMessages()
-{
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
-}
 
 // Dots of the device into tenths of a millimetre.
 int DotsToTenthsMM(int Dots, int DotsPerInch)

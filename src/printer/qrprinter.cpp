@@ -1,12 +1,11 @@
 #include "printer/qrprinter.h"
 
+#include "platform/messagepump.h"
 #include "platform/rounding.h"
 #include "printer/qrmessages.h"
 #include "printer/qrparentreport.h"
 #include "printer/qrprintersettings.h"
 #include "store/qrpagelist.h"
-
-#include <QCoreApplication>
 
 #include <algorithm>
 #include <utility>
@@ -44,8 +43,7 @@ TQRPrinter::TQRPrinter(TQRParentReport* parentrep)
     }
     if (FPrinterOK) {
         aPrinterSettings->SetPrinter(aPrinter);
-        if (QCoreApplication::instance())
-            QCoreApplication::processEvents();
+        ProcessPendingMessages();
     }
     FTopWaste = aPrinterSettings->TopOffset();
     FLeftWaste = aPrinterSettings->LeftOffset();

@@ -1,6 +1,7 @@
 // Printing a finished report: one job, one sheet per page.
 #include "printer/qrprinter.h"
 
+#include "platform/messagepump.h"
 #include "platform/rounding.h"
 #include "printer/qrmessages.h"
 #include "printer/qrpapers.h"
@@ -8,7 +9,6 @@
 #include "printer/qrprogressform.h"
 #include "store/qrpagelist.h"
 
-#include <QCoreApplication>
 #include <QRect>
 
 #include <cstdint>
@@ -22,12 +22,6 @@ constexpr int QRM_PRINT_REQUEST = WM_USER + 2;
 QRect GdiRect(int Left, int Top, int Right, int Bottom)
 {
     return QRect(QPoint(Left, Top), QSize(Right - Left, Bottom - Top));
-}
-
-void PumpMessages()
-{
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -94,7 +88,7 @@ void TQRPrinter::Print()
                                         aPrinterSettings->PixelsPerX(), aPrinterSettings->PixelsPerY());
         // 64 bits, so that a range ending at INT_MAX still ends.
         for (int64_t p = first; p <= last; ++p) {
-            PumpMessages();
+            ProcessPendingMessages();
             if (showProgress)
                 SetProgress(PrintProgressValue(static_cast<int>(p), first, last));
             SetPageNumber(static_cast<int>(p));
@@ -112,7 +106,7 @@ void TQRPrinter::Print()
         }
         if (progress) {
             // The last value was only posted; let the window show it.
-            PumpMessages();
+            ProcessPendingMessages();
             progress->hide();
         }
         if (FParentReport)

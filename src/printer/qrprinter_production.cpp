@@ -4,13 +4,12 @@
 #include "printer/qrprinter.h"
 
 #include "platform/emf/metafilecanvas.h"
+#include "platform/messagepump.h"
 #include "platform/metafile.h"
 #include "printer/qrparentreport.h"
 #include "printer/screenmetrics.h"
 #include "store/qrpagelist.h"
 #include "store/qrstream.h"
-
-#include <QCoreApplication>
 
 namespace {
 
@@ -125,8 +124,7 @@ void TQRPrinter::EndDoc()
     }
     FStatus = mpFinished;
     SetAvailablePages(FAvailablePages + 1);
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
+    ProcessPendingMessages();
     if (FDestination == qrdMetafile)
         FPageList->Finish();
     else if (FAfterPrintEvent)
