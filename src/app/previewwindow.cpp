@@ -4,7 +4,9 @@
 #include "app/exportdialog.h"
 #include "app/formfont.h"
 #include "app/pagebox.h"
+#include "app/printjob.h"
 #include "app/reportfile.h"
+#include "app/selectprinter.h"
 #include "app/thumbnailpanel.h"
 #include "app/viewersettings.h"
 #include "platform/messagepump.h"
@@ -397,6 +399,27 @@ void TfrmZozEdezaPreview::dragEnterEvent(QDragEnterEvent* Event)
 void TfrmZozEdezaPreview::dropEvent(QDropEvent* Event)
 {
     OpenDroppedFile(this, Event, [this](const QString& File) { OpenFile(File); });
+}
+
+void TfrmZozEdezaPreview::btnPrintClick()
+{
+    if (!FQRPrinter)
+        return;
+    RunReportingErrors(this, [this] {
+        if (!AnyPrinterInstalled(*FQRPrinter)) {
+            ShowMessage(this, PrintJobMessage(TPrintJobResult::NoPrinter, FQRPrinter->PageCount()));
+            return;
+        }
+        TfrmSelectPrinter dialog;
+        dialog.QRPrinter = FQRPrinter;
+        dialog.PrinterIndex = FQRPrinter->PrinterIndex();
+        const int result = RunSelectPrinter(dialog);
+        if (result != QDialog::Accepted)
+            return;
+        const TPrintJobResult printed = RunPrintJob(*FQRPrinter, RequestFromDialog(dialog));
+        if (printed != TPrintJobResult::Printed)
+            ShowMessage(this, PrintJobMessage(printed, FQRPrinter->PageCount()));
+    });
 }
 
 void TfrmZozEdezaPreview::btnCloseClick()
