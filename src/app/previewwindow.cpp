@@ -183,7 +183,8 @@ void TfrmZozEdezaPreview::FillPageMenu(QMenu& Menu)
     add(QStringLiteral("Yazdır..."), QKeySequence(), &TfrmZozEdezaPreview::btnPrintClick);
     add(QStringLiteral("Dışa Aktar..."), QKeySequence(Qt::CTRL | Qt::Key_S), &TfrmZozEdezaPreview::ExportReport);
     add(QStringLiteral("Sayfayı Resim Olarak Kopyala"), QKeySequence(), &TfrmZozEdezaPreview::CopyPageImage)
-        ->setEnabled(QRPreview1->PreviewImage()->ImageOK());    Menu.addSeparator();
+        ->setEnabled(QRPreview1->PreviewImage()->ImageOK());
+    Menu.addSeparator();
     Menu.addActions({TextSelection->CopyAction(), TextSelection->SelectAllAction(), TextSelection->ModeAction()});
 }
 
