@@ -122,7 +122,7 @@ void TfrmZozEdezaPreview::BuildLayout()
 
     QRPreview1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(QRPreview1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& At) { ShowPageMenu(QRPreview1->viewport()->mapToGlobal(At)); });
+            [this](const QPoint& Pos) { ShowPageMenu(QRPreview1->viewport()->mapToGlobal(Pos)); });
 
     QRPreview1->OnPageAvailable = [this](TQRPreview* Sender, int PageNum) { QRPreview1PageAvailable(Sender, PageNum); };
 }

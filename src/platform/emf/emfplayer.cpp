@@ -188,9 +188,9 @@ void TEmfPlayer::UpdateTransform()
     FXform = FState.World * EmfPageTransform(FState.Mapping) * FInit;
 }
 
-QPoint TEmfPlayer::RoundPoint(QPointF P) const
+QPoint TEmfPlayer::RoundPoint(QPointF Point) const
 {
-    return QPoint(int(std::lround(ClampCoord(P.x()))), int(std::lround(ClampCoord(P.y()))));
+    return QPoint(int(std::lround(ClampCoord(Point.x()))), int(std::lround(ClampCoord(Point.y()))));
 }
 
 QPoint TEmfPlayer::Dev(double X, double Y) const
