@@ -1,5 +1,6 @@
 #include "platform/emf/dib.h"
 
+#include "platform/emf/emfrecords.h"
 #include "platform/littleendian.h"
 
 #include <QBuffer>
@@ -9,9 +10,6 @@
 #include <cstring>
 
 namespace {
-
-constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3, kBiJpeg = 4, kBiPng = 5;
-constexpr uint32_t kPalColors = 1;
 
 // Whether [Offset, Offset + Size) lies within Total, without overflow.
 bool Fits(uint64_t Offset, uint64_t Size, uint64_t Total) { return Offset <= Total && Size <= Total - Offset; }
@@ -92,7 +90,7 @@ struct TChannel {
 QImage DecodeMasked(const TDibInfo& I, const uint8_t* Bits, uint64_t Stride, bool UseAlpha)
 {
     const TChannel r(I.Masks[0]), g(I.Masks[1]), b(I.Masks[2]), a(I.Masks[3]);
-    const bool alpha = UseAlpha && I.BitCount == 32 && (I.Compression == kBiRgb || I.Masks[3]);
+    const bool alpha = UseAlpha && I.BitCount == 32 && (I.Compression == BI_RGB || I.Masks[3]);
     QImage img(I.Width, I.Height, alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (img.isNull())
         return img;
@@ -116,7 +114,7 @@ QImage DecodeMasked(const TDibInfo& I, const uint8_t* Bits, uint64_t Stride, boo
                 dst[x] = qRgb(r(px), g(px), b(px));
                 continue;
             }
-            const int al = I.Compression == kBiRgb ? int(px >> 24) : a(px);
+            const int al = I.Compression == BI_RGB ? int(px >> 24) : a(px);
             // Premultiplied data with a colour above its alpha is invalid for Qt.
             dst[x] = qRgba(std::min(r(px), al), std::min(g(px), al), std::min(b(px), al), al);
         }
@@ -153,7 +151,7 @@ QImage DecodeRle(const TDibInfo& I, const uint8_t* Bits, size_t BitsSize, const 
     if (img.isNull())
         return img;
     img.fill(0);
-    const bool four = I.Compression == kBiRle4;
+    const bool four = I.Compression == BI_RLE4;
     int64_t x = 0, y = 0;
     auto put = [&](uint8_t index) {
         if (x < I.Width && y < I.Height)
@@ -244,7 +242,7 @@ bool ReadDibInfo(const uint8_t* Info, size_t InfoSize, TDibInfo& Out, uint32_t U
         clrUsed = GetLE32(Info + 32);
         Out.ColorEntrySize = 4;
     }
-    if (Usage == kPalColors)
+    if (Usage == DIB_PAL_COLORS)
         Out.ColorEntrySize = 2;
     Out.HeaderSize = size;
     Out.TopDown = height < 0;
@@ -256,31 +254,31 @@ bool ReadDibInfo(const uint8_t* Info, size_t InfoSize, TDibInfo& Out, uint32_t U
 
     const uint16_t bpp = Out.BitCount;
     switch (Out.Compression) {
-    case kBiRgb:
+    case BI_RGB:
         if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
             return false;
         break;
-    case kBiRle8:
+    case BI_RLE8:
         if (bpp != 8)
             return false;
         break;
-    case kBiRle4:
+    case BI_RLE4:
         if (bpp != 4)
             return false;
         break;
-    case kBiBitfields:
+    case BI_BITFIELDS:
         if (bpp != 16 && bpp != 32)
             return false;
         break;
-    case kBiJpeg:
-    case kBiPng:
+    case BI_JPEG:
+    case BI_PNG:
         break;
     default:
         return false;
     }
 
     uint32_t tableAt = size;
-    if (Out.Compression == kBiBitfields) {
+    if (Out.Compression == BI_BITFIELDS) {
         if (size == 40) { // masks follow a plain info header
             if (!Fits(40, 12, InfoSize))
                 return false;
@@ -291,9 +289,9 @@ bool ReadDibInfo(const uint8_t* Info, size_t InfoSize, TDibInfo& Out, uint32_t U
         if (size >= 56)
             Out.Masks[3] = GetLE32(Info + 52);
         if (!Out.Masks[0] && !Out.Masks[1] && !Out.Masks[2])
-            Out.Compression = kBiRgb; // no usable masks: read as the defaults
+            Out.Compression = BI_RGB; // no usable masks: read as the defaults
     }
-    if (Out.Compression == kBiRgb) {
+    if (Out.Compression == BI_RGB) {
         if (bpp == 16) {
             Out.Masks[0] = 0x7C00; Out.Masks[1] = 0x03E0; Out.Masks[2] = 0x001F;
         } else if (bpp >= 24) {
@@ -324,12 +322,12 @@ QImage DecodeDib(const uint8_t* Info, size_t InfoSize, const uint8_t* Bits, size
     if (Out)
         *Out = info;
     switch (info.Compression) {
-    case kBiJpeg:
+    case BI_JPEG:
         return DecodeEmbedded(Bits, BitsSize, "JPEG");
-    case kBiPng:
+    case BI_PNG:
         return DecodeEmbedded(Bits, BitsSize, "PNG");
-    case kBiRle4:
-    case kBiRle8:
+    case BI_RLE4:
+    case BI_RLE8:
         return DecodeRle(info, Bits, BitsSize, ColorTable(Info, InfoSize, info, Options));
     default:
         break;
