@@ -42,6 +42,7 @@ QImage DemoLogo()
     logo.fill(Qt::white);
     QPainter p(&logo);
     p.setRenderHint(QPainter::Antialiasing);
+    // Drawn on a grid of 120 units a side, scaled to the image.
     p.scale(80.0 / 120.0, 80.0 / 120.0);
     p.setPen(Qt::NoPen);
     p.setBrush(Navy);
@@ -121,6 +122,10 @@ private:
     const QImage& Logo;
 };
 
+// In 0.1 mm from the band's top left corner: a logo 18 mm square; the
+// company's lines 22 mm in (4 mm right of the logo) and the list's title at
+// the right edge, both at 6, 11.5 and 15.5 mm down; the rule under the band
+// at 20.5 mm.
 void TDemoPage::Header()
 {
     C.StretchDraw(Box(G.Left, G.Top, 180, 180), Logo);
@@ -235,6 +240,9 @@ void TDemoPage::Summary(long double Top, const TDemoTotals& Totals)
     C.Brush.Style = bsClear;
     C.Rectangle(Box(x, Top, w, y - Top));
 
+    // Left of the summary box, in 0.1 mm below its top: two notes, then two
+    // signature lines over 0-22% and 28-50% of the table's width with the
+    // names 5 mm under them.
     Font("Arial", 8, 400, true, Grey);
     Text(G.Left, Top + 50, QStringLiteral("Tutarlar Türk lirası cinsindendir; KDV oranı %20 uygulanmıştır."));
     Text(G.Left, Top + 95, QStringLiteral("Bu liste örnek amaçlıdır, gerçek kişi ve kurumlarla ilgisi yoktur."));

@@ -16,15 +16,22 @@ void ConvertHeader(TQRFileHeaderRecord& Header, int32_t HeaderSize)
 
 TQRFileHeaderRecord MakeFileHeader(int32_t PageCount, double CreationTime, bool Compression)
 {
+    // Every byte not set below is zero: padding and reserved fields.
     TQRFileHeaderRecord h{};
+    // Two 16-bit words, 3 and 50, that every writer of the format puts
+    // first. No reader checks them; they only tell a report that has no
+    // pages yet from other data (TQRHeaderFields::Marked).
     PutLE16(&h[0], 3);
     PutLE16(&h[2], 50);
     PutLE32(&h[8], static_cast<uint32_t>(PageCount));
+    // The creation time as the bits of a little-endian IEEE-754 double.
     uint64_t bits;
     static_assert(sizeof bits == sizeof CreationTime, "an IEEE-754 double");
     std::memcpy(&bits, &CreationTime, 8);
     PutLE64(&h[16], bits);
     h[25] = Compression ? 1 : 0;
+    // Filler of 100 letters 'H' at 26..125, as other writers of the format
+    // leave it (byte 126 stays 0); readers skip it.
     std::memset(&h[26], 'H', 100);
     return h;
 }
