@@ -28,6 +28,11 @@ struct THyperlink;
 enum TQRPrinterStatus : uint8_t { mpReady = 0, mpBusy = 1, mpFinished = 2 };
 enum TQRPrinterDestination : uint8_t { qrdMetafile = 0, qrdPrinter = 1 };
 
+// Pixels per 0.1 mm of a 96 dpi screen: 96 / 254, kept to five places as
+// reports have always been laid out with it. The scale before any device
+// is known, and for a printer that reports no usable resolution.
+constexpr long double DefaultTenthMMFactor = 0.37795L;
+
 class TQRPrinter {
 public:
     using TNotifyEvent = std::function<void(TQRPrinter* Sender)>;
@@ -254,8 +259,8 @@ private:
     int FTopWaste = 0;
     bool FShowingPreview = false;
     TQRPrinterStatus FStatus = mpReady;
-    long double FXFactor = 0.37795L;
-    long double FYFactor = 0.37795L;
+    long double FXFactor = DefaultTenthMMFactor;
+    long double FYFactor = DefaultTenthMMFactor;
     std::unique_ptr<TQRPageList> FPageList;
     QPointer<QWidget> FPreviewControl;
     bool FReportLoaded = false;

@@ -53,9 +53,9 @@ void TQRPrinter::BeginDoc()
         FXFactor = TenthMMFactor(GetDeviceCaps(aPrinter->Handle(), LOGPIXELSX));
         FYFactor = TenthMMFactor(GetDeviceCaps(aPrinter->Handle(), LOGPIXELSY));
         if (FYFactor < 0.1L)
-            FYFactor = 0.37795L;
+            FYFactor = DefaultTenthMMFactor;
         if (FXFactor < 0.1L)
-            FXFactor = 0.37795L;
+            FXFactor = DefaultTenthMMFactor;
     }
 }
 
