@@ -168,6 +168,8 @@ public:
 
     bool PrintMetafile() const { return aPrinterSettings->PrintMetafile(); }
     void SetPrintMetafile(bool Value) { aPrinterSettings->SetPrintMetafile(Value); }
+    // The design names this property UseStandardPrinter here and
+    // UseStandardprinter on the settings it forwards to.
     bool UseStandardPrinter() const { return aPrinterSettings->UseStandardprinter(); }
     void SetUseStandardPrinter(bool Value) { aPrinterSettings->SetUseStandardprinter(Value); }
     bool UseExtendedDuplex() const { return aPrinterSettings->UseExtendedDuplex(); }
@@ -206,7 +208,7 @@ public:
     std::unique_ptr<TPrinterSettings> aPrinterSettings;
     // Margins in 0.1 mm for PrintMetafileDirect.
     long double DPLeftMargin = 0;
-    long double DPTopmargin = 0;
+    long double DPTopmargin = 0; // the design's spelling
 
 private:
     void LoadWith(const std::function<void()>& ReadPages, bool NearestSize);
@@ -233,7 +235,7 @@ private:
     TCanvas* FCanvas = nullptr;
     TQRPrinterDestination FDestination = qrdMetafile;
     int FFirstPage = 0;
-    int FLastpage = 0;
+    int FLastpage = 0; // the design's spelling
     int FLeftWaste = 0;
     QPointer<QObject> FClient;
     // Every control that has shown this document, so that all of them, not
