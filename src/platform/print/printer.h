@@ -52,7 +52,6 @@ public:
     TSheetGeometry Geometry() const;
 
 private:
-    // details owned by the backend implementation
     struct Impl;
     std::unique_ptr<Impl> d;
     QString FTitle;
