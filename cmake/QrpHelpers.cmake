@@ -1,19 +1,13 @@
+# The source tree, also for projects of their own such as fuzz/tsan.
+get_filename_component(QRP_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
+
 # A layer library made of every .cpp in its folder, so that new files need no
 # edit here.
 function(qrp_layer_library name dir)
   file(GLOB _srcs CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
-  list(FILTER _srcs INCLUDE REGEX "\\.cpp$")
-  if(_srcs)
-    file(GLOB _srcs CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
-    add_library(${name} STATIC ${_srcs})
-    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
-    target_link_libraries(${name} ${ARGN})
-  else()
-    # A layer not written yet still lets the layers above it link.
-    add_library(${name} INTERFACE)
-    list(TRANSFORM ARGN REPLACE "^PUBLIC$" "INTERFACE")
-    target_link_libraries(${name} ${ARGN})
-  endif()
+  add_library(${name} STATIC ${_srcs})
+  target_include_directories(${name} PUBLIC ${QRP_SOURCE_ROOT}/src)
+  target_link_libraries(${name} ${ARGN})
 endfunction()
 
 # One test executable per tests/<layer>/*_test.cpp file, linked to LIBS.

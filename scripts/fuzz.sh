@@ -70,7 +70,7 @@ build() {
   if [ ! -f "$BUILD/build.ninja" ]; then
     cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-      -DQRP_FUZZ=ON -DQRP_BUILD_TESTS=OFF -DQRP_BUILD_BENCH=OFF >/dev/null || return 1
+      -DQRP_FUZZ=ON -DQRP_WERROR=ON -DQRP_BUILD_TESTS=OFF -DQRP_BUILD_BENCH=OFF >/dev/null || return 1
   fi
   cmake --build "$BUILD" --target $(printf 'fuzz_%s ' "${ALL_TARGETS[@]}") -j"$(nproc)" >"$BUILD/fuzz-build.log" 2>&1 ||
     { tail -40 "$BUILD/fuzz-build.log"; return 1; }

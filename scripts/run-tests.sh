@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
 BUILD=${BUILD_DIR:-build-asan}
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQRP_SANITIZE=ON >/dev/null
+# Warnings fail the build here, as in CI; a build by hand keeps them warnings.
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQRP_SANITIZE=ON -DQRP_WERROR=ON >/dev/null
 cmake --build "$BUILD"
 
 cups_started=

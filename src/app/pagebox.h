@@ -13,7 +13,6 @@ class TPageBox : public QWidget {
 public:
     explicit TPageBox(QWidget* Parent = nullptr);
 
-    // Page shown and page count.
     void ShowPage(int Page, int PageCount);
     QLineEdit* Field() const { return FField; }
 

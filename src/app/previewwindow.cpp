@@ -4,9 +4,12 @@
 #include "app/exportdialog.h"
 #include "app/formfont.h"
 #include "app/pagebox.h"
+#include "app/printjob.h"
 #include "app/reportfile.h"
+#include "app/selectprinter.h"
 #include "app/thumbnailpanel.h"
 #include "app/viewersettings.h"
+#include "platform/messagepump.h"
 #include "preview/findbar.h"
 #include "preview/qrpreview.h"
 #include "preview/qrpreviewimage.h"
@@ -15,7 +18,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -120,7 +122,7 @@ void TfrmZozEdezaPreview::BuildLayout()
 
     QRPreview1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(QRPreview1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& At) { ShowPageMenu(QRPreview1->viewport()->mapToGlobal(At)); });
+            [this](const QPoint& Pos) { ShowPageMenu(QRPreview1->viewport()->mapToGlobal(Pos)); });
 
     QRPreview1->OnPageAvailable = [this](TQRPreview* Sender, int PageNum) { QRPreview1PageAvailable(Sender, PageNum); };
 }
@@ -181,7 +183,8 @@ void TfrmZozEdezaPreview::FillPageMenu(QMenu& Menu)
     add(QStringLiteral("Yazdır..."), QKeySequence(), &TfrmZozEdezaPreview::btnPrintClick);
     add(QStringLiteral("Dışa Aktar..."), QKeySequence(Qt::CTRL | Qt::Key_S), &TfrmZozEdezaPreview::ExportReport);
     add(QStringLiteral("Sayfayı Resim Olarak Kopyala"), QKeySequence(), &TfrmZozEdezaPreview::CopyPageImage)
-        ->setEnabled(QRPreview1->PreviewImage()->ImageOK());    Menu.addSeparator();
+        ->setEnabled(QRPreview1->PreviewImage()->ImageOK());
+    Menu.addSeparator();
     Menu.addActions({TextSelection->CopyAction(), TextSelection->SelectAllAction(), TextSelection->ModeAction()});
 }
 
@@ -191,11 +194,6 @@ void TfrmZozEdezaPreview::ShowPageMenu(const QPoint& GlobalPos)
     menu->setAttribute(Qt::WA_DeleteOnClose);
     FillPageMenu(*menu);
     menu->popup(GlobalPos);
-}
-
-void TfrmZozEdezaPreview::ProcessPendingMessages()
-{
-    QCoreApplication::processEvents();
 }
 
 void TfrmZozEdezaPreview::showEvent(QShowEvent* Event)
@@ -402,6 +400,27 @@ void TfrmZozEdezaPreview::dragEnterEvent(QDragEnterEvent* Event)
 void TfrmZozEdezaPreview::dropEvent(QDropEvent* Event)
 {
     OpenDroppedFile(this, Event, [this](const QString& File) { OpenFile(File); });
+}
+
+void TfrmZozEdezaPreview::btnPrintClick()
+{
+    if (!FQRPrinter)
+        return;
+    RunReportingErrors(this, [this] {
+        if (!AnyPrinterInstalled(*FQRPrinter)) {
+            ShowMessage(this, PrintJobMessage(TPrintJobResult::NoPrinter, FQRPrinter->PageCount()));
+            return;
+        }
+        TfrmSelectPrinter dialog;
+        dialog.QRPrinter = FQRPrinter;
+        dialog.PrinterIndex = FQRPrinter->PrinterIndex();
+        const int result = RunSelectPrinter(dialog);
+        if (result != QDialog::Accepted)
+            return;
+        const TPrintJobResult printed = RunPrintJob(*FQRPrinter, RequestFromDialog(dialog));
+        if (printed != TPrintJobResult::Printed)
+            ShowMessage(this, PrintJobMessage(printed, FQRPrinter->PageCount()));
+    });
 }
 
 void TfrmZozEdezaPreview::btnCloseClick()

@@ -87,8 +87,6 @@ private:
     void BuildLayout();
     void BindKeys();
     void AddTextTools(QBoxLayout* Layout);
-    // Lets notifications already posted to the control run first.
-    static void ProcessPendingMessages();
     void ShowPageMenu(const QPoint& GlobalPos);
     void GeometryChanged();
 

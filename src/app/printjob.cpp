@@ -1,7 +1,6 @@
 #include "app/printjob.h"
 
 #include "app/dialogs.h"
-#include "app/previewwindow.h"
 #include "app/qrselect.h"
 #include "app/selectprinter.h"
 #include "platform/streams.h"
@@ -60,13 +59,6 @@ TSelectPrinterRunner& SelectPrinterRunner()
 {
     static TSelectPrinterRunner runner;
     return runner;
-}
-
-bool AnyPrinterInstalled(TQRPrinter& Document)
-{
-    // Printers may have come or gone since the document listed them.
-    Document.PrinterObject().Refresh();
-    return !Document.Printers().isEmpty();
 }
 
 // A report definition that regenerates its report prints it itself; copies
@@ -197,23 +189,14 @@ void SetSelectPrinterRunner(TSelectPrinterRunner Runner)
     SelectPrinterRunner() = std::move(Runner);
 }
 
-void TfrmZozEdezaPreview::btnPrintClick()
+int RunSelectPrinter(TfrmSelectPrinter& Dialog)
 {
-    if (!FQRPrinter)
-        return;
-    RunReportingErrors(this, [this] {
-        if (!AnyPrinterInstalled(*FQRPrinter)) {
-            ShowMessage(this, PrintJobMessage(TPrintJobResult::NoPrinter, FQRPrinter->PageCount()));
-            return;
-        }
-        TfrmSelectPrinter dialog;
-        dialog.QRPrinter = FQRPrinter;
-        dialog.PrinterIndex = FQRPrinter->PrinterIndex();
-        const int result = SelectPrinterRunner() ? SelectPrinterRunner()(dialog) : dialog.exec();
-        if (result != QDialog::Accepted)
-            return;
-        const TPrintJobResult printed = RunPrintJob(*FQRPrinter, RequestFromDialog(dialog));
-        if (printed != TPrintJobResult::Printed)
-            ShowMessage(this, PrintJobMessage(printed, FQRPrinter->PageCount()));
-    });
+    return SelectPrinterRunner() ? SelectPrinterRunner()(Dialog) : Dialog.exec();
+}
+
+bool AnyPrinterInstalled(TQRPrinter& Document)
+{
+    // Printers may have come or gone since the document listed them.
+    Document.PrinterObject().Refresh();
+    return !Document.Printers().isEmpty();
 }

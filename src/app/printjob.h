@@ -48,6 +48,11 @@ TPrintRequest RequestFromDialog(const TfrmSelectPrinter& Dialog);
 // Shows the printer dialog modally; returns its result. Tests replace it.
 using TSelectPrinterRunner = std::function<int(TfrmSelectPrinter&)>;
 void SetSelectPrinterRunner(TSelectPrinterRunner Runner);
+int RunSelectPrinter(TfrmSelectPrinter& Dialog);
+
+// Whether any printer is installed now: the list is read afresh, since
+// printers may have come or gone since the document listed them.
+bool AnyPrinterInstalled(TQRPrinter& Document);
 
 // "A-B" or "N" (page N alone), pages from 1; false for anything else,
 // numbers too large included.

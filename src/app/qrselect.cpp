@@ -18,7 +18,7 @@ constexpr int PageCountOffset = 8;
 
 using TPageSelector = std::function<bool(int)>;
 
-std::string Local(const QString& Name)
+std::string LocalFileName(const QString& Name)
 {
     return Name.toLocal8Bit().toStdString();
 }
@@ -52,7 +52,7 @@ void Splice(const QStringList& Sources, const QString& Dest, const TPageSelector
     TQRPageList S;
     for (const QString& source : Sources) {
         S.Clear();
-        LoadReportFile(S, Local(source));
+        LoadReportFile(S, LocalFileName(source));
         const int32_t count = S.PageCount();
         for (int32_t p = 1; p <= count; ++p) {
             if (!Selected(p))
@@ -66,7 +66,7 @@ void Splice(const QStringList& Sources, const QString& Dest, const TPageSelector
         UpdatePageCount(D);
     else
         D.Finish(); // a well-formed report of no pages, not 128 zero bytes
-    D.MoveToFile(Local(Dest));
+    D.MoveToFile(LocalFileName(Dest));
 }
 
 } // namespace

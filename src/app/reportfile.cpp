@@ -1,6 +1,7 @@
 #include "app/reportfile.h"
 #include "app/dialogs.h"
 
+#include "platform/littleendian.h"
 #include "platform/metafile.h"
 #include "platform/streams.h"
 #include "printer/qrprinter.h"
@@ -26,10 +27,7 @@ constexpr uint32_t EmfSignature = 0x464D4520; // " EMF"
 
 uint32_t LittleEndian32(const QByteArray& Bytes, int Offset)
 {
-    uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = (v << 8) | static_cast<uint8_t>(Bytes[Offset + i]);
-    return v;
+    return GetLE32(reinterpret_cast<const uint8_t*>(Bytes.constData()) + Offset);
 }
 
 } // namespace

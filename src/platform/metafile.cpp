@@ -1,4 +1,5 @@
 #include "platform/metafile.h"
+#include "platform/littleendian.h"
 #include "platform/errors.h"
 #include "platform/streams.h"
 
@@ -7,12 +8,8 @@
 
 namespace {
 
-uint32_t u32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-int32_t i32(const uint8_t* p) { return static_cast<int32_t>(u32(p)); }
+uint32_t u32(const uint8_t* p) { return GetLE32(p); }
+int32_t i32(const uint8_t* p) { return static_cast<int32_t>(GetLE32(p)); }
 
 // Record type of EMR_HEADER (the full record table lives with the player).
 constexpr uint32_t EmrHeaderType = 1;
@@ -51,8 +48,8 @@ EmfHeader TMetafile::ParseHeader(const uint8_t* p, size_t n)
     h.nVersion = u32(p + 44);
     h.nBytes = u32(p + 48);
     h.nRecords = u32(p + 52);
-    h.nHandles = static_cast<uint16_t>(p[56] | p[57] << 8);
-    h.sReserved = static_cast<uint16_t>(p[58] | p[59] << 8);
+    h.nHandles = GetLE16(p + 56);
+    h.sReserved = GetLE16(p + 58);
     h.nDescription = u32(p + 60);
     h.offDescription = u32(p + 64);
     h.nPalEntries = u32(p + 68);

@@ -1,5 +1,6 @@
 #include "platform/streams.h"
 #include "platform/errors.h"
+#include "platform/littleendian.h"
 #include "platform/system.h"
 
 #include <algorithm>
@@ -55,13 +56,13 @@ int32_t TStream::ReadInt32()
 {
     uint8_t b[4];
     ReadBuffer(b, 4);
-    return static_cast<int32_t>(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24);
+    return static_cast<int32_t>(GetLE32(b));
 }
 
 void TStream::WriteInt32(int32_t Value)
 {
-    const uint32_t v = static_cast<uint32_t>(Value);
-    const uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+    uint8_t b[4];
+    PutLE32(b, static_cast<uint32_t>(Value));
     WriteBuffer(b, 4);
 }
 

@@ -1,23 +1,10 @@
 #include "preview/previewgeometry.h"
 
+#include "platform/rounding.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
-
-int RoundHalfEven(long double Value)
-{
-    if (std::isnan(Value))
-        return 0;
-    if (Value >= static_cast<long double>(INT_MAX))
-        return INT_MAX;
-    if (Value <= static_cast<long double>(INT_MIN))
-        return INT_MIN;
-    long double whole = std::floor(Value);
-    long double fraction = Value - whole;
-    if (fraction > 0.5L || (fraction == 0.5L && std::fmod(whole, 2.0L) != 0))
-        whole += 1;
-    return static_cast<int>(whole);
-}
 
 int ImageExtent(long double Length, int Zoom, long double Factor)
 {

@@ -13,11 +13,6 @@ constexpr long double DefaultPaperLength = 279.4L;
 // Room for the frame and the drop shadow around the page.
 constexpr int PageShadowExtra = 4;
 
-// Nearest integer, halves to even; values beyond int saturate and NaN gives
-// 0, so that a degenerate page size can only produce a zoom the control
-// rejects.
-int RoundHalfEven(long double Value);
-
 // Image extent in pixels: Length (0.1 mm, or mm without a document) at Zoom
 // percent, converted with Factor pixels per unit, plus the shadow room.
 int ImageExtent(long double Length, int Zoom, long double Factor);

@@ -16,10 +16,10 @@ constexpr qint64 MaxCachePixels = 4096LL * 4096LL;
 
 // Rectangles and lines in the convention the page layout was made for:
 // right and bottom edges excluded, lines one pixel short of their end.
-void FillExclusive(QPainter& P, int Left, int Top, int Right, int Bottom, const QColor& Colour)
+void FillExclusive(QPainter& Painter, int Left, int Top, int Right, int Bottom, const QColor& Colour)
 {
     if (Right > Left && Bottom > Top)
-        P.fillRect(QRect(Left, Top, Right - Left, Bottom - Top), Colour);
+        Painter.fillRect(QRect(Left, Top, Right - Left, Bottom - Top), Colour);
 }
 
 } // namespace

@@ -42,6 +42,7 @@ QImage DemoLogo()
     logo.fill(Qt::white);
     QPainter p(&logo);
     p.setRenderHint(QPainter::Antialiasing);
+    // Drawn on a grid of 120 units a side, scaled to the image.
     p.scale(80.0 / 120.0, 80.0 / 120.0);
     p.setPen(Qt::NoPen);
     p.setBrush(Navy);
@@ -61,7 +62,7 @@ QImage DemoLogo()
 class TDemoPage {
 public:
     TDemoPage(TQRPrinter& Printer, const TDemoGeometry& G, const QImage& Logo)
-        : P(Printer), C(*Printer.Canvas()), G(G), Logo(Logo)
+        : Document(Printer), C(*Printer.Canvas()), G(G), Logo(Logo)
     {
     }
 
@@ -76,13 +77,13 @@ public:
 private:
     QRect Box(long double X, long double Y, long double W, long double H) const
     {
-        const QPoint tl(P.XPos(X), P.YPos(Y));
-        return QRect(tl, QPoint(P.XPos(X + W), P.YPos(Y + H)) - QPoint(1, 1));
+        const QPoint tl(Document.XPos(X), Document.YPos(Y));
+        return QRect(tl, QPoint(Document.XPos(X + W), Document.YPos(Y + H)) - QPoint(1, 1));
     }
     void Font(const char* Name, double Points, int Weight, bool Italic = false, QColor Color = Qt::black)
     {
         C.Font.Name = QString::fromLatin1(Name);
-        C.Font.Height = -P.YSize(Points * 254.0L / 72.0L);
+        C.Font.Height = -Document.YSize(Points * 254.0L / 72.0L);
         C.Font.Weight = Weight;
         C.Font.Italic = Italic;
         C.Font.Color = Color;
@@ -90,14 +91,14 @@ private:
     void Text(long double X, long double Y, const QString& S, unsigned Align = TA_LEFT)
     {
         C.SetTextAlign(Align | TA_BASELINE);
-        C.TextOut(P.XPos(X), P.YPos(Y), S);
+        C.TextOut(Document.XPos(X), Document.YPos(Y), S);
     }
     // Left-aligned text cut at the cell's edge, so long names never run
     // into the next column.
     void ClippedText(long double X, long double Y, const QRect& Cell, const QString& S)
     {
         C.SetTextAlign(TA_LEFT | TA_BASELINE);
-        C.ExtTextOut(P.XPos(X), P.YPos(Y), ETO_CLIPPED, &Cell, S);
+        C.ExtTextOut(Document.XPos(X), Document.YPos(Y), ETO_CLIPPED, &Cell, S);
     }
     void Fill(const QRect& R, const QColor& Color)
     {
@@ -110,17 +111,21 @@ private:
         C.Pen.Color = Color;
         C.Pen.Width = Width;
         C.Pen.Style = psSolid;
-        C.MoveTo(P.XPos(X1), P.YPos(Y1));
-        C.LineTo(P.XPos(X2), P.YPos(Y2));
+        C.MoveTo(Document.XPos(X1), Document.YPos(Y1));
+        C.LineTo(Document.XPos(X2), Document.YPos(Y2));
     }
     void Cells(long double Top, const QString (&Values)[ColumnCount]);
 
-    TQRPrinter& P;
+    TQRPrinter& Document;
     TCanvas& C;
     const TDemoGeometry& G;
     const QImage& Logo;
 };
 
+// In 0.1 mm from the band's top left corner: a logo 18 mm square; the
+// company's lines 22 mm in (4 mm right of the logo) and the list's title at
+// the right edge, both at 6, 11.5 and 15.5 mm down; the rule under the band
+// at 20.5 mm.
 void TDemoPage::Header()
 {
     C.StretchDraw(Box(G.Left, G.Top, 180, 180), Logo);
@@ -135,7 +140,7 @@ void TDemoPage::Header()
     Font("Arial", 8, 400);
     Text(G.Right, G.Top + 115, QStringLiteral("Dönem: Ocak – Aralık 2024"), TA_RIGHT);
     Text(G.Right, G.Top + 155, QStringLiteral("Para birimi: Türk lirası"), TA_RIGHT);
-    Line(G.Left, G.Top + 205, G.Right, G.Top + 205, Navy, P.YSize(6));
+    Line(G.Left, G.Top + 205, G.Right, G.Top + 205, Navy, Document.YSize(6));
 }
 
 void TDemoPage::Cells(long double Top, const QString (&Values)[ColumnCount])
@@ -225,7 +230,7 @@ void TDemoPage::Summary(long double Top, const TDemoTotals& Totals)
         Text(G.Right - G.Pad, y + G.RowHeight * 0.68L, l.Value, TA_RIGHT);
         y += G.RowHeight;
     }
-    Line(x, y, G.Right, y, Navy, P.YSize(4));
+    Line(x, y, G.Right, y, Navy, Document.YSize(4));
     Font("Arial", 10, 700, false, Navy);
     Text(x + G.Pad, y + G.RowHeight * 0.75L, QStringLiteral("Genel toplam"));
     Text(G.Right - G.Pad, y + G.RowHeight * 0.75L, FormatTurkishAmount(Totals.Amount + Totals.Vat) + QStringLiteral(" TL"),
@@ -235,6 +240,9 @@ void TDemoPage::Summary(long double Top, const TDemoTotals& Totals)
     C.Brush.Style = bsClear;
     C.Rectangle(Box(x, Top, w, y - Top));
 
+    // Left of the summary box, in 0.1 mm below its top: two notes, then two
+    // signature lines over 0-22% and 28-50% of the table's width with the
+    // names 5 mm under them.
     Font("Arial", 8, 400, true, Grey);
     Text(G.Left, Top + 50, QStringLiteral("Tutarlar Türk lirası cinsindendir; KDV oranı %20 uygulanmıştır."));
     Text(G.Left, Top + 95, QStringLiteral("Bu liste örnek amaçlıdır, gerçek kişi ve kurumlarla ilgisi yoktur."));

@@ -1,24 +1,19 @@
 #include "printer/printersettings.h"
 
-#include <QCoreApplication>
+#include "platform/messagepump.h"
+#include "platform/rounding.h"
 
 #include <exception>
 #include <vector>
 
 namespace {
 
-void ProcessPendingMessages()
-{
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
-}
-
 // Dots of the device into tenths of a millimetre.
 int DotsToTenthsMM(int Dots, int DotsPerInch)
 {
     if (DotsPerInch <= 0)
         throw EPrinter("The printer reports no resolution");
-    return RoundEven(static_cast<long double>(Dots) / DotsPerInch * 254);
+    return RoundHalfEven(static_cast<long double>(Dots) / DotsPerInch * 254);
 }
 
 } // namespace

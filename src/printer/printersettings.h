@@ -72,6 +72,8 @@ public:
     void SetTitle(const QString& Value) { FTitle = Value; }
     bool PrintMetafile() const { return FPrintMetafile; }
     void SetPrintMetafile(bool Value) { FPrintMetafile = Value; }
+    // UseStandardprinter and FmemoryLimit: the design's spelling. The
+    // document's property of the same meaning is UseStandardPrinter.
     bool UseStandardprinter() const { return FUseStandardPrinter; }
     void SetUseStandardprinter(bool Value) { FUseStandardPrinter = Value; }
     bool UseExtendedDuplex() const { return FUseExtendedDuplex; }
@@ -120,7 +122,7 @@ private:
     int FPrintQuality = 0;
     int FCollate = 0;
     int FColorOption = 0;
-    int FmemoryLimit = 250000;
+    int FmemoryLimit = 250000; // the design's spelling
     bool FUseCustomPaperCode = false;
     int FCustomPaperCode = 0;
     TPrinterOrientation FOrientation = poPortrait;

@@ -1,11 +1,15 @@
 #include "printer/qrpapers.h"
 
+#include "platform/rounding.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 
 namespace {
 
+// Tables laid out by hand.
+// clang-format off
 const char* const PaperNames[QRPaperSizeCount] = {
     "Default", "Letter", "LetterSmall", "Tabloid", "Ledger", "Legal", "Statement", "Executive", "A3",
     "A4", "A4Small", "A5", "B4", "B5", "Folio", "Quarto", "qr10X14", "qr11X17", "Note", "Env9",
@@ -21,6 +25,8 @@ const char* const BinNames[QRBinCount] = {
     "First", "Upper", "Lower", "Middle", "Manual", "Envelope", "EnvManual", "Auto", "Tractor",
     "SmallFormat", "LargeFormat", "LargeCapacity", "Cassette", "Last"};
 
+// clang-format on
+
 // Rows Letter..ESheet are the sizes a report page is matched against.
 constexpr int FirstDetectRow = 1;
 constexpr int LastDetectRow = 26;
@@ -35,6 +41,8 @@ long long TruncTo(long double Value)
 
 } // namespace
 
+// Tables laid out by hand.
+// clang-format off
 const int16_t PaperCodes[QRPaperSizeCount] = {
     0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23,
     24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47,
@@ -57,6 +65,7 @@ const TPaperDimension PaperDimensions[QRPaperSizeCount - 1] = {
     {201, 276},       {420, 594},       {420, 297},       {445, 322}};
 
 const int16_t BinCodes[QRBinCount] = {1, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 14};
+// clang-format on
 
 const char* PaperSizeName(TQRPaperSize Size)
 {
@@ -86,26 +95,9 @@ TQRBin BinFromCode(int Code)
     return TQRBin::First;
 }
 
-int RoundEven(long double Value)
-{
-    // Device answers and page sizes come from outside: never let a wild
-    // value reach an undefined conversion.
-    if (std::isnan(Value))
-        return 0;
-    if (Value >= static_cast<long double>(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    if (Value <= static_cast<long double>(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-    long double whole = std::floor(Value);
-    const long double fraction = Value - whole;
-    if (fraction > 0.5L || (fraction == 0.5L && std::fmod(whole, 2.0L) != 0))
-        whole += 1;
-    return static_cast<int>(whole);
-}
-
 int PaperTenthsMM(long double MM)
 {
-    return RoundEven(MM * 10);
+    return RoundHalfEven(MM * 10);
 }
 
 TPaperDetection DetectPaperNearest(int WidthPx, int HeightPx, long double Factor)

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+// Tables laid out by hand.
+// clang-format off
 enum class TQRPaperSize : uint8_t {
     Default = 0, Letter, LetterSmall, Tabloid, Ledger, Legal, Statement, Executive, A3, A4, A4Small,
     A5, B4, B5, Folio, Quarto, qr10X14, qr11X17, Note, Env9, Env10, Env11, Env12, Env14, CSheet,
@@ -23,6 +25,7 @@ enum class TQRBin : uint8_t {
     LargeFormat, LargeCapacity, Cassette, Last
 };
 constexpr int QRBinCount = 14; // First..Last
+// clang-format on
 
 struct TPaperDimension {
     long double Width;  // mm
@@ -44,8 +47,6 @@ TQRPaperSize PaperSizeFromCode(int Code);
 // First bin from First to Last with this source code; First when none.
 TQRBin BinFromCode(int Code);
 
-// Nearest integer, ties to even, of an extended-precision value.
-int RoundEven(long double Value);
 // Millimetres of the table in tenths of a millimetre, rounded (215.9 gives 2159).
 int PaperTenthsMM(long double MM);
 

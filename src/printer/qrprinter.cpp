@@ -1,11 +1,11 @@
 #include "printer/qrprinter.h"
 
+#include "platform/messagepump.h"
+#include "platform/rounding.h"
 #include "printer/qrmessages.h"
 #include "printer/qrparentreport.h"
 #include "printer/qrprintersettings.h"
 #include "store/qrpagelist.h"
-
-#include <QCoreApplication>
 
 #include <algorithm>
 #include <utility>
@@ -43,8 +43,7 @@ TQRPrinter::TQRPrinter(TQRParentReport* parentrep)
     }
     if (FPrinterOK) {
         aPrinterSettings->SetPrinter(aPrinter);
-        if (QCoreApplication::instance())
-            QCoreApplication::processEvents();
+        ProcessPendingMessages();
     }
     FTopWaste = aPrinterSettings->TopOffset();
     FLeftWaste = aPrinterSettings->LeftOffset();
@@ -92,22 +91,22 @@ void TQRPrinter::Cleanup()
 
 int TQRPrinter::XPos(long double Value) const
 {
-    return RoundEven((Value - FLeftWaste) * FXFactor);
+    return RoundHalfEven((Value - FLeftWaste) * FXFactor);
 }
 
 int TQRPrinter::YPos(long double Value) const
 {
-    return RoundEven((Value - FTopWaste) * FYFactor);
+    return RoundHalfEven((Value - FTopWaste) * FYFactor);
 }
 
 int TQRPrinter::XSize(long double Value) const
 {
-    return RoundEven(Value * FXFactor);
+    return RoundHalfEven(Value * FXFactor);
 }
 
 int TQRPrinter::YSize(long double Value) const
 {
-    return RoundEven(Value * FYFactor);
+    return RoundHalfEven(Value * FYFactor);
 }
 
 namespace {

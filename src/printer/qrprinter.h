@@ -28,6 +28,11 @@ struct THyperlink;
 enum TQRPrinterStatus : uint8_t { mpReady = 0, mpBusy = 1, mpFinished = 2 };
 enum TQRPrinterDestination : uint8_t { qrdMetafile = 0, qrdPrinter = 1 };
 
+// Pixels per 0.1 mm of a 96 dpi screen: 96 / 254, kept to five places as
+// reports have always been laid out with it. The scale before any device
+// is known, and for a printer that reports no usable resolution.
+constexpr long double DefaultTenthMMFactor = 0.37795L;
+
 class TQRPrinter {
 public:
     using TNotifyEvent = std::function<void(TQRPrinter* Sender)>;
@@ -163,6 +168,8 @@ public:
 
     bool PrintMetafile() const { return aPrinterSettings->PrintMetafile(); }
     void SetPrintMetafile(bool Value) { aPrinterSettings->SetPrintMetafile(Value); }
+    // The design names this property UseStandardPrinter here and
+    // UseStandardprinter on the settings it forwards to.
     bool UseStandardPrinter() const { return aPrinterSettings->UseStandardprinter(); }
     void SetUseStandardPrinter(bool Value) { aPrinterSettings->SetUseStandardprinter(Value); }
     bool UseExtendedDuplex() const { return aPrinterSettings->UseExtendedDuplex(); }
@@ -201,7 +208,7 @@ public:
     std::unique_ptr<TPrinterSettings> aPrinterSettings;
     // Margins in 0.1 mm for PrintMetafileDirect.
     long double DPLeftMargin = 0;
-    long double DPTopmargin = 0;
+    long double DPTopmargin = 0; // the design's spelling
 
 private:
     void LoadWith(const std::function<void()>& ReadPages, bool NearestSize);
@@ -228,7 +235,7 @@ private:
     TCanvas* FCanvas = nullptr;
     TQRPrinterDestination FDestination = qrdMetafile;
     int FFirstPage = 0;
-    int FLastpage = 0;
+    int FLastpage = 0; // the design's spelling
     int FLeftWaste = 0;
     QPointer<QObject> FClient;
     // Every control that has shown this document, so that all of them, not
@@ -254,8 +261,8 @@ private:
     int FTopWaste = 0;
     bool FShowingPreview = false;
     TQRPrinterStatus FStatus = mpReady;
-    long double FXFactor = 0.37795L;
-    long double FYFactor = 0.37795L;
+    long double FXFactor = DefaultTenthMMFactor;
+    long double FYFactor = DefaultTenthMMFactor;
     std::unique_ptr<TQRPageList> FPageList;
     QPointer<QWidget> FPreviewControl;
     bool FReportLoaded = false;

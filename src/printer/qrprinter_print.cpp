@@ -1,13 +1,14 @@
 // Printing a finished report: one job, one sheet per page.
 #include "printer/qrprinter.h"
 
+#include "platform/messagepump.h"
+#include "platform/rounding.h"
 #include "printer/qrmessages.h"
 #include "printer/qrpapers.h"
 #include "printer/qrparentreport.h"
 #include "printer/qrprogressform.h"
 #include "store/qrpagelist.h"
 
-#include <QCoreApplication>
 #include <QRect>
 
 #include <cstdint>
@@ -23,12 +24,6 @@ QRect GdiRect(int Left, int Top, int Right, int Bottom)
     return QRect(QPoint(Left, Top), QSize(Right - Left, Bottom - Top));
 }
 
-void PumpMessages()
-{
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
-}
-
 } // namespace
 
 QRect ParentReportPageRect(long double Width, long double Length, int LeftOffset, int TopOffset, int PixelsPerX,
@@ -36,8 +31,8 @@ QRect ParentReportPageRect(long double Width, long double Length, int LeftOffset
 {
     const long double px = PixelsPerX / 254.0L;
     const long double py = PixelsPerY / 254.0L;
-    return GdiRect(-RoundEven(LeftOffset * px), -RoundEven(TopOffset * py), RoundEven((Width - LeftOffset) * px),
-                   RoundEven((Length - TopOffset) * py));
+    return GdiRect(-RoundHalfEven(LeftOffset * px), -RoundHalfEven(TopOffset * py),
+                   RoundHalfEven((Width - LeftOffset) * px), RoundHalfEven((Length - TopOffset) * py));
 }
 
 int PrintProgressValue(int Page, int First, int Last)
@@ -93,7 +88,7 @@ void TQRPrinter::Print()
                                         aPrinterSettings->PixelsPerX(), aPrinterSettings->PixelsPerY());
         // 64 bits, so that a range ending at INT_MAX still ends.
         for (int64_t p = first; p <= last; ++p) {
-            PumpMessages();
+            ProcessPendingMessages();
             if (showProgress)
                 SetProgress(PrintProgressValue(static_cast<int>(p), first, last));
             SetPageNumber(static_cast<int>(p));
@@ -111,7 +106,7 @@ void TQRPrinter::Print()
         }
         if (progress) {
             // The last value was only posted; let the window show it.
-            PumpMessages();
+            ProcessPendingMessages();
             progress->hide();
         }
         if (FParentReport)
@@ -142,8 +137,8 @@ void TQRPrinter::PrintMetafileDirect(const QString&, int frompage, int topage)
             right = PaperWidth() * xf;
             bottom = PaperLength() * yf;
         }
-        const QRect rect = GdiRect(RoundEven(DPLeftMargin * xf), RoundEven(DPTopmargin * yf), RoundEven(right),
-                                   RoundEven(bottom));
+        const QRect rect = GdiRect(RoundHalfEven(DPLeftMargin * xf), RoundHalfEven(DPTopmargin * yf),
+                                   RoundHalfEven(right), RoundHalfEven(bottom));
         for (int64_t p = frompage; p <= topage; ++p) {
             if (std::unique_ptr<TMetafile> page = FPageList->GetPage(static_cast<int32_t>(p)))
                 shared.Canvas().StretchDraw(rect, *page);

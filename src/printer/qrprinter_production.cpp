@@ -4,13 +4,12 @@
 #include "printer/qrprinter.h"
 
 #include "platform/emf/metafilecanvas.h"
+#include "platform/messagepump.h"
 #include "platform/metafile.h"
 #include "printer/qrparentreport.h"
 #include "printer/screenmetrics.h"
 #include "store/qrpagelist.h"
 #include "store/qrstream.h"
-
-#include <QCoreApplication>
 
 namespace {
 
@@ -54,9 +53,9 @@ void TQRPrinter::BeginDoc()
         FXFactor = TenthMMFactor(GetDeviceCaps(aPrinter->Handle(), LOGPIXELSX));
         FYFactor = TenthMMFactor(GetDeviceCaps(aPrinter->Handle(), LOGPIXELSY));
         if (FYFactor < 0.1L)
-            FYFactor = 0.37795L;
+            FYFactor = DefaultTenthMMFactor;
         if (FXFactor < 0.1L)
-            FXFactor = 0.37795L;
+            FXFactor = DefaultTenthMMFactor;
     }
 }
 
@@ -125,8 +124,7 @@ void TQRPrinter::EndDoc()
     }
     FStatus = mpFinished;
     SetAvailablePages(FAvailablePages + 1);
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
+    ProcessPendingMessages();
     if (FDestination == qrdMetafile)
         FPageList->Finish();
     else if (FAfterPrintEvent)

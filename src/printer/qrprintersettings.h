@@ -23,7 +23,7 @@ public:
     int FirstPage = 0;
     int LastPage = 0;
     bool PrintMetafile = false;
-    bool UseStandardprinter = false;
+    bool UseStandardprinter = false; // the design's spelling
     bool UseExtendedDuplex = false;
     int ExtendedDuplex = 0;
     int MemoryLimit = 250000;

@@ -34,9 +34,9 @@ QString FoldExpression(const QString& Pattern, unsigned Fold)
     return out;
 }
 
-bool IsTextFile(const fs::path& P)
+bool IsTextFile(const fs::path& Path)
 {
-    std::string ext = P.extension().string();
+    std::string ext = Path.extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     return ext == ".qrp" || ext == ".emf";
 }

@@ -34,6 +34,11 @@ void TQRCompress::InitTree()
     }
 }
 
+// Moves the leaf just coded towards the root, so that frequent bytes get
+// short codes; coder and decoder reshape the tree alike after each symbol.
+// Each pass swaps the node a with its parent's sibling u and goes on from
+// the grandparent g: the path to the leaf is roughly halved. A child of the
+// root (p == 0) ends the walk.
 void TQRCompress::Splay(uint16_t Plain)
 {
     unsigned a = Plain + 256u;
@@ -44,6 +49,7 @@ void TQRCompress::Splay(uint16_t Plain)
         } else {
             const unsigned g = Up[p];
             unsigned u = Kids[g][0];
+            // a takes u's place under g, and u takes a's place under p.
             if (u == p) {
                 u = Kids[g][1];
                 Kids[g][1] = static_cast<uint16_t>(a);

@@ -1,5 +1,6 @@
 #include "store/qrfileheader.h"
 
+#include "platform/littleendian.h"
 #include <cstring>
 
 void ConvertHeader(TQRFileHeaderRecord& Header, int32_t HeaderSize)
@@ -15,18 +16,22 @@ void ConvertHeader(TQRFileHeaderRecord& Header, int32_t HeaderSize)
 
 TQRFileHeaderRecord MakeFileHeader(int32_t PageCount, double CreationTime, bool Compression)
 {
+    // Every byte not set below is zero: padding and reserved fields.
     TQRFileHeaderRecord h{};
-    h[0] = 3;
-    h[2] = 50;
-    const uint32_t count = static_cast<uint32_t>(PageCount);
-    for (int i = 0; i < 4; ++i)
-        h[8 + i] = static_cast<uint8_t>(count >> (8 * i));
+    // Two 16-bit words, 3 and 50, that every writer of the format puts
+    // first. No reader checks them; they only tell a report that has no
+    // pages yet from other data (TQRHeaderFields::Marked).
+    PutLE16(&h[0], 3);
+    PutLE16(&h[2], 50);
+    PutLE32(&h[8], static_cast<uint32_t>(PageCount));
+    // The creation time as the bits of a little-endian IEEE-754 double.
     uint64_t bits;
     static_assert(sizeof bits == sizeof CreationTime, "an IEEE-754 double");
     std::memcpy(&bits, &CreationTime, 8);
-    for (int i = 0; i < 8; ++i)
-        h[16 + i] = static_cast<uint8_t>(bits >> (8 * i));
+    PutLE64(&h[16], bits);
     h[25] = Compression ? 1 : 0;
+    // Filler of 100 letters 'H' at 26..125, as other writers of the format
+    // leave it (byte 126 stays 0); readers skip it.
     std::memset(&h[26], 'H', 100);
     return h;
 }
@@ -36,15 +41,13 @@ TQRHeaderFields ReadHeaderFields(const TQRFileHeaderRecord& Header, int32_t Head
     TQRHeaderFields f;
     if (HeaderSize == 128) {
         f.HasPageCount = true;
-        f.PageCount = static_cast<int32_t>(uint32_t(Header[8]) | uint32_t(Header[9]) << 8 | uint32_t(Header[10]) << 16 | uint32_t(Header[11]) << 24);
+        f.PageCount = static_cast<int32_t>(GetLE32(&Header[8]));
     } else if (HeaderSize == 120) {
         f.HasPageCount = true;
         f.PageCount = 1;
     }
     if (HeaderSize == 128 || HeaderSize == 124) {
-        uint64_t bits = 0;
-        for (int i = 0; i < 8; ++i)
-            bits |= uint64_t(Header[16 + i]) << (8 * i);
+        const uint64_t bits = GetLE64(&Header[16]);
         f.HasCreationTime = true;
         std::memcpy(&f.CreationTime, &bits, 8);
     }

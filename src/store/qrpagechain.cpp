@@ -3,13 +3,14 @@
 // number is one more or one less than the last, so a damaged file ends the
 // walk with a message instead of a loop or a read outside the data.
 #include "store/qrdamagedreport.h"
+#include "platform/littleendian.h"
 #include "store/qrpagelist.h"
 
 #include <cstdlib>
 
 namespace {
 
-std::string At(int64_t Value)
+std::string AtOffset(int64_t Value)
 {
     return " at offset " + std::to_string(Value);
 }
@@ -21,17 +22,18 @@ TQRPageList::TRecord TQRPageList::ReadRecord(int32_t Start, int32_t Size)
     // A record is at least its number, its next-record offset and its back
     // pointer: 12 bytes.
     if (Start < HeaderSize() || int64_t(Start) + 12 > Size)
-        Damaged("a page record would start" + At(Start) + ", outside the file's " + std::to_string(Size) + " bytes");
+        Damaged("a page record would start" + AtOffset(Start) + ", outside the file's " + std::to_string(Size) +
+                " bytes");
     FStream->SetPosition(Start);
     uint8_t head[8];
     FStream->ReadBuffer(head, 8);
     TRecord r;
     r.Start = Start;
-    r.Number = static_cast<int32_t>(uint32_t(head[0]) | uint32_t(head[1]) << 8 | uint32_t(head[2]) << 16 | uint32_t(head[3]) << 24);
-    r.Next = static_cast<int32_t>(uint32_t(head[4]) | uint32_t(head[5]) << 8 | uint32_t(head[6]) << 16 | uint32_t(head[7]) << 24);
+    r.Number = static_cast<int32_t>(GetLE32(head));
+    r.Next = static_cast<int32_t>(GetLE32(head + 4));
     if (int64_t(r.Next) < int64_t(Start) + 12 || r.Next > Size)
-        Damaged("page record " + std::to_string(r.Number) + At(Start) + " gives its end as offset " + std::to_string(r.Next) +
-                ", outside the file's " + std::to_string(Size) + " bytes");
+        Damaged("page record " + std::to_string(r.Number) + AtOffset(Start) + " gives its end as offset " +
+                std::to_string(r.Next) + ", outside the file's " + std::to_string(Size) + " bytes");
     return r;
 }
 
@@ -45,8 +47,8 @@ void TQRPageList::NoteRecord(const TRecord& Record)
 void TQRPageList::ExpectNumber(const TRecord& Record, int32_t Number) const
 {
     if (Record.Number != Number)
-        Damaged("page records out of sequence: record" + At(Record.Start) + " is numbered " + std::to_string(Record.Number) +
-                " where " + std::to_string(Number) + " was expected");
+        Damaged("page records out of sequence: record" + AtOffset(Record.Start) + " is numbered " +
+                std::to_string(Record.Number) + " where " + std::to_string(Number) + " was expected");
 }
 
 int32_t TQRPageList::DataEnd() const
@@ -115,13 +117,13 @@ TQRPageList::TRecord TQRPageList::GotoPage(int32_t N)
             FStream->SetPosition(end - 4);
             r = ReadRecord(FStream->ReadInt32(), size);
             if (r.Next != end)
-                Damaged("the back pointer at the end of the file leads to record " + std::to_string(r.Number) + At(r.Start) +
-                        ", which is not the last record");
+                Damaged("the back pointer at the end of the file leads to record " + std::to_string(r.Number) +
+                        AtOffset(r.Start) + ", which is not the last record");
         } else {
             r = ReadRecord(pos, size);
         }
         if (r.Number < 1 || r.Number > FPageCount)
-            Damaged("page record" + At(r.Start) + " is numbered " + std::to_string(r.Number) + ", outside 1.." +
+            Damaged("page record" + AtOffset(r.Start) + " is numbered " + std::to_string(r.Number) + ", outside 1.." +
                     std::to_string(FPageCount));
         // The record at the position is always read and checked; only a
         // longer way to a record the walk has already passed is cut short.
@@ -143,13 +145,14 @@ TQRPageList::TRecord TQRPageList::GotoPage(int32_t N)
             FStream->SetPosition(r.Start - 4);
             const int32_t back = FStream->ReadInt32();
             if (back > r.Start - 12)
-                Damaged("the back pointer in front of record " + std::to_string(r.Number) + At(r.Start) + " leads forward, to offset " +
-                        std::to_string(back));
+                Damaged("the back pointer in front of record " + std::to_string(r.Number) + AtOffset(r.Start) +
+                        " leads forward, to offset " + std::to_string(back));
             const TRecord previous = ReadRecord(back, size);
             ExpectNumber(previous, r.Number - 1);
             if (previous.Next != r.Start)
-                Damaged("page record " + std::to_string(previous.Number) + At(previous.Start) + " ends at offset " +
-                        std::to_string(previous.Next) + " but the next record starts at " + std::to_string(r.Start));
+                Damaged("page record " + std::to_string(previous.Number) + AtOffset(previous.Start) +
+                        " ends at offset " + std::to_string(previous.Next) + " but the next record starts at " +
+                        std::to_string(r.Start));
             r = previous;
         }
     }

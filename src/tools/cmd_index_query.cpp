@@ -25,12 +25,9 @@ int Run(const std::vector<std::string>& Args)
         const std::string& a = Args[i];
         if (a == "--db" && i + 1 < Args.size())
             db = Args[++i];
-        else if (a == "--limit" && i + 1 < Args.size()) {
-            const std::string& n = Args[++i];
-            if (n.empty() || n.size() > 6 || n.find_first_not_of("0123456789") != std::string::npos || std::stoi(n) < 1)
-                throw UsageError{"--limit wants a number from 1 to 999999, not \"" + n + "\""};
-            limit = std::stoi(n);
-        } else if (a == "--json")
+        else if (a == "--limit" && i + 1 < Args.size())
+            limit = CountOption("--limit", Args[++i], 999999);
+        else if (a == "--json")
             json = true;
         else if (a == "--ascii")
             fold |= FoldDiacritics;

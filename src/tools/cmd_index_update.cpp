@@ -31,12 +31,9 @@ int Run(const std::vector<std::string>& Args)
         const std::string& a = Args[i];
         if (a == "--db" && i + 1 < Args.size())
             db = Args[++i];
-        else if (a == "--jobs" && i + 1 < Args.size()) {
-            const std::string& n = Args[++i];
-            if (n.empty() || n.size() > 3 || n.find_first_not_of("0123456789") != std::string::npos || std::stoi(n) < 1)
-                throw UsageError{"--jobs wants a number from 1 to 999, not \"" + n + "\""};
-            options.Jobs = std::stoi(n);
-        } else if (a.size() > 1 && a[0] == '-')
+        else if (a == "--jobs" && i + 1 < Args.size())
+            options.Jobs = CountOption("--jobs", Args[++i], 999);
+        else if (a.size() > 1 && a[0] == '-')
             throw UsageError{"unknown option \"" + a + "\""};
         else
             folders.push_back(a);

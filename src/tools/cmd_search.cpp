@@ -32,12 +32,9 @@ int Run(const std::vector<std::string>& Args)
             regex = true;
         else if (a == "--json")
             json = true;
-        else if (a == "--jobs" && i + 1 < Args.size()) {
-            const std::string& n = Args[++i];
-            if (n.empty() || n.size() > 3 || n.find_first_not_of("0123456789") != std::string::npos || std::stoi(n) < 1)
-                throw UsageError{"--jobs wants a number from 1 to 999, not \"" + n + "\""};
-            jobs = std::stoi(n);
-        } else if (a.size() > 1 && a[0] == '-' && plain.empty())
+        else if (a == "--jobs" && i + 1 < Args.size())
+            jobs = CountOption("--jobs", Args[++i], 999);
+        else if (a.size() > 1 && a[0] == '-' && plain.empty())
             throw UsageError{"unknown option \"" + a + "\""};
         else
             plain.push_back(a);

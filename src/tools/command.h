@@ -22,3 +22,8 @@ const std::vector<ToolCommand>& ToolCommands();
 struct UsageError {
     std::string Message;
 };
+
+// The whole number from 1 to Max given to Option (Text is the argument after
+// it), in plain digits and no more of them than Max has; a usage error that
+// names the range otherwise.
+int CountOption(const std::string& Option, const std::string& Text, int Max);

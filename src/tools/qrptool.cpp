@@ -9,7 +9,6 @@
 #include <exception>
 #include <memory>
 #include <string>
-#include "platform/sanitizer_hooks.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "platform/print/cupsbackend.h"
+#include "platform/print/printer.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,3 +1,4 @@
+#include "platform/print/printer.h"
 #include "platform/print/virtualprinters.h"
 
 #include <QDir>

@@ -5,17 +5,6 @@
 #include <climits>
 #include <cmath>
 
-TEST(PreviewGeometry, RoundsHalvesToEvenAndSaturates)
-{
-    const struct {
-        long double In;
-        int Out;
-    } cases[] = {{0.5L, 0}, {1.5L, 2}, {2.5L, 2}, {-0.5L, 0}, {-1.5L, -2}, {310.896L, 311},
-                 {402.336L, 402}, {1e30L, INT_MAX}, {-1e30L, INT_MIN}, {NAN, 0}, {INFINITY, INT_MAX}};
-    for (const auto& c : cases)
-        EXPECT_EQ(RoundHalfEven(c.In), c.Out) << static_cast<double>(c.In);
-}
-
 TEST(PreviewGeometry, FitsTheDefaultPageInto686x423Control)
 {
     const int a = FittedZoom(686, DefaultPaperWidth, 95);

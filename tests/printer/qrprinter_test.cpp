@@ -1,6 +1,7 @@
 #include "document_helpers.h"
 #include "message_recorder.h"
 #include "platform/metafile.h"
+#include "platform/rounding.h"
 #include "platform/streams.h"
 #include "printer/qrprinter.h"
 #include "printer/qrprintersettings.h"
@@ -225,8 +226,8 @@ TEST_F(DocumentTest, GeometryScalesAndSubtractsWasteOnThePrinterOnly)
     doc.SetYFactor(600.0L / 254);
     EXPECT_EQ(doc.LeftWaste(), 0);
     EXPECT_EQ(doc.XSize(2100), 4961);
-    EXPECT_EQ(doc.XPos(100), RoundEven((100 - 42) * 600.0L / 254));
-    EXPECT_EQ(doc.YPos(100), RoundEven((100 - 51) * 600.0L / 254));
+    EXPECT_EQ(doc.XPos(100), RoundHalfEven((100 - 42) * 600.0L / 254));
+    EXPECT_EQ(doc.YPos(100), RoundHalfEven((100 - 51) * 600.0L / 254));
     doc.SetDestination(qrdPrinter);
     EXPECT_EQ(doc.LeftWaste(), 42);
     EXPECT_EQ(doc.TopWaste(), 51);

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include "platform/sanitizer_hooks.h"
 
 int main(int argc, char** argv)
 {

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include "platform/runtimedir.h"
-#include "platform/sanitizer_hooks.h"
 
 int main(int argc, char** argv)
 {

@@ -1,6 +1,5 @@
 #include "app/viewerapplication.h"
 #include "platform/runtimedir.h"
-#include "platform/sanitizer_hooks.h"
 
 #include <cstdio>
 #include <cstring>

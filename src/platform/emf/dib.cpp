@@ -1,5 +1,8 @@
 #include "platform/emf/dib.h"
 
+#include "platform/emf/emfrecords.h"
+#include "platform/littleendian.h"
+
 #include <QBuffer>
 #include <QImageReader>
 
@@ -7,15 +10,6 @@
 #include <cstring>
 
 namespace {
-
-constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3, kBiJpeg = 4, kBiPng = 5;
-constexpr uint32_t kPalColors = 1;
-
-uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-uint32_t Le32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
 
 // Whether [Offset, Offset + Size) lies within Total, without overflow.
 bool Fits(uint64_t Offset, uint64_t Size, uint64_t Total) { return Offset <= Total && Size <= Total - Offset; }
@@ -55,7 +49,7 @@ QList<QRgb> ColorTable(const uint8_t* Info, size_t InfoSize, const TDibInfo& I, 
             break;
         const uint8_t* e = Info + at;
         if (I.ColorEntrySize == 2) {
-            const uint16_t k = Le16(e);
+            const uint16_t k = GetLE16(e);
             t[i] = k < pal.size() ? (pal[k] | 0xFF000000) : 0xFF000000;
         } else {
             t[i] = qRgb(e[2], e[1], e[0]);
@@ -96,7 +90,7 @@ struct TChannel {
 QImage DecodeMasked(const TDibInfo& I, const uint8_t* Bits, uint64_t Stride, bool UseAlpha)
 {
     const TChannel r(I.Masks[0]), g(I.Masks[1]), b(I.Masks[2]), a(I.Masks[3]);
-    const bool alpha = UseAlpha && I.BitCount == 32 && (I.Compression == kBiRgb || I.Masks[3]);
+    const bool alpha = UseAlpha && I.BitCount == 32 && (I.Compression == BI_RGB || I.Masks[3]);
     QImage img(I.Width, I.Height, alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (img.isNull())
         return img;
@@ -107,11 +101,11 @@ QImage DecodeMasked(const TDibInfo& I, const uint8_t* Bits, uint64_t Stride, boo
         for (int x = 0; x < I.Width; ++x) {
             uint32_t px;
             if (I.BitCount == 16)
-                px = Le16(src + 2 * x);
+                px = GetLE16(src + 2 * x);
             else if (I.BitCount == 24)
                 px = uint32_t(src[3 * x]) | uint32_t(src[3 * x + 1]) << 8 | uint32_t(src[3 * x + 2]) << 16;
             else
-                px = Le32(src + 4 * x);
+                px = GetLE32(src + 4 * x);
             if (plain32 && !alpha) {
                 dst[x] = px | 0xFF000000;
                 continue;
@@ -120,7 +114,7 @@ QImage DecodeMasked(const TDibInfo& I, const uint8_t* Bits, uint64_t Stride, boo
                 dst[x] = qRgb(r(px), g(px), b(px));
                 continue;
             }
-            const int al = I.Compression == kBiRgb ? int(px >> 24) : a(px);
+            const int al = I.Compression == BI_RGB ? int(px >> 24) : a(px);
             // Premultiplied data with a colour above its alpha is invalid for Qt.
             dst[x] = qRgba(std::min(r(px), al), std::min(g(px), al), std::min(b(px), al), al);
         }
@@ -157,7 +151,7 @@ QImage DecodeRle(const TDibInfo& I, const uint8_t* Bits, size_t BitsSize, const 
     if (img.isNull())
         return img;
     img.fill(0);
-    const bool four = I.Compression == kBiRle4;
+    const bool four = I.Compression == BI_RLE4;
     int64_t x = 0, y = 0;
     auto put = [&](uint8_t index) {
         if (x < I.Width && y < I.Height)
@@ -230,25 +224,25 @@ bool ReadDibInfo(const uint8_t* Info, size_t InfoSize, TDibInfo& Out, uint32_t U
     Out = TDibInfo();
     if (!Info || InfoSize < 12)
         return false;
-    const uint32_t size = Le32(Info);
+    const uint32_t size = GetLE32(Info);
     uint32_t clrUsed = 0;
     int64_t width, height;
     if (size == 12) {
-        width = Le16(Info + 4);
-        height = Le16(Info + 6);
-        Out.BitCount = Le16(Info + 10);
+        width = GetLE16(Info + 4);
+        height = GetLE16(Info + 6);
+        Out.BitCount = GetLE16(Info + 10);
         Out.ColorEntrySize = 3;
     } else {
         if (size < 40 || size > InfoSize)
             return false;
-        width = int32_t(Le32(Info + 4));
-        height = int32_t(Le32(Info + 8));
-        Out.BitCount = Le16(Info + 14);
-        Out.Compression = Le32(Info + 16);
-        clrUsed = Le32(Info + 32);
+        width = int32_t(GetLE32(Info + 4));
+        height = int32_t(GetLE32(Info + 8));
+        Out.BitCount = GetLE16(Info + 14);
+        Out.Compression = GetLE32(Info + 16);
+        clrUsed = GetLE32(Info + 32);
         Out.ColorEntrySize = 4;
     }
-    if (Usage == kPalColors)
+    if (Usage == DIB_PAL_COLORS)
         Out.ColorEntrySize = 2;
     Out.HeaderSize = size;
     Out.TopDown = height < 0;
@@ -260,44 +254,44 @@ bool ReadDibInfo(const uint8_t* Info, size_t InfoSize, TDibInfo& Out, uint32_t U
 
     const uint16_t bpp = Out.BitCount;
     switch (Out.Compression) {
-    case kBiRgb:
+    case BI_RGB:
         if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
             return false;
         break;
-    case kBiRle8:
+    case BI_RLE8:
         if (bpp != 8)
             return false;
         break;
-    case kBiRle4:
+    case BI_RLE4:
         if (bpp != 4)
             return false;
         break;
-    case kBiBitfields:
+    case BI_BITFIELDS:
         if (bpp != 16 && bpp != 32)
             return false;
         break;
-    case kBiJpeg:
-    case kBiPng:
+    case BI_JPEG:
+    case BI_PNG:
         break;
     default:
         return false;
     }
 
     uint32_t tableAt = size;
-    if (Out.Compression == kBiBitfields) {
+    if (Out.Compression == BI_BITFIELDS) {
         if (size == 40) { // masks follow a plain info header
             if (!Fits(40, 12, InfoSize))
                 return false;
             tableAt += 12;
         }
         for (int i = 0; i < 3; ++i)
-            Out.Masks[i] = Le32(Info + 40 + 4 * i);
+            Out.Masks[i] = GetLE32(Info + 40 + 4 * i);
         if (size >= 56)
-            Out.Masks[3] = Le32(Info + 52);
+            Out.Masks[3] = GetLE32(Info + 52);
         if (!Out.Masks[0] && !Out.Masks[1] && !Out.Masks[2])
-            Out.Compression = kBiRgb; // no usable masks: read as the defaults
+            Out.Compression = BI_RGB; // no usable masks: read as the defaults
     }
-    if (Out.Compression == kBiRgb) {
+    if (Out.Compression == BI_RGB) {
         if (bpp == 16) {
             Out.Masks[0] = 0x7C00; Out.Masks[1] = 0x03E0; Out.Masks[2] = 0x001F;
         } else if (bpp >= 24) {
@@ -328,12 +322,12 @@ QImage DecodeDib(const uint8_t* Info, size_t InfoSize, const uint8_t* Bits, size
     if (Out)
         *Out = info;
     switch (info.Compression) {
-    case kBiJpeg:
+    case BI_JPEG:
         return DecodeEmbedded(Bits, BitsSize, "JPEG");
-    case kBiPng:
+    case BI_PNG:
         return DecodeEmbedded(Bits, BitsSize, "PNG");
-    case kBiRle4:
-    case kBiRle8:
+    case BI_RLE4:
+    case BI_RLE8:
         return DecodeRle(info, Bits, BitsSize, ColorTable(Info, InfoSize, info, Options));
     default:
         break;

@@ -82,6 +82,8 @@ TEmfPlayResult TEmfPlayer::Play()
 
 bool TEmfPlayer::Dispatch(const TEmfRecord& R)
 {
+    // A table laid out by hand.
+    // clang-format off
     switch (R.Type()) {
     case EMR_SETWINDOWEXTEX: case EMR_SETWINDOWORGEX: case EMR_SETVIEWPORTEXTEX: case EMR_SETVIEWPORTORGEX:
     case EMR_SETMAPMODE: case EMR_SCALEVIEWPORTEXTEX: case EMR_SCALEWINDOWEXTEX: case EMR_SETWORLDTRANSFORM:
@@ -124,6 +126,7 @@ bool TEmfPlayer::Dispatch(const TEmfRecord& R)
     default:
         return DrawRecord(R);
     }
+    // clang-format on
 }
 
 void TEmfPlayer::StateRecord(const TEmfRecord& R)
@@ -188,9 +191,9 @@ void TEmfPlayer::UpdateTransform()
     FXform = FState.World * EmfPageTransform(FState.Mapping) * FInit;
 }
 
-QPoint TEmfPlayer::RoundPoint(QPointF P) const
+QPoint TEmfPlayer::RoundPoint(QPointF Point) const
 {
-    return QPoint(int(std::lround(ClampCoord(P.x()))), int(std::lround(ClampCoord(P.y()))));
+    return QPoint(int(std::lround(ClampCoord(Point.x()))), int(std::lround(ClampCoord(Point.y()))));
 }
 
 QPoint TEmfPlayer::Dev(double X, double Y) const

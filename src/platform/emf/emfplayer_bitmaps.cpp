@@ -2,6 +2,7 @@
 #include "platform/emf/emfplayer_p.h"
 #include "platform/emf/emfplaystyles.h"
 #include "platform/emf/emfrecords.h"
+#include "platform/littleendian.h"
 
 #include <QLinearGradient>
 
@@ -219,7 +220,7 @@ void TEmfPlayer::SetDibitsToDevice(const TEmfRecord& R)
     const int32_t height = int32_t(h.U32(8));
     const bool topDown = height < 0;
     const uint32_t partial = uint32_t(topDown ? -scans : scans);
-    std::memcpy(header.data() + 8, &partial, 4);
+    PutLE32(header.data() + 8, partial);
     TDibOptions options;
     options.Usage = R.U32(64);
     const QImage image = DecodeDib(header.data(), header.size(), R.Ptr(R.U32(56), R.U32(60)), R.U32(60), options);

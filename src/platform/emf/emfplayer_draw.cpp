@@ -16,12 +16,12 @@ QColor Inverted(QColor C)
 }
 
 // Qt's arc angles, in degrees counter-clockwise on a y-down surface, of the
-// point where the ray from the centre of Box towards P meets the ellipse.
-double ArcAngle(const QRectF& Box, QPointF P)
+// point where the ray from the centre of Box towards Point meets the ellipse.
+double ArcAngle(const QRectF& Box, QPointF Point)
 {
     const QPointF c = Box.center();
     const double rx = std::max(Box.width() / 2, 1e-9), ry = std::max(Box.height() / 2, 1e-9);
-    return std::atan2(-(P.y() - c.y()) / ry, (P.x() - c.x()) / rx) * 180.0 / M_PI;
+    return std::atan2(-(Point.y() - c.y()) / ry, (Point.x() - c.x()) / rx) * 180.0 / M_PI;
 }
 
 } // namespace

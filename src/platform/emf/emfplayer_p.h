@@ -61,7 +61,7 @@ private:
     void UpdateTransform();
     QPointF DevF(double X, double Y) const { return FXform.map(QPointF(X, Y)); }
     QPoint Dev(double X, double Y) const;
-    QPoint RoundPoint(QPointF P) const;
+    QPoint RoundPoint(QPointF Point) const;
     double ScaleX() const;
     double ScaleY() const;
     bool AxisAligned() const { return FXform.type() <= QTransform::TxScale; }

@@ -2,6 +2,8 @@
 // Bounds-checked views over the records of an EMF page. Every accessor
 // answers zero outside the record, so a handler that checked the fixed part
 // of its record with Has() cannot read past it even when a field lies.
+#include "platform/littleendian.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -26,13 +28,12 @@ public:
     {
         if (!Has(Offset, 4))
             return 0;
-        return uint32_t(FData[Offset]) | uint32_t(FData[Offset + 1]) << 8 | uint32_t(FData[Offset + 2]) << 16 |
-               uint32_t(FData[Offset + 3]) << 24;
+        return GetLE32(FData + Offset);
     }
     int32_t I32(size_t Offset) const { return int32_t(U32(Offset)); }
     uint16_t U16(size_t Offset) const
     {
-        return Has(Offset, 2) ? uint16_t(FData[Offset] | FData[Offset + 1] << 8) : 0;
+        return Has(Offset, 2) ? GetLE16(FData + Offset) : 0;
     }
     int16_t I16(size_t Offset) const { return int16_t(U16(Offset)); }
     uint8_t U8(size_t Offset) const { return Has(Offset, 1) ? FData[Offset] : 0; }

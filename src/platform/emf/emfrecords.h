@@ -2,6 +2,8 @@
 // EMF record types and the GDI constants that appear inside records.
 #include <cstdint>
 
+// Tables laid out by hand.
+// clang-format off
 enum EmfRecordType : uint32_t {
     EMR_HEADER = 1, EMR_POLYBEZIER = 2, EMR_POLYGON = 3, EMR_POLYLINE = 4, EMR_POLYBEZIERTO = 5,
     EMR_POLYLINETO = 6, EMR_POLYPOLYLINE = 7, EMR_POLYPOLYGON = 8, EMR_SETWINDOWEXTEX = 9,
@@ -84,3 +86,4 @@ enum : uint32_t { R2_BLACK = 1, R2_NOTMERGEPEN = 2, R2_MASKNOTPEN = 3, R2_NOTCOP
                   R2_WHITE = 16 };
 // Stretch modes.
 enum : uint32_t { BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4 };
+// clang-format on

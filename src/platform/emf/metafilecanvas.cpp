@@ -1,6 +1,8 @@
 #include "platform/emf/metafilecanvas.h"
 #include "platform/emf/dib.h"
 #include "platform/emf/emfplayer.h"
+#include "platform/emf/emfrecords.h"
+#include "platform/littleendian.h"
 #include "platform/metafile.h"
 
 #include <QFontMetricsF>
@@ -12,21 +14,9 @@
 
 namespace {
 
-// Record types and GDI values written here.
-enum : uint32_t {
-    kEmrHeader = 1, kEmrPolygon = 3, kEmrPolyline = 4, kEmrEof = 14, kEmrSetBkMode = 18,
-    kEmrSetTextAlign = 22, kEmrSetTextColor = 24, kEmrSetBkColor = 25, kEmrMoveToEx = 27,
-    kEmrIntersectClipRect = 30, kEmrSaveDC = 33, kEmrRestoreDC = 34, kEmrSelectObject = 37,
-    kEmrCreatePen = 38, kEmrCreateBrushIndirect = 39, kEmrDeleteObject = 40, kEmrEllipse = 42,
-    kEmrRectangle = 43, kEmrRoundRect = 44, kEmrLineTo = 54, kEmrBitBlt = 76, kEmrStretchDIBits = 81,
-    kEmrExtCreateFontIndirectW = 82, kEmrExtTextOutW = 84, kEmrPolygon16 = 86, kEmrPolyline16 = 87,
-    kEmrAlphaBlend = 114, kEmrSetWorldTransform = 35, kEmrModifyWorldTransform = 36
-};
-constexpr uint32_t kMwtIdentity = 1;
-constexpr uint32_t kSrcCopy = 0x00CC0020, kPatCopy = 0x00F00021;
-constexpr int kMillimetersX = 508; // 1920 px at 96 dpi
-constexpr int kMillimetersY = 286; // 1080 px at 96 dpi is 285.75 mm
-constexpr int64_t kMaxRecordedPixels = int64_t(1) << 26;
+constexpr int MillimetersX = 508; // 1920 px at 96 dpi
+constexpr int MillimetersY = 286; // 1080 px at 96 dpi is 285.75 mm
+constexpr int64_t MaxRecordedPixels = int64_t(1) << 26;
 
 uint32_t FloatBits(float F)
 {
@@ -125,7 +115,7 @@ std::vector<int> FontAdvances(const TFont& Font, const QString& Text, int UnitsP
 TMetafileCanvas::TMetafileCanvas(TMetafile& Target, int Width, int Height)
     : FTarget(Target), FWidth(std::max(1, Width)), FHeight(std::max(1, Height)), FHandleUsed(1, true)
 {
-    BeginRecord(kEmrHeader);
+    BeginRecord(EMR_HEADER);
     FData.resize(FData.size() + 100, 0); // filled in by Finish
     EndRecord();
 }
@@ -143,33 +133,30 @@ void TMetafileCanvas::Finish()
 {
     if (FFinished)
         return;
-    Simple(kEmrEof, {0, 16, 20});
+    Simple(EMR_EOF, {0, 16, 20});
     FFinished = true;
 
-    auto at = [&](size_t Offset, uint32_t V) {
-        for (int i = 0; i < 4; ++i)
-            FData[Offset + i] = uint8_t(V >> (8 * i));
-    };
+    auto field = [&](size_t Offset, uint32_t V) { PutLE32(FData.data() + Offset, V); };
     const QRect b = FBounds.isEmpty() ? QRect(0, 0, 0, 0) : FBounds;
-    at(8, uint32_t(b.left()));
-    at(12, uint32_t(b.top()));
-    at(16, uint32_t(FBounds.isEmpty() ? -1 : b.right()));
-    at(20, uint32_t(FBounds.isEmpty() ? -1 : b.bottom()));
-    at(24, 0);
-    at(28, 0);
-    at(32, uint32_t(FrameFor(FWidth, kMillimetersX, DeviceWidth)));
-    at(36, uint32_t(FrameFor(FHeight, kMillimetersY, DeviceHeight)));
-    at(40, ENHMETA_SIGNATURE);
-    at(44, 0x10000);
-    at(48, uint32_t(FData.size()));
-    at(52, FRecords);
-    at(56, uint32_t(std::min<size_t>(FHandleUsed.size(), 0xFFFF)));
-    at(72, DeviceWidth);
-    at(76, DeviceHeight);
-    at(80, kMillimetersX);
-    at(84, kMillimetersY);
-    at(100, 508000);
-    at(104, 285750);
+    field(8, uint32_t(b.left()));
+    field(12, uint32_t(b.top()));
+    field(16, uint32_t(FBounds.isEmpty() ? -1 : b.right()));
+    field(20, uint32_t(FBounds.isEmpty() ? -1 : b.bottom()));
+    field(24, 0);
+    field(28, 0);
+    field(32, uint32_t(FrameFor(FWidth, MillimetersX, DeviceWidth)));
+    field(36, uint32_t(FrameFor(FHeight, MillimetersY, DeviceHeight)));
+    field(40, ENHMETA_SIGNATURE);
+    field(44, 0x10000);
+    field(48, uint32_t(FData.size()));
+    field(52, FRecords);
+    field(56, uint32_t(std::min<size_t>(FHandleUsed.size(), 0xFFFF)));
+    field(72, DeviceWidth);
+    field(76, DeviceHeight);
+    field(80, MillimetersX);
+    field(84, MillimetersY);
+    field(100, 508000);
+    field(104, 285750);
     FTarget.LoadFromBytes(std::move(FData));
     FData.clear();
 }
@@ -178,17 +165,17 @@ void TMetafileCanvas::BeginRecord(uint32_t Type)
 {
     // Text leaves the fine text units in place for the text that follows;
     // anything else is drawn in reference pixels again.
-    static const uint32_t textState[] = {kEmrExtTextOutW, kEmrExtCreateFontIndirectW, kEmrSelectObject,
-                                         kEmrDeleteObject, kEmrSetTextColor, kEmrSetTextAlign, kEmrSetBkMode,
-                                         kEmrSetBkColor, kEmrSetWorldTransform, kEmrModifyWorldTransform, kEmrEof};
+    static const uint32_t textState[] = {EMR_EXTTEXTOUTW, EMR_EXTCREATEFONTINDIRECTW, EMR_SELECTOBJECT,
+                                         EMR_DELETEOBJECT, EMR_SETTEXTCOLOR, EMR_SETTEXTALIGN, EMR_SETBKMODE,
+                                         EMR_SETBKCOLOR, EMR_SETWORLDTRANSFORM, EMR_MODIFYWORLDTRANSFORM, EMR_EOF};
     if (FTextUnits && std::find(std::begin(textState), std::end(textState), Type) == std::end(textState)) {
         FTextUnits = false;
         FRecordStart = FData.size();
-        Put32(kEmrModifyWorldTransform);
+        Put32(EMR_MODIFYWORLDTRANSFORM);
         Put32(0);
         const float identity[6] = {1, 0, 0, 1, 0, 0};
         PutBytes(identity, sizeof identity);
-        Put32(kMwtIdentity);
+        Put32(MWT_IDENTITY);
         EndRecord();
     }
     FRecordStart = FData.size();
@@ -200,13 +187,14 @@ void TMetafileCanvas::EndRecord()
 {
     FData.resize((FData.size() + 3) & ~size_t(3), 0);
     const uint32_t size = uint32_t(FData.size() - FRecordStart);
-    std::memcpy(FData.data() + FRecordStart + 4, &size, 4); // little-endian hosts only, as Qt's x86/ARM builds are
+    PutLE32(FData.data() + FRecordStart + 4, size);
     ++FRecords;
 }
 
 void TMetafileCanvas::Put32(uint32_t V)
 {
-    const uint8_t b[4] = {uint8_t(V), uint8_t(V >> 8), uint8_t(V >> 16), uint8_t(V >> 24)};
+    uint8_t b[4];
+    PutLE32(b, V);
     FData.insert(FData.end(), b, b + 4);
 }
 
@@ -259,13 +247,13 @@ void TMetafileCanvas::DeleteUnreferenced(uint32_t Handle)
     // An object the saved state still holds comes back at RestoreDC.
     if (FSaved && (Handle == FSaved->Pen || Handle == FSaved->Brush || Handle == FSaved->Font))
         return;
-    Simple(kEmrDeleteObject, {Handle});
+    Simple(EMR_DELETEOBJECT, {Handle});
     FHandleUsed[Handle] = false;
 }
 
 void TMetafileCanvas::Select(uint32_t& Current, uint32_t Handle)
 {
-    Simple(kEmrSelectObject, {Handle});
+    Simple(EMR_SELECTOBJECT, {Handle});
     const uint32_t old = Current;
     Current = Handle;
     DeleteUnreferenced(old);
@@ -274,12 +262,12 @@ void TMetafileCanvas::Select(uint32_t& Current, uint32_t Handle)
 void TMetafileCanvas::UseBackground()
 {
     if (!FSel.HasBkMode || FSel.Transparent != Transparent) {
-        Simple(kEmrSetBkMode, {Transparent ? 1u : 2u});
+        Simple(EMR_SETBKMODE, {Transparent ? 1u : 2u});
         FSel.HasBkMode = true;
         FSel.Transparent = Transparent;
     }
     if (!Transparent && (!FSel.HasBkColor || FSel.BkColor != BackColor)) {
-        Simple(kEmrSetBkColor, {ColorRef(BackColor)});
+        Simple(EMR_SETBKCOLOR, {ColorRef(BackColor)});
         FSel.HasBkColor = true;
         FSel.BkColor = BackColor;
     }
@@ -291,7 +279,7 @@ void TMetafileCanvas::UsePen()
     if (IsObject(FSel.Pen) && SamePen(FSel.PenValue, Pen))
         return;
     const uint32_t h = NewHandle();
-    Simple(kEmrCreatePen, {h, uint32_t(Pen.Style), uint32_t(std::max(0, Pen.Width)), 0, ColorRef(Pen.Color)});
+    Simple(EMR_CREATEPEN, {h, uint32_t(Pen.Style), uint32_t(std::max(0, Pen.Width)), 0, ColorRef(Pen.Color)});
     FSel.PenValue = Pen;
     Select(FSel.Pen, h);
 }
@@ -309,7 +297,7 @@ void TMetafileCanvas::UseBrush()
     else
         hatch = uint32_t(Brush.Style);
     const uint32_t h = NewHandle();
-    Simple(kEmrCreateBrushIndirect, {h, style, ColorRef(Brush.Color), hatch});
+    Simple(EMR_CREATEBRUSHINDIRECT, {h, style, ColorRef(Brush.Color), hatch});
     FSel.BrushValue = Brush;
     Select(FSel.Brush, h);
 }
@@ -319,7 +307,7 @@ void TMetafileCanvas::UseFont()
     if (IsObject(FSel.Font) && SameFont(FSel.FontValue, Font))
         return;
     const uint32_t h = NewHandle();
-    BeginRecord(kEmrExtCreateFontIndirectW);
+    BeginRecord(EMR_EXTCREATEFONTINDIRECTW);
     Put32(h);
     // Fonts serve text only, which is recorded in text units.
     for (int64_t v : {int64_t(Font.Height) * TextUnits, int64_t(Font.Width) * TextUnits, int64_t(Font.Escapement),
@@ -344,12 +332,12 @@ void TMetafileCanvas::UseTextState()
     UseFont();
     UseBackground();
     if (!FSel.HasTextColor || FSel.TextColor != Font.Color) {
-        Simple(kEmrSetTextColor, {ColorRef(Font.Color)});
+        Simple(EMR_SETTEXTCOLOR, {ColorRef(Font.Color)});
         FSel.HasTextColor = true;
         FSel.TextColor = Font.Color;
     }
     if (!FSel.HasAlign || FSel.Align != FTextAlign) {
-        Simple(kEmrSetTextAlign, {FTextAlign});
+        Simple(EMR_SETTEXTALIGN, {FTextAlign});
         FSel.HasAlign = true;
         FSel.Align = FTextAlign;
     }
@@ -374,7 +362,7 @@ void TMetafileCanvas::MoveTo(int X, int Y)
 {
     if (FFinished)
         return;
-    Simple(kEmrMoveToEx, {uint32_t(X), uint32_t(Y)});
+    Simple(EMR_MOVETOEX, {uint32_t(X), uint32_t(Y)});
     FPos = QPoint(X, Y);
 }
 
@@ -383,7 +371,7 @@ void TMetafileCanvas::LineTo(int X, int Y)
     if (FFinished)
         return;
     UsePen();
-    Simple(kEmrLineTo, {uint32_t(X), uint32_t(Y)});
+    Simple(EMR_LINETO, {uint32_t(X), uint32_t(Y)});
     AddBounds(QRect(FPos, QPoint(X, Y)), true);
     FPos = QPoint(X, Y);
 }
@@ -423,7 +411,7 @@ void TMetafileCanvas::Polyline(const std::vector<QPoint>& Points)
     if (FFinished)
         return;
     UsePen();
-    PolyRecord(kEmrPolyline, kEmrPolyline16, Points);
+    PolyRecord(EMR_POLYLINE, EMR_POLYLINE16, Points);
 }
 
 void TMetafileCanvas::Polygon(const std::vector<QPoint>& Points)
@@ -432,7 +420,7 @@ void TMetafileCanvas::Polygon(const std::vector<QPoint>& Points)
         return;
     UsePen();
     UseBrush();
-    PolyRecord(kEmrPolygon, kEmrPolygon16, Points);
+    PolyRecord(EMR_POLYGON, EMR_POLYGON16, Points);
 }
 
 void TMetafileCanvas::BoxRecord(uint32_t Type, const QRect& R)
@@ -448,7 +436,7 @@ void TMetafileCanvas::Rectangle(const QRect& R)
         return;
     UsePen();
     UseBrush();
-    BoxRecord(kEmrRectangle, R);
+    BoxRecord(EMR_RECTANGLE, R);
     AddBounds(R, false);
 }
 
@@ -459,11 +447,11 @@ void TMetafileCanvas::FillRect(const QRect& R)
     UseBrush();
     // A pattern blit without a source, as GDI records PatBlt: unlike a
     // pen-less Rectangle it fills exactly R at any playback scale.
-    BeginRecord(kEmrBitBlt);
+    BeginRecord(EMR_BITBLT);
     PutBounds(R);
     for (int v : {R.left(), R.top(), R.width(), R.height()})
         Put32(uint32_t(v));
-    Put32(kPatCopy);
+    Put32(PATCOPY);
     Put32(0);
     Put32(0);
     const float identity[6] = {1, 0, 0, 1, 0, 0};
@@ -480,7 +468,7 @@ void TMetafileCanvas::RoundRect(const QRect& R, int CornerWidth, int CornerHeigh
         return;
     UsePen();
     UseBrush();
-    BeginRecord(kEmrRoundRect);
+    BeginRecord(EMR_ROUNDRECT);
     PutRect(R);
     Put32(uint32_t(CornerWidth));
     Put32(uint32_t(CornerHeight));
@@ -494,7 +482,7 @@ void TMetafileCanvas::Ellipse(const QRect& R)
         return;
     UsePen();
     UseBrush();
-    BoxRecord(kEmrEllipse, R);
+    BoxRecord(EMR_ELLIPSE, R);
     AddBounds(R, false);
 }
 
@@ -524,7 +512,7 @@ void TMetafileCanvas::ExtTextOut(int X, int Y, unsigned Options, const QRect* R,
             dx[i] = int(std::clamp<int64_t>(int64_t((*Dx)[i]) * TextUnits, INT32_MIN, INT32_MAX));
     UseTextState();
     if (!FTextUnits) {
-        Simple(kEmrSetWorldTransform, {FloatBits(1.0f / TextUnits), 0, 0, FloatBits(1.0f / TextUnits), 0, 0});
+        Simple(EMR_SETWORLDTRANSFORM, {FloatBits(1.0f / TextUnits), 0, 0, FloatBits(1.0f / TextUnits), 0, 0});
         FTextUnits = true;
     }
 
@@ -552,12 +540,12 @@ void TMetafileCanvas::ExtTextOut(int X, int Y, unsigned Options, const QRect* R,
     const uint32_t n = uint32_t(Text.size());
     const uint32_t offString = 76;
     const uint32_t offDx = offString + ((n * 2 + 3) & ~3u);
-    BeginRecord(kEmrExtTextOutW);
+    BeginRecord(EMR_EXTTEXTOUTW);
     PutBounds(box);
     Put32(uint32_t(FGraphicsMode));
     // Page units to 0.01 mm; readers use them in the compatible mode only.
-    const float scale[2] = {FGraphicsMode == 2 ? 0.0f : kMillimetersX * 100.0f / DeviceWidth / TextUnits,
-                            FGraphicsMode == 2 ? 0.0f : kMillimetersY * 100.0f / DeviceHeight / TextUnits};
+    const float scale[2] = {FGraphicsMode == 2 ? 0.0f : MillimetersX * 100.0f / DeviceWidth / TextUnits,
+                            FGraphicsMode == 2 ? 0.0f : MillimetersY * 100.0f / DeviceHeight / TextUnits};
     PutBytes(scale, 8);
     Put32(units(X));
     Put32(units(Y));
@@ -589,8 +577,8 @@ void TMetafileCanvas::RecordDib(const QRect& R, const QImage& Image)
 {
     QImage img = Image;
     const int64_t pixels = int64_t(img.width()) * img.height();
-    if (pixels > kMaxRecordedPixels) { // keeps the record well inside 32-bit sizes
-        const double f = std::sqrt(double(kMaxRecordedPixels) / double(pixels));
+    if (pixels > MaxRecordedPixels) { // keeps the record well inside 32-bit sizes
+        const double f = std::sqrt(double(MaxRecordedPixels) / double(pixels));
         img = img.scaled(std::max(1, int(img.width() * f)), std::max(1, int(img.height() * f)), Qt::IgnoreAspectRatio,
                          Qt::SmoothTransformation);
     }
@@ -614,7 +602,7 @@ void TMetafileCanvas::RecordDib(const QRect& R, const QImage& Image)
     const uint32_t cbBmi = uint32_t(dib.Info.size()), cbBits = uint32_t(dib.Bits.size());
     const uint32_t w = uint32_t(img.width()), h = uint32_t(img.height());
     if (translucent) {
-        BeginRecord(kEmrAlphaBlend);
+        BeginRecord(EMR_ALPHABLEND);
         PutBounds(R);
         for (int v : {R.left(), R.top(), R.width(), R.height()})
             Put32(uint32_t(v));
@@ -632,10 +620,10 @@ void TMetafileCanvas::RecordDib(const QRect& R, const QImage& Image)
         Put32(w);
         Put32(h);
     } else {
-        BeginRecord(kEmrStretchDIBits);
+        BeginRecord(EMR_STRETCHDIBITS);
         PutBounds(R);
         for (uint32_t v : {uint32_t(R.left()), uint32_t(R.top()), 0u, 0u, w, h, 80u, cbBmi, 80u + cbBmi, cbBits, 0u,
-                           kSrcCopy, uint32_t(R.width()), uint32_t(R.height())})
+                           uint32_t(SRCCOPY), uint32_t(R.width()), uint32_t(R.height())})
             Put32(v);
     }
     PutBytes(dib.Info.data(), dib.Info.size());
@@ -674,13 +662,13 @@ void TMetafileCanvas::StretchDraw(const QRect& R, const TMetafile& Page)
 
 void TMetafileCanvas::RestoreClipState()
 {
-    Simple(kEmrRestoreDC, {uint32_t(-1)});
+    Simple(EMR_RESTOREDC, {uint32_t(-1)});
     const TSelected before = FSel;
     FSel = *FSaved;
     FSaved.reset();
     for (uint32_t h : {before.Pen, before.Brush, before.Font})
         DeleteUnreferenced(h);
-    Simple(kEmrMoveToEx, {uint32_t(FPos.x()), uint32_t(FPos.y())});
+    Simple(EMR_MOVETOEX, {uint32_t(FPos.x()), uint32_t(FPos.y())});
 }
 
 void TMetafileCanvas::SetClipRect(const QRect* R)
@@ -691,9 +679,9 @@ void TMetafileCanvas::SetClipRect(const QRect* R)
         RestoreClipState();
     if (!R)
         return;
-    Simple(kEmrSaveDC, {});
+    Simple(EMR_SAVEDC, {});
     FSaved = FSel;
-    BeginRecord(kEmrIntersectClipRect);
+    BeginRecord(EMR_INTERSECTCLIPRECT);
     PutRect(*R);
     EndRecord();
 }

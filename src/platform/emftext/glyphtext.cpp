@@ -14,6 +14,8 @@ constexpr char16_t Unknown = 0xFFFD;
 // Wingdings codes seen in reports (boxes, ticks, bullets, arrows, phones).
 char16_t WingdingsChar(char16_t Code)
 {
+    // A table laid out by hand.
+    // clang-format off
     switch (Code) {
     case 0x20: return 0x0020;
     case 0x21: return 0x270F; case 0x22: return 0x2702; case 0x28: return 0x260E; case 0x29: return 0x2706;
@@ -26,6 +28,7 @@ char16_t WingdingsChar(char16_t Code)
     case 0xFB: return 0x2717; case 0xFC: return 0x2713; case 0xFD: return 0x2612; case 0xFE: return 0x2611;
     default: return Unknown;
     }
+    // clang-format on
 }
 
 bool IsPictureFace(const QString& Face)

@@ -79,10 +79,15 @@ TPrinterCaps CapsOf(const QPrinterInfo& Info)
     return c;
 }
 
-QString GeometryKey(const TPrinterCaps& P, const DEVMODEW& M)
+QString GeometryKey(const TPrinterCaps& Printer, const DEVMODEW& Mode)
 {
-    return QString("%1|%2|%3|%4|%5|%6").arg(P.Name).arg(M.dmFields & (DM_PAPERSIZE | DM_PAPERWIDTH | DM_PAPERLENGTH | DM_ORIENTATION))
-        .arg(M.dmPaperSize).arg(M.dmPaperWidth).arg(M.dmPaperLength).arg(M.dmOrientation);
+    return QString("%1|%2|%3|%4|%5|%6")
+        .arg(Printer.Name)
+        .arg(Mode.dmFields & (DM_PAPERSIZE | DM_PAPERWIDTH | DM_PAPERLENGTH | DM_ORIENTATION))
+        .arg(Mode.dmPaperSize)
+        .arg(Mode.dmPaperWidth)
+        .arg(Mode.dmPaperLength)
+        .arg(Mode.dmOrientation);
 }
 
 } // namespace

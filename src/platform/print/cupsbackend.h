@@ -1,6 +1,6 @@
 #pragma once
 // The CUPS queues of the machine, through Qt PrintSupport.
-#include "platform/print/printer.h"
+#include "platform/print/printbackend.h"
 
 #include <QPrinter>
 

@@ -2,7 +2,7 @@
 // One print job on a CUPS queue. Qt draws the sheets into a private
 // spool file; only a job that ends normally is sent to the queue, since
 // Qt's CUPS engine cannot abort and would print whatever was drawn.
-#include "platform/print/printer.h"
+#include "platform/print/printbackend.h"
 
 #include <QPainter>
 #include <QPrinter>

@@ -1,3 +1,5 @@
+#include "platform/print/devicecaps.h"
+
 #include "platform/print/printer.h"
 
 #include <algorithm>

@@ -1,5 +1,6 @@
+#include "platform/print/printbackend.h"
+
 #include "platform/print/cupsbackend.h"
-#include "platform/print/printer.h"
 #include "platform/print/virtualbackend.h"
 
 #include <QByteArray>

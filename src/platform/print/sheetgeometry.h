@@ -1,7 +1,7 @@
 #pragma once
 // The arithmetic from a device mode to a sheet in device dots, shared by the
 // backends.
-#include "platform/print/printer.h"
+#include "platform/print/printbackend.h"
 
 #include <QSizeF>
 

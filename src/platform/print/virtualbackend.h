@@ -2,7 +2,7 @@
 // Printers described by a configuration file; every job becomes a PDF and a
 // JSON job record in an output folder. For tests, and for machines without
 // a printer.
-#include "platform/print/printer.h"
+#include "platform/print/printbackend.h"
 #include "platform/print/virtualconfig.h"
 
 class TVirtualBackend : public TPrintBackend {

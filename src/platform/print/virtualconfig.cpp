@@ -118,27 +118,27 @@ const std::map<QString, TSetter>& PrinterKeys()
 
 // The fields a driver announces follow from what it offers, unless the file
 // spells them out with mode.fields.
-void AnnounceFields(TVirtualPrinter& P, bool FieldsGiven)
+void AnnounceFields(TVirtualPrinter& Printer, bool FieldsGiven)
 {
-    DEVMODEW& m = P.Caps.Defaults;
+    DEVMODEW& m = Printer.Caps.Defaults;
     if (!m.dmPrintQuality)
-        m.dmPrintQuality = static_cast<int16_t>(P.Caps.DpiX);
+        m.dmPrintQuality = static_cast<int16_t>(Printer.Caps.DpiX);
     if (!m.dmColor)
         m.dmColor = DMCOLOR_COLOR;
-    if (!m.dmDefaultSource && !P.Caps.Bins.empty())
-        m.dmDefaultSource = P.Caps.Bins.front();
+    if (!m.dmDefaultSource && !Printer.Caps.Bins.empty())
+        m.dmDefaultSource = Printer.Caps.Bins.front();
     if (FieldsGiven)
         return;
     m.dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_PRINTQUALITY | DM_COLOR;
     if (m.dmPaperSize == DMPAPER_USER)
         m.dmFields |= DM_PAPERWIDTH | DM_PAPERLENGTH;
-    if (P.Caps.Copies)
+    if (Printer.Caps.Copies)
         m.dmFields |= DM_COPIES;
-    if (!P.Caps.Bins.empty())
+    if (!Printer.Caps.Bins.empty())
         m.dmFields |= DM_DEFAULTSOURCE;
-    if (P.Caps.Duplex)
+    if (Printer.Caps.Duplex)
         m.dmFields |= DM_DUPLEX;
-    if (P.Caps.Collate)
+    if (Printer.Caps.Collate)
         m.dmFields |= DM_COLLATE;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The configuration file of the virtual printers: an INI-like text, one
 // [section] per printer, "key = value" lines, '#' or ';' comments.
-#include "platform/print/printer.h"
+#include "platform/print/printbackend.h"
 
 #include <QSizeF>
 #include <QString>

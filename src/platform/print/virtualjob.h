@@ -1,7 +1,7 @@
 #pragma once
 // One job of a virtual printer: a PDF of the sheets and, when the job ends,
 // a JSON record of what a real printer would have been asked to do.
-#include "platform/print/printer.h"
+#include "platform/print/printbackend.h"
 #include "platform/print/virtualconfig.h"
 
 #include <QFile>

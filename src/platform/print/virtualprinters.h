@@ -24,7 +24,6 @@ public:
     TVirtualBackend& Backend() { return *FBackend; }
     // The records of the finished jobs, oldest first.
     std::vector<QJsonObject> Jobs() const;
-    // The PDF of a record.
     QString PdfOf(const QJsonObject& Job) const;
 
 private:

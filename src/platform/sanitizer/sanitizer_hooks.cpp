@@ -1,6 +1,6 @@
-#pragma once
-// Include once in each program's main file. In sanitizer builds the runtime
-// asks for these hooks at start-up.
+// Compiled into each program (the qrp_sanitizer_hooks target): in sanitizer
+// builds the runtime asks for these hooks at start-up, and a static library's
+// member that nothing calls would never be linked.
 
 // These leaks live inside system libraries (one-time caches of CUPS,
 // fontconfig, D-Bus) that we cannot free.
