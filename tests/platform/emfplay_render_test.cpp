@@ -105,6 +105,29 @@ TEST(EmfPlayShapes, RectangleFillsInsideItsOutlineAndLeavesRightEdgeOut)
     EXPECT_EQ(InkIn(img, QRect(20, 29, 20, 1)), 0);
 }
 
+TEST(EmfPlayShapes, InsideFramePenKeepsRectangleAndEllipseInsideTheirBox)
+{
+    // A 6-pixel line: centred on the box edge it would reach 3 pixels
+    // outside; an inside-frame pen shrinks the figure instead.
+    for (uint32_t style : {uint32_t(PS_INSIDEFRAME), uint32_t(PS_SOLID)}) {
+        TEmfBuilder b;
+        b.Pen(1, style, 6, Red).Select(1).Select(STOCK_OBJECT | NULL_BRUSH);
+        b.Rec(EMR_RECTANGLE, {10, 10, 40, 90}).Rec(EMR_ELLIPSE, {55, 10, 95, 90});
+        const QImage img = PlayToImage(b.Page());
+        const int outside = InkIn(img, QRect(0, 0, 100, 10)) + InkIn(img, QRect(0, 90, 100, 10)) +
+                            InkIn(img, QRect(0, 0, 10, 100)) + InkIn(img, QRect(95, 0, 5, 100)) +
+                            InkIn(img, QRect(40, 0, 15, 100));
+        if (style == PS_INSIDEFRAME) {
+            EXPECT_EQ(outside, 0);
+            EXPECT_TRUE(IsRed(img.pixel(10, 50)));  // the line starts on the box's edge
+            EXPECT_TRUE(IsRed(img.pixel(75, 10)));
+            EXPECT_FALSE(IsRed(img.pixel(17, 50))); // and is only 6 pixels wide
+        } else {
+            EXPECT_GT(outside, 100);
+        }
+    }
+}
+
 TEST(EmfPlayShapes, EllipsePolygonAndFillModes)
 {
     TEmfBuilder b;
@@ -382,6 +405,37 @@ TEST(EmfPlayText, CharactersLandAtTheirRecordedAdvances)
     EXPECT_GT(InkIn(img, QRect(cols.front() + 58, 10, 5, 30)), 0);
     EXPECT_GT(InkIn(img, QRect(cols.front() + 118, 10, 5, 30)), 0);
     EXPECT_EQ(InkIn(img, QRect(cols.front() + 10, 10, 40, 30)), 0);
+}
+
+TEST(EmfPlayText, RightToLeftTextIsDrawnInDisplayOrder)
+{
+    // Stored in reading order with the advances of each character: a
+    // narrow hyphen (60 units) and three Hebrew letters (20 units each).
+    // Left to right, the hyphen leads and the letters follow 60 units on;
+    // read right to left, the letters come first and the hyphen ends it.
+    const QString text = QStringLiteral("-") + QChar(0x05D0) + QChar(0x05D1) + QChar(0x05D2);
+    auto play = [&](uint32_t Options, uint32_t Align) {
+        TEmfBuilder b(200);
+        b.Font(1, -20, "Arial").Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT}).Rec(EMR_SETTEXTALIGN, {Align});
+        b.TextW(10, 10, text, {60, 20, 20, 20}, Options);
+        return PlayToImage(b.Page(), 200);
+    };
+    const QImage ltr = play(0, 0), rtlOption = play(0x80 /* ETO_RTLREADING */, 0);
+    const QImage rtlAlign = play(0, 256 /* TA_RTLREADING */);
+    EXPECT_GT(InkIn(ltr, QRect(72, 10, 56, 30)), 20); // the letters after the hyphen's advance
+    EXPECT_EQ(InkIn(ltr, QRect(20, 10, 48, 30)), 0);
+    for (const QImage& img : {rtlOption, rtlAlign}) {
+        EXPECT_GT(InkIn(img, QRect(10, 10, 58, 30)), 20);
+        EXPECT_EQ(InkIn(img, QRect(82, 10, 60, 30)), 0);
+    }
+    // A Hebrew word alone: its first letter is drawn rightmost, after the
+    // second letter's wide advance.
+    TEmfBuilder b(200);
+    b.Font(1, -20, "Arial").Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT});
+    b.TextW(10, 10, QString(QChar(0x05D0)) + QChar(0x05D1), {20, 60});
+    const QImage img = PlayToImage(b.Page(), 200);
+    EXPECT_GT(InkIn(img, QRect(70, 10, 20, 30)), 10);
+    EXPECT_EQ(InkIn(img, QRect(34, 10, 34, 30)), 0);
 }
 
 TEST(EmfPlayText, DrawnAtEverySizeOnImagesAndScaledImages)

@@ -106,7 +106,7 @@ private:
 
     // emfplayer_text.cpp
     void TextRecord(const TEmfRecord& R);
-    void DrawText(QPointF Ref, const QString& Text, std::vector<double> Advances, uint32_t Options,
+    void DrawText(QPointF Ref, const QString& Stored, std::vector<double> Advances, uint32_t Options,
                   const QRectF* Rect, bool GlyphIndexes, bool HasAdvances);
     // emfplayer_polytext.cpp
     void PolyTextRecord(const TEmfRecord& R);

@@ -1,3 +1,4 @@
+#include "platform/emf/emfplaybidi.h"
 #include "platform/emf/emfplaycharset.h"
 #include "platform/emf/emfplayer_p.h"
 #include "platform/emf/emfplaystyles.h"
@@ -10,9 +11,10 @@
 
 namespace {
 
-enum : uint32_t { ETO_OPAQUE_ = 0x2, ETO_CLIPPED_ = 0x4, ETO_GLYPH_INDEX = 0x10, ETO_NO_RECT = 0x100,
-                  ETO_PDY = 0x2000 };
-enum : uint32_t { TA_UPDATECP_ = 1, TA_RIGHT_ = 2, TA_CENTER_ = 6, TA_BOTTOM_ = 8, TA_BASELINE_ = 24 };
+enum : uint32_t { ETO_OPAQUE_ = 0x2, ETO_CLIPPED_ = 0x4, ETO_GLYPH_INDEX = 0x10, ETO_RTLREADING_ = 0x80,
+                  ETO_NO_RECT = 0x100, ETO_PDY = 0x2000 };
+enum : uint32_t { TA_UPDATECP_ = 1, TA_RIGHT_ = 2, TA_CENTER_ = 6, TA_BOTTOM_ = 8, TA_BASELINE_ = 24,
+                  TA_RTLREADING_ = 256 };
 
 QPointF Unit(QPointF V)
 {
@@ -124,9 +126,18 @@ void TEmfPlayer::TextRecord(const TEmfRecord& R)
              hasDx);
 }
 
-void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> Advances, uint32_t Options,
+void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double> Advances, uint32_t Options,
                           const QRectF* Rect, bool GlyphIndexes, bool HasAdvances)
 {
+    // Strings are stored in reading order: right-to-left scripts, and any
+    // text asked to read right to left, are drawn in display order with
+    // Arabic letters joined. Glyph indexes come laid out already.
+    QString text = Stored;
+    const bool rtlParagraph = (Options & ETO_RTLREADING_) || (FState.TextAlign & TA_RTLREADING_);
+    if (!GlyphIndexes && !text.isEmpty() && (rtlParagraph || EmfHasRightToLeft(text))) {
+        text = EmfShapeArabic(text);
+        EmfReorderForDisplay(text, Advances, rtlParagraph);
+    }
     BeginDraw();
     FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     QRect devRect;
@@ -135,7 +146,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
         if ((Options & ETO_OPAQUE_) && !FState.InPath)
             FPainter.fillRect(devRect, FState.BkColor);
     }
-    if (Text.isEmpty())
+    if (text.isEmpty())
         return;
 
     const TEmfFont& font = *FState.Font;
@@ -145,7 +156,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
         return;
     const QRawFont& raw = rf.Raw;
 
-    // Text direction and "down" on the device: the mapping's x axis, turned
+    // text direction and "down" on the device: the mapping's x axis, turned
     // by the escapement; glyphs stay upright whatever the y axis does.
     QPointF u = Unit(FXform.map(QPointF(1, 0)) - FXform.map(QPointF(0, 0)));
     if (FXform.type() <= QTransform::TxScale)
@@ -166,15 +177,15 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
                                     rf.Family.compare(font.Face, Qt::CaseInsensitive) != 0;
     QVector<quint32> glyphs;
     if (missingPictureFont) {
-        glyphs.fill(0, Text.size());
+        glyphs.fill(0, text.size());
     } else if (GlyphIndexes) {
-        glyphs.resize(Text.size());
-        for (int i = 0; i < Text.size(); ++i)
-            glyphs[i] = Text[i].unicode();
+        glyphs.resize(text.size());
+        for (int i = 0; i < text.size(); ++i)
+            glyphs[i] = text[i].unicode();
     } else {
-        glyphs = GlyphsFor(raw, Text);
+        glyphs = GlyphsFor(raw, text);
     }
-    const int n = int(Text.size());
+    const int n = int(text.size());
     std::vector<double> devAdvance(size_t(n), 0.0);
     double logicalTotal = 0;
     if (HasAdvances && Advances.size() == size_t(n)) {
@@ -257,9 +268,9 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
         qf.setItalic(font.Italic);
         FPainter.setFont(qf);
         for (int i = 0; i < n; ++i)
-            if (!Text[i].isSpace() && !Text[i].isLowSurrogate())
+            if (!text[i].isSpace() && !text[i].isLowSurrogate())
                 FPainter.drawText(positions[i],
-                                  Text.mid(i, Text[i].isHighSurrogate() && i + 1 < n ? 2 : 1));
+                                  text.mid(i, text[i].isHighSurrogate() && i + 1 < n ? 2 : 1));
     } else {
         QVector<quint32> mainGlyphs;
         QVector<QPointF> mainPositions;
@@ -269,16 +280,16 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
         QVector<quint32> wideGlyphs;
         QVector<QPointF> widePositions;
         for (int i = 0; i < n; ++i) {
-            if (glyphs[i] || (missingPictureFont && !Text[i].isSpace())) {
+            if (glyphs[i] || (missingPictureFont && !text[i].isSpace())) {
                 mainGlyphs.append(glyphs[i]);
                 mainPositions.append(positions[i]);
                 continue;
             }
-            if (GlyphIndexes || Text[i].isSpace() || Text[i].isLowSurrogate() || Text[i].unicode() < 32)
+            if (GlyphIndexes || text[i].isSpace() || text[i].isLowSurrogate() || text[i].unicode() < 32)
                 continue;
             if (!fallback.isValid())
                 fallback = EmfRawFont(QStringLiteral("DejaVu Sans"), rf.PixelSize, font.Weight, font.Italic);
-            const QString character = Text.mid(i, Text[i].isHighSurrogate() ? 2 : 1);
+            const QString character = text.mid(i, text[i].isHighSurrogate() ? 2 : 1);
             const QVector<quint32> g = GlyphsFor(fallback, character);
             if (!g.isEmpty() && g[0]) {
                 fallbackGlyphs.append(g[0]);
