@@ -54,6 +54,21 @@ TEST(EmfPlayLines, GeometricPenWidthScalesWithTheMapping)
     EXPECT_EQ(InkIn(img, QRect(50, 40, 1, 20)), 5);
 }
 
+TEST(EmfPlayLines, OneUnitPenGrowsWithTheMappingAndZeroStaysOnePixel)
+{
+    // 10 logical units across the 100-pixel page: one unit is 10 pixels.
+    auto thickness = [](int Width) {
+        TEmfBuilder b;
+        b.Rec(EMR_SETMAPMODE, {MM_ANISOTROPIC}).Rec(EMR_SETWINDOWEXTEX, {10, 10}).Rec(EMR_SETVIEWPORTEXTEX, {100, 100});
+        b.Pen(1, PS_SOLID, Width, Black).Select(1);
+        b.Rec(EMR_MOVETOEX, {1, 5}).Rec(EMR_LINETO, {9, 5});
+        return InkIn(PlayToImage(b.Page()), QRect(50, 30, 1, 40));
+    };
+    EXPECT_EQ(thickness(0), 1);
+    EXPECT_GE(thickness(1), 9);
+    EXPECT_LE(thickness(1), 11);
+}
+
 TEST(EmfPlayLines, WideLogicalPensWithADashStyleAreSolid)
 {
     // CreatePen: a dashed pen one unit wide keeps its gaps, three units wide
