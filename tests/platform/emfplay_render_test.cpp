@@ -407,6 +407,18 @@ std::vector<int> InkColumns(const QImage& Img, int Top, int Bottom)
     return cols;
 }
 
+// Rows of ink inside Area.
+std::vector<int> InkRows(const QImage& Img, const QRect& Area)
+{
+    std::vector<int> rows;
+    for (int y = Area.top(); y <= Area.bottom(); ++y)
+        if (InkIn(Img, QRect(Area.left(), y, Area.width(), 1)))
+            rows.push_back(y);
+    if (rows.empty())
+        rows.push_back(-1000);
+    return rows;
+}
+
 TEST(EmfPlayText, CharactersLandAtTheirRecordedAdvances)
 {
     TEmfBuilder b(200);
@@ -420,6 +432,24 @@ TEST(EmfPlayText, CharactersLandAtTheirRecordedAdvances)
     EXPECT_GT(InkIn(img, QRect(cols.front() + 58, 10, 5, 30)), 0);
     EXPECT_GT(InkIn(img, QRect(cols.front() + 118, 10, 5, 30)), 0);
     EXPECT_EQ(InkIn(img, QRect(cols.front() + 10, 10, 40, 30)), 0);
+}
+
+TEST(EmfPlayText, VerticalAdvancesOfDxDyPairsRaiseTheFollowingCharacters)
+{
+    // ETO_PDY: (60, 30) after the first "I" puts the second 60 units on
+    // and 30 units up; without the flag both stand on one baseline.
+    auto play = [](uint32_t Options, const std::vector<int>& Dx) {
+        TEmfBuilder b(200);
+        b.Font(1, -20, "Arial").Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT});
+        b.TextW(10, 100, "II", Dx, Options);
+        return PlayToImage(b.Page(), 200);
+    };
+    const QImage pairs = play(0x2000 /* ETO_PDY */, {60, 30, 60, 0});
+    const QImage flat = play(0, {60, 60});
+    const int firstTop = InkRows(pairs, QRect(5, 0, 30, 200)).front();
+    const int secondTop = InkRows(pairs, QRect(65, 0, 30, 200)).front();
+    EXPECT_EQ(firstTop - secondTop, 30);
+    EXPECT_EQ(InkRows(flat, QRect(5, 0, 30, 200)).front(), InkRows(flat, QRect(65, 0, 30, 200)).front());
 }
 
 TEST(EmfPlayText, RightToLeftTextIsDrawnInDisplayOrder)

@@ -254,10 +254,17 @@ std::vector<int> EmfVisualOrder(const QString& Text, bool RightToLeftParagraph)
     return OrderOf(Text, Levels(Text, RightToLeftParagraph));
 }
 
-void EmfReorderForDisplay(QString& Text, std::vector<double>& Advances, bool RightToLeftParagraph)
+void EmfReorderForDisplay(QString& Text, std::vector<double>& Advances, bool RightToLeftParagraph,
+                          std::vector<double>* Rises)
 {
     const std::vector<uint8_t> level = Levels(Text, RightToLeftParagraph);
     const std::vector<int> order = OrderOf(Text, level);
+    if (Rises && Rises->size() == size_t(Text.size())) {
+        std::vector<double> rises(Rises->size());
+        for (size_t i = 0; i < order.size(); ++i)
+            rises[i] = (*Rises)[size_t(order[i])];
+        *Rises = std::move(rises);
+    }
     QString text(Text.size(), Qt::Uninitialized);
     std::vector<double> advances(Advances.size());
     const bool withAdvances = Advances.size() == size_t(Text.size());

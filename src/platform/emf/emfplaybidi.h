@@ -21,5 +21,7 @@ QString EmfShapeArabic(const QString& Text);
 std::vector<int> EmfVisualOrder(const QString& Text, bool RightToLeftParagraph);
 
 // Text and its advances reordered for display, mirrored characters
-// (brackets) swapped where they read right to left. Advances may be empty.
-void EmfReorderForDisplay(QString& Text, std::vector<double>& Advances, bool RightToLeftParagraph);
+// (brackets) swapped where they read right to left. Advances may be empty;
+// Rises, when given, are reordered with them.
+void EmfReorderForDisplay(QString& Text, std::vector<double>& Advances, bool RightToLeftParagraph,
+                          std::vector<double>* Rises = nullptr);

@@ -104,30 +104,35 @@ void TEmfPlayer::TextRecord(const TEmfRecord& R)
         text = EmfSymbolToUnicode(text);
     const size_t dxStride = (options & ETO_PDY) ? 8 : 4;
     const bool hasDx = count && offDx && R.HasArray(offDx, count, dxStride);
-    std::vector<double> advances;
-    if (hasDx) {
+    std::vector<double> advances, rises;
+    auto perCharacter = [&](size_t Field) {
         std::vector<double> raw(count);
         for (uint32_t i = 0; i < count; ++i)
-            raw[i] = R.I32(offDx + dxStride * i);
-        if (wide) {
-            advances = std::move(raw);
-        } else {
-            // One advance per byte: a character of several bytes takes them all.
-            size_t b = 0;
-            for (int n : bytesPerUnit) {
-                double a = 0;
-                for (int k = 0; k < n && b < raw.size(); ++k)
-                    a += raw[b++];
-                advances.push_back(a);
-            }
+            raw[i] = R.I32(offDx + dxStride * i + Field);
+        if (wide)
+            return raw;
+        // One advance per byte: a character of several bytes takes them all.
+        std::vector<double> out;
+        size_t b = 0;
+        for (int n : bytesPerUnit) {
+            double a = 0;
+            for (int k = 0; k < n && b < raw.size(); ++k)
+                a += raw[b++];
+            out.push_back(a);
         }
+        return out;
+    };
+    if (hasDx) {
+        advances = perCharacter(0);
+        if (options & ETO_PDY)
+            rises = perCharacter(4);
     }
     DrawText(ref, text, std::move(advances), options, hasRect ? &rect : nullptr, wide && (options & ETO_GLYPH_INDEX),
-             hasDx);
+             hasDx, std::move(rises));
 }
 
 void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double> Advances, uint32_t Options,
-                          const QRectF* Rect, bool GlyphIndexes, bool HasAdvances)
+                          const QRectF* Rect, bool GlyphIndexes, bool HasAdvances, std::vector<double> Rises)
 {
     // Strings are stored in reading order: right-to-left scripts, and any
     // text asked to read right to left, are drawn in display order with
@@ -136,7 +141,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
     const bool rtlParagraph = (Options & ETO_RTLREADING_) || (FState.TextAlign & TA_RTLREADING_);
     if (!GlyphIndexes && !text.isEmpty() && (rtlParagraph || EmfHasRightToLeft(text))) {
         text = EmfShapeArabic(text);
-        EmfReorderForDisplay(text, Advances, rtlParagraph);
+        EmfReorderForDisplay(text, Advances, rtlParagraph, &Rises);
     }
     BeginDraw();
     FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -252,12 +257,17 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
         FPainter.drawPolygon(upright ? QPolygonF(QRectF(snapped)) : box);
     }
 
-    // Positions along the baseline in device pixels, rounded like GDI's.
+    // Positions along the baseline in device pixels, rounded like GDI's;
+    // ETO_PDY's vertical advances move the following characters up.
     QVector<QPointF> positions(n);
-    double pos = 0;
+    const bool withRises = HasAdvances && Rises.size() == size_t(n);
+    const double sy = std::fabs(ScaleY());
+    double pos = 0, rise = 0;
     for (int i = 0; i < n; ++i) {
-        positions[i] = QPointF((upright ? std::round(pos) : pos) / rf.Stretch, 0);
+        positions[i] = QPointF((upright ? std::round(pos) : pos) / rf.Stretch, upright ? -std::round(rise) : -rise);
         pos += devAdvance[size_t(i)];
+        if (withRises)
+            rise += Rises[size_t(i)] * sy;
     }
     FPainter.setWorldTransform(QTransform::fromScale(rf.Stretch, 1) * glyphSpace * FBase);
     FPainter.setPen(FState.TextColor);
