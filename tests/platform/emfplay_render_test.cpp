@@ -452,6 +452,33 @@ TEST(EmfPlayText, VerticalAdvancesOfDxDyPairsRaiseTheFollowingCharacters)
     EXPECT_EQ(InkRows(flat, QRect(5, 0, 30, 200)).front(), InkRows(flat, QRect(65, 0, 30, 200)).front());
 }
 
+TEST(EmfPlayText, MirroringWorldTransformRunsAdvancedModeTextBackwards)
+{
+    // x -> 150 - x: text at x = 10 starts at device x 140 and runs leftwards.
+    auto play = [](uint32_t Mode) {
+        TEmfBuilder b(200);
+        const float xf[] = {-1, 0, 0, 1, 150, 0};
+        std::vector<uint8_t> body;
+        for (float f : xf) {
+            uint32_t u;
+            memcpy(&u, &f, 4);
+            Put32(body, u);
+        }
+        b.Raw(EMR_SETWORLDTRANSFORM, body);
+        b.Font(1, -20, "Arial").Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT});
+        b.TextW(10, 10, "LLL", {20, 20, 20}, 0, nullptr, Mode);
+        return PlayToImage(b.Page(), 200);
+    };
+    const QImage advanced = play(GM_ADVANCED), compatible = play(GM_COMPATIBLE);
+    EXPECT_GT(InkIn(compatible, QRect(142, 0, 58, 200)), 30); // upright, left to right
+    EXPECT_GT(InkIn(advanced, QRect(80, 0, 61, 60)), 30);
+    EXPECT_EQ(InkIn(advanced, QRect(142, 0, 58, 200)), 0);
+    // The first L, mirrored: its foot points left from a stem at the right.
+    const std::vector<int> cols = InkColumns(advanced, 10, 40);
+    ASSERT_FALSE(cols.empty());
+    EXPECT_GE(cols.back(), 130);
+}
+
 TEST(EmfPlayText, RightToLeftTextIsDrawnInDisplayOrder)
 {
     // Stored in reading order with the advances of each character: a

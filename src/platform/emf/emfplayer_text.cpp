@@ -81,6 +81,7 @@ void TEmfPlayer::TextRecord(const TEmfRecord& R)
     if (!R.Has(8, 68))
         return;
     const bool wide = R.Type() == EMR_EXTTEXTOUTW;
+    FState.GraphicsMode = R.U32(24); // a text record carries the mode it was drawn in
     const QPointF ref(R.I32(36), R.I32(40));
     const uint32_t count = R.U32(44), offString = R.U32(48), options = R.U32(52);
     const bool hasRect = !(options & ETO_NO_RECT);
@@ -163,15 +164,19 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
 
     // text direction and "down" on the device: the mapping's x axis, turned
     // by the escapement; glyphs stay upright whatever the y axis does.
+    // In the advanced graphics mode a mirroring world transform mirrors the
+    // text as well: it runs the other way, its glyphs mirrored.
+    const bool mirrored = FState.GraphicsMode == GM_ADVANCED && FState.World.determinant() < 0;
     QPointF u = Unit(FXform.map(QPointF(1, 0)) - FXform.map(QPointF(0, 0)));
-    if (FXform.type() <= QTransform::TxScale)
+    if (FXform.type() <= QTransform::TxScale && !mirrored)
         u = QPointF(1, 0);
-    QPointF v(-u.y(), u.x());
+    auto down = [mirrored](QPointF U) { return mirrored ? QPointF(U.y(), -U.x()) : QPointF(-U.y(), U.x()); };
+    QPointF v = down(u);
     if (font.Escapement % 3600) {
         const double a = font.Escapement / 10.0 * M_PI / 180.0, c = std::cos(a), s = std::sin(a);
         const QPointF ru(u.x() * c + u.y() * s, -u.x() * s + u.y() * c);
         u = ru;
-        v = QPointF(-u.y(), u.x());
+        v = down(u);
     }
 
     // A picture font (Wingdings and the like) with no installed stand-in:
