@@ -162,7 +162,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
         return;
     const QRawFont& raw = rf.Raw;
 
-    // text direction and "down" on the device: the mapping's x axis, turned
+    // Text direction and "down" on the device: the mapping's x axis, turned
     // by the escapement; glyphs stay upright whatever the y axis does.
     // In the advanced graphics mode a mirroring world transform mirrors the
     // text as well: it runs the other way, its glyphs mirrored.
