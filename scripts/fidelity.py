@@ -101,6 +101,79 @@ def ink(path):
     return float((255.0 - grey).sum())
 
 
+TILE = 32          # px: the unit of the element check
+TILE_MARGIN = 4    # px: an element may move this far and still be found
+TILE_INK = 0.04    # share of a tile's area that must be inked to count as an element
+TILE_KEPT = 0.25   # share of that ink the other picture must have within reach
+
+
+def colour_ink(path):
+    """Per pixel, how far from white the darkest channel is (0 to 1): pale
+    fills count as well as dark lines."""
+    rgb = np.asarray(Image.open(path).convert("RGB"), dtype=np.float32)
+    return (255.0 - rgb.min(axis=2)) / 255.0
+
+
+def components(flags):
+    """Groups of 4-connected flagged tiles: one per element."""
+    seen = np.zeros_like(flags)
+    count = 0
+    for y, x in zip(*np.nonzero(flags)):
+        if seen[y, x]:
+            continue
+        count += 1
+        stack = [(y, x)]
+        seen[y, x] = True
+        while stack:
+            cy, cx = stack.pop()
+            for ny, nx in ((cy - 1, cx), (cy + 1, cx), (cy, cx - 1), (cy, cx + 1)):
+                if 0 <= ny < flags.shape[0] and 0 <= nx < flags.shape[1] and flags[ny, nx] and not seen[ny, nx]:
+                    seen[ny, nx] = True
+                    stack.append((ny, nx))
+    return count
+
+
+def elements(ours_path, ref_path):
+    """(missing, extra): groups of 32-pixel tiles where one picture has a
+    drawn element (a clip's content, a fill, a text line) and the other has
+    almost no ink within a few pixels of it."""
+    a, b = colour_ink(ours_path), colour_ink(ref_path)
+    h, w = min(a.shape[0], b.shape[0]), min(a.shape[1], b.shape[1])
+    a, b = a[:h, :w], b[:h, :w]
+    ty, tx = h // TILE, w // TILE
+
+    def sums(img, margin):
+        # Ink of every tile grown by margin, from a summed-area table.
+        table = np.zeros((h + 1, w + 1))
+        table[1:, 1:] = img.cumsum(0).cumsum(1)
+        y0 = np.clip(np.arange(ty) * TILE - margin, 0, h)
+        y1 = np.clip(np.arange(ty) * TILE + TILE + margin, 0, h)
+        x0 = np.clip(np.arange(tx) * TILE - margin, 0, w)
+        x1 = np.clip(np.arange(tx) * TILE + TILE + margin, 0, w)
+        return (table[np.ix_(y1, x1)] - table[np.ix_(y0, x1)] - table[np.ix_(y1, x0)] + table[np.ix_(y0, x0)])
+
+    a_tile, b_tile = sums(a, 0), sums(b, 0)
+    a_near, b_near = sums(a, TILE_MARGIN), sums(b, TILE_MARGIN)
+    enough = TILE_INK * TILE * TILE
+    missing = (b_tile >= enough) & (a_near < TILE_KEPT * b_tile)
+    extra = (a_tile >= enough) & (b_near < TILE_KEPT * a_tile)
+    return components(missing), components(extra)
+
+
+def known_differences(corpus, refname):
+    """Pages whose reference is known to differ from Windows' GDI, from
+    ref/REFNAME/known-differences.txt ("page: why" per line)."""
+    known = {}
+    path = os.path.join(corpus, "ref", refname, "known-differences.txt")
+    if os.path.exists(path):
+        with open(path, encoding="utf-8") as f:
+            for line in f:
+                name, sep, why = line.partition(":")
+                if sep and not line.startswith("#"):
+                    known[name.strip()] = why.strip()
+    return known
+
+
 def reduce_all(outdir, factor):
     for name in os.listdir(outdir):
         if name.endswith(".png"):
@@ -128,9 +201,11 @@ def table(title, corpus, qrptool, args, width, refname, with_lo):
             ours = os.path.join(outdir, name + ".png")
             gdi = os.path.join(corpus, "ref", refname, name + ".png")
             lo = os.path.join(corpus, "ref", "lo-800", name + ".png")
-            row = {"name": name, "broken": broken, "ms": times.get(name), "ours": None, "lo": None, "ink": None}
+            row = {"name": name, "broken": broken, "ms": times.get(name), "ours": None, "lo": None, "ink": None,
+                   "elements": (0, 0)}
             if not broken and os.path.exists(ours) and os.path.exists(gdi):
                 row["ours"] = difference(ours, gdi)
+                row["elements"] = elements(ours, gdi)
                 reference_ink = ink(gdi)
                 row["ink"] = 100.0 * (1.0 - ink(ours) / reference_ink) if reference_ink > 0 else 0.0
                 if with_lo and os.path.exists(lo):
@@ -145,11 +220,11 @@ def table(title, corpus, qrptool, args, width, refname, with_lo):
     if args.worst:
         shown = shown[:args.worst]
     print("== %s (%s, %d px%s)" % (title, corpus, width, ", reduced to 800" if width != 800 else ""))
-    print("%-48s %9s %9s %9s %8s" % ("file", "ours/GDI", "LO/GDI", "ink lost", "ms"))
+    print("%-48s %9s %9s %9s %8s %9s" % ("file", "ours/GDI", "LO/GDI", "ink lost", "ms", "miss/xtra"))
     for r in shown:
         lo = "%8.2f%%" % r["lo"] if r["lo"] is not None else "%9s" % "-"
         ms = "%8.1f" % r["ms"] if r["ms"] is not None else "%8s" % "-"
-        print("%-48s %8.2f%% %s %8.1f%% %s" % (r["name"][:48], r["ours"], lo, r["ink"], ms))
+        print("%-48s %8.2f%% %s %8.1f%% %s %5d/%-3d" % (r["name"][:48], r["ours"], lo, r["ink"], ms, *r["elements"]))
 
     ours = [r["ours"] for r in measured]
     both = [r for r in measured if r["lo"] is not None]
@@ -161,6 +236,17 @@ def table(title, corpus, qrptool, args, width, refname, with_lo):
         losing = [r["name"] for r in measured if r["ink"] > 10.0]
         print("files losing more than a tenth of the reference's ink: %d%s" %
               (len(losing), (" (" + ", ".join(losing) + ")") if losing else ""))
+        known = known_differences(corpus, refname)
+        flagged = [r for r in measured if r["elements"] != (0, 0)]
+        unexplained = [r for r in flagged if r["name"] not in known]
+        print("files with an element missing or extra: %d%s" %
+              (len(unexplained), (" (" + ", ".join("%s: %d missing, %d extra" % (r["name"], *r["elements"])
+                                                 for r in unexplained) + ")") if unexplained else ""))
+        explained = [r for r in flagged if r["name"] in known]
+        if explained:
+            print("  and where the reference is known to differ from GDI: %s" %
+                  "; ".join("%s (%d missing, %d extra): %s" % (r["name"], *r["elements"], known[r["name"]])
+                            for r in explained))
     if both:
         print("LO vs GDI:   median %.2f%%, under 2%%: %.0f%% of files" %
               (statistics.median(r["lo"] for r in both), 100.0 * sum(r["lo"] < 2 for r in both) / len(both)))

@@ -54,6 +54,21 @@ TEST(EmfPlayLines, GeometricPenWidthScalesWithTheMapping)
     EXPECT_EQ(InkIn(img, QRect(50, 40, 1, 20)), 5);
 }
 
+TEST(EmfPlayLines, OneUnitPenGrowsWithTheMappingAndZeroStaysOnePixel)
+{
+    // 10 logical units across the 100-pixel page: one unit is 10 pixels.
+    auto thickness = [](int Width) {
+        TEmfBuilder b;
+        b.Rec(EMR_SETMAPMODE, {MM_ANISOTROPIC}).Rec(EMR_SETWINDOWEXTEX, {10, 10}).Rec(EMR_SETVIEWPORTEXTEX, {100, 100});
+        b.Pen(1, PS_SOLID, Width, Black).Select(1);
+        b.Rec(EMR_MOVETOEX, {1, 5}).Rec(EMR_LINETO, {9, 5});
+        return InkIn(PlayToImage(b.Page()), QRect(50, 30, 1, 40));
+    };
+    EXPECT_EQ(thickness(0), 1);
+    EXPECT_GE(thickness(1), 9);
+    EXPECT_LE(thickness(1), 11);
+}
+
 TEST(EmfPlayLines, WideLogicalPensWithADashStyleAreSolid)
 {
     // CreatePen: a dashed pen one unit wide keeps its gaps, three units wide
@@ -103,6 +118,29 @@ TEST(EmfPlayShapes, RectangleFillsInsideItsOutlineAndLeavesRightEdgeOut)
     // With a null pen GDI's rectangle is one pixel smaller.
     EXPECT_EQ(InkIn(img, QRect(39, 20, 1, 10)), 0);
     EXPECT_EQ(InkIn(img, QRect(20, 29, 20, 1)), 0);
+}
+
+TEST(EmfPlayShapes, InsideFramePenKeepsRectangleAndEllipseInsideTheirBox)
+{
+    // A 6-pixel line: centred on the box edge it would reach 3 pixels
+    // outside; an inside-frame pen shrinks the figure instead.
+    for (uint32_t style : {uint32_t(PS_INSIDEFRAME), uint32_t(PS_SOLID)}) {
+        TEmfBuilder b;
+        b.Pen(1, style, 6, Red).Select(1).Select(STOCK_OBJECT | NULL_BRUSH);
+        b.Rec(EMR_RECTANGLE, {10, 10, 40, 90}).Rec(EMR_ELLIPSE, {55, 10, 95, 90});
+        const QImage img = PlayToImage(b.Page());
+        const int outside = InkIn(img, QRect(0, 0, 100, 10)) + InkIn(img, QRect(0, 90, 100, 10)) +
+                            InkIn(img, QRect(0, 0, 10, 100)) + InkIn(img, QRect(95, 0, 5, 100)) +
+                            InkIn(img, QRect(40, 0, 15, 100));
+        if (style == PS_INSIDEFRAME) {
+            EXPECT_EQ(outside, 0);
+            EXPECT_TRUE(IsRed(img.pixel(10, 50)));  // the line starts on the box's edge
+            EXPECT_TRUE(IsRed(img.pixel(75, 10)));
+            EXPECT_FALSE(IsRed(img.pixel(17, 50))); // and is only 6 pixels wide
+        } else {
+            EXPECT_GT(outside, 100);
+        }
+    }
 }
 
 TEST(EmfPlayShapes, EllipsePolygonAndFillModes)
@@ -369,6 +407,18 @@ std::vector<int> InkColumns(const QImage& Img, int Top, int Bottom)
     return cols;
 }
 
+// Rows of ink inside Area.
+std::vector<int> InkRows(const QImage& Img, const QRect& Area)
+{
+    std::vector<int> rows;
+    for (int y = Area.top(); y <= Area.bottom(); ++y)
+        if (InkIn(Img, QRect(Area.left(), y, Area.width(), 1)))
+            rows.push_back(y);
+    if (rows.empty())
+        rows.push_back(-1000);
+    return rows;
+}
+
 TEST(EmfPlayText, CharactersLandAtTheirRecordedAdvances)
 {
     TEmfBuilder b(200);
@@ -382,6 +432,82 @@ TEST(EmfPlayText, CharactersLandAtTheirRecordedAdvances)
     EXPECT_GT(InkIn(img, QRect(cols.front() + 58, 10, 5, 30)), 0);
     EXPECT_GT(InkIn(img, QRect(cols.front() + 118, 10, 5, 30)), 0);
     EXPECT_EQ(InkIn(img, QRect(cols.front() + 10, 10, 40, 30)), 0);
+}
+
+TEST(EmfPlayText, VerticalAdvancesOfDxDyPairsRaiseTheFollowingCharacters)
+{
+    // ETO_PDY: (60, 30) after the first "I" puts the second 60 units on
+    // and 30 units up; without the flag both stand on one baseline.
+    auto play = [](uint32_t Options, const std::vector<int>& Dx) {
+        TEmfBuilder b(200);
+        b.Font(1, -20, "Arial").Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT});
+        b.TextW(10, 100, "II", Dx, Options);
+        return PlayToImage(b.Page(), 200);
+    };
+    const QImage pairs = play(0x2000 /* ETO_PDY */, {60, 30, 60, 0});
+    const QImage flat = play(0, {60, 60});
+    const int firstTop = InkRows(pairs, QRect(5, 0, 30, 200)).front();
+    const int secondTop = InkRows(pairs, QRect(65, 0, 30, 200)).front();
+    EXPECT_EQ(firstTop - secondTop, 30);
+    EXPECT_EQ(InkRows(flat, QRect(5, 0, 30, 200)).front(), InkRows(flat, QRect(65, 0, 30, 200)).front());
+}
+
+TEST(EmfPlayText, MirroringWorldTransformRunsAdvancedModeTextBackwards)
+{
+    // x -> 150 - x: text at x = 10 starts at device x 140 and runs leftwards.
+    auto play = [](uint32_t Mode) {
+        TEmfBuilder b(200);
+        const float xf[] = {-1, 0, 0, 1, 150, 0};
+        std::vector<uint8_t> body;
+        for (float f : xf) {
+            uint32_t u;
+            memcpy(&u, &f, 4);
+            Put32(body, u);
+        }
+        b.Raw(EMR_SETWORLDTRANSFORM, body);
+        b.Font(1, -20, "Arial").Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT});
+        b.TextW(10, 10, "LLL", {20, 20, 20}, 0, nullptr, Mode);
+        return PlayToImage(b.Page(), 200);
+    };
+    const QImage advanced = play(GM_ADVANCED), compatible = play(GM_COMPATIBLE);
+    EXPECT_GT(InkIn(compatible, QRect(142, 0, 58, 200)), 30); // upright, left to right
+    EXPECT_GT(InkIn(advanced, QRect(80, 0, 61, 60)), 30);
+    EXPECT_EQ(InkIn(advanced, QRect(142, 0, 58, 200)), 0);
+    // The first L, mirrored: its foot points left from a stem at the right.
+    const std::vector<int> cols = InkColumns(advanced, 10, 40);
+    ASSERT_FALSE(cols.empty());
+    EXPECT_GE(cols.back(), 130);
+}
+
+TEST(EmfPlayText, RightToLeftTextIsDrawnInDisplayOrder)
+{
+    // Stored in reading order with the advances of each character: a
+    // narrow hyphen (60 units) and three Hebrew letters (20 units each).
+    // Left to right, the hyphen leads and the letters follow 60 units on;
+    // read right to left, the letters come first and the hyphen ends it.
+    const QString text = QStringLiteral("-") + QChar(0x05D0) + QChar(0x05D1) + QChar(0x05D2);
+    auto play = [&](uint32_t Options, uint32_t Align) {
+        TEmfBuilder b(200);
+        b.Font(1, -20, "Arial").Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT}).Rec(EMR_SETTEXTALIGN, {Align});
+        b.TextW(10, 10, text, {60, 20, 20, 20}, Options);
+        return PlayToImage(b.Page(), 200);
+    };
+    const QImage ltr = play(0, 0), rtlOption = play(0x80 /* ETO_RTLREADING */, 0);
+    const QImage rtlAlign = play(0, 256 /* TA_RTLREADING */);
+    EXPECT_GT(InkIn(ltr, QRect(72, 10, 56, 30)), 20); // the letters after the hyphen's advance
+    EXPECT_EQ(InkIn(ltr, QRect(20, 10, 48, 30)), 0);
+    for (const QImage& img : {rtlOption, rtlAlign}) {
+        EXPECT_GT(InkIn(img, QRect(10, 10, 58, 30)), 20);
+        EXPECT_EQ(InkIn(img, QRect(82, 10, 60, 30)), 0);
+    }
+    // A Hebrew word alone: its first letter is drawn rightmost, after the
+    // second letter's wide advance.
+    TEmfBuilder b(200);
+    b.Font(1, -20, "Arial").Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT});
+    b.TextW(10, 10, QString(QChar(0x05D0)) + QChar(0x05D1), {20, 60});
+    const QImage img = PlayToImage(b.Page(), 200);
+    EXPECT_GT(InkIn(img, QRect(70, 10, 20, 30)), 10);
+    EXPECT_EQ(InkIn(img, QRect(34, 10, 34, 30)), 0);
 }
 
 TEST(EmfPlayText, DrawnAtEverySizeOnImagesAndScaledImages)

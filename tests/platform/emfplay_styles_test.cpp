@@ -1,3 +1,4 @@
+#include "platform/emf/emfplaybidi.h"
 #include "platform/emf/emfplaycharset.h"
 #include "platform/emf/emfplaystyles.h"
 #include "platform/emf/emfrecords.h"
@@ -78,6 +79,48 @@ TEST(EmfText, FacesWithoutAStandInGoByWidthClass)
     const QFontMetricsF sans(QFont(MapFontFace("Qrp Unknown Sans", 0x22), 20));
     EXPECT_LT(narrow.horizontalAdvance(QStringLiteral("Report total")),
               0.9 * sans.horizontalAdvance(QStringLiteral("Report total")));
+}
+
+std::vector<int> Order(const QString& Text, bool Rtl)
+{
+    return EmfVisualOrder(Text, Rtl);
+}
+
+TEST(EmfBidi, VisualOrderOfMixedLines)
+{
+    const QString he = QString(QChar(0x05D0)) + QChar(0x05D1) + QChar(0x05D2);
+    EXPECT_EQ(Order(QStringLiteral("abc"), false), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(Order(he, false), (std::vector<int>{2, 1, 0}));
+    EXPECT_FALSE(EmfHasRightToLeft(QStringLiteral("Total: 450")));
+    EXPECT_TRUE(EmfHasRightToLeft(he));
+    // "Total: <Hebrew> 450": numbers keep their digit order, the colon
+    // and space follow the paragraph's direction.
+    const QString mix = QStringLiteral("Total: ") + QChar(0x05E1) + QChar(0x05D4) + QChar(0x05F4) + QChar(0x05DB) +
+                        QStringLiteral(" 450");
+    EXPECT_EQ(Order(mix, false), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 12, 13, 14, 11, 10, 9, 8, 7}));
+    EXPECT_EQ(Order(mix, true), (std::vector<int>{12, 13, 14, 11, 10, 9, 8, 7, 6, 5, 0, 1, 2, 3, 4}));
+    // A left-to-right line read right to left: its end punctuation leads.
+    EXPECT_EQ(Order(QStringLiteral("ab!"), true), (std::vector<int>{2, 0, 1}));
+    // Brackets around right-to-left text are mirrored.
+    QString bracketed = QStringLiteral("(") + he + QStringLiteral(")");
+    std::vector<double> advances{1, 2, 3, 4, 5};
+    EmfReorderForDisplay(bracketed, advances, true);
+    EXPECT_EQ(bracketed, QStringLiteral("(") + QChar(0x05D2) + QChar(0x05D1) + QChar(0x05D0) + QStringLiteral(")"));
+    EXPECT_EQ(advances, (std::vector<double>{5, 4, 3, 2, 1}));
+}
+
+TEST(EmfBidi, ArabicLettersTakeTheirJoinedForms)
+{
+    // meem reh hah beh alef: initial, final (reh joins only the letter
+    // before), initial, medial, final.
+    const QString word = QString(QChar(0x0645)) + QChar(0x0631) + QChar(0x062D) + QChar(0x0628) + QChar(0x0627);
+    EXPECT_EQ(EmfShapeArabic(word),
+              QString(QChar(0xFEE3)) + QChar(0xFEAE) + QChar(0xFEA3) + QChar(0xFE92) + QChar(0xFE8E));
+    // Alone, or cut off by a space, a letter is isolated; a vowel mark
+    // between two letters does not break the join.
+    EXPECT_EQ(EmfShapeArabic(QString(QChar(0x0628)) + QStringLiteral(" ")), QString(QChar(0xFE8F)) + QStringLiteral(" "));
+    EXPECT_EQ(EmfShapeArabic(QString(QChar(0x0628)) + QChar(0x064E) + QChar(0x0628)),
+              QString(QChar(0xFE91)) + QChar(0x064E) + QChar(0xFE90));
 }
 
 TEST(EmfStyles, RasterOperationsMapToCompositionModes)

@@ -58,12 +58,12 @@ TEmfBuilder& TEmfBuilder::Select(uint32_t Index)
 }
 
 TEmfBuilder& TEmfBuilder::TextW(int X, int Y, const QString& Text, const std::vector<int>& Dx, uint32_t Options,
-                                const int* Rect)
+                                const int* Rect, uint32_t GraphicsMode)
 {
     std::vector<uint8_t> b;
     for (int i = 0; i < 4; ++i)
         Put32(b, 0); // bounds
-    Put32(b, GM_COMPATIBLE);
+    Put32(b, GraphicsMode);
     Put32(b, 0);
     Put32(b, 0);
     Put32(b, uint32_t(X));

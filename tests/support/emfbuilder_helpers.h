@@ -27,7 +27,7 @@ public:
     TEmfBuilder& Font(uint32_t Index, int Height, const QString& Face, int Escapement = 0, uint8_t Charset = 0);
     TEmfBuilder& Select(uint32_t Index);
     TEmfBuilder& TextW(int X, int Y, const QString& Text, const std::vector<int>& Dx, uint32_t Options = 0,
-                       const int* Rect = nullptr);
+                       const int* Rect = nullptr, uint32_t GraphicsMode = 1);
     // STRETCHDIBITS of a 24-bit bottom-up DIB holding Image.
     TEmfBuilder& StretchDib(int X, int Y, int W, int H, const QImage& Image, uint32_t Rop = 0x00CC0020);
 

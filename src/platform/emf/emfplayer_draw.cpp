@@ -206,10 +206,17 @@ void TEmfPlayer::BoxRecord(const TEmfRecord& R)
         return;
     const double l = R.I32(8), t = R.I32(12), r = R.I32(16), b = R.I32(20);
     const uint32_t type = R.Type();
+    // A wide PS_INSIDEFRAME pen shrinks the figure so that the whole line
+    // stays inside the box, as GDI does for every figure given by a box.
+    const TEmfPen& pen0 = *FState.Pen;
+    const bool insideFrame = !FState.InPath && (pen0.Style & PS_STYLE_MASK) == PS_INSIDEFRAME && !pen0.Cosmetic;
     QPainterPath path;
     if (AxisAligned()) {
         // GDI leaves out the right and bottom edges of a box.
-        const QRect d = DevRect(l, t, r, b);
+        QRect d = DevRect(l, t, r, b);
+        const int w = insideFrame ? int(std::round(pen0.Width * ScaleX())) : 0;
+        if (w > 1 && d.width() > w && d.height() > w)
+            d.adjust(w / 2, w / 2, -((w - 1) / 2), -((w - 1) / 2));
         const QRectF box(d.left(), d.top(), std::max(0, d.width() - 1), std::max(0, d.height() - 1));
         if (type == EMR_RECTANGLE && !FState.InPath) {
             BeginDraw();
@@ -236,7 +243,10 @@ void TEmfPlayer::BoxRecord(const TEmfRecord& R)
         else
             path.addRoundedRect(box, std::fabs(R.I32(24) * ScaleX()) / 2, std::fabs(R.I32(28) * ScaleY()) / 2);
     } else {
-        const QRectF box = QRectF(QPointF(l, t), QPointF(r, b)).normalized();
+        QRectF box = QRectF(QPointF(l, t), QPointF(r, b)).normalized();
+        const double half = insideFrame ? pen0.Width / 2.0 : 0;
+        if (half > 0.5 && box.width() > 2 * half && box.height() > 2 * half)
+            box.adjust(half, half, -half, -half);
         if (type == EMR_RECTANGLE)
             path.addRect(box);
         else if (type == EMR_ELLIPSE)

@@ -139,10 +139,11 @@ void TEmfPlayer::CreatePen(const TEmfRecord& R)
     auto p = std::make_shared<TEmfPen>();
     p->Style = R.U32(12);
     p->Width = R.I32(16);
-    // GDI draws logical pens up to one unit wide as cosmetic pens, and
-    // wider ones with a dash or dot style as solid lines.
-    p->Cosmetic = p->Width <= 1;
-    if (!p->Cosmetic && (p->Style & PS_STYLE_MASK) >= PS_DASH && (p->Style & PS_STYLE_MASK) <= PS_DASHDOTDOT)
+    // Only a pen of width 0 is one pixel whatever the mapping; a pen one
+    // unit wide grows with it. Wider ones with a dash or dot style are
+    // drawn as solid lines.
+    p->Cosmetic = p->Width <= 0;
+    if (p->Width > 1 && (p->Style & PS_STYLE_MASK) >= PS_DASH && (p->Style & PS_STYLE_MASK) <= PS_DASHDOTDOT)
         p->Style &= ~uint32_t(PS_STYLE_MASK);
     p->Color = EmfColor(R.U32(24));
     TEmfObject o;
@@ -158,7 +159,7 @@ void TEmfPlayer::ExtCreatePen(const TEmfRecord& R)
     auto p = std::make_shared<TEmfPen>();
     p->Style = R.U32(28);
     p->Width = int(R.U32(32));
-    p->Cosmetic = (p->Style & PS_TYPE_MASK) == PS_COSMETIC || p->Width <= 1;
+    p->Cosmetic = (p->Style & PS_TYPE_MASK) == PS_COSMETIC || p->Width <= 0;
     if (p->Width < 0)
         p->Width = 1;
     const uint32_t brushStyle = R.U32(36);

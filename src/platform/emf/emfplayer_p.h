@@ -106,8 +106,9 @@ private:
 
     // emfplayer_text.cpp
     void TextRecord(const TEmfRecord& R);
-    void DrawText(QPointF Ref, const QString& Text, std::vector<double> Advances, uint32_t Options,
-                  const QRectF* Rect, bool GlyphIndexes, bool HasAdvances);
+    // Rises: with ETO_PDY, each character's vertical advance (up positive).
+    void DrawText(QPointF Ref, const QString& Stored, std::vector<double> Advances, uint32_t Options,
+                  const QRectF* Rect, bool GlyphIndexes, bool HasAdvances, std::vector<double> Rises = {});
     // emfplayer_polytext.cpp
     void PolyTextRecord(const TEmfRecord& R);
     void AddTextToPath(const QRawFont& Font, const QVector<quint32>& Glyphs, int Count,

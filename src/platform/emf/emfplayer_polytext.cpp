@@ -7,6 +7,8 @@
 
 void TEmfPlayer::PolyTextRecord(const TEmfRecord& R)
 {
+    if (R.Has(24, 4))
+        FState.GraphicsMode = R.U32(24); // the mode the strings were drawn in
     const bool symbol = FState.Font->Face.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0;
     for (TEmfTextString& s : EmfReadTextRecord(R, EmfCodePageForCharset(FState.Font->Charset))) {
         if (symbol && !s.GlyphIndexes)

@@ -1,3 +1,4 @@
+#include "platform/emf/emfplaybidi.h"
 #include "platform/emf/emfplaycharset.h"
 #include "platform/emf/emfplayer_p.h"
 #include "platform/emf/emfplaystyles.h"
@@ -10,9 +11,10 @@
 
 namespace {
 
-enum : uint32_t { ETO_OPAQUE_ = 0x2, ETO_CLIPPED_ = 0x4, ETO_GLYPH_INDEX = 0x10, ETO_NO_RECT = 0x100,
-                  ETO_PDY = 0x2000 };
-enum : uint32_t { TA_UPDATECP_ = 1, TA_RIGHT_ = 2, TA_CENTER_ = 6, TA_BOTTOM_ = 8, TA_BASELINE_ = 24 };
+enum : uint32_t { ETO_OPAQUE_ = 0x2, ETO_CLIPPED_ = 0x4, ETO_GLYPH_INDEX = 0x10, ETO_RTLREADING_ = 0x80,
+                  ETO_NO_RECT = 0x100, ETO_PDY = 0x2000 };
+enum : uint32_t { TA_UPDATECP_ = 1, TA_RIGHT_ = 2, TA_CENTER_ = 6, TA_BOTTOM_ = 8, TA_BASELINE_ = 24,
+                  TA_RTLREADING_ = 256 };
 
 QPointF Unit(QPointF V)
 {
@@ -79,6 +81,7 @@ void TEmfPlayer::TextRecord(const TEmfRecord& R)
     if (!R.Has(8, 68))
         return;
     const bool wide = R.Type() == EMR_EXTTEXTOUTW;
+    FState.GraphicsMode = R.U32(24); // a text record carries the mode it was drawn in
     const QPointF ref(R.I32(36), R.I32(40));
     const uint32_t count = R.U32(44), offString = R.U32(48), options = R.U32(52);
     const bool hasRect = !(options & ETO_NO_RECT);
@@ -102,31 +105,45 @@ void TEmfPlayer::TextRecord(const TEmfRecord& R)
         text = EmfSymbolToUnicode(text);
     const size_t dxStride = (options & ETO_PDY) ? 8 : 4;
     const bool hasDx = count && offDx && R.HasArray(offDx, count, dxStride);
-    std::vector<double> advances;
-    if (hasDx) {
+    std::vector<double> advances, rises;
+    auto perCharacter = [&](size_t Field) {
         std::vector<double> raw(count);
         for (uint32_t i = 0; i < count; ++i)
-            raw[i] = R.I32(offDx + dxStride * i);
-        if (wide) {
-            advances = std::move(raw);
-        } else {
-            // One advance per byte: a character of several bytes takes them all.
-            size_t b = 0;
-            for (int n : bytesPerUnit) {
-                double a = 0;
-                for (int k = 0; k < n && b < raw.size(); ++k)
-                    a += raw[b++];
-                advances.push_back(a);
-            }
+            raw[i] = R.I32(offDx + dxStride * i + Field);
+        if (wide)
+            return raw;
+        // One advance per byte: a character of several bytes takes them all.
+        std::vector<double> out;
+        size_t b = 0;
+        for (int n : bytesPerUnit) {
+            double a = 0;
+            for (int k = 0; k < n && b < raw.size(); ++k)
+                a += raw[b++];
+            out.push_back(a);
         }
+        return out;
+    };
+    if (hasDx) {
+        advances = perCharacter(0);
+        if (options & ETO_PDY)
+            rises = perCharacter(4);
     }
     DrawText(ref, text, std::move(advances), options, hasRect ? &rect : nullptr, wide && (options & ETO_GLYPH_INDEX),
-             hasDx);
+             hasDx, std::move(rises));
 }
 
-void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> Advances, uint32_t Options,
-                          const QRectF* Rect, bool GlyphIndexes, bool HasAdvances)
+void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double> Advances, uint32_t Options,
+                          const QRectF* Rect, bool GlyphIndexes, bool HasAdvances, std::vector<double> Rises)
 {
+    // Strings are stored in reading order: right-to-left scripts, and any
+    // text asked to read right to left, are drawn in display order with
+    // Arabic letters joined. Glyph indexes come laid out already.
+    QString text = Stored;
+    const bool rtlParagraph = (Options & ETO_RTLREADING_) || (FState.TextAlign & TA_RTLREADING_);
+    if (!GlyphIndexes && !text.isEmpty() && (rtlParagraph || EmfHasRightToLeft(text))) {
+        text = EmfShapeArabic(text);
+        EmfReorderForDisplay(text, Advances, rtlParagraph, &Rises);
+    }
     BeginDraw();
     FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     QRect devRect;
@@ -135,7 +152,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
         if ((Options & ETO_OPAQUE_) && !FState.InPath)
             FPainter.fillRect(devRect, FState.BkColor);
     }
-    if (Text.isEmpty())
+    if (text.isEmpty())
         return;
 
     const TEmfFont& font = *FState.Font;
@@ -147,15 +164,19 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
 
     // Text direction and "down" on the device: the mapping's x axis, turned
     // by the escapement; glyphs stay upright whatever the y axis does.
+    // In the advanced graphics mode a mirroring world transform mirrors the
+    // text as well: it runs the other way, its glyphs mirrored.
+    const bool mirrored = FState.GraphicsMode == GM_ADVANCED && FState.World.determinant() < 0;
     QPointF u = Unit(FXform.map(QPointF(1, 0)) - FXform.map(QPointF(0, 0)));
-    if (FXform.type() <= QTransform::TxScale)
+    if (FXform.type() <= QTransform::TxScale && !mirrored)
         u = QPointF(1, 0);
-    QPointF v(-u.y(), u.x());
+    auto down = [mirrored](QPointF U) { return mirrored ? QPointF(U.y(), -U.x()) : QPointF(-U.y(), U.x()); };
+    QPointF v = down(u);
     if (font.Escapement % 3600) {
         const double a = font.Escapement / 10.0 * M_PI / 180.0, c = std::cos(a), s = std::sin(a);
         const QPointF ru(u.x() * c + u.y() * s, -u.x() * s + u.y() * c);
         u = ru;
-        v = QPointF(-u.y(), u.x());
+        v = down(u);
     }
 
     // A picture font (Wingdings and the like) with no installed stand-in:
@@ -166,15 +187,15 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
                                     rf.Family.compare(font.Face, Qt::CaseInsensitive) != 0;
     QVector<quint32> glyphs;
     if (missingPictureFont) {
-        glyphs.fill(0, Text.size());
+        glyphs.fill(0, text.size());
     } else if (GlyphIndexes) {
-        glyphs.resize(Text.size());
-        for (int i = 0; i < Text.size(); ++i)
-            glyphs[i] = Text[i].unicode();
+        glyphs.resize(text.size());
+        for (int i = 0; i < text.size(); ++i)
+            glyphs[i] = text[i].unicode();
     } else {
-        glyphs = GlyphsFor(raw, Text);
+        glyphs = GlyphsFor(raw, text);
     }
-    const int n = int(Text.size());
+    const int n = int(text.size());
     std::vector<double> devAdvance(size_t(n), 0.0);
     double logicalTotal = 0;
     if (HasAdvances && Advances.size() == size_t(n)) {
@@ -241,12 +262,17 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
         FPainter.drawPolygon(upright ? QPolygonF(QRectF(snapped)) : box);
     }
 
-    // Positions along the baseline in device pixels, rounded like GDI's.
+    // Positions along the baseline in device pixels, rounded like GDI's;
+    // ETO_PDY's vertical advances move the following characters up.
     QVector<QPointF> positions(n);
-    double pos = 0;
+    const bool withRises = HasAdvances && Rises.size() == size_t(n);
+    const double sy = std::fabs(ScaleY());
+    double pos = 0, rise = 0;
     for (int i = 0; i < n; ++i) {
-        positions[i] = QPointF((upright ? std::round(pos) : pos) / rf.Stretch, 0);
+        positions[i] = QPointF((upright ? std::round(pos) : pos) / rf.Stretch, upright ? -std::round(rise) : -rise);
         pos += devAdvance[size_t(i)];
+        if (withRises)
+            rise += Rises[size_t(i)] * sy;
     }
     FPainter.setWorldTransform(QTransform::fromScale(rf.Stretch, 1) * glyphSpace * FBase);
     FPainter.setPen(FState.TextColor);
@@ -257,9 +283,9 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
         qf.setItalic(font.Italic);
         FPainter.setFont(qf);
         for (int i = 0; i < n; ++i)
-            if (!Text[i].isSpace() && !Text[i].isLowSurrogate())
+            if (!text[i].isSpace() && !text[i].isLowSurrogate())
                 FPainter.drawText(positions[i],
-                                  Text.mid(i, Text[i].isHighSurrogate() && i + 1 < n ? 2 : 1));
+                                  text.mid(i, text[i].isHighSurrogate() && i + 1 < n ? 2 : 1));
     } else {
         QVector<quint32> mainGlyphs;
         QVector<QPointF> mainPositions;
@@ -269,16 +295,16 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Text, std::vector<double> 
         QVector<quint32> wideGlyphs;
         QVector<QPointF> widePositions;
         for (int i = 0; i < n; ++i) {
-            if (glyphs[i] || (missingPictureFont && !Text[i].isSpace())) {
+            if (glyphs[i] || (missingPictureFont && !text[i].isSpace())) {
                 mainGlyphs.append(glyphs[i]);
                 mainPositions.append(positions[i]);
                 continue;
             }
-            if (GlyphIndexes || Text[i].isSpace() || Text[i].isLowSurrogate() || Text[i].unicode() < 32)
+            if (GlyphIndexes || text[i].isSpace() || text[i].isLowSurrogate() || text[i].unicode() < 32)
                 continue;
             if (!fallback.isValid())
                 fallback = EmfRawFont(QStringLiteral("DejaVu Sans"), rf.PixelSize, font.Weight, font.Italic);
-            const QString character = Text.mid(i, Text[i].isHighSurrogate() ? 2 : 1);
+            const QString character = text.mid(i, text[i].isHighSurrogate() ? 2 : 1);
             const QVector<quint32> g = GlyphsFor(fallback, character);
             if (!g.isEmpty() && g[0]) {
                 fallbackGlyphs.append(g[0]);
