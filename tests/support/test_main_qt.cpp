@@ -17,5 +17,7 @@ int main(int argc, char** argv)
     TPrivateRuntimeDir runtimeDir;
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
+    // A test killed by its timeout leaves no folder behind.
+    runtimeDir.Vacate();
     return RUN_ALL_TESTS();
 }

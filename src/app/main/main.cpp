@@ -42,5 +42,7 @@ int main(int argc, char** argv)
     }
     TPrivateRuntimeDir runtimeDir;
     TViewerApplication app(argc, argv);
+    // Qt has looked into it: a viewer killed later leaves no folder behind.
+    runtimeDir.Vacate();
     return RunViewer(QApplication::arguments().mid(1));
 }
