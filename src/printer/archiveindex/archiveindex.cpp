@@ -312,6 +312,19 @@ QString ArchiveFtsQuery(const QString& Text, unsigned Fold)
     return FtsQuery(Text, Fold | FoldCase, nullptr);
 }
 
+std::vector<QString> ArchiveQueryWords(const QString& Text)
+{
+    std::vector<TTerm> terms;
+    FtsQuery(Text, FoldCase, &terms);
+    std::vector<QString> words;
+    for (const TTerm& t : terms) {
+        const QString w = t.Prefix ? t.Word + u'*' : t.Word;
+        if (std::find(words.begin(), words.end(), w) == words.end())
+            words.push_back(w);
+    }
+    return words;
+}
+
 TArchiveIndex::TArchiveIndex(const std::string& DbFile)
 {
     if (sqlite3_open_v2(DbFile.c_str(), &FDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {

@@ -74,6 +74,10 @@ private:
     sqlite3* FDb = nullptr;
 };
 
+// The words of a query as the index matches them, folded with FoldCase; a
+// prefix keeps its trailing *. Throws EArchiveIndex for a query without words.
+std::vector<QString> ArchiveQueryWords(const QString& Text);
+
 // The query as FTS5 receives it: words and phrases folded, operators kept,
 // words with other characters quoted. Exposed for the tests.
 QString ArchiveFtsQuery(const QString& Text, unsigned Fold);
