@@ -27,6 +27,8 @@ namespace {
 
 const unsigned ColumnCFold = FoldCase;
 const unsigned ColumnAFold = FoldCase | FoldDiacritics;
+// Matches scored at most in one query; see Query.
+const int RankWindow = 10000;
 
 class TStatement {
 public:
@@ -573,20 +575,33 @@ std::vector<TIndexHit> TArchiveIndex::Query(const QString& Text, unsigned Fold, 
 {
     const unsigned fold = (Fold & FoldDiacritics) ? ColumnAFold : ColumnCFold;
     std::vector<TTerm> terms;
-    const QString match = FtsQuery(Text, fold, &terms);
-    // The best rows first, then their pages: FTS5 ranks fastest on its own.
-    TStatement query(FDb, "SELECT r.path, p.page, p.text, m.rank FROM"
-                          " (SELECT rowid, rank FROM pagetext WHERE pagetext MATCH ? ORDER BY rank LIMIT ?) m"
-                          " JOIN pages p ON p.id = m.rowid JOIN reports r ON r.id = p.report ORDER BY m.rank");
-    query.Bind(1, match).Bind(2, int64_t(std::max(1, Limit)));
+    const QString query = FtsQuery(Text, fold, &terms);
+    // Scoring is what costs: words found on most pages of a large archive
+    // match hundreds of thousands of them. So only the newest RankWindow
+    // matches are scored, from FTS5's own rowid order, which stops there;
+    // such words weigh next to nothing in bm25 anyway (their idf is near
+    // zero), and below that many matches the ranking is exact.
+    TStatement match(FDb, "SELECT rowid, bm25(pagetext) FROM pagetext WHERE pagetext MATCH ?"
+                          " ORDER BY rowid DESC LIMIT ?");
+    match.Bind(1, query).Bind(2, int64_t(RankWindow));
+    std::vector<std::pair<double, int64_t>> scored; // bm25, rowid: in index order among equals
+    while (match.Step())
+        scored.emplace_back(match.Real(1), match.Int(0));
+    const size_t best = std::min(scored.size(), size_t(std::max(1, Limit)));
+    std::partial_sort(scored.begin(), scored.begin() + ptrdiff_t(best), scored.end());
+    TStatement page(FDb, "SELECT r.path, p.page, p.text FROM pages p JOIN reports r ON r.id = p.report WHERE p.id = ?");
     std::vector<TIndexHit> hits;
-    while (query.Step()) {
-        TIndexHit h;
-        h.File = query.Text(0);
-        h.Page = int(query.Int(1));
-        h.Score = query.Real(3);
-        MakeSnippet(query.PageText(2), fold, terms, h);
-        hits.push_back(std::move(h));
+    for (size_t i = 0; i < best; ++i) {
+        page.Bind(1, scored[i].second);
+        if (page.Step()) {
+            TIndexHit h;
+            h.File = page.Text(0);
+            h.Page = int(page.Int(1));
+            h.Score = scored[i].first;
+            MakeSnippet(page.PageText(2), fold, terms, h);
+            hits.push_back(std::move(h));
+        }
+        page.Reset();
     }
     return hits;
 }

@@ -65,7 +65,8 @@ public:
 
     // FTS5 query syntax (words, "phrases", prefix*, AND/OR/NOT), folded like
     // the index; Fold is TTextFold flags (FoldDiacritics selects the column
-    // without diacritics). Best hits first.
+    // without diacritics). Best hits first; when the matches are very many,
+    // the best of the most recently indexed ones.
     std::vector<TIndexHit> Query(const QString& Text, unsigned Fold, int Limit);
 
     int64_t PageCount();
