@@ -5,7 +5,10 @@
 # archives of different sizes (it should not grow with the archive).
 #   scripts/bench-index.sh [QRPTOOL] [PAGES] [JOBS]
 # PAGES (default 20000) is split between plain and compressed reports made
-# by `qrptool demo` in sizes from 5 to 400 pages.
+# by `qrptool demo` in sizes from 5 to 400 pages. With LINKS=1 each size is
+# made once and the archive is hard links to it: a demo report's text does
+# not change between runs anyway, and a million pages of distinct files
+# would take some 60 GB. Sizes are then counted per link, as copies would be.
 set -euo pipefail
 
 TOOL=${1:-build-bench/src/tools/qrptool}
@@ -19,12 +22,18 @@ SIZES=(5 12 40 100 400 20 60 250)
 # make_archive DIR PAGES [--compress]: demo reports of varied sizes.
 make_archive() {
     local dir=$1 want=$2 flag=${3:-} made=0 i=0
-    mkdir -p "$dir"
+    mkdir -p "$dir" "$WORK/proto"
     while ((made < want)); do
         local n=${SIZES[i % ${#SIZES[@]}]}
         ((n > want - made)) && n=$((want - made))
         mkdir -p "$dir/$((i / 100))"
-        "$TOOL" demo "$dir/$((i / 100))/r$i.qrp" --pages "$n" $flag >/dev/null
+        local file="$dir/$((i / 100))/r$i.qrp" proto="$WORK/proto/$n$flag.qrp"
+        if [[ ${LINKS:-0} == 1 ]]; then
+            [[ -f $proto ]] || "$TOOL" demo "$proto" --pages "$n" $flag >/dev/null
+            ln "$proto" "$file"
+        else
+            "$TOOL" demo "$file" --pages "$n" $flag >/dev/null
+        fi
         made=$((made + n))
         i=$((i + 1))
     done
@@ -36,7 +45,7 @@ measure() {
     cat "$WORK/time"
 }
 
-bytes() { du -sb "$1" | cut -f1; }
+bytes() { du -sbl "$1" | cut -f1; }
 
 half=$((PAGES / 2))
 make_archive "$WORK/plain" "$half"
@@ -63,6 +72,7 @@ done
 
 # One report replaced by another of a different size.
 victim=$(find "$WORK/plain" -name '*.qrp' | sort | head -1)
+rm "$victim" # it may be a hard link
 "$TOOL" demo "$victim" --pages 7 >/dev/null
 read -r s kb < <(measure "$TOOL" index update --db "$WORK/all.db" "$WORK/plain" "$WORK/packed" --jobs "$JOBS")
 echo "update after one report changed: ${s}s, peak ${kb} kB ($(cat "$WORK/out"))"
