@@ -4,6 +4,7 @@
 // folded before indexing (Turkish i's, and without diacritics in a second
 // column) and queries are folded the same way, since SQLite's own folding
 // keeps ı apart from i.
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -72,7 +73,13 @@ public:
     int64_t PageCount();
 
 private:
+    void LoadDictionary();
+    QString PageText(const void* Data, int Size);
+
     sqlite3* FDb = nullptr;
+    // What page texts are deflated against; empty until the first report
+    // with text is indexed.
+    QByteArray FDictionary;
 };
 
 // The words of a query as the index matches them, folded with FoldCase; a
