@@ -4,6 +4,8 @@
 # update after one report changed, and the peak memory of updates of
 # archives of different sizes (it should not grow with the archive).
 #   scripts/bench-index.sh [QRPTOOL] [PAGES] [JOBS]
+# The queries are timed twice: as whole qrptool runs, and in process by
+# bench/archiveindex_bench of the same build when it is there.
 # PAGES (default 20000) is split between plain and compressed reports made
 # by `qrptool demo` in sizes from 5 to 400 pages. With LINKS=1 each size is
 # made once and the archive is hard links to it: a demo report's text does
@@ -69,6 +71,12 @@ for q in "genel toplam" "ışıklar tekstil" "çelik profil" "fatura ilgaz" "kı
     done
     echo "query \"$q\": best of 5 $(printf '%s\n' "${times[@]}" | sort -n | head -1)s (qrptool start included)"
 done
+
+BENCH=$(dirname "$TOOL")/../../bench/archiveindex_bench
+if [[ -x $BENCH ]]; then
+    QRP_INDEX_BENCH_DB="$WORK/all.db" "$BENCH" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+        2>/dev/null | awk '/_median/ { sub(/BM_TwoWordQuery\/[0-9]+_median/, "query in process, median of 5:"); print }'
+fi
 
 # One report replaced by another of a different size.
 victim=$(find "$WORK/plain" -name '*.qrp' | sort | head -1)
