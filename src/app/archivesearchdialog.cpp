@@ -123,6 +123,9 @@ TArchiveSearchDialog::TArchiveSearchDialog(QWidget* Parent, TOpenHit OpenHit)
     UpdateButton = new QPushButton(QStringLiteral("Güncelle"), this);
     Progress = new QProgressBar(this);
     Progress->hide();
+    // Enter belongs to the query and the hits, never to a button that had focus.
+    for (QPushButton* b : {AddFolderButton, RemoveFolderButton, UpdateButton})
+        b->setAutoDefault(false);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Aranan:"), this), 0, 0);

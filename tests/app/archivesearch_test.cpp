@@ -27,6 +27,16 @@
 
 namespace {
 
+// Waits for Condition while events run. QTRY_* would return from the test
+// on a timeout without gtest noticing; this fails it instead.
+template <typename TCondition>
+::testing::AssertionResult Eventually(TCondition Condition, int Milliseconds = 10000)
+{
+    if (QTest::qWaitFor(Condition, Milliseconds))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "still false after " << Milliseconds << " ms";
+}
+
 // QTest::keyClicks takes ASCII only; Turkish letters come as key events
 // that carry their text, as a keyboard layout would send them.
 void TypeText(QWidget* Widget, const QString& Text)
@@ -67,7 +77,7 @@ protected:
         EXPECT_TRUE(Dialog->Status->text().contains(QStringLiteral("Güncelle")));
         QTest::mouseClick(Dialog->UpdateButton, Qt::LeftButton);
         EXPECT_TRUE(Dialog->Updating());
-        QTRY_VERIFY_WITH_TIMEOUT(!Dialog->Updating(), 60000);
+        ASSERT_TRUE(Eventually([&] { return !Dialog->Updating(); }, 60000));
         EXPECT_TRUE(Dialog->Status->text().startsWith(QStringLiteral("eklenen 2,"))) << Dialog->Status->text().toStdString();
         EXPECT_TRUE(Dialog->Status->text().contains(QStringLiteral("damaged.qrp")));
         EXPECT_TRUE(QFile::exists(TArchiveSearchDialog::IndexFile()));
@@ -90,7 +100,7 @@ TEST_F(ArchiveSearchTest, TypedQueryOpensTheReportAtThePageFoundWithTheWordsMark
 
     // The signature is on the last page only; the case and i's of the query do not matter.
     TypeText(dialog->QueryEdit, QStringLiteral("HAZIRLAYAN gülş*"));
-    QTRY_COMPARE(dialog->Hits->topLevelItemCount(), 2);
+    ASSERT_TRUE(Eventually([&] { return dialog->Hits->topLevelItemCount() == 2; }));
     QTreeWidgetItem* hit = nullptr;
     for (int i = 0; i < 2; ++i)
         if (dialog->Hits->topLevelItem(i)->text(0) == QStringLiteral("long.qrp"))
@@ -100,14 +110,18 @@ TEST_F(ArchiveSearchTest, TypedQueryOpensTheReportAtThePageFoundWithTheWordsMark
     EXPECT_TRUE(hit->text(2).contains(QStringLiteral("Hazırlayan: Gülşen Yılmaz"))) << hit->text(2).toStdString();
 
     const QRect cell = dialog->Hits->visualItemRect(hit);
+    // A double-click is a click, then the second press that the widget
+    // gets as a double-click; QTest's widget version sends only the latter.
+    QTest::mouseClick(dialog->Hits->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(dialog->Hits->viewport(), Qt::LeftButton, {}, cell.center());
     TfrmZozEdezaPreview* preview = nullptr;
-    QTRY_VERIFY((preview = TfrmZozEdezaPreview::OpenWindows().value(0)) != nullptr);
-    QTRY_COMPARE(preview->QRPreview1->PageNumber(), 4);
+    ASSERT_TRUE(Eventually([&] { return (preview = TfrmZozEdezaPreview::OpenWindows().value(0)) != nullptr; }))
+        << Dialogs.Messages.join(u'|').toStdString();
+    ASSERT_TRUE(Eventually([&] { return preview->QRPreview1->PageNumber() == 4; }));
     TFindBar* bar = preview->FindBar;
     EXPECT_TRUE(bar->isVisible());
     EXPECT_EQ(FoldText(bar->Edit()->text(), FoldCase), FoldText(QStringLiteral("hazırlayan gülş*"), FoldCase));
-    QTRY_VERIFY_WITH_TIMEOUT(!bar->Searching(), 20000);
+    ASSERT_TRUE(Eventually([&] { return !bar->Searching(); }, 20000));
     // One signature, two words marked, both on the page opened.
     EXPECT_EQ(bar->HitCount(), 2);
     EXPECT_EQ(bar->CurrentPage(), 4);
@@ -117,12 +131,16 @@ TEST_F(ArchiveSearchTest, TypedQueryOpensTheReportAtThePageFoundWithTheWordsMark
     // Enter on a hit opens it too: the short report at its last page.
     QTest::mouseClick(dialog->QueryEdit, Qt::LeftButton);
     QTest::keyClick(dialog->QueryEdit, Qt::Key_Return);
+    ASSERT_TRUE(dialog->Hits->currentItem());
+    EXPECT_EQ(dialog->focusWidget(), dialog->Hits);
+    EXPECT_FALSE(dialog->Updating()); // Enter runs the query; it presses no button
     for (int i = 0; i < 2 && dialog->Hits->currentItem()->text(0) != QStringLiteral("short.qrp"); ++i)
         QTest::keyClick(dialog->Hits, Qt::Key_Down);
     ASSERT_EQ(dialog->Hits->currentItem()->text(0), QStringLiteral("short.qrp"));
     QTest::keyClick(dialog->Hits, Qt::Key_Return);
-    QTRY_VERIFY(preview->QRPrinter()->PageCount() == 2);
-    QTRY_COMPARE(TfrmZozEdezaPreview::OpenWindows().constLast()->QRPreview1->PageNumber(), 2);
+    ASSERT_TRUE(Eventually([&] { return preview->QRPrinter()->PageCount() == 2; }));
+    EXPECT_TRUE(
+        Eventually([&] { return TfrmZozEdezaPreview::OpenWindows().constLast()->QRPreview1->PageNumber() == 2; }));
 }
 
 TEST_F(ArchiveSearchTest, SaysWhatIsWrongAndRemembersTheFolders)
@@ -135,19 +153,20 @@ TEST_F(ArchiveSearchTest, SaysWhatIsWrongAndRemembersTheFolders)
 
         // A query FTS5 cannot parse is a message, not a failure.
         TypeText(dialog.QueryEdit, QStringLiteral("fatura AND"));
-        QTRY_VERIFY(dialog.Status->text().startsWith(QStringLiteral("Sorgu anlaşılmadı")));
+        ASSERT_TRUE(Eventually([&] { return dialog.Status->text().startsWith(QStringLiteral("Sorgu anlaşılmadı")); }));
         EXPECT_EQ(dialog.Hits->topLevelItemCount(), 0);
         dialog.QueryEdit->clear();
         TypeText(dialog.QueryEdit, QStringLiteral("\"sayfa toplamı\" NOT yılmaz"));
-        QTRY_COMPARE(dialog.Hits->topLevelItemCount(), 4);
-        TypeText(dialog.QueryEdit, QStringLiteral(" zzz"));
-        QTRY_COMPARE(dialog.Status->text(), QStringLiteral("Bulunamadı."));
+        ASSERT_TRUE(Eventually([&] { return dialog.Hits->topLevelItemCount() == 4; }));
+        dialog.QueryEdit->clear();
+        TypeText(dialog.QueryEdit, QStringLiteral("zzz"));
+        ASSERT_TRUE(Eventually([&] { return dialog.Status->text() == QStringLiteral("Bulunamadı."); }));
 
         // A second update finds nothing new and can be stopped.
         QTest::mouseClick(dialog.UpdateButton, Qt::LeftButton);
         EXPECT_EQ(dialog.UpdateButton->text(), QStringLiteral("Durdur"));
         QTest::mouseClick(dialog.UpdateButton, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!dialog.Updating(), 60000);
+        ASSERT_TRUE(Eventually([&] { return !dialog.Updating(); }, 60000));
         EXPECT_EQ(dialog.UpdateButton->text(), QStringLiteral("Güncelle"));
         EXPECT_TRUE(dialog.UpdateButton->isEnabled());
     }
@@ -157,7 +176,7 @@ TEST_F(ArchiveSearchTest, SaysWhatIsWrongAndRemembersTheFolders)
     dialog.show();
     ASSERT_EQ(dialog.FolderList->count(), 1);
     TypeText(dialog.QueryEdit, QStringLiteral("hazırlayan"));
-    QTRY_COMPARE(dialog.Hits->topLevelItemCount(), 2);
+    ASSERT_TRUE(Eventually([&] { return dialog.Hits->topLevelItemCount() == 2; }));
     // Without the folder its reports no longer show, and the window says why.
     dialog.FolderList->setCurrentRow(0);
     QTest::mouseClick(dialog.RemoveFolderButton, Qt::LeftButton);
