@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/archivesearchdialog.h"
 #include "app/dialogs.h"
 #include "app/exportdialog.h"
 #include "app/formfont.h"
@@ -8,6 +9,7 @@
 #include "app/startup.h"
 #include "app/viewersettings.h"
 #include "app/xdgassociationstore.h"
+#include "preview/findbar.h"
 #include "preview/qrpreview.h"
 #include "printer/previewinterface.h"
 #include "printer/qrprinter.h"
@@ -19,6 +21,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+
+#include <algorithm>
 
 Tfrmzizarud::Tfrmzizarud(QStringList Args, QWidget* Parent)
     : QMainWindow(Parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -67,6 +71,9 @@ void Tfrmzizarud::BuildMenu()
     ExportAction = Rapor1->addAction(QStringLiteral("Dışa Aktar..."));
     ExportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(ExportAction, &QAction::triggered, this, [this] { RunReportingErrors(this, [this] { ExportReport(); }); });
+    ArchiveSearchAction = Rapor1->addAction(QStringLiteral("Arşivde Ara..."));
+    ArchiveSearchAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    connect(ArchiveSearchAction, &QAction::triggered, this, [this] { ShowArchiveSearch(); });
     Rapor1->addSeparator();
     k1 = Rapor1->addAction(QStringLiteral("Çıkış"));
     k1->setShortcut(QKeySequence(Qt::Key_F12));
@@ -106,6 +113,31 @@ void Tfrmzizarud::ExportReport()
         if (preview->QRPrinter() == MyQRPrinter.get())
             page = preview->QRPreview1->PageNumber();
     RunExportDialog(this, *MyQRPrinter, page);
+}
+
+TArchiveSearchDialog* Tfrmzizarud::ShowArchiveSearch()
+{
+    if (!FArchiveSearch)
+        FArchiveSearch = new TArchiveSearchDialog(this, [this](const QString& File, int Page, const QStringList& Words) {
+            OpenReportAt(File, Page, Words);
+        });
+    FArchiveSearch->show();
+    FArchiveSearch->activateWindow();
+    return FArchiveSearch;
+}
+
+void Tfrmzizarud::OpenReportAt(const QString& File, int Page, const QStringList& Words)
+{
+    OpenReport(File);
+    TfrmZozEdezaPreview* shown = nullptr;
+    for (TfrmZozEdezaPreview* preview : TfrmZozEdezaPreview::OpenWindows())
+        if (preview->QRPrinter() == MyQRPrinter.get())
+            shown = preview;
+    if (!shown)
+        return;
+    shown->GotoPage(std::clamp(Page, 1, std::max(1, MyQRPrinter->PageCount())));
+    shown->FindBar->FindWords(Words);
+    shown->activateWindow();
 }
 
 void Tfrmzizarud::dragEnterEvent(QDragEnterEvent* Event)

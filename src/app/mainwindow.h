@@ -13,6 +13,7 @@ class QAction;
 class QFileDialog;
 class QMenu;
 class QMenuBar;
+class TArchiveSearchDialog;
 class TQRPrinter;
 
 class Tfrmzizarud : public QMainWindow {
@@ -31,6 +32,7 @@ public:
     QAction* Hakknda1 = nullptr;
     QMenu* RecentMenu = nullptr;
     QAction* ExportAction = nullptr;
+    QAction* ArchiveSearchAction = nullptr;
 
     TQRPrinter* QRPrinter() const { return MyQRPrinter.get(); }
     // The report name the command line gave at the last start-up.
@@ -41,6 +43,10 @@ public:
     void Hakknda1Click();
     void OpenReport(const QString& FileName);
     void ExportReport();
+    // Shows the archive search window, made on first use.
+    TArchiveSearchDialog* ShowArchiveSearch();
+    // Opens File at Page with Words marked by the preview's find bar.
+    void OpenReportAt(const QString& File, int Page, const QStringList& Words);
 
     // The About text: seven lines, the last one fixed.
     static QString AboutText();
@@ -66,4 +72,5 @@ private:
     QString FCommandLineReport;
     bool FStarted = false;
     std::unique_ptr<TQRPrinter> MyQRPrinter;
+    TArchiveSearchDialog* FArchiveSearch = nullptr;
 };

@@ -8,6 +8,7 @@ namespace {
 
 const QString GeometryKey = QStringLiteral("preview/geometry");
 const QString RecentKey = QStringLiteral("recent/files");
+const QString ArchiveKey = QStringLiteral("archive/folders");
 
 // The path is looked up on every use so that XDG_CONFIG_HOME set later
 // (by a test, say) is honoured.
@@ -43,4 +44,16 @@ void AddRecentFile(const QString& FileName)
     files.removeAll(path);
     files.prepend(path);
     QSettings(SettingsFile(), QSettings::IniFormat).setValue(RecentKey, files.mid(0, MaxRecentFiles));
+}
+
+QStringList ArchiveFolders()
+{
+    QStringList folders = QSettings(SettingsFile(), QSettings::IniFormat).value(ArchiveKey).toStringList();
+    folders.removeAll(QString());
+    return folders;
+}
+
+void SetArchiveFolders(const QStringList& Folders)
+{
+    QSettings(SettingsFile(), QSettings::IniFormat).setValue(ArchiveKey, Folders);
 }

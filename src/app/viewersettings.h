@@ -1,7 +1,8 @@
 #pragma once
 // What the viewer remembers between runs, in
 // $XDG_CONFIG_HOME/qrpview/qrpview.conf (default ~/.config): the last
-// preview window's geometry and the recently opened files.
+// preview window's geometry, the recently opened files and the folders of
+// the archive search.
 #include <QByteArray>
 #include <QStringList>
 
@@ -14,3 +15,7 @@ void SetPreviewGeometry(const QByteArray& Geometry);
 // Newest first, at most MaxRecentFiles, without duplicates.
 QStringList RecentFiles();
 void AddRecentFile(const QString& FileName);
+
+// The folders the archive search indexes, as the user added them.
+QStringList ArchiveFolders();
+void SetArchiveFolders(const QStringList& Folders);

@@ -122,6 +122,31 @@ void TFindBar::Open()
     FOverlay->update();
 }
 
+void TFindBar::FindWords(const QStringList& Words)
+{
+    QStringList alternatives;
+    for (QString w : Words) {
+        const bool prefix = w.endsWith(u'*');
+        if (prefix)
+            w.chop(1);
+        if (w.isEmpty())
+            continue;
+        // Whole words, as the index matched them; only letters and digits
+        // pass unescaped so that they are folded like the page.
+        QString escaped;
+        for (QChar c : w)
+            escaped += c.isLetterOrNumber() ? QString(c) : QStringLiteral("\\") + c;
+        alternatives << QStringLiteral("(?<!\\w)") + escaped + (prefix ? QStringLiteral("\\w*") : QStringLiteral("(?!\\w)"));
+    }
+    FWordsText = Words.join(u' ');
+    FWordsPattern = alternatives.join(u'|');
+    Open();
+    if (FEdit->text() == FWordsText)
+        Restart();
+    else
+        FEdit->setText(FWordsText);
+}
+
 void TFindBar::Close()
 {
     FJob->Stop();
@@ -150,7 +175,9 @@ void TFindBar::Restart()
         TQRPrinter* d = preview->QRPrinter();
         return d ? d->GetPage(Page) : nullptr;
     };
-    FJob->Start(fetch, document->PageCount(), FPreview->PageNumber(), TTextQuery(FEdit->text(), fold, false));
+    const bool words = !FWordsPattern.isEmpty() && FEdit->text() == FWordsText;
+    FJob->Start(fetch, document->PageCount(), FPreview->PageNumber(),
+                words ? TTextQuery(FWordsPattern, fold, true) : TTextQuery(FEdit->text(), fold, false));
     UpdateStatus();
 }
 

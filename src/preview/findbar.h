@@ -5,6 +5,7 @@
 // (Turkish-aware); long documents are searched off the GUI thread and
 // Escape stops the search, or closes the bar when none runs.
 #include <QRectF>
+#include <QStringList>
 #include <QVector>
 #include <QWidget>
 
@@ -30,6 +31,9 @@ public:
     void Close();
     void FindNext();
     void FindPrevious();
+    // Opens the bar looking for any of Words at once (a trailing * makes a
+    // word a prefix), from the page shown; typing in the bar ends it.
+    void FindWords(const QStringList& Words);
 
     int HitCount() const { return int(FHits.size()); }
     int CurrentHit() const { return FCurrent; } // -1: none
@@ -73,4 +77,6 @@ private:
     std::vector<THit> FHits; // by page, then reading order
     int FCurrent = -1;
     bool FStopped = false;
+    // What FindWords put in the edit and the expression it stands for.
+    QString FWordsText, FWordsPattern;
 };

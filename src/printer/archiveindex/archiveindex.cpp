@@ -8,6 +8,7 @@
 #include <QFile>
 
 #include <sqlite3.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <atomic>
@@ -27,6 +28,8 @@ namespace {
 
 const unsigned ColumnCFold = FoldCase;
 const unsigned ColumnAFold = FoldCase | FoldDiacritics;
+// Matches scored at most in one query; see Query.
+const int RankWindow = 10000;
 
 class TStatement {
 public:
@@ -87,17 +90,86 @@ public:
         const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(FStmt, C));
         return t ? std::string(t, size_t(sqlite3_column_bytes(FStmt, C))) : std::string();
     }
-    // A page's text, kept compressed: it is half the index otherwise.
-    QString PageText(int C) const
-    {
-        const auto* b = static_cast<const uchar*>(sqlite3_column_blob(FStmt, C));
-        return b ? QString::fromUtf8(qUncompress(b, sqlite3_column_bytes(FStmt, C))) : QString();
-    }
+    const void* BlobData(int C) const { return sqlite3_column_blob(FStmt, C); }
+    int BlobSize(int C) const { return sqlite3_column_bytes(FStmt, C); }
 
 private:
     sqlite3* FDb;
     sqlite3_stmt* FStmt = nullptr;
 };
+
+// A page's text is kept compressed: it would be half the index otherwise.
+// The pages of one archive share most of their words and layout, so each is
+// deflated against a dictionary taken from the first report indexed, which
+// halves what deflating a page alone gives. The mark tells these from texts
+// written before there was a dictionary, which are plain zlib (qCompress,
+// whose first byte is 0 for any page text below 16 MB).
+const char DictionaryMark = 1;
+const int DictionaryBytes = 32768; // deflate's window: more is never used
+const int HeaderBytes = 5;         // mark, then the text's UTF-8 size (little-endian)
+const uint32_t MaxTextBytes = 64u << 20;
+
+QByteArray PackText(const QString& Text, const QByteArray& Dictionary)
+{
+    const QByteArray plain = Text.toUtf8();
+    if (Dictionary.isEmpty())
+        return qCompress(plain, 6);
+    z_stream z{};
+    if (deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        throw EArchiveIndex("out of memory");
+    deflateSetDictionary(&z, reinterpret_cast<const Bytef*>(Dictionary.constData()), uInt(Dictionary.size()));
+    QByteArray out(HeaderBytes + int(deflateBound(&z, uLong(plain.size()))), Qt::Uninitialized);
+    const auto size = uint32_t(plain.size());
+    out[0] = DictionaryMark;
+    for (int i = 0; i < 4; ++i)
+        out[1 + i] = char((size >> (8 * i)) & 0xff);
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.constData()));
+    z.avail_in = uInt(plain.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data() + HeaderBytes);
+    z.avail_out = uInt(out.size() - HeaderBytes);
+    const int rc = deflate(&z, Z_FINISH);
+    out.resize(HeaderBytes + int(z.total_out));
+    deflateEnd(&z);
+    if (rc != Z_STREAM_END)
+        throw EArchiveIndex("a page's text could not be compressed");
+    return out;
+}
+
+// An empty text for one that does not inflate: a snippet is lost, not the query.
+QString UnpackText(const uchar* Data, int Size, const QByteArray& Dictionary)
+{
+    if (!Data)
+        return QString();
+    if (Size < HeaderBytes || Data[0] != DictionaryMark)
+        return QString::fromUtf8(qUncompress(Data, Size));
+    uint32_t size = 0;
+    for (int i = 0; i < 4; ++i)
+        size |= uint32_t(Data[1 + i]) << (8 * i);
+    if (size > MaxTextBytes || Dictionary.isEmpty())
+        return QString();
+    z_stream z{};
+    if (inflateInit2(&z, -15) != Z_OK)
+        return QString();
+    inflateSetDictionary(&z, reinterpret_cast<const Bytef*>(Dictionary.constData()), uInt(Dictionary.size()));
+    QByteArray plain(int(size), Qt::Uninitialized);
+    z.next_in = const_cast<Bytef*>(Data + HeaderBytes);
+    z.avail_in = uInt(Size - HeaderBytes);
+    z.next_out = reinterpret_cast<Bytef*>(plain.data());
+    z.avail_out = uInt(size);
+    const int rc = inflate(&z, Z_FINISH);
+    const bool whole = rc == Z_STREAM_END && z.total_out == size;
+    inflateEnd(&z);
+    return whole ? QString::fromUtf8(plain) : QString();
+}
+
+// The end of a report's text, where the words its pages repeat are.
+QByteArray MakeDictionary(const std::vector<QString>& Pages)
+{
+    QByteArray text;
+    for (const QString& p : Pages)
+        text += p.toUtf8() + '\n';
+    return text.right(DictionaryBytes);
+}
 
 void Exec(sqlite3* Db, const char* Sql)
 {
@@ -134,6 +206,9 @@ struct TFileText {
     bool SameContent = false; // hash as indexed: only the time changed
     std::string Error;
     std::vector<QString> Pages;
+    // Made by the worker too, so that the one writing thread only writes.
+    std::vector<QString> FoldedC, FoldedA;
+    std::vector<QByteArray> Packed; // empty while there was no dictionary
 };
 
 bool IsTokenChar(QChar C)
@@ -312,6 +387,19 @@ QString ArchiveFtsQuery(const QString& Text, unsigned Fold)
     return FtsQuery(Text, Fold | FoldCase, nullptr);
 }
 
+std::vector<QString> ArchiveQueryWords(const QString& Text)
+{
+    std::vector<TTerm> terms;
+    FtsQuery(Text, FoldCase, &terms);
+    std::vector<QString> words;
+    for (const TTerm& t : terms) {
+        const QString w = t.Prefix ? t.Word + u'*' : t.Word;
+        if (std::find(words.begin(), words.end(), w) == words.end())
+            words.push_back(w);
+    }
+    return words;
+}
+
 TArchiveIndex::TArchiveIndex(const std::string& DbFile)
 {
     if (sqlite3_open_v2(DbFile.c_str(), &FDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
@@ -327,6 +415,7 @@ TArchiveIndex::TArchiveIndex(const std::string& DbFile)
                   "CREATE TABLE IF NOT EXISTS pages(id INTEGER PRIMARY KEY, report INTEGER NOT NULL,"
                   " page INTEGER NOT NULL, text BLOB NOT NULL);"
                   "CREATE INDEX IF NOT EXISTS pages_report ON pages(report);"
+                  "CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value BLOB NOT NULL);"
                   // Contentless: the text is kept once, in pages, unfolded and zlib-compressed.
                   "CREATE VIRTUAL TABLE IF NOT EXISTS pagetext USING fts5(c, a, content='',"
                   " tokenize='unicode61 remove_diacritics 0');");
@@ -335,6 +424,22 @@ TArchiveIndex::TArchiveIndex(const std::string& DbFile)
         FDb = nullptr;
         throw EArchiveIndex(DbFile + ": " + e.what());
     }
+    LoadDictionary();
+}
+
+void TArchiveIndex::LoadDictionary()
+{
+    TStatement get(FDb, "SELECT value FROM meta WHERE key = 'dictionary'");
+    FDictionary = get.Step() ? QByteArray(static_cast<const char*>(get.BlobData(0)), get.BlobSize(0)) : QByteArray();
+}
+
+QString TArchiveIndex::PageText(const void* Data, int Size)
+{
+    const auto* bytes = static_cast<const uchar*>(Data);
+    // Another connection may have made the dictionary since this one opened.
+    if (FDictionary.isEmpty() && bytes && Size > 0 && bytes[0] == DictionaryMark)
+        LoadDictionary();
+    return UnpackText(bytes, Size, FDictionary);
 }
 
 TArchiveIndex::~TArchiveIndex()
@@ -399,11 +504,12 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
     TStatement touchReport(FDb, "UPDATE reports SET size = ?, mtime = ? WHERE id = ?");
     TStatement addPage(FDb, "INSERT INTO pages(report, page, text) VALUES(?, ?, ?)");
     TStatement addText(FDb, "INSERT INTO pagetext(rowid, c, a) VALUES(?, ?, ?)");
+    TStatement setDictionary(FDb, "INSERT OR REPLACE INTO meta(key, value) VALUES('dictionary', ?)");
 
     auto dropContent = [&](int64_t Report) {
         oldPages.Bind(1, Report);
         while (oldPages.Step()) {
-            const QString text = oldPages.PageText(1);
+            const QString text = PageText(oldPages.BlobData(1), oldPages.BlobSize(1));
             unindex.Bind(1, oldPages.Int(0)).Bind(2, FoldText(text, ColumnCFold)).Bind(3, FoldText(text, ColumnAFold));
             unindex.Run();
         }
@@ -454,10 +560,24 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
                             break;
                         r.Pages.push_back(EmfLinesText(EmfPageLines(*page, false)));
                     }
+                    QByteArray dictionary;
+                    {
+                        std::lock_guard<std::mutex> g(lock);
+                        dictionary = FDictionary;
+                    }
+                    for (const QString& text : r.Pages) {
+                        r.FoldedC.push_back(FoldText(text, ColumnCFold));
+                        r.FoldedA.push_back(FoldText(text, ColumnAFold));
+                        if (!dictionary.isEmpty())
+                            r.Packed.push_back(PackText(text, dictionary));
+                    }
                 }
             } catch (const std::exception& e) {
                 r.Error = e.what();
                 r.Pages.clear();
+                r.FoldedC.clear();
+                r.FoldedA.clear();
+                r.Packed.clear();
             }
             std::unique_lock<std::mutex> g(lock);
             changed.wait(g, [&] { return stop || done.size() < queueLimit; });
@@ -519,11 +639,20 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
                     addReport.Bind(5, int64_t(r.Pages.size())).Run();
                     report = sqlite3_last_insert_rowid(FDb);
                 }
+                if (FDictionary.isEmpty()) {
+                    const QByteArray dictionary = MakeDictionary(r.Pages);
+                    if (dictionary.size() > 1) {
+                        setDictionary.Blob(1, dictionary).Run();
+                        std::lock_guard<std::mutex> g(lock);
+                        FDictionary = dictionary;
+                    }
+                }
+                const bool packed = r.Packed.size() == r.Pages.size();
                 for (size_t p = 0; p < r.Pages.size(); ++p) {
-                    addPage.Bind(1, report).Bind(2, int64_t(p + 1)).Blob(3, qCompress(r.Pages[p].toUtf8(), 6)).Run();
+                    addPage.Bind(1, report).Bind(2, int64_t(p + 1));
+                    addPage.Blob(3, packed ? r.Packed[p] : PackText(r.Pages[p], FDictionary)).Run();
                     const int64_t row = sqlite3_last_insert_rowid(FDb);
-                    addText.Bind(1, row).Bind(2, FoldText(r.Pages[p], ColumnCFold));
-                    addText.Bind(3, FoldText(r.Pages[p], ColumnAFold)).Run();
+                    addText.Bind(1, row).Bind(2, r.FoldedC[p]).Bind(3, r.FoldedA[p]).Run();
                 }
                 stats.Pages += int64_t(r.Pages.size());
             }
@@ -551,8 +680,15 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
     }
     for (std::thread& t : pool)
         t.join();
-    if (failure)
+    if (failure) {
+        // A dictionary made in the batch rolled back is gone with it.
+        try {
+            LoadDictionary();
+        } catch (const EArchiveIndex&) {
+            FDictionary.clear();
+        }
         std::rethrow_exception(failure);
+    }
     return stats;
 }
 
@@ -560,20 +696,33 @@ std::vector<TIndexHit> TArchiveIndex::Query(const QString& Text, unsigned Fold, 
 {
     const unsigned fold = (Fold & FoldDiacritics) ? ColumnAFold : ColumnCFold;
     std::vector<TTerm> terms;
-    const QString match = FtsQuery(Text, fold, &terms);
-    // The best rows first, then their pages: FTS5 ranks fastest on its own.
-    TStatement query(FDb, "SELECT r.path, p.page, p.text, m.rank FROM"
-                          " (SELECT rowid, rank FROM pagetext WHERE pagetext MATCH ? ORDER BY rank LIMIT ?) m"
-                          " JOIN pages p ON p.id = m.rowid JOIN reports r ON r.id = p.report ORDER BY m.rank");
-    query.Bind(1, match).Bind(2, int64_t(std::max(1, Limit)));
+    const QString query = FtsQuery(Text, fold, &terms);
+    // Scoring is what costs: words found on most pages of a large archive
+    // match hundreds of thousands of them. So only the newest RankWindow
+    // matches are scored, from FTS5's own rowid order, which stops there;
+    // such words weigh next to nothing in bm25 anyway (their idf is near
+    // zero), and below that many matches the ranking is exact.
+    TStatement match(FDb, "SELECT rowid, bm25(pagetext) FROM pagetext WHERE pagetext MATCH ?"
+                          " ORDER BY rowid DESC LIMIT ?");
+    match.Bind(1, query).Bind(2, int64_t(RankWindow));
+    std::vector<std::pair<double, int64_t>> scored; // bm25, rowid: in index order among equals
+    while (match.Step())
+        scored.emplace_back(match.Real(1), match.Int(0));
+    const size_t best = std::min(scored.size(), size_t(std::max(1, Limit)));
+    std::partial_sort(scored.begin(), scored.begin() + ptrdiff_t(best), scored.end());
+    TStatement page(FDb, "SELECT r.path, p.page, p.text FROM pages p JOIN reports r ON r.id = p.report WHERE p.id = ?");
     std::vector<TIndexHit> hits;
-    while (query.Step()) {
-        TIndexHit h;
-        h.File = query.Text(0);
-        h.Page = int(query.Int(1));
-        h.Score = query.Real(3);
-        MakeSnippet(query.PageText(2), fold, terms, h);
-        hits.push_back(std::move(h));
+    for (size_t i = 0; i < best; ++i) {
+        page.Bind(1, scored[i].second);
+        if (page.Step()) {
+            TIndexHit h;
+            h.File = page.Text(0);
+            h.Page = int(page.Int(1));
+            h.Score = scored[i].first;
+            MakeSnippet(PageText(page.BlobData(2), page.BlobSize(2)), fold, terms, h);
+            hits.push_back(std::move(h));
+        }
+        page.Reset();
     }
     return hits;
 }

@@ -4,6 +4,7 @@
 // folded before indexing (Turkish i's, and without diacritics in a second
 // column) and queries are folded the same way, since SQLite's own folding
 // keeps ı apart from i.
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -65,14 +66,25 @@ public:
 
     // FTS5 query syntax (words, "phrases", prefix*, AND/OR/NOT), folded like
     // the index; Fold is TTextFold flags (FoldDiacritics selects the column
-    // without diacritics). Best hits first.
+    // without diacritics). Best hits first; when the matches are very many,
+    // the best of the most recently indexed ones.
     std::vector<TIndexHit> Query(const QString& Text, unsigned Fold, int Limit);
 
     int64_t PageCount();
 
 private:
+    void LoadDictionary();
+    QString PageText(const void* Data, int Size);
+
     sqlite3* FDb = nullptr;
+    // What page texts are deflated against; empty until the first report
+    // with text is indexed.
+    QByteArray FDictionary;
 };
+
+// The words of a query as the index matches them, folded with FoldCase; a
+// prefix keeps its trailing *. Throws EArchiveIndex for a query without words.
+std::vector<QString> ArchiveQueryWords(const QString& Text);
 
 // The query as FTS5 receives it: words and phrases folded, operators kept,
 // words with other characters quoted. Exposed for the tests.

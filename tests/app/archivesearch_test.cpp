@@ -1,0 +1,187 @@
+// The viewer's archive search, from the menu entry and a typed query to the
+// report opened at the page found, with the words marked.
+#include "app/archivesearchdialog.h"
+
+#include "app/mainwindow.h"
+#include "app/previewwindow.h"
+#include "app/viewersettings.h"
+#include "platform/emftext/textfold.h"
+#include "dialog_recorder.h"
+#include "preview/findbar.h"
+#include "preview/qrpreview.h"
+#include "printer/demoreport.h"
+#include "printer/qrprinter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Waits for Condition while events run. QTRY_* would return from the test
+// on a timeout without gtest noticing; this fails it instead.
+template <typename TCondition>
+::testing::AssertionResult Eventually(TCondition Condition, int Milliseconds = 10000)
+{
+    if (QTest::qWaitFor(Condition, Milliseconds))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "still false after " << Milliseconds << " ms";
+}
+
+// QTest::keyClicks takes ASCII only; Turkish letters come as key events
+// that carry their text, as a keyboard layout would send them.
+void TypeText(QWidget* Widget, const QString& Text)
+{
+    for (QChar c : Text) {
+        if (c.unicode() < 0x80)
+            QTest::keyClick(Widget, char(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, Widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+class ArchiveSearchTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        qputenv("XDG_DATA_HOME", DataHome.path().toUtf8());
+        SetArchiveFolders({});
+        QDir(Archive.path()).mkpath(QStringLiteral("2024"));
+        SaveDemoReport(Archive.filePath(QStringLiteral("2024/short.qrp")), 2);
+        SaveDemoReport(Archive.filePath(QStringLiteral("long.qrp")), 4);
+        QFile damaged(Archive.filePath(QStringLiteral("damaged.qrp")));
+        ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+        damaged.write("not a report");
+    }
+    void TearDown() override
+    {
+        qDeleteAll(TfrmZozEdezaPreview::OpenWindows());
+        SetArchiveFolders({});
+        qunsetenv("XDG_DATA_HOME");
+    }
+    // Adds the archive through the folder dialog and builds its index.
+    void AddArchiveAndUpdate(TArchiveSearchDialog* Dialog)
+    {
+        Dialogs.Answer = Archive.path();
+        QTest::mouseClick(Dialog->AddFolderButton, Qt::LeftButton);
+        ASSERT_EQ(Dialog->FolderList->count(), 1);
+        EXPECT_TRUE(Dialog->Status->text().contains(QStringLiteral("Güncelle")));
+        QTest::mouseClick(Dialog->UpdateButton, Qt::LeftButton);
+        EXPECT_TRUE(Dialog->Updating());
+        ASSERT_TRUE(Eventually([&] { return !Dialog->Updating(); }, 60000));
+        EXPECT_TRUE(Dialog->Status->text().startsWith(QStringLiteral("eklenen 2,"))) << Dialog->Status->text().toStdString();
+        EXPECT_TRUE(Dialog->Status->text().contains(QStringLiteral("damaged.qrp")));
+        EXPECT_TRUE(QFile::exists(TArchiveSearchDialog::IndexFile()));
+    }
+
+    QTemporaryDir DataHome, Archive;
+    TDialogRecorder Dialogs;
+};
+
+} // namespace
+
+TEST_F(ArchiveSearchTest, TypedQueryOpensTheReportAtThePageFoundWithTheWordsMarked)
+{
+    Tfrmzizarud main;
+    main.ArchiveSearchAction->trigger();
+    TArchiveSearchDialog* dialog = main.ShowArchiveSearch();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    EXPECT_TRUE(dialog->Status->text().contains(QStringLiteral("Klasör Ekle")));
+    AddArchiveAndUpdate(dialog);
+
+    // The signature is on the last page only; the case and i's of the query do not matter.
+    TypeText(dialog->QueryEdit, QStringLiteral("HAZIRLAYAN gülş*"));
+    ASSERT_TRUE(Eventually([&] { return dialog->Hits->topLevelItemCount() == 2; }));
+    QTreeWidgetItem* hit = nullptr;
+    for (int i = 0; i < 2; ++i)
+        if (dialog->Hits->topLevelItem(i)->text(0) == QStringLiteral("long.qrp"))
+            hit = dialog->Hits->topLevelItem(i);
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->text(1), QStringLiteral("4"));
+    EXPECT_TRUE(hit->text(2).contains(QStringLiteral("Hazırlayan: Gülşen Yılmaz"))) << hit->text(2).toStdString();
+
+    const QRect cell = dialog->Hits->visualItemRect(hit);
+    // A double-click is a click, then the second press that the widget
+    // gets as a double-click; QTest's widget version sends only the latter.
+    QTest::mouseClick(dialog->Hits->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(dialog->Hits->viewport(), Qt::LeftButton, {}, cell.center());
+    TfrmZozEdezaPreview* preview = nullptr;
+    ASSERT_TRUE(Eventually([&] { return (preview = TfrmZozEdezaPreview::OpenWindows().value(0)) != nullptr; }))
+        << Dialogs.Messages.join(u'|').toStdString();
+    ASSERT_TRUE(Eventually([&] { return preview->QRPreview1->PageNumber() == 4; }));
+    TFindBar* bar = preview->FindBar;
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(FoldText(bar->Edit()->text(), FoldCase), FoldText(QStringLiteral("hazırlayan gülş*"), FoldCase));
+    ASSERT_TRUE(Eventually([&] { return !bar->Searching(); }, 20000));
+    // One signature, two words marked, both on the page opened.
+    EXPECT_EQ(bar->HitCount(), 2);
+    EXPECT_EQ(bar->CurrentPage(), 4);
+    EXPECT_EQ(bar->HitsOn(4).size(), 2);
+    EXPECT_EQ(preview->QRPreview1->PageNumber(), 4);
+
+    // Enter on a hit opens it too: the short report at its last page.
+    QTest::mouseClick(dialog->QueryEdit, Qt::LeftButton);
+    QTest::keyClick(dialog->QueryEdit, Qt::Key_Return);
+    ASSERT_TRUE(dialog->Hits->currentItem());
+    EXPECT_EQ(dialog->focusWidget(), dialog->Hits);
+    EXPECT_FALSE(dialog->Updating()); // Enter runs the query; it presses no button
+    for (int i = 0; i < 2 && dialog->Hits->currentItem()->text(0) != QStringLiteral("short.qrp"); ++i)
+        QTest::keyClick(dialog->Hits, Qt::Key_Down);
+    ASSERT_EQ(dialog->Hits->currentItem()->text(0), QStringLiteral("short.qrp"));
+    QTest::keyClick(dialog->Hits, Qt::Key_Return);
+    ASSERT_TRUE(Eventually([&] { return preview->QRPrinter()->PageCount() == 2; }));
+    EXPECT_TRUE(
+        Eventually([&] { return TfrmZozEdezaPreview::OpenWindows().constLast()->QRPreview1->PageNumber() == 2; }));
+}
+
+TEST_F(ArchiveSearchTest, SaysWhatIsWrongAndRemembersTheFolders)
+{
+    {
+        TArchiveSearchDialog dialog(nullptr, {});
+        dialog.show();
+        EXPECT_TRUE(dialog.Status->text().contains(QStringLiteral("Klasör Ekle")));
+        AddArchiveAndUpdate(&dialog);
+
+        // A query FTS5 cannot parse is a message, not a failure.
+        TypeText(dialog.QueryEdit, QStringLiteral("fatura AND"));
+        ASSERT_TRUE(Eventually([&] { return dialog.Status->text().startsWith(QStringLiteral("Sorgu anlaşılmadı")); }));
+        EXPECT_EQ(dialog.Hits->topLevelItemCount(), 0);
+        dialog.QueryEdit->clear();
+        TypeText(dialog.QueryEdit, QStringLiteral("\"sayfa toplamı\" NOT yılmaz"));
+        ASSERT_TRUE(Eventually([&] { return dialog.Hits->topLevelItemCount() == 4; }));
+        dialog.QueryEdit->clear();
+        TypeText(dialog.QueryEdit, QStringLiteral("zzz"));
+        ASSERT_TRUE(Eventually([&] { return dialog.Status->text() == QStringLiteral("Bulunamadı."); }));
+
+        // A second update finds nothing new and can be stopped.
+        QTest::mouseClick(dialog.UpdateButton, Qt::LeftButton);
+        EXPECT_EQ(dialog.UpdateButton->text(), QStringLiteral("Durdur"));
+        QTest::mouseClick(dialog.UpdateButton, Qt::LeftButton);
+        ASSERT_TRUE(Eventually([&] { return !dialog.Updating(); }, 60000));
+        EXPECT_EQ(dialog.UpdateButton->text(), QStringLiteral("Güncelle"));
+        EXPECT_TRUE(dialog.UpdateButton->isEnabled());
+    }
+    EXPECT_EQ(ArchiveFolders(), QStringList{QDir::cleanPath(Archive.path())});
+
+    TArchiveSearchDialog dialog(nullptr, {});
+    dialog.show();
+    ASSERT_EQ(dialog.FolderList->count(), 1);
+    TypeText(dialog.QueryEdit, QStringLiteral("hazırlayan"));
+    ASSERT_TRUE(Eventually([&] { return dialog.Hits->topLevelItemCount() == 2; }));
+    // Without the folder its reports no longer show, and the window says why.
+    dialog.FolderList->setCurrentRow(0);
+    QTest::mouseClick(dialog.RemoveFolderButton, Qt::LeftButton);
+    EXPECT_EQ(dialog.FolderList->count(), 0);
+    EXPECT_EQ(dialog.Hits->topLevelItemCount(), 0);
+    EXPECT_TRUE(dialog.Status->text().contains(QStringLiteral("Klasör Ekle")));
+    EXPECT_TRUE(ArchiveFolders().isEmpty());
+}
