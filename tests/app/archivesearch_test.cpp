@@ -12,6 +12,7 @@
 #include "printer/demoreport.h"
 #include "printer/qrprinter.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -25,17 +26,9 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
-namespace {
+#include "eventually.h"
 
-// Waits for Condition while events run. QTRY_* would return from the test
-// on a timeout without gtest noticing; this fails it instead.
-template <typename TCondition>
-::testing::AssertionResult Eventually(TCondition Condition, int Milliseconds = 10000)
-{
-    if (QTest::qWaitFor(Condition, Milliseconds))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "still false after " << Milliseconds << " ms";
-}
+namespace {
 
 // QTest::keyClicks takes ASCII only; Turkish letters come as key events
 // that carry their text, as a keyboard layout would send them.
@@ -127,6 +120,8 @@ TEST_F(ArchiveSearchTest, TypedQueryOpensTheReportAtThePageFoundWithTheWordsMark
     EXPECT_EQ(bar->CurrentPage(), 4);
     EXPECT_EQ(bar->HitsOn(4).size(), 2);
     EXPECT_EQ(preview->QRPreview1->PageNumber(), 4);
+    // The words come folded: a case-sensitive bar left from before must not hide them.
+    QTest::mouseClick(bar->MatchCase(), Qt::LeftButton);
 
     // Enter on a hit opens it too: the short report at its last page.
     QTest::mouseClick(dialog->QueryEdit, Qt::LeftButton);
@@ -141,6 +136,10 @@ TEST_F(ArchiveSearchTest, TypedQueryOpensTheReportAtThePageFoundWithTheWordsMark
     ASSERT_TRUE(Eventually([&] { return preview->QRPrinter()->PageCount() == 2; }));
     EXPECT_TRUE(
         Eventually([&] { return TfrmZozEdezaPreview::OpenWindows().constLast()->QRPreview1->PageNumber() == 2; }));
+    TFindBar* last = TfrmZozEdezaPreview::OpenWindows().constLast()->FindBar;
+    EXPECT_FALSE(last->MatchCase()->isChecked());
+    ASSERT_TRUE(Eventually([&] { return !last->Searching(); }, 20000));
+    EXPECT_GT(last->HitsOn(2).size(), 0u);
 }
 
 TEST_F(ArchiveSearchTest, SaysWhatIsWrongAndRemembersTheFolders)

@@ -1,6 +1,7 @@
 // The viewer's find bar and text copy, driven by keys and the mouse.
 #include "app/previewwindow.h"
 
+#include "eventually.h"
 #include "preview_helpers.h"
 #include "platform/emftext/emftext.h"
 #include "platform/metafile.h"
@@ -73,11 +74,11 @@ TEST_F(TextFindTest, FindBarFromKeysToTheHighlightedHitAcrossPages)
 
     // Case and marks ignored by default: "ISIKLAR" finds "Işıklar".
     QTest::keyClicks(bar->Edit(), QStringLiteral("ISIKLAR"));
-    QTRY_VERIFY_WITH_TIMEOUT(!bar->Searching(), 20000);
+    ASSERT_TRUE(Eventually([&] { return !bar->Searching(); }, 20000));
     ASSERT_GT(bar->HitCount(), 3);
     EXPECT_EQ(bar->CurrentPage(), 1);
     EXPECT_EQ(bar->Status()->text(), QStringLiteral("1 / %1").arg(bar->HitCount()));
-    QTRY_VERIFY(OrangeIn(bar->CurrentBox()) > 20);
+    EXPECT_TRUE(Eventually([&] { return OrangeIn(bar->CurrentBox()) > 20; }));
 
     // F3 through the hits of page 1 and on to page 2; Shift+F3 back.
     const int onFirst = int(bar->HitsOn(1).size());
@@ -87,7 +88,7 @@ TEST_F(TextFindTest, FindBarFromKeysToTheHighlightedHitAcrossPages)
     EXPECT_EQ(bar->CurrentPage(), 2);
     EXPECT_EQ(Window->QRPreview1->PageNumber(), 2);
     EXPECT_TRUE(Window->btnPrevPage->isEnabled());
-    QTRY_VERIFY(OrangeIn(bar->CurrentBox()) > 20);
+    EXPECT_TRUE(Eventually([&] { return OrangeIn(bar->CurrentBox()) > 20; }));
     QTest::keyClick(bar->Edit(), Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(bar->CurrentPage(), 1);
     QTest::keyClick(bar->Edit(), Qt::Key_Return);
@@ -95,7 +96,7 @@ TEST_F(TextFindTest, FindBarFromKeysToTheHighlightedHitAcrossPages)
 
     // Case counts once asked for.
     QTest::mouseClick(bar->MatchCase(), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(!bar->Searching(), 20000);
+    ASSERT_TRUE(Eventually([&] { return !bar->Searching(); }, 20000));
     EXPECT_EQ(bar->HitCount(), 0);
     EXPECT_EQ(bar->Status()->text(), QStringLiteral("Bulunamadı"));
 

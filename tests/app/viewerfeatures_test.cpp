@@ -9,6 +9,7 @@
 #include "app/thumbnailpanel.h"
 #include "app/viewersettings.h"
 
+#include "eventually.h"
 #include "preview_helpers.h"
 #include "dialog_recorder.h"
 #include "platform/metafile.h"
@@ -232,7 +233,7 @@ TEST_F(ViewerFeaturesTest, F4ShowsThumbnailsThatTurnPagesAndFollowTheCurrentOne)
     EXPECT_EQ(panel->model()->rowCount(), 6);
     EXPECT_EQ(panel->currentIndex().row(), 0);
     // Pictures arrive from the worker for the rows on screen.
-    QTRY_VERIFY(panel->model()->index(0, 0).data(Qt::DecorationRole).canConvert<QImage>());
+    ASSERT_TRUE(Eventually([&] { return panel->model()->index(0, 0).data(Qt::DecorationRole).canConvert<QImage>(); }));
     EXPECT_FALSE(panel->model()->index(0, 0).data(Qt::DecorationRole).value<QImage>().isNull());
     EXPECT_LE(panel->Model()->CachedBytes(), TThumbnailModel::CacheBudget);
 
