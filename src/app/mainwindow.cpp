@@ -71,7 +71,7 @@ void Tfrmzizarud::BuildMenu()
     ExportAction = Rapor1->addAction(QStringLiteral("Dışa Aktar..."));
     ExportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(ExportAction, &QAction::triggered, this, [this] { RunReportingErrors(this, [this] { ExportReport(); }); });
-    ArchiveSearchAction = Rapor1->addAction(QStringLiteral("Arşivde Ara..."));
+    ArchiveSearchAction = Rapor1->addAction(QStringLiteral("Arşivde Ara…"));
     ArchiveSearchAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     connect(ArchiveSearchAction, &QAction::triggered, this, [this] { ShowArchiveSearch(); });
     Rapor1->addSeparator();

@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QSignalBlocker>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -140,6 +141,9 @@ void TFindBar::FindWords(const QStringList& Words)
     }
     FWordsText = Words.join(u' ');
     FWordsPattern = alternatives.join(u'|');
+    // The words come folded, as the index matched them regardless of case.
+    const QSignalBlocker quiet(FMatchCase);
+    FMatchCase->setChecked(false);
     Open();
     if (FEdit->text() == FWordsText)
         Restart();
