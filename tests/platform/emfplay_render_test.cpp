@@ -222,14 +222,7 @@ TEST(EmfPlayMapping, WorldTransformAndSaveRestore)
     TEmfBuilder b;
     b.Brush(1, BS_SOLID, Red).Select(1).Select(STOCK_OBJECT | NULL_PEN);
     b.Rec(EMR_SAVEDC, {});
-    const float xf[] = {2, 0, 0, 2, 10, 0};
-    std::vector<uint8_t> body;
-    for (float f : xf) {
-        uint32_t u;
-        memcpy(&u, &f, 4);
-        Put32(body, u);
-    }
-    b.Raw(EMR_SETWORLDTRANSFORM, body);
+    b.WorldTransform({2, 0, 0, 2, 10, 0});
     b.Rec(EMR_RECTANGLE, {0, 0, 10, 10}); // becomes (10,0)-(30,20)
     b.Rec(EMR_RESTOREDC, {uint32_t(-1)});
     b.Rec(EMR_RECTANGLE, {50, 50, 60, 60});
@@ -457,14 +450,7 @@ TEST(EmfPlayText, MirroringWorldTransformRunsAdvancedModeTextBackwards)
     // x -> 150 - x: text at x = 10 starts at device x 140 and runs leftwards.
     auto play = [](uint32_t Mode) {
         TEmfBuilder b(200);
-        const float xf[] = {-1, 0, 0, 1, 150, 0};
-        std::vector<uint8_t> body;
-        for (float f : xf) {
-            uint32_t u;
-            memcpy(&u, &f, 4);
-            Put32(body, u);
-        }
-        b.Raw(EMR_SETWORLDTRANSFORM, body);
+        b.WorldTransform({-1, 0, 0, 1, 150, 0});
         b.Font(1, -20, "Arial").Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT});
         b.TextW(10, 10, "LLL", {20, 20, 20}, 0, nullptr, Mode);
         return PlayToImage(b.Page(), 200);

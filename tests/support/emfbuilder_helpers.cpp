@@ -5,6 +5,8 @@
 
 #include <QPainter>
 
+#include <cstring>
+
 TEmfBuilder::TEmfBuilder(int Size, uint16_t Handles)
 {
     FPage.MillimetrePixels(Size, Size).Handles(Handles);
@@ -55,6 +57,17 @@ TEmfBuilder& TEmfBuilder::Font(uint32_t Index, int Height, const QString& Face, 
 TEmfBuilder& TEmfBuilder::Select(uint32_t Index)
 {
     return Rec(EMR_SELECTOBJECT, {Index});
+}
+
+TEmfBuilder& TEmfBuilder::WorldTransform(const float (&Matrix)[6])
+{
+    std::vector<uint8_t> body;
+    for (float f : Matrix) {
+        uint32_t u;
+        memcpy(&u, &f, 4);
+        Put32(body, u);
+    }
+    return Raw(EMR_SETWORLDTRANSFORM, body);
 }
 
 TEmfBuilder& TEmfBuilder::TextW(int X, int Y, const QString& Text, const std::vector<int>& Dx, uint32_t Options,

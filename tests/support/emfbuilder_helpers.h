@@ -26,6 +26,8 @@ public:
     TEmfBuilder& Brush(uint32_t Index, uint32_t Style, uint32_t ColorRef, uint32_t Hatch = 0);
     TEmfBuilder& Font(uint32_t Index, int Height, const QString& Face, int Escapement = 0, uint8_t Charset = 0);
     TEmfBuilder& Select(uint32_t Index);
+    // SETWORLDTRANSFORM of eM11, eM12, eM21, eM22, eDx, eDy.
+    TEmfBuilder& WorldTransform(const float (&Matrix)[6]);
     TEmfBuilder& TextW(int X, int Y, const QString& Text, const std::vector<int>& Dx, uint32_t Options = 0,
                        const int* Rect = nullptr, uint32_t GraphicsMode = 1);
     // STRETCHDIBITS of a 24-bit bottom-up DIB holding Image.
