@@ -44,8 +44,8 @@ void BM_TwoWordQuery(benchmark::State& State)
     size_t hits = 0;
     for (auto _ : State)
         hits = index.Query(query, FoldCase, 20).size();
-    State.SetLabel(query.toStdString() + ", " + std::to_string(hits) + " hits of " +
-                   std::to_string(index.PageCount()) + " pages");
+    State.SetLabel(query.toStdString() + ", " + std::to_string(hits) + " hits of " + std::to_string(index.PageCount()) +
+                   " pages");
 }
 BENCHMARK(BM_TwoWordQuery)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 

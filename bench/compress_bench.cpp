@@ -187,10 +187,22 @@ void BM_PlainCExpandIncompressible(benchmark::State& State)
 BENCHMARK(BM_PlainCCompressIncompressible)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainCExpandIncompressible)->Unit(benchmark::kMillisecond);
 
-void BM_CompressIncompressible(benchmark::State& s) { Compress(s, Random(1 << 20)); }
-void BM_ExpandIncompressible(benchmark::State& s) { Expand(s, Random(1 << 20)); }
-void BM_CompressEmfPages(benchmark::State& s) { Compress(s, EmfPages()); }
-void BM_ExpandEmfPages(benchmark::State& s) { Expand(s, EmfPages()); }
+void BM_CompressIncompressible(benchmark::State& s)
+{
+    Compress(s, Random(1 << 20));
+}
+void BM_ExpandIncompressible(benchmark::State& s)
+{
+    Expand(s, Random(1 << 20));
+}
+void BM_CompressEmfPages(benchmark::State& s)
+{
+    Compress(s, EmfPages());
+}
+void BM_ExpandEmfPages(benchmark::State& s)
+{
+    Expand(s, EmfPages());
+}
 
 BENCHMARK(BM_CompressIncompressible)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandIncompressible)->Unit(benchmark::kMillisecond);

@@ -68,10 +68,21 @@ void Search(benchmark::State& State, bool Compressed)
     State.counters["pages/s"] = benchmark::Counter(double(pages), benchmark::Counter::kIsRate);
 }
 
-void BM_SearchPlainArchive(benchmark::State& State) { Search(State, false); }
-void BM_SearchCompressedArchive(benchmark::State& State) { Search(State, true); }
+void BM_SearchPlainArchive(benchmark::State& State)
+{
+    Search(State, false);
+}
+void BM_SearchCompressedArchive(benchmark::State& State)
+{
+    Search(State, true);
+}
 BENCHMARK(BM_SearchPlainArchive)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
-BENCHMARK(BM_SearchCompressedArchive)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_SearchCompressedArchive)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 // Fetching pages alone, no text: what the search cannot go below. Over the
 // compressed archive this is the decoder's share.
@@ -88,8 +99,14 @@ void FetchOnly(benchmark::State& State, bool Compressed)
     }
     State.SetBytesProcessed(bytes);
 }
-void BM_FetchPlainPages(benchmark::State& State) { FetchOnly(State, false); }
-void BM_FetchCompressedPages(benchmark::State& State) { FetchOnly(State, true); }
+void BM_FetchPlainPages(benchmark::State& State)
+{
+    FetchOnly(State, false);
+}
+void BM_FetchCompressedPages(benchmark::State& State)
+{
+    FetchOnly(State, true);
+}
 BENCHMARK(BM_FetchPlainPages)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FetchCompressedPages)->Unit(benchmark::kMillisecond)->UseRealTime();
 

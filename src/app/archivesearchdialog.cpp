@@ -55,9 +55,9 @@ public:
         Painter->setClipRect(r);
         Painter->translate(r.left(), r.top() + (r.height() - doc.size().height()) / 2);
         QAbstractTextDocumentLayout::PaintContext context;
-        context.palette.setColor(QPalette::Text, o.palette.color(o.state & QStyle::State_Selected
-                                                                     ? QPalette::HighlightedText
-                                                                     : QPalette::Text));
+        context.palette.setColor(
+            QPalette::Text,
+            o.palette.color(o.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
         doc.documentLayout()->draw(Painter, context);
         Painter->restore();
     }
@@ -275,7 +275,8 @@ void TArchiveSearchDialog::StartOrStopUpdate()
         } catch (const std::exception& e) {
             summary = QStringLiteral("Dizin güncellenemedi: %1").arg(QString::fromStdString(e.what()));
         }
-        QMetaObject::invokeMethod(this, [this, summary] { UpdateDone(summary); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, summary] { UpdateDone(summary); }, Qt::QueuedConnection);
     });
 }
 
@@ -289,7 +290,7 @@ void TArchiveSearchDialog::UpdateDone(const QString& Summary)
     Progress->hide();
     RunQuery();
     Status->setText(Summary + (Hits->topLevelItemCount() ? QStringLiteral(" · %1 sonuç").arg(Hits->topLevelItemCount())
-                                                          : QString()));
+                                                         : QString()));
     emit UpdateFinished();
 }
 
@@ -344,9 +345,9 @@ void TArchiveSearchDialog::RunQuery()
         item->setData(2, HtmlRole, MarkedHtml(h));
     }
     const int n = Hits->topLevelItemCount();
-    Status->setText(n == 0                   ? QStringLiteral("Bulunamadı.")
+    Status->setText(n == 0                          ? QStringLiteral("Bulunamadı.")
                     : int(found.size()) == HitLimit ? QStringLiteral("En iyi %1 sonuç.").arg(n)
-                                             : QStringLiteral("%1 sonuç.").arg(n));
+                                                    : QStringLiteral("%1 sonuç.").arg(n));
 }
 
 void TArchiveSearchDialog::OpenHit(QTreeWidgetItem* Item)

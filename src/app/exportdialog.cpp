@@ -118,15 +118,10 @@ bool RunExport(QWidget* Parent, TQRPrinter& Document, const TExportDialog& Choic
                const QString& FileName)
 {
     switch (Choice.Kind()) {
-    case TExportDialog::PngPage:
-        ExportPng(Document, CurrentPage, Choice.Dpi(), FileName);
-        return true;
-    case TExportDialog::ReportCopy:
-        ExportReportCopy(Document, FileName);
-        return true;
+    case TExportDialog::PngPage: ExportPng(Document, CurrentPage, Choice.Dpi(), FileName); return true;
+    case TExportDialog::ReportCopy: ExportReportCopy(Document, FileName); return true;
     case TExportDialog::PdfAll:
-    case TExportDialog::PdfRange:
-        break;
+    case TExportDialog::PdfRange: break;
     }
     const bool all = Choice.Kind() == TExportDialog::PdfAll;
     const int first = all ? 1 : Choice.FromPage();

@@ -25,8 +25,8 @@
 #include <algorithm>
 
 Tfrmzizarud::Tfrmzizarud(QStringList Args, QWidget* Parent)
-    : QMainWindow(Parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                              Qt::WindowCloseButtonHint),
+    : QMainWindow(Parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       FArguments(std::move(Args))
 {
     setWindowTitle(QStringLiteral("Zendivo v1.2"));
@@ -118,9 +118,8 @@ void Tfrmzizarud::ExportReport()
 TArchiveSearchDialog* Tfrmzizarud::ShowArchiveSearch()
 {
     if (!FArchiveSearch)
-        FArchiveSearch = new TArchiveSearchDialog(this, [this](const QString& File, int Page, const QStringList& Words) {
-            OpenReportAt(File, Page, Words);
-        });
+        FArchiveSearch = new TArchiveSearchDialog(
+            this, [this](const QString& File, int Page, const QStringList& Words) { OpenReportAt(File, Page, Words); });
     FArchiveSearch->show();
     FArchiveSearch->activateWindow();
     return FArchiveSearch;

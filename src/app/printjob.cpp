@@ -130,10 +130,8 @@ QString PrintJobMessage(TPrintJobResult Result, int PageCount)
         return QStringLiteral("Seçilen sayfa aralığında raporun hiçbir sayfası yok (rapor %1 sayfa). "
                               "Hiçbir şey yazdırılmadı.")
             .arg(PageCount);
-    case TPrintJobResult::Cancelled:
-        return QStringLiteral("Yazdırma iptal edildi; yazıcıya hiçbir şey gönderilmedi.");
-    case TPrintJobResult::Printed:
-        break;
+    case TPrintJobResult::Cancelled: return QStringLiteral("Yazdırma iptal edildi; yazıcıya hiçbir şey gönderilmedi.");
+    case TPrintJobResult::Printed: break;
     }
     return QString();
 }

@@ -133,8 +133,9 @@ TfrmSelectPrinter::TfrmSelectPrinter(QWidget* Parent)
     BitBtn3 = Place(new QPushButton(DefaultIcon(), QStringLiteral("&Varsayılan"), this), "BitBtn3", 147, 121, 86, 29);
     BitBtn1 = Place(new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("Tamam"), this),
                     "BitBtn1", 236, 121, 75, 29);
-    BitBtn2 = Place(new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Vazgeç"), this),
-                    "BitBtn2", 312, 121, 75, 29);
+    BitBtn2 = Place(
+        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Vazgeç"), this),
+        "BitBtn2", 312, 121, 75, 29);
     BitBtn1->setDefault(true);
     BitBtn1->setAutoDefault(true);
 

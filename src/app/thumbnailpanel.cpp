@@ -120,17 +120,14 @@ QVariant TThumbnailModel::data(const QModelIndex& Index, int Role) const
         return QVariant();
     const int page = Index.row() + 1;
     switch (Role) {
-    case Qt::DisplayRole:
-        return QString::number(page);
+    case Qt::DisplayRole: return QString::number(page);
     case Qt::DecorationRole:
         if (const QImage* picture = FCache.object(page))
             return *picture;
         Request(page);
         return QVariant();
-    case Qt::SizeHintRole:
-        return FPlaceholder + QSize(16, 24);
-    default:
-        return QVariant();
+    case Qt::SizeHintRole: return FPlaceholder + QSize(16, 24);
+    default: return QVariant();
     }
 }
 

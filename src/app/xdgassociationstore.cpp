@@ -115,7 +115,8 @@ QString TXdgAssociationStore::DesktopEntry() const
         entry += QLatin1String("Icon=") + IconName() + QLatin1Char('\n');
     // The viewer also shows bare EMF files; listing the type does not make
     // it their default handler.
-    entry += QLatin1String("MimeType=") + MimeType() + QLatin1String(";image/emf;\nTerminal=false\nCategories=Office;Viewer;\n");
+    entry += QLatin1String("MimeType=") + MimeType() +
+             QLatin1String(";image/emf;\nTerminal=false\nCategories=Office;Viewer;\n");
     return entry;
 }
 

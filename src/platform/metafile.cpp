@@ -8,8 +8,14 @@
 
 namespace {
 
-uint32_t u32(const uint8_t* p) { return GetLE32(p); }
-int32_t i32(const uint8_t* p) { return static_cast<int32_t>(GetLE32(p)); }
+uint32_t u32(const uint8_t* p)
+{
+    return GetLE32(p);
+}
+int32_t i32(const uint8_t* p)
+{
+    return static_cast<int32_t>(GetLE32(p));
+}
 
 // Record type of EMR_HEADER (the full record table lives with the player).
 constexpr uint32_t EmrHeaderType = 1;
@@ -76,7 +82,8 @@ void TMetafile::LoadFromStream(TStream& Stream)
     const int64_t left = int64_t(Stream.Size()) - pos;
     // 108 bytes are the smallest whole page: a header record and the end record.
     if (left < EmfHeaderBytes)
-        throw EInvalidGraphic("Page data is not an enhanced metafile: only " + std::to_string(left < 0 ? 0 : left) + " bytes remain");
+        throw EInvalidGraphic("Page data is not an enhanced metafile: only " + std::to_string(left < 0 ? 0 : left) +
+                              " bytes remain");
     uint8_t head[EmfHeaderBytes];
     Stream.ReadBuffer(head, EmfHeaderBytes);
     if (u32(head) != EmrHeaderType || u32(head + 40) != ENHMETA_SIGNATURE) {
@@ -85,11 +92,13 @@ void TMetafile::LoadFromStream(TStream& Stream)
     }
     const uint32_t nBytes = u32(head + 48);
     if (nBytes < static_cast<uint32_t>(EmfHeaderBytes))
-        throw EInvalidGraphic("Enhanced metafile header gives an impossible size of " + std::to_string(nBytes) + " bytes");
+        throw EInvalidGraphic("Enhanced metafile header gives an impossible size of " + std::to_string(nBytes) +
+                              " bytes");
     // Check against what the stream holds before allocating: a damaged size
     // must not make us reserve gigabytes.
     if (static_cast<int64_t>(nBytes) > left)
-        throw EReadError("Page data ends early: the metafile needs " + std::to_string(nBytes) + " bytes, only " + std::to_string(left) + " remain");
+        throw EReadError("Page data ends early: the metafile needs " + std::to_string(nBytes) + " bytes, only " +
+                         std::to_string(left) + " remain");
     std::vector<uint8_t> data(nBytes);
     std::memcpy(data.data(), head, EmfHeaderBytes);
     Stream.ReadBuffer(data.data() + EmfHeaderBytes, static_cast<int32_t>(nBytes - EmfHeaderBytes));
@@ -128,20 +137,24 @@ void TMetafile::Clear()
 
 int TMetafile::Width() const
 {
-    return ScaleFrameToPixels(int64_t(FHeader.rclFrame.Right) - FHeader.rclFrame.Left, FHeader.szlDevice.cx, FHeader.szlMillimeters.cx);
+    return ScaleFrameToPixels(int64_t(FHeader.rclFrame.Right) - FHeader.rclFrame.Left, FHeader.szlDevice.cx,
+                              FHeader.szlMillimeters.cx);
 }
 
 int TMetafile::Height() const
 {
-    return ScaleFrameToPixels(int64_t(FHeader.rclFrame.Bottom) - FHeader.rclFrame.Top, FHeader.szlDevice.cy, FHeader.szlMillimeters.cy);
+    return ScaleFrameToPixels(int64_t(FHeader.rclFrame.Bottom) - FHeader.rclFrame.Top, FHeader.szlDevice.cy,
+                              FHeader.szlMillimeters.cy);
 }
 
 int TMetafile::MMWidth() const
 {
-    return static_cast<int>(std::clamp<int64_t>(int64_t(FHeader.rclFrame.Right) - FHeader.rclFrame.Left, INT32_MIN, INT32_MAX));
+    return static_cast<int>(
+        std::clamp<int64_t>(int64_t(FHeader.rclFrame.Right) - FHeader.rclFrame.Left, INT32_MIN, INT32_MAX));
 }
 
 int TMetafile::MMHeight() const
 {
-    return static_cast<int>(std::clamp<int64_t>(int64_t(FHeader.rclFrame.Bottom) - FHeader.rclFrame.Top, INT32_MIN, INT32_MAX));
+    return static_cast<int>(
+        std::clamp<int64_t>(int64_t(FHeader.rclFrame.Bottom) - FHeader.rclFrame.Top, INT32_MIN, INT32_MAX));
 }

@@ -72,7 +72,8 @@ int32_t TMemoryStream::Read(void* Buffer, int32_t Count)
 {
     if (Count <= 0 || FPosition < 0 || static_cast<size_t>(FPosition) >= FData.size())
         return 0;
-    const int32_t n = static_cast<int32_t>(std::min<size_t>(static_cast<size_t>(Count), FData.size() - static_cast<size_t>(FPosition)));
+    const int32_t n = static_cast<int32_t>(
+        std::min<size_t>(static_cast<size_t>(Count), FData.size() - static_cast<size_t>(FPosition)));
     std::memcpy(Buffer, FData.data() + FPosition, static_cast<size_t>(n));
     FPosition += n;
     return n;
@@ -148,7 +149,8 @@ void TMemoryStream::LoadFromFile(const std::string& FileName)
 
 void TMemoryStream::SaveToFile(const std::string& FileName) const
 {
-    SaveFileReplacing(FileName, [this](TStream& f) { f.WriteBuffer(FData.data(), static_cast<int32_t>(FData.size())); });
+    SaveFileReplacing(FileName,
+                      [this](TStream& f) { f.WriteBuffer(FData.data(), static_cast<int32_t>(FData.size())); });
 }
 
 // ---- TFileStream

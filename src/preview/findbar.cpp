@@ -82,9 +82,12 @@ TFindBar::TFindBar(TQRPreview* Preview, QWidget* Window) : QWidget(Window), FPre
         auto* shortcut = new QShortcut(Keys, Window);
         QObject::connect(shortcut, &QShortcut::activated, Receiver, Slot);
     };
-    bind(QKeySequence::Find, [this] { Open(); }, this);
-    bind(QKeySequence(Qt::Key_F3), [this] { FindNext(); }, this);
-    bind(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { FindPrevious(); }, this);
+    bind(
+        QKeySequence::Find, [this] { Open(); }, this);
+    bind(
+        QKeySequence(Qt::Key_F3), [this] { FindNext(); }, this);
+    bind(
+        QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { FindPrevious(); }, this);
 }
 
 TFindBar::~TFindBar() = default;
@@ -137,7 +140,8 @@ void TFindBar::FindWords(const QStringList& Words)
         QString escaped;
         for (QChar c : w)
             escaped += c.isLetterOrNumber() ? QString(c) : QStringLiteral("\\") + c;
-        alternatives << QStringLiteral("(?<!\\w)") + escaped + (prefix ? QStringLiteral("\\w*") : QStringLiteral("(?!\\w)"));
+        alternatives << QStringLiteral("(?<!\\w)") + escaped +
+                            (prefix ? QStringLiteral("\\w*") : QStringLiteral("(?!\\w)"));
     }
     FWordsText = Words.join(u' ');
     FWordsPattern = alternatives.join(u'|');

@@ -62,8 +62,8 @@ QUrl HyperlinkTarget(const QString& Link, const QString& ReportFolder)
 
 void ShellOpenLink(TQRPrinter* Printer, const QString& Text)
 {
-    const QString folder =
-        Printer && !Printer->FileName().isEmpty() ? QFileInfo(Printer->FileName()).absolutePath() : QDir::currentPath();
+    const QString folder = Printer && !Printer->FileName().isEmpty() ? QFileInfo(Printer->FileName()).absolutePath()
+                                                                     : QDir::currentPath();
     const QUrl target = HyperlinkTarget(Text, folder);
     QWidget* owner = Printer ? Printer->PreviewControl() : nullptr;
     if (target.isEmpty()) {

@@ -97,8 +97,8 @@ void TTextSearchJob::Work(unsigned Generation)
             if (FCancel)
                 return;
             if (FQueue.empty()) {
-                QMetaObject::invokeMethod(this, [this, Generation] { Deliver(Generation, 0, {}); },
-                                          Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this, [this, Generation] { Deliver(Generation, 0, {}); }, Qt::QueuedConnection);
                 return;
             }
             item = std::move(FQueue.front());

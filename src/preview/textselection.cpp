@@ -12,9 +12,7 @@
 TPageTextSelection::TPageTextSelection(TQRPreviewImage* Image, QWidget* Window) : QObject(Image), FImage(Image)
 {
     FOverlay = new TPageTextOverlay(
-        Image,
-        [this](int Page, int&) { return Page == FPage ? FBoxes : QVector<QRectF>(); },
-        QColor(40, 110, 255));
+        Image, [this](int Page, int&) { return Page == FPage ? FBoxes : QVector<QRectF>(); }, QColor(40, 110, 255));
     Image->installEventFilter(this);
 
     FCopy = new QAction(QStringLiteral("Kopyala"), Window);
@@ -121,7 +119,6 @@ bool TPageTextSelection::eventFilter(QObject* Watched, QEvent* Event)
             QGuiApplication::clipboard()->setText(FText);
         return true;
     }
-    default:
-        return false;
+    default: return false;
     }
 }

@@ -3,17 +3,17 @@
 // top left corner, and how many table rows fit on each page.
 
 struct TDemoGeometry {
-    long double Left = 150, Right = 0;  // table edges
-    long double Top = 120;              // header band
+    long double Left = 150, Right = 0; // table edges
+    long double Top = 120;             // header band
     long double TableTop = 360;
-    long double HeadHeight = 70;        // table heading row
+    long double HeadHeight = 70; // table heading row
     long double RowHeight = 55;
-    long double Pad = 15;               // text inset in a cell
+    long double Pad = 15; // text inset in a cell
     long double FooterRule = 0;
-    long double SummaryGap = 60;        // between the table and the summary
+    long double SummaryGap = 60; // between the table and the summary
     long double SummaryHeight = 520;
-    int RowsPerPage = 0;                // sales rows of a full page
-    int LastPageRows = 0;               // sales rows above the summary
+    int RowsPerPage = 0;  // sales rows of a full page
+    int LastPageRows = 0; // sales rows above the summary
     long double Width() const { return Right - Left; }
 };
 

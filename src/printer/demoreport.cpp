@@ -27,9 +27,8 @@ struct TColumn {
 };
 
 const TColumn Columns[] = {
-    {"Sıra", 0.06, true},     {"Fatura No", 0.14, false}, {"Tarih", 0.10, false},
-    {"Müşteri", 0.22, false}, {"Ürün", 0.20, false},      {"Miktar", 0.07, true},
-    {"Birim Fiyat", 0.10, true}, {"Tutar (TL)", 0.11, true},
+    {"Sıra", 0.06, true},  {"Fatura No", 0.14, false}, {"Tarih", 0.10, false},      {"Müşteri", 0.22, false},
+    {"Ürün", 0.20, false}, {"Miktar", 0.07, true},     {"Birim Fiyat", 0.10, true}, {"Tutar (TL)", 0.11, true},
 };
 constexpr int ColumnCount = static_cast<int>(std::size(Columns));
 
@@ -173,8 +172,14 @@ void TDemoPage::Row(long double Top, const TDemoSale& Sale, bool Shaded)
         Fill(Box(G.Left, Top, G.Width(), G.RowHeight), Shade);
     Font("Arial", 8, 400);
     const QString values[ColumnCount] = {
-        FormatTurkishInteger(Sale.Number), QString(), Sale.Date, Sale.Customer, Sale.Product,
-        FormatTurkishInteger(Sale.Quantity), FormatTurkishAmount(Sale.UnitPrice), FormatTurkishAmount(Sale.Amount),
+        FormatTurkishInteger(Sale.Number),
+        QString(),
+        Sale.Date,
+        Sale.Customer,
+        Sale.Product,
+        FormatTurkishInteger(Sale.Quantity),
+        FormatTurkishAmount(Sale.UnitPrice),
+        FormatTurkishAmount(Sale.Amount),
     };
     Cells(Top, values);
     // The invoice number in a typewriter face, as the accounting system prints it.
@@ -233,8 +238,8 @@ void TDemoPage::Summary(long double Top, const TDemoTotals& Totals)
     Line(x, y, G.Right, y, Navy, Document.YSize(4));
     Font("Arial", 10, 700, false, Navy);
     Text(x + G.Pad, y + G.RowHeight * 0.75L, QStringLiteral("Genel toplam"));
-    Text(G.Right - G.Pad, y + G.RowHeight * 0.75L, FormatTurkishAmount(Totals.Amount + Totals.Vat) + QStringLiteral(" TL"),
-         TA_RIGHT);
+    Text(G.Right - G.Pad, y + G.RowHeight * 0.75L,
+         FormatTurkishAmount(Totals.Amount + Totals.Vat) + QStringLiteral(" TL"), TA_RIGHT);
     y += G.RowHeight * 1.2L;
     C.Pen.Color = Navy;
     C.Brush.Style = bsClear;

@@ -7,10 +7,9 @@
 namespace {
 
 const char* const Customers[] = {
-    "Çağdaş Gıda Ltd. Şti.",  "Işıklar Tekstil A.Ş.",   "Öz Güneş İnşaat",
-    "Şimşek Lojistik",        "Ümit Kırtasiye",         "Ilgaz Mobilya San.",
-    "Doğuş Elektrik Taahhüt", "Gökçe Tarım Ürünleri",   "Yıldız Otomotiv",
-    "Köşk Pastaneleri",       "Ağaoğlu Yapı Market",    "Çınar Ambalaj Sanayi",
+    "Çağdaş Gıda Ltd. Şti.", "Işıklar Tekstil A.Ş.", "Öz Güneş İnşaat",        "Şimşek Lojistik",
+    "Ümit Kırtasiye",        "Ilgaz Mobilya San.",   "Doğuş Elektrik Taahhüt", "Gökçe Tarım Ürünleri",
+    "Yıldız Otomotiv",       "Köşk Pastaneleri",     "Ağaoğlu Yapı Market",    "Çınar Ambalaj Sanayi",
 };
 
 struct TProduct {
@@ -19,12 +18,10 @@ struct TProduct {
 };
 
 const TProduct Products[] = {
-    {"Çelik profil 40x40", 18750},   {"Galvaniz sac 1,5 mm", 42900},
-    {"İnşaat demiri Ø12", 2385},     {"Köşebent 50x50", 15640},
-    {"Paslanmaz levha 2 mm", 129900}, {"Kaynak teli (kg)", 8975},
-    {"Antipas boya (lt)", 31250},    {"Vida/somun takımı", 1249},
-    {"Alüminyum profil", 27480},     {"Soğuk çekme mil Ø30", 54600},
-    {"Şerit testere", 46500},        {"Izgara çubuğu", 6890},
+    {"Çelik profil 40x40", 18750},  {"Galvaniz sac 1,5 mm", 42900},   {"İnşaat demiri Ø12", 2385},
+    {"Köşebent 50x50", 15640},      {"Paslanmaz levha 2 mm", 129900}, {"Kaynak teli (kg)", 8975},
+    {"Antipas boya (lt)", 31250},   {"Vida/somun takımı", 1249},      {"Alüminyum profil", 27480},
+    {"Soğuk çekme mil Ø30", 54600}, {"Şerit testere", 46500},         {"Izgara çubuğu", 6890},
 };
 
 // One step of a fixed integer hash: the same row always draws the same values.
@@ -89,6 +86,6 @@ QString FormatTurkishInteger(int64_t Value)
 QString FormatTurkishAmount(int64_t Kurus)
 {
     const uint64_t magnitude = Kurus < 0 ? 0 - static_cast<uint64_t>(Kurus) : static_cast<uint64_t>(Kurus);
-    return (Kurus < 0 ? QStringLiteral("-") : QString()) + Grouped(magnitude / 100) + QLatin1Char(',')
-        + QStringLiteral("%1").arg(static_cast<int>(magnitude % 100), 2, 10, QLatin1Char('0'));
+    return (Kurus < 0 ? QStringLiteral("-") : QString()) + Grouped(magnitude / 100) + QLatin1Char(',') +
+           QStringLiteral("%1").arg(static_cast<int>(magnitude % 100), 2, 10, QLatin1Char('0'));
 }

@@ -7,15 +7,15 @@
 #include <cstdint>
 
 struct TDemoSale {
-    int Number = 0;         // 1-based row number
-    QString Invoice;        // "STF-000123"
-    QString Date;           // "02.01.2024"
+    int Number = 0;  // 1-based row number
+    QString Invoice; // "STF-000123"
+    QString Date;    // "02.01.2024"
     QString Customer;
     QString Product;
     int Quantity = 0;
-    int64_t UnitPrice = 0;  // kuruş
-    int64_t Amount = 0;     // kuruş, Quantity × UnitPrice
-    int64_t Vat = 0;        // kuruş
+    int64_t UnitPrice = 0; // kuruş
+    int64_t Amount = 0;    // kuruş, Quantity × UnitPrice
+    int64_t Vat = 0;       // kuruş
 };
 
 TDemoSale DemoSale(int Number);

@@ -191,9 +191,15 @@ public:
     int ColorOption() const { return aPrinterSettings->ColorOption(); }
     void SetColorOption(int Value) { aPrinterSettings->SetColorOption(Value); }
     TQRPrinterSettingsEvent OnGetPrinterSettings() const { return aPrinterSettings->OnGetPrinterSettings; }
-    void SetOnGetPrinterSettings(TQRPrinterSettingsEvent Value) { aPrinterSettings->OnGetPrinterSettings = std::move(Value); }
+    void SetOnGetPrinterSettings(TQRPrinterSettingsEvent Value)
+    {
+        aPrinterSettings->OnGetPrinterSettings = std::move(Value);
+    }
     TQRPrinterSettingsEvent OnApplyPrinterSettings() const { return aPrinterSettings->OnApplyPrinterSettings; }
-    void SetOnApplyPrinterSettings(TQRPrinterSettingsEvent Value) { aPrinterSettings->OnApplyPrinterSettings = std::move(Value); }
+    void SetOnApplyPrinterSettings(TQRPrinterSettingsEvent Value)
+    {
+        aPrinterSettings->OnApplyPrinterSettings = std::move(Value);
+    }
 
     int PrinterIndex() const;
     void SetPrinterIndex(int Value);

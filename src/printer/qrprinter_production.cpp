@@ -158,8 +158,7 @@ void TQRPrinter::AddOutline(int Level, const QString& Caption, const QRect& Targ
 {
     if (FStatus != mpBusy)
         return;
-    const EmfRect target{Target.left(), Target.top(), Target.left() + Target.width(),
-                         Target.top() + Target.height()};
+    const EmfRect target{Target.left(), Target.top(), Target.left() + Target.width(), Target.top() + Target.height()};
     FPageList->AddOutline(Level, Caption.toStdString(), target, FPageNumber);
 }
 

@@ -10,8 +10,8 @@
 #include <QPushButton>
 
 TQRProgressForm::TQRProgressForm(TQRPrinter* Printer, QWidget* Parent)
-    : QDialog(Parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint |
-                          Qt::WindowTitleHint | Qt::CustomizeWindowHint),
+    : QDialog(Parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
+                          Qt::CustomizeWindowHint),
       FQRPrinter(Printer)
 {
     setWindowTitle(QStringLiteral("Printing progress"));

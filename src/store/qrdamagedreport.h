@@ -8,7 +8,9 @@
 class EQRDamagedReport : public Exception {
 public:
     EQRDamagedReport(const std::string& FileName, const std::string& What)
-        : Exception("Damaged report file \"" + FileName + "\": " + What), FFileName(FileName), FWhat(What) {}
+        : Exception("Damaged report file \"" + FileName + "\": " + What), FFileName(FileName), FWhat(What)
+    {
+    }
     const std::string& FileName() const { return FFileName; }
     const std::string& What() const { return FWhat; }
 

@@ -52,7 +52,8 @@ int32_t TQRPageList::HeaderSize()
         CheckStream();
         FHeaderSize = FStream->HeaderSize();
         if (FHeaderSize < 0)
-            Damaged("the first page's signature lies inside the file header (header size " + std::to_string(FHeaderSize) + ")");
+            Damaged("the first page's signature lies inside the file header (header size " +
+                    std::to_string(FHeaderSize) + ")");
     }
     return FHeaderSize;
 }
@@ -144,6 +145,4 @@ void TQRPageList::Finish()
     WriteFileHeader();
 }
 
-void TQRPageList::AddOutline(int, const std::string&, const EmfRect&, int)
-{
-}
+void TQRPageList::AddOutline(int, const std::string&, const EmfRect&, int) {}

@@ -98,7 +98,8 @@ private:
     void ExpectNumber(const TRecord& Record, int32_t Number) const;
     void CheckStream() const;
     void ForgetPosition();
-    std::unique_ptr<TMetafile> ReadPageData(const TRecord& Record, std::unique_ptr<std::vector<THyperlink>>* AHyperlinks);
+    std::unique_ptr<TMetafile> ReadPageData(const TRecord& Record,
+                                            std::unique_ptr<std::vector<THyperlink>>* AHyperlinks);
     void AppendRecord(const TMetafile& aMetafile, const std::vector<THyperlink>* AHyperlinks, bool Extended);
     [[noreturn]] void Damaged(const std::string& What) const;
     std::string Name() const;

@@ -19,7 +19,7 @@ struct TQRReportInfo {
     bool PageCountInHeader = false; // else counted along the record chain
     int32_t PageCount = 0;
     bool Compression = false;
-    double CreationTime = 0; // days since 30 December 1899; 0: none stored
+    double CreationTime = 0;   // days since 30 December 1899; 0: none stored
     int32_t TrailingBytes = 0; // after the last page record, ignored
     std::vector<TQRPageInfo> Pages;
 };

@@ -7,8 +7,7 @@
 #include <limits>
 #include <sys/stat.h>
 
-TQRStream::TQRStream(int32_t pMemoryLimit)
-    : MemoryStream(std::make_unique<TMemoryStream>()), FMemoryLimit(pMemoryLimit)
+TQRStream::TQRStream(int32_t pMemoryLimit) : MemoryStream(std::make_unique<TMemoryStream>()), FMemoryLimit(pMemoryLimit)
 {
 }
 
@@ -17,7 +16,8 @@ std::unique_ptr<TQRStream> TQRStream::CreateFromFile(const std::string& Filename
     auto file = std::make_unique<TFileStream>(Filename, fmOpenRead);
     // Offsets in a report are signed 32-bit: a larger file cannot be walked.
     if (file->Size64() > std::numeric_limits<int32_t>::max())
-        throw EFOpenError("Cannot open file \"" + Filename + "\". It is larger than the 2 GiB a report file can address");
+        throw EFOpenError("Cannot open file \"" + Filename +
+                          "\". It is larger than the 2 GiB a report file can address");
     std::unique_ptr<TQRStream> stream(new TQRStream());
     stream->FileStream = std::move(file);
     stream->FInMemory = false;

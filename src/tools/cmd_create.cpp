@@ -50,6 +50,6 @@ int Run(const std::vector<std::string>& Args)
 }
 
 const ToolCommandRegistrar registrar({"create", "create OUT.qrp [--compress] IN.emf...", false, Run,
-    "a new report from EMF files"});
+                                      "a new report from EMF files"});
 
 } // namespace

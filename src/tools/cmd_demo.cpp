@@ -23,8 +23,8 @@ int ParsePages(const std::string& Text)
         used = 0;
     }
     if (used != Text.size() || value < 1 || value > DemoMaxPages)
-        throw UsageError{"--pages wants a whole number from 1 to " + std::to_string(DemoMaxPages) + ", not \"" +
-                         Text + "\""};
+        throw UsageError{"--pages wants a whole number from 1 to " + std::to_string(DemoMaxPages) + ", not \"" + Text +
+                         "\""};
     return static_cast<int>(value);
 }
 

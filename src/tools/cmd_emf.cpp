@@ -27,12 +27,13 @@ int Run(const std::vector<std::string>& Args)
     LoadReportFile(list, Args[0]);
     const std::unique_ptr<TMetafile> page = list.GetPage(number);
     if (!page)
-        throw Exception("page " + Args[1] + " does not exist: \"" + Args[0] + "\" has " + std::to_string(list.PageCount()) + " pages");
+        throw Exception("page " + Args[1] + " does not exist: \"" + Args[0] + "\" has " +
+                        std::to_string(list.PageCount()) + " pages");
     page->SaveToFile(Args[2]);
     return 0;
 }
 
 const ToolCommandRegistrar registrar({"emf", "emf FILE N OUT.emf", false, Run,
-    "page N as a bare EMF, byte-identical to what was stored"});
+                                      "page N as a bare EMF, byte-identical to what was stored"});
 
 } // namespace

@@ -40,6 +40,6 @@ int Run(const std::vector<std::string>& Args)
 }
 
 const ToolCommandRegistrar registrar({"extract", "extract SRC DST FIRST LAST", false, Run,
-    "pages FIRST to LAST of SRC as a new report DST (FIRST 0: all pages)"});
+                                      "pages FIRST to LAST of SRC as a new report DST (FIRST 0: all pages)"});
 
 } // namespace

@@ -59,8 +59,11 @@ int Run(const std::vector<std::string>& Args)
             QJsonArray marks;
             for (const auto& [start, length] : h.Marks)
                 marks.append(QJsonArray{start, length});
-            out.append(QJsonObject{{"file", QString::fromStdString(h.File)}, {"page", h.Page},
-                                   {"score", h.Score}, {"snippet", h.Snippet}, {"marks", marks}});
+            out.append(QJsonObject{{"file", QString::fromStdString(h.File)},
+                                   {"page", h.Page},
+                                   {"score", h.Score},
+                                   {"snippet", h.Snippet},
+                                   {"marks", marks}});
         }
         const QByteArray doc = QJsonDocument(QJsonObject{{"hits", out}}).toJson(QJsonDocument::Indented);
         std::fwrite(doc.constData(), 1, size_t(doc.size()), stdout);

@@ -52,9 +52,7 @@ int Run(const std::vector<std::string>& Args)
                      Error.c_str());
     };
     if (terminal)
-        options.Progress = [](size_t Done, size_t Total) {
-            std::fprintf(stderr, "\r%zu/%zu reports", Done, Total);
-        };
+        options.Progress = [](size_t Done, size_t Total) { std::fprintf(stderr, "\r%zu/%zu reports", Done, Total); };
     // Ctrl+C ends the batch at hand, so that the next update carries on.
     options.Continue = [] { return !Interrupted; };
     struct sigaction action = {}, previous = {};

@@ -42,7 +42,8 @@ std::string DateTimeText(double Days)
     const long long m = mp < 10 ? mp + 3 : mp - 9;
     const long long y = yoe + era * 400 + (m <= 2);
     char text[128];
-    std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld %02lld:%02lld:%02lld", y, m, d, secs / 3600, secs / 60 % 60, secs % 60);
+    std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld %02lld:%02lld:%02lld", y, m, d, secs / 3600, secs / 60 % 60,
+                  secs % 60);
     return text;
 }
 
@@ -160,6 +161,7 @@ int Run(const std::vector<std::string>& Args)
 }
 
 const ToolCommandRegistrar registrar({"info", "info FILE [--json]", false, Run,
-    "header size, page count, compression, creation time, detected paper, and per page its EMF size in bytes, pixels and millimetres"});
+                                      "header size, page count, compression, creation time, detected paper, and per "
+                                      "page its EMF size in bytes, pixels and millimetres"});
 
 } // namespace

@@ -34,6 +34,6 @@ int Run(const std::vector<std::string>& Args)
 }
 
 const ToolCommandRegistrar registrar({"merge", "merge DST SRC...", false, Run,
-    "the pages of every SRC appended to DST; prints the result code on failure"});
+                                      "the pages of every SRC appended to DST; prints the result code on failure"});
 
 } // namespace

@@ -118,14 +118,16 @@ int Run(const std::vector<std::string>& Args)
     const QStringList printers = document.Printers();
     const int index = a.Request.PrinterIndex >= 0 ? a.Request.PrinterIndex : document.PrinterIndex();
     std::printf("%s: printed %s, %d %s on %s\n", a.File.toLocal8Bit().constData(),
-                a.Request.FromPage == 0 ? "all pages"
-                                        : QString("pages %1-%2").arg(a.Request.FromPage).arg(a.Request.ToPage).toLocal8Bit().constData(),
+                a.Request.FromPage == 0
+                    ? "all pages"
+                    : QString("pages %1-%2").arg(a.Request.FromPage).arg(a.Request.ToPage).toLocal8Bit().constData(),
                 a.Request.NumCopies, a.Request.NumCopies == 1 ? "copy" : "copies",
-                index >= 0 && index < printers.size() ? printers[index].toLocal8Bit().constData() : "the default printer");
+                index >= 0 && index < printers.size() ? printers[index].toLocal8Bit().constData()
+                                                      : "the default printer");
     return 0;
 }
 
 const ToolCommandRegistrar registrar({"print", "print FILE [--printer NAME] [--pages A-B] [--copies N]", true, Run,
-    "prints a range in collated copies, as the viewer's print button does"});
+                                      "prints a range in collated copies, as the viewer's print button does"});
 
 } // namespace

@@ -34,7 +34,7 @@ QString TextCodes(const std::vector<T>& Codes)
 
 QJsonObject SheetJson(const TSheetGeometry& G)
 {
-    return QJsonObject{{"width", G.Width}, {"height", G.Height}, {"offsetX", G.OffsetX},
+    return QJsonObject{{"width", G.Width},     {"height", G.Height},       {"offsetX", G.OffsetX},
                        {"offsetY", G.OffsetY}, {"pageWidth", G.PageWidth}, {"pageHeight", G.PageHeight}};
 }
 
@@ -61,8 +61,8 @@ void PrintText(TPrintBackend& Backend, const std::vector<TPrinterCaps>& List, in
         std::printf("  driver copies: %s  collate: %s  duplex: %s\n", YesNo(p.Copies), YesNo(p.Collate),
                     YesNo(p.Duplex));
         std::printf("  default: paper %d, %s, source %d, duplex %d, fields 0x%04x\n", m.dmPaperSize,
-                    m.dmOrientation == DMORIENT_LANDSCAPE ? "landscape" : "portrait", m.dmDefaultSource,
-                    m.dmDuplex, static_cast<unsigned>(m.dmFields));
+                    m.dmOrientation == DMORIENT_LANDSCAPE ? "landscape" : "portrait", m.dmDefaultSource, m.dmDuplex,
+                    static_cast<unsigned>(m.dmFields));
         std::printf("  sheet: %d x %d dots, printable %d x %d from (%d, %d)\n", g.Width, g.Height, g.PageWidth,
                     g.PageHeight, g.OffsetX, g.OffsetY);
     }
@@ -73,13 +73,20 @@ void PrintJson(TPrintBackend& Backend, const std::vector<TPrinterCaps>& List, in
     QJsonArray printers;
     for (size_t i = 0; i < List.size(); ++i) {
         const TPrinterCaps& p = List[i];
-        printers.append(QJsonObject{
-            {"name", p.Name}, {"driver", p.Driver}, {"port", p.Port},
-            {"default", static_cast<int>(i) == Default}, {"dpiX", p.DpiX}, {"dpiY", p.DpiY},
-            {"papers", JsonCodes(p.PaperCodes)}, {"bins", JsonCodes(p.Bins)},
-            {"binNames", QJsonArray::fromStringList(p.BinNames)}, {"copies", p.Copies},
-            {"collate", p.Collate}, {"duplex", p.Duplex}, {"defaults", DevModeJson(p.Defaults)},
-            {"sheet", SheetJson(Backend.Geometry(p, p.Defaults))}});
+        printers.append(QJsonObject{{"name", p.Name},
+                                    {"driver", p.Driver},
+                                    {"port", p.Port},
+                                    {"default", static_cast<int>(i) == Default},
+                                    {"dpiX", p.DpiX},
+                                    {"dpiY", p.DpiY},
+                                    {"papers", JsonCodes(p.PaperCodes)},
+                                    {"bins", JsonCodes(p.Bins)},
+                                    {"binNames", QJsonArray::fromStringList(p.BinNames)},
+                                    {"copies", p.Copies},
+                                    {"collate", p.Collate},
+                                    {"duplex", p.Duplex},
+                                    {"defaults", DevModeJson(p.Defaults)},
+                                    {"sheet", SheetJson(Backend.Geometry(p, p.Defaults))}});
     }
     QJsonObject all{{"backend", Backend.Name()}, {"printers", printers}};
     std::fputs(QJsonDocument(all).toJson().constData(), stdout);
@@ -105,6 +112,6 @@ int Run(const std::vector<std::string>& Args)
 }
 
 const ToolCommandRegistrar registrar({"printers", "printers [--json]", true, Run,
-    "the printers of the active backend and what they offer"});
+                                      "the printers of the active backend and what they offer"});
 
 } // namespace

@@ -114,8 +114,8 @@ QSize PixelSize(const TMetafile& Page, const RenderOptions& O)
     w = std::clamp(w, 1.0, 32768.0);
     h = std::clamp(h, 1.0, 32768.0);
     if (w * h > double(1 << 28))
-        throw Exception("the picture would be too large (" + std::to_string(int(w)) + " x " +
-                        std::to_string(int(h)) + " pixels)");
+        throw Exception("the picture would be too large (" + std::to_string(int(w)) + " x " + std::to_string(int(h)) +
+                        " pixels)");
     return QSize(int(w), int(h));
 }
 

@@ -56,8 +56,8 @@ int Run(const std::vector<std::string>& Args)
             failed = true;
             std::fprintf(stderr, "qrptool search: %s: %s\n", r.File.c_str(), r.Error.c_str());
             if (json)
-                errors.append(QJsonObject{{"file", QString::fromStdString(r.File)},
-                                          {"error", QString::fromStdString(r.Error)}});
+                errors.append(
+                    QJsonObject{{"file", QString::fromStdString(r.File)}, {"error", QString::fromStdString(r.Error)}});
         }
         for (const TTextHit& h : r.Hits) {
             found = true;

@@ -43,14 +43,13 @@ int RunJsonLines(const std::vector<std::string>& Paths)
                 if (!page)
                     break;
                 const QString text = EmfLinesText(EmfPageLines(*page, false));
-                const QByteArray line =
-                    QJsonDocument(QJsonObject{{"id", path + u':' + QString::number(p)},
-                                              {"path", path},
-                                              {"page", p},
-                                              {"text", text},
-                                              {"folded", FoldText(text, FoldCase | FoldDiacritics)},
-                                              {"mtime", time}})
-                        .toJson(QJsonDocument::Compact);
+                const QByteArray line = QJsonDocument(QJsonObject{{"id", path + u':' + QString::number(p)},
+                                                                  {"path", path},
+                                                                  {"page", p},
+                                                                  {"text", text},
+                                                                  {"folded", FoldText(text, FoldCase | FoldDiacritics)},
+                                                                  {"mtime", time}})
+                                            .toJson(QJsonDocument::Compact);
                 std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
                 std::fputc('\n', stdout);
             }
@@ -79,7 +78,8 @@ int Run(const std::vector<std::string>& Args)
             const size_t dash = range.find('-');
             first = dash == 0 ? 1 : PageArgument(range.substr(0, dash));
             last = dash == std::string::npos ? first
-                                             : dash + 1 == range.size() ? 0 : PageArgument(range.substr(dash + 1));
+                 : dash + 1 == range.size()  ? 0
+                                             : PageArgument(range.substr(dash + 1));
             if (last && last < first)
                 throw UsageError{"--pages " + range + " is an empty range"};
         } else if (Args[i].rfind("--", 0) == 0 || !file.empty()) {
@@ -105,7 +105,8 @@ int Run(const std::vector<std::string>& Args)
 }
 
 // Glyph indices are read back through installed faces, which needs Qt's fonts.
-const ToolCommandRegistrar registrar({"text", "text REPORT.qrp|PAGE.emf [--pages A-B] | --jsonl FILE|FOLDER...", true, Run,
-    "the text of each page in reading order, pages ended by a form feed; --jsonl: one JSON object a page"});
+const ToolCommandRegistrar registrar(
+    {"text", "text REPORT.qrp|PAGE.emf [--pages A-B] | --jsonl FILE|FOLDER...", true, Run,
+     "the text of each page in reading order, pages ended by a form feed; --jsonl: one JSON object a page"});
 
 } // namespace

@@ -100,7 +100,8 @@ int Run(const std::vector<std::string>& Args)
     return 0;
 }
 
-const ToolCommandRegistrar registrar({"thumbnail", "thumbnail [-s SIZE] FILE OUT.png", true, Run,
-    "page 1 of a report or an EMF as a PNG whose longest side is SIZE (default 256), for file managers"});
+const ToolCommandRegistrar registrar(
+    {"thumbnail", "thumbnail [-s SIZE] FILE OUT.png", true, Run,
+     "page 1 of a report or an EMF as a PNG whose longest side is SIZE (default 256), for file managers"});
 
 } // namespace

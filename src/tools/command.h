@@ -5,8 +5,8 @@
 
 struct ToolCommand {
     const char* Name;
-    const char* Usage;   // one line: "info FILE [--json]"
-    bool NeedsGui;       // starts a (headless) Qt application first
+    const char* Usage; // one line: "info FILE [--json]"
+    bool NeedsGui;     // starts a (headless) Qt application first
     int (*Run)(const std::vector<std::string>& Args);
     const char* Summary = nullptr; // what it does, for --help and the man page
 };

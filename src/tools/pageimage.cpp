@@ -14,8 +14,8 @@ QSizeF FrameSize(const TMetafile& Page)
     const double bw = double(h.rclBounds.Right) - h.rclBounds.Left + 1,
                  bh = double(h.rclBounds.Bottom) - h.rclBounds.Top + 1;
     const double mmPerPixel = h.szlDevice.cx > 0 && h.szlMillimeters.cx > 0
-                                  ? 100.0 * h.szlMillimeters.cx / h.szlDevice.cx
-                                  : 2540.0 / 96;
+                                ? 100.0 * h.szlMillimeters.cx / h.szlDevice.cx
+                                : 2540.0 / 96;
     if (bw > 0 && bh > 0)
         return QSizeF(bw * mmPerPixel, bh * mmPerPixel);
     return QSizeF(2540, 2540);

@@ -71,7 +71,8 @@ protected:
         QTest::mouseClick(Dialog->UpdateButton, Qt::LeftButton);
         EXPECT_TRUE(Dialog->Updating());
         ASSERT_TRUE(Eventually([&] { return !Dialog->Updating(); }, 60000));
-        EXPECT_TRUE(Dialog->Status->text().startsWith(QStringLiteral("eklenen 2,"))) << Dialog->Status->text().toStdString();
+        EXPECT_TRUE(Dialog->Status->text().startsWith(QStringLiteral("eklenen 2,")))
+            << Dialog->Status->text().toStdString();
         EXPECT_TRUE(Dialog->Status->text().contains(QStringLiteral("damaged.qrp")));
         EXPECT_TRUE(QFile::exists(TArchiveSearchDialog::IndexFile()));
     }

@@ -53,10 +53,10 @@ void ExpectCaptionsFit(QWidget* Window)
         if (needed == 0 || !control->isVisible())
             continue;
         ++checked;
-        EXPECT_LE(needed, control->width()) << Window->metaObject()->className() << " "
-                                            << control->objectName().toStdString() << " \""
-                                            << control->property("text").toString().toStdString()
-                                            << control->property("title").toString().toStdString() << "\"";
+        EXPECT_LE(needed, control->width())
+            << Window->metaObject()->className() << " " << control->objectName().toStdString() << " \""
+            << control->property("text").toString().toStdString() << control->property("title").toString().toStdString()
+            << "\"";
     }
     EXPECT_GT(checked, 0);
 }

@@ -89,7 +89,8 @@ bool QueueIdle(const QString& Queue)
 std::set<int> CompletedJobs(const QString& Queue)
 {
     std::set<int> ids;
-    auto it = QRegularExpression("^" + QRegularExpression::escape(Queue) + "-(\\d+)\\s", QRegularExpression::MultilineOption)
+    auto it = QRegularExpression("^" + QRegularExpression::escape(Queue) + "-(\\d+)\\s",
+                                 QRegularExpression::MultilineOption)
                   .globalMatch(Run("lpstat", {"-W", "completed", "-o", Queue}));
     while (it.hasNext())
         ids.insert(it.next().captured(1).toInt());
@@ -125,7 +126,8 @@ protected:
         SaveDemoReport(FDir.filePath("five.qrp"), 5);
         FDocument = std::make_unique<TQRPrinter>();
         FDocument->Load(FDir.filePath("five.qrp"));
-        FTitle = QString("qrp-e2e-%1-%2").arg(QCoreApplication::applicationPid()).arg(QDateTime::currentMSecsSinceEpoch());
+        FTitle =
+            QString("qrp-e2e-%1-%2").arg(QCoreApplication::applicationPid()).arg(QDateTime::currentMSecsSinceEpoch());
         FDocument->SetTitle(FTitle);
     }
     void TearDown() override { FTemp.reset(); }
@@ -161,8 +163,7 @@ TEST_F(CupsEndToEndTest, DefaultPdfQueueWritesSixSheets)
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < 120000) {
-        const QStringList found =
-            QDir(FState["QRP_CUPS_PDF_DIR"]).entryList({"*" + FTitle + "*.pdf"}, QDir::Files);
+        const QStringList found = QDir(FState["QRP_CUPS_PDF_DIR"]).entryList({"*" + FTitle + "*.pdf"}, QDir::Files);
         if (!found.isEmpty() && QueueIdle(queue)) {
             pdf = QDir(FState["QRP_CUPS_PDF_DIR"]).filePath(found.first());
             if (PdfPages(pdf) > 0)
@@ -258,7 +259,8 @@ TEST_F(CupsEndToEndTest, CancelledAbortedOrAbandonedJobsSendNothingToTheQueue)
     QFile::remove(marker);
 
     for (const QString& title : {cancelled, aborted, abandoned, empty})
-        EXPECT_TRUE(QDir(dir).entryList({"*" + title + "*"}, QDir::Files).isEmpty()) << title.toStdString() << " was printed";
+        EXPECT_TRUE(QDir(dir).entryList({"*" + title + "*"}, QDir::Files).isEmpty())
+            << title.toStdString() << " was printed";
     // cups-pdf names each file after its job: no completed job is one of ours.
     for (int id : CompletedJobs(queue)) {
         if (before.count(id))
@@ -300,7 +302,8 @@ TEST_F(CupsEndToEndTest, QrptoolPrintInterruptedSendsNothingAndLeavesNoFile)
     // missing runtime folder or from the leak checker about its list.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     QDir().mkpath(FDir.filePath("run"));
-    QFile::setPermissions(FDir.filePath("run"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(FDir.filePath("run"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     env.insert("XDG_RUNTIME_DIR", FDir.filePath("run"));
     env.insert("LSAN_OPTIONS", env.value("LSAN_OPTIONS") + ":print_suppressions=0");
     for (const int signal : {SIGINT, SIGTERM}) {
@@ -314,8 +317,8 @@ TEST_F(CupsEndToEndTest, QrptoolPrintInterruptedSendsNothingAndLeavesNoFile)
         timer.start();
         while (!SpoolStarted(tmp) && tool.state() == QProcess::Running && timer.elapsed() < 60000)
             QThread::msleep(10);
-        ASSERT_EQ(tool.state(), QProcess::Running) << "finished before it could be interrupted: "
-                                                   << tool.readAllStandardError().toStdString();
+        ASSERT_EQ(tool.state(), QProcess::Running)
+            << "finished before it could be interrupted: " << tool.readAllStandardError().toStdString();
         ::kill(static_cast<pid_t>(tool.processId()), signal);
         ASSERT_TRUE(tool.waitForFinished(60000));
         EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
@@ -324,7 +327,8 @@ TEST_F(CupsEndToEndTest, QrptoolPrintInterruptedSendsNothingAndLeavesNoFile)
         EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
         EXPECT_TRUE(err.startsWith("qrptool print: ") && err.contains("interrupted")) << err.toStdString();
         EXPECT_TRUE(tool.readAllStandardOutput().isEmpty());
-        EXPECT_TRUE(tmp.entryList(QDir::Files).isEmpty()) << "left behind: " << tmp.entryList(QDir::Files).join(' ').toStdString();
+        EXPECT_TRUE(tmp.entryList(QDir::Files).isEmpty())
+            << "left behind: " << tmp.entryList(QDir::Files).join(' ').toStdString();
     }
 
     // A job sent afterwards comes out once the queue has handled all before it.

@@ -92,7 +92,8 @@ TEST_F(MainWindowTest, StartsWithTheCommandLineReport)
     EXPECT_TRUE(preview->isVisible());
     EXPECT_TRUE(Dialogs.DialogTitles.isEmpty());
     // The association points at this program.
-    QFile desktop(DataHome.filePath("applications/" + QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() + ".desktop"));
+    QFile desktop(DataHome.filePath(
+        "applications/" + QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() + ".desktop"));
     ASSERT_TRUE(desktop.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(desktop.readAll()).contains(QCoreApplication::applicationFilePath()));
 }

@@ -77,9 +77,8 @@ TEST_F(PreviewWindowTest, HasTheButtonRowCaptionsAndTabOrder)
         at = at->nextInFocusChain();
     } while (at != w->btnPrint);
     // The page box, added beside the design's controls, comes last.
-    const QList<QWidget*> expected = {w->btnPrint,   w->btnNextPage, w->btnPrevPage, w->btnZoomIn,
-                                      w->btnZoomOut, w->btnClose,    w->btnOpen,     w->QRPreview1,
-                                      w->PageBox->Field()};
+    const QList<QWidget*> expected = {w->btnPrint, w->btnNextPage, w->btnPrevPage, w->btnZoomIn,       w->btnZoomOut,
+                                      w->btnClose, w->btnOpen,     w->QRPreview1,  w->PageBox->Field()};
     EXPECT_EQ(chain, expected);
 }
 
@@ -179,8 +178,8 @@ TEST_F(PreviewWindowTest, ZoomButtonsStepByTenWithinBounds)
         int From;
         bool In;
         int To;
-    } steps[] = {{100, false, 90}, {20, false, 10}, {10, false, 10}, {57, false, 47}, {17, false, 7},
-                 {15, false, 5},   {5, false, 5},    {1995, true, 1995}, {1990, true, 2000}, {100, true, 110}};
+    } steps[] = {{100, false, 90}, {20, false, 10}, {10, false, 10},    {57, false, 47},    {17, false, 7},
+                 {15, false, 5},   {5, false, 5},   {1995, true, 1995}, {1990, true, 2000}, {100, true, 110}};
     for (const auto& s : steps) {
         w->QRPreview1->SetZoom(s.From);
         (s.In ? w->btnZoomIn : w->btnZoomOut)->click();

@@ -258,10 +258,14 @@ TEST_F(PrintJobWithoutPrintersTest, TheUserIsToldThatNoPrinterIsInstalled)
 
 TEST(ParsePageRange, AcceptsARangeOrOnePage)
 {
-    struct Case { const char* Text; bool Ok; int From, To; };
+    struct Case {
+        const char* Text;
+        bool Ok;
+        int From, To;
+    };
     const Case cases[] = {
-        {"2-3", true, 2, 3}, {"7", true, 7, 7}, {"5-2", true, 5, 2}, {"1-2147483647", true, 1, INT_MAX},
-        {"0-3", false, 0, 0}, {"", false, 0, 0}, {"-3", false, 0, 0}, {"2-", false, 0, 0},
+        {"2-3", true, 2, 3},    {"7", true, 7, 7},    {"5-2", true, 5, 2},         {"1-2147483647", true, 1, INT_MAX},
+        {"0-3", false, 0, 0},   {"", false, 0, 0},    {"-3", false, 0, 0},         {"2-", false, 0, 0},
         {"1-2-3", false, 0, 0}, {"a-b", false, 0, 0}, {"2147483648", false, 0, 0}, {" 2-3", false, 0, 0},
         {"+2-3", false, 0, 0},
     };

@@ -93,10 +93,12 @@ TEST_F(SpliceTest, ExtractSelectsTheRangeOrEverythingForFirstPageZero)
 {
     const QString src = Report("src.qrp", 5);
     const auto all = Pages(src);
-    struct Case { int First, Last; std::vector<int> Expected; };
+    struct Case {
+        int First, Last;
+        std::vector<int> Expected;
+    };
     const Case cases[] = {
-        {0, 0, {1, 2, 3, 4, 5}}, {0, 2, {1, 2, 3, 4, 5}}, {2, 3, {2, 3}},
-        {4, 99, {4, 5}},         {-3, 1, {1}},            {5, 5, {5}},
+        {0, 0, {1, 2, 3, 4, 5}}, {0, 2, {1, 2, 3, 4, 5}}, {2, 3, {2, 3}}, {4, 99, {4, 5}}, {-3, 1, {1}}, {5, 5, {5}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.First << ".." << c.Last);
@@ -166,10 +168,12 @@ TEST_F(SpliceTest, ADamagedSourceFailsWithoutTouchingTheDestinationOrLeavingFile
 
 TEST(PagesInRange, CountsWhatExtractSelects)
 {
-    struct Case { int Count, First, Last, Expected; };
+    struct Case {
+        int Count, First, Last, Expected;
+    };
     const Case cases[] = {
-        {5, 0, 0, 5}, {5, 0, 3, 5}, {5, 2, 3, 2}, {5, 3, 99, 3}, {5, 6, 9, 0}, {5, 3, 2, 0},
-        {5, -2, 2, 2}, {0, 0, 0, 0}, {5, 1, INT_MAX, 5}, {5, INT_MAX, INT_MAX, 0},
+        {5, 0, 0, 5}, {5, 0, 3, 5},  {5, 2, 3, 2}, {5, 3, 99, 3},      {5, 6, 9, 0},
+        {5, 3, 2, 0}, {5, -2, 2, 2}, {0, 0, 0, 0}, {5, 1, INT_MAX, 5}, {5, INT_MAX, INT_MAX, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(PagesInRange(c.Count, c.First, c.Last), c.Expected) << c.Count << " " << c.First << ".." << c.Last;

@@ -124,7 +124,9 @@ TEST_F(SelectPrinterTest, AnEmptyOrTooLargeRangeKeepsTheDialogOpenAndSaysWhy)
 {
     Dialog.show();
     Dialog.RangeRb->click();
-    struct Case { QString From, To, Says; };
+    struct Case {
+        QString From, To, Says;
+    };
     const Case cases[] = {
         {"", "5", QStringLiteral("Başlangıç sayfası boş")},
         {"2", "", QStringLiteral("Bitiş sayfası boş")},

@@ -11,12 +11,12 @@ TEST(StartupArguments, ChoosesTheReportName)
         {{}, std::nullopt},
         {{"report.qrp"}, "report.qrp"},
         {{"/e", "report.qrp"}, "report.qrp"},
-        {{" /e ", "report.qrp"}, "report.qrp"},      // one quoted argument with blanks
-        {{"\t/e\n", "report.qrp"}, "report.qrp"},    // control characters trimmed too
-        {{"/E", "report.qrp"}, "/E"},                // case matters
-        {{"/e"}, ""},                                // the load then fails
+        {{" /e ", "report.qrp"}, "report.qrp"},   // one quoted argument with blanks
+        {{"\t/e\n", "report.qrp"}, "report.qrp"}, // control characters trimmed too
+        {{"/E", "report.qrp"}, "/E"},             // case matters
+        {{"/e"}, ""},                             // the load then fails
         {{"/ex", "report.qrp"}, "/ex"},
-        {{"  my report.qrp "}, "  my report.qrp "},  // used exactly as given
+        {{"  my report.qrp "}, "  my report.qrp "}, // used exactly as given
         {{"/e", " with blanks.qrp "}, " with blanks.qrp "},
     };
     for (const auto& c : cases)

@@ -132,7 +132,8 @@ TEST_F(TextFindTest, ShiftDragCopiesTheTextInsideTheRectangleAndCtrlACopiesThePa
     });
     ASSERT_NE(title, lines.end());
     // The rectangle around the title line's first four words only.
-    const QRectF words = title->Boxes[0].united(title->Boxes[size_t(title->Text.indexOf(QStringLiteral("Ticaret")) - 2)]);
+    const QRectF words = title->Boxes[0].united(
+        title->Boxes[size_t(title->Text.indexOf(QStringLiteral("Ticaret")) - 2)]);
     const double s = double(image->width()) / image->Metafile()->Width();
     const QPoint from = (words.topLeft() * s).toPoint() - QPoint(2, 2);
     const QPoint to = (words.bottomRight() * s).toPoint() + QPoint(2, 2);

@@ -85,8 +85,7 @@ TEST(ArchivePageText, TextsWithAndWithoutTheDictionaryReadAndComeOutAgain)
     // ... and the words to take out: without them the old pages would still match.
     QFile::remove(old);
     EXPECT_EQ(index.Update({archive.toStdString()}, options).Removed, 1);
-    EXPECT_EQ(Files(index.Query(QStringLiteral("hazırlayan"), FoldCase, 10)),
-              (std::vector<std::string>{"new.qrp:2"}));
+    EXPECT_EQ(Files(index.Query(QStringLiteral("hazırlayan"), FoldCase, 10)), (std::vector<std::string>{"new.qrp:2"}));
     EXPECT_EQ(Files(index.Query(QStringLiteral("\"sayfa toplamı\""), FoldCase, 10)),
               (std::vector<std::string>{"new.qrp:1", "new.qrp:2"}));
     TSql sql(db);

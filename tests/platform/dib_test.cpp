@@ -42,7 +42,10 @@ QImage Decode(const std::vector<uint8_t>& Info, const std::vector<uint8_t>& Bits
     return DecodeDib(Info.data(), Info.size(), Bits.data(), Bits.size(), Options, Out);
 }
 
-QRgb At(const QImage& I, int X, int Y) { return I.pixel(X, Y); }
+QRgb At(const QImage& I, int X, int Y)
+{
+    return I.pixel(X, Y);
+}
 
 constexpr QRgb Red = 0xFFFF0000, Green = 0xFF00FF00, Blue = 0xFF0000FF, Black = 0xFF000000, White = 0xFFFFFFFF;
 
@@ -175,12 +178,11 @@ TEST(DibDecode, PaletteIndexesReferToTheLogicalPalette)
 TEST(DibDecode, Rle8RunsAbsoluteDeltaAndEndOfLine)
 {
     const auto info = InfoHeader(4, 3, 8, 1, {0xFF0000, 0x00FF00, 0x0000FF});
-    const std::vector<uint8_t> bits = {
-        2, 0,                 // bottom row: two red
-        0, 0,                 // end of line
-        0, 3, 1, 2, 1, 0,     // absolute: green blue green, padded
-        0, 2, 0, 1,           // delta: one row up
-        0, 1};                // end of bitmap
+    const std::vector<uint8_t> bits = {2, 0,             // bottom row: two red
+                                       0, 0,             // end of line
+                                       0, 3, 1, 2, 1, 0, // absolute: green blue green, padded
+                                       0, 2, 0, 1,       // delta: one row up
+                                       0, 1};            // end of bitmap
     const QImage img = Decode(info, bits);
     ASSERT_FALSE(img.isNull());
     const auto px = [&](int x, int y) { return reinterpret_cast<const QRgb*>(img.constScanLine(y))[x]; };
@@ -285,11 +287,11 @@ TEST(DibDecode, HostileRleStreamsStayInsideTheBitmap)
 {
     const auto info = InfoHeader(4, 2, 8, 1, {0xFF0000});
     const std::vector<std::vector<uint8_t>> streams = {
-        {255, 0, 255, 0, 255, 0},      // runs far past the row
-        {0, 2, 250, 250, 1, 0},        // delta far outside
-        {0, 255, 0, 0},                // absolute run longer than the data
-        {0, 2},                        // delta cut short
-        {1},                           // odd byte
+        {255, 0, 255, 0, 255, 0}, // runs far past the row
+        {0, 2, 250, 250, 1, 0},   // delta far outside
+        {0, 255, 0, 0},           // absolute run longer than the data
+        {0, 2},                   // delta cut short
+        {1},                      // odd byte
     };
     for (const auto& s : streams) {
         const QImage img = Decode(info, s);

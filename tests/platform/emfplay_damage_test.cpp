@@ -77,8 +77,8 @@ TEST(EmfPlayDamage, PointCountsBeyondTheRecordStopPlayback)
     Put32(bodies[1], 0x20000000);
     Put32(bodies[1], 5);
     Put32(bodies[1], 5);
-    Put32(bodies[2], 2);          // polygons
-    Put32(bodies[2], 3);          // total points
+    Put32(bodies[2], 2); // polygons
+    Put32(bodies[2], 3); // total points
     Put32(bodies[2], 3);
     Put32(bodies[2], 0xFFFFFFFF); // second count
     for (int i = 0; i < 6; ++i)

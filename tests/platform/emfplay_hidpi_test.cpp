@@ -30,8 +30,7 @@ TEST(EmfPlayHiDpi, APageKeepsItsLogicalSizeOnADeviceWithAPixelRatio)
             return QRect(QPointF(X * ratio, Y * ratio).toPoint(), QSizeF(W * ratio, H * ratio).toSize());
         };
         // The square fills logical 20..59 and nothing right of or below it.
-        EXPECT_EQ(InkIn(image, at(22, 22, 36, 36)), at(22, 22, 36, 36).width() * at(22, 22, 36, 36).height())
-            << ratio;
+        EXPECT_EQ(InkIn(image, at(22, 22, 36, 36)), at(22, 22, 36, 36).width() * at(22, 22, 36, 36).height()) << ratio;
         EXPECT_EQ(InkIn(image, at(62, 0, 38, 60)), 0) << ratio;
         EXPECT_GT(InkIn(image, at(0, 60, 40, 20)), 0) << "text at ratio " << ratio;
         EXPECT_EQ(InkIn(image, at(40, 62, 60, 38)), 0) << "text at ratio " << ratio;

@@ -95,7 +95,7 @@ TEST(EmfMapping, FrameMapsOntoTheTargetRectangle)
 {
     EmfHeader h;
     h.szlDevice = {1000, 1000};
-    h.szlMillimeters = {250, 250}; // 4 px per mm
+    h.szlMillimeters = {250, 250};          // 4 px per mm
     h.rclFrame = {1000, 2000, 11000, 7000}; // 0.01 mm: 40 x 20 px at (40, 80)
     const QTransform t = EmfFrameTransform(h, QRectF(0, 0, 800, 400));
     EXPECT_EQ(t.map(QPointF(40, 80)), QPointF(0, 0));

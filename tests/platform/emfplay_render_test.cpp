@@ -134,7 +134,7 @@ TEST(EmfPlayShapes, InsideFramePenKeepsRectangleAndEllipseInsideTheirBox)
                             InkIn(img, QRect(40, 0, 15, 100));
         if (style == PS_INSIDEFRAME) {
             EXPECT_EQ(outside, 0);
-            EXPECT_TRUE(IsRed(img.pixel(10, 50)));  // the line starts on the box's edge
+            EXPECT_TRUE(IsRed(img.pixel(10, 50))); // the line starts on the box's edge
             EXPECT_TRUE(IsRed(img.pixel(75, 10)));
             EXPECT_FALSE(IsRed(img.pixel(17, 50))); // and is only 6 pixels wide
         } else {
@@ -720,7 +720,8 @@ TEST(EmfPlayBitmaps, GradientTriangleShadesFromEachCornerColour)
         Put32(body, v);
     TEmfBuilder b;
     const QImage img = PlayToImage(b.Raw(EMR_GRADIENTFILL, body).Page());
-    const QRgb nearRed = img.pixel(2, 2), nearGreen = img.pixel(95, 2), nearBlue = img.pixel(2, 95), mid = img.pixel(33, 33);
+    const QRgb nearRed = img.pixel(2, 2), nearGreen = img.pixel(95, 2), nearBlue = img.pixel(2, 95),
+               mid = img.pixel(33, 33);
     EXPECT_GT(qRed(nearRed), 230);
     EXPECT_GT(qGreen(nearGreen), 220);
     EXPECT_LT(qRed(nearGreen), 30);
@@ -773,8 +774,8 @@ TEST(EmfPlayBitmaps, MaskBltAppliesForegroundAndBackgroundOperationsByMask)
         Put32(body, v);
     for (int i = 0; i < 6; ++i)
         Put32(body, 0);
-    for (uint32_t v : {0u, uint32_t(DIB_RGB_COLORS), 128u, 40u, 168u, 16u, 0u, 0u, uint32_t(DIB_RGB_COLORS), 184u, 48u,
-                       232u, 8u})
+    for (uint32_t v :
+         {0u, uint32_t(DIB_RGB_COLORS), 128u, 40u, 168u, 16u, 0u, 0u, uint32_t(DIB_RGB_COLORS), 184u, 48u, 232u, 8u})
         Put32(body, v);
     auto header = [&](uint16_t Bits, uint32_t Colours) {
         for (uint32_t v : {40u, 2u, 2u})

@@ -16,7 +16,7 @@ TEST(EmfText, CharsetsSelectTheirWindowsCodePage)
     const struct {
         uint32_t Charset;
         int CodePage;
-    } cases[] = {{0, 1252}, {1, 1252}, {2, 1252}, {162, 1254}, {204, 1251}, {177, 1255}, {161, 1253},
+    } cases[] = {{0, 1252},   {1, 1252},  {2, 1252},  {162, 1254}, {204, 1251}, {177, 1255}, {161, 1253},
                  {238, 1250}, {128, 932}, {136, 950}, {178, 1256}, {186, 1257}, {222, 874}};
     for (const auto& c : cases)
         EXPECT_EQ(EmfCodePageForCharset(c.Charset), c.CodePage) << c.Charset;
@@ -47,8 +47,8 @@ TEST(EmfText, SymbolFaceCodesBecomeTheCharactersTheyShow)
 {
     const struct {
         char16_t In, Out;
-    } cases[] = {{0x61, 0x03B1}, {0x53, 0x03A3}, {0xB9, 0x2260}, {0xF0B9, 0x2260}, {0xA3, 0x2264},
-                 {0x28, 0x28}, {0x31, 0x31}, {0x4E00, 0x4E00}};
+    } cases[] = {{0x61, 0x03B1}, {0x53, 0x03A3}, {0xB9, 0x2260}, {0xF0B9, 0x2260},
+                 {0xA3, 0x2264}, {0x28, 0x28},   {0x31, 0x31},   {0x4E00, 0x4E00}};
     for (const auto& c : cases)
         EXPECT_EQ(EmfSymbolToUnicode(QString(QChar(c.In))), QString(QChar(c.Out))) << int(c.In);
 }
@@ -118,7 +118,8 @@ TEST(EmfBidi, ArabicLettersTakeTheirJoinedForms)
               QString(QChar(0xFEE3)) + QChar(0xFEAE) + QChar(0xFEA3) + QChar(0xFE92) + QChar(0xFE8E));
     // Alone, or cut off by a space, a letter is isolated; a vowel mark
     // between two letters does not break the join.
-    EXPECT_EQ(EmfShapeArabic(QString(QChar(0x0628)) + QStringLiteral(" ")), QString(QChar(0xFE8F)) + QStringLiteral(" "));
+    EXPECT_EQ(EmfShapeArabic(QString(QChar(0x0628)) + QStringLiteral(" ")),
+              QString(QChar(0xFE8F)) + QStringLiteral(" "));
     EXPECT_EQ(EmfShapeArabic(QString(QChar(0x0628)) + QChar(0x064E) + QChar(0x0628)),
               QString(QChar(0xFE91)) + QChar(0x064E) + QChar(0xFE90));
 }

@@ -31,8 +31,8 @@ TEmfBuilder& TextA(TEmfBuilder& B, int X, int Y, const QByteArray& Bytes, int Ad
 {
     std::vector<uint8_t> b = TextHead();
     const uint32_t offString = 76, textBytes = uint32_t((Bytes.size() + 3) / 4 * 4);
-    for (uint32_t v : {uint32_t(X), uint32_t(Y), uint32_t(Bytes.size()), offString, 0u, 0u, 0u, 0u, 0u,
-                       offString + textBytes})
+    for (uint32_t v :
+         {uint32_t(X), uint32_t(Y), uint32_t(Bytes.size()), offString, 0u, 0u, 0u, 0u, 0u, offString + textBytes})
         Put32(b, v);
     for (char c : Bytes)
         b.push_back(uint8_t(c));
@@ -51,8 +51,8 @@ TEmfBuilder& PolyTextW(TEmfBuilder& B, const std::vector<std::pair<QPoint, QStri
     uint32_t off = 40 + 40 * uint32_t(Strings.size());
     std::vector<uint8_t> chars;
     for (const auto& [p, s] : Strings) {
-        for (uint32_t v : {uint32_t(p.x()), uint32_t(p.y()), uint32_t(s.size()), off + uint32_t(chars.size()), 0u,
-                           0u, 0u, 0u, 0u, 0u})
+        for (uint32_t v : {uint32_t(p.x()), uint32_t(p.y()), uint32_t(s.size()), off + uint32_t(chars.size()), 0u, 0u,
+                           0u, 0u, 0u, 0u})
             Put32(b, v);
         for (QChar c : s)
             Put16(chars, c.unicode());
@@ -66,8 +66,8 @@ TEmfBuilder& PolyTextW(TEmfBuilder& B, const std::vector<std::pair<QPoint, QStri
 TEmfBuilder& SmallText(TEmfBuilder& B, int X, int Y, const QByteArray& Latin1)
 {
     std::vector<uint8_t> b;
-    for (uint32_t v : {uint32_t(X), uint32_t(Y), uint32_t(Latin1.size()), 0x100u | 0x200u, uint32_t(GM_COMPATIBLE),
-                       0u, 0u})
+    for (uint32_t v :
+         {uint32_t(X), uint32_t(Y), uint32_t(Latin1.size()), 0x100u | 0x200u, uint32_t(GM_COMPATIBLE), 0u, 0u})
         Put32(b, v);
     for (char c : Latin1)
         b.push_back(uint8_t(c));
@@ -103,9 +103,9 @@ TEST(EmfTextRecords, EveryKindOfTextRecordGivesItsCharacters)
     b.Select(1);
     PolyTextW(b, {{QPoint(10, 100), QStringLiteral("Bir")}, {QPoint(10, 120), QStringLiteral("İki")}});
     SmallText(b, 10, 140, QByteArray("Small \xE7", 7));
-    EXPECT_EQ(Lines(b), (Strings{QStringLiteral("İŞÇİ ğış"), QStringLiteral("Šč"), QStringLiteral("αβπ"),
-                                 QStringLiteral("✓□"), QStringLiteral("Bir"), QStringLiteral("İki"),
-                                 QStringLiteral("Small ç")}));
+    EXPECT_EQ(Lines(b),
+              (Strings{QStringLiteral("İŞÇİ ğış"), QStringLiteral("Šč"), QStringLiteral("αβπ"), QStringLiteral("✓□"),
+                       QStringLiteral("Bir"), QStringLiteral("İki"), QStringLiteral("Small ç")}));
 }
 
 TEST(EmfTextRecords, GlyphIndicesGoBackThroughTheFacesCharacterMap)
@@ -123,7 +123,9 @@ TEST(EmfTextRecords, GlyphIndicesGoBackThroughTheFacesCharacterMap)
     for (quint32 g : glyphs)
         indices += QChar(char16_t(g));
     TEmfBuilder b(200);
-    b.Font(1, -12, QStringLiteral("DejaVu Sans"), 0, 0).Select(1).Font(2, -12, QStringLiteral("No Such Face Here"))
+    b.Font(1, -12, QStringLiteral("DejaVu Sans"), 0, 0)
+        .Select(1)
+        .Font(2, -12, QStringLiteral("No Such Face Here"))
         .TextW(10, 20, indices, Advances(int(word.size()), 7), 0x10);
     b.Select(2).TextW(10, 60, indices.left(2), Advances(2, 7), 0x10);
     EXPECT_EQ(Lines(b), (Strings{word, QString(2, QChar(0xFFFD))}));
@@ -164,8 +166,10 @@ TEST(EmfTextPositions, MappingWorldTransformAndSavedStatesMoveText)
     b.Font(1, -10, QStringLiteral("Arial")).Select(1).Rec(EMR_SETTEXTALIGN, {24});
     b.Rec(EMR_SAVEDC, {});
     // Ten logical units per page pixel, origin moved by (50, 60).
-    b.Rec(EMR_SETMAPMODE, {MM_ANISOTROPIC}).Rec(EMR_SETWINDOWEXTEX, {1000, 1000})
-        .Rec(EMR_SETVIEWPORTEXTEX, {100, 100}).Rec(EMR_SETVIEWPORTORGEX, {50, 60});
+    b.Rec(EMR_SETMAPMODE, {MM_ANISOTROPIC})
+        .Rec(EMR_SETWINDOWEXTEX, {1000, 1000})
+        .Rec(EMR_SETVIEWPORTEXTEX, {100, 100})
+        .Rec(EMR_SETVIEWPORTORGEX, {50, 60});
     b.Font(2, -100, QStringLiteral("Arial")).Select(2).TextW(100, 200, QStringLiteral("AB"), Advances(2, 80));
     b.Rec(EMR_RESTOREDC, {uint32_t(-1)});
     // A translating world transform on the restored state.

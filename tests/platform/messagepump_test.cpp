@@ -14,10 +14,13 @@ TEST(MessagePump, RunsWhatWasPostedBeforeTheCall)
     QObject receiver;
     int runs = 0;
     std::function<void()> post = [&] {
-        QMetaObject::invokeMethod(&receiver, [&] {
-            ++runs;
-            post();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &receiver,
+            [&] {
+                ++runs;
+                post();
+            },
+            Qt::QueuedConnection);
     };
     post();
     EXPECT_EQ(runs, 0);

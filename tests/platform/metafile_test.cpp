@@ -36,17 +36,17 @@ TEST(ScaleFrameToPixels, RoundsHalvesAwayFromZero)
         int32_t Device, Millimeters;
         int Expected;
     } cases[] = {
-        {21000, 1024, 271, 794},  // 793.5 rounds up
-        {29700, 768, 203, 1124},  // 1123.6
+        {21000, 1024, 271, 794}, // 793.5 rounds up
+        {29700, 768, 203, 1124}, // 1123.6
         {-21000, 1024, 271, -794},
-        {50, 1, 1, 1},            // exactly 0.5
+        {50, 1, 1, 1}, // exactly 0.5
         {-50, 1, 1, -1},
         {49, 1, 1, 0},
-        {150, 1, 1, 2},           // 1.5, not to even
+        {150, 1, 1, 2}, // 1.5, not to even
         {250, 1, 1, 3},
         {100, 5, -1, -5},
-        {1000, 10, 0, 0},         // no reference size
-        {int64_t(1) << 40, 1 << 30, 1, 0}, // leaves the int range
+        {1000, 10, 0, 0},                       // no reference size
+        {int64_t(1) << 40, 1 << 30, 1, 0},      // leaves the int range
         {100000050, 1 << 30, 1 << 30, 1000001}, // products past 2^53
     };
     for (const auto& c : cases)
@@ -74,7 +74,11 @@ TEST(Metafile, HeaderExtensionsFollowSizeAndDescription)
     const struct {
         uint32_t Size, Description;
         bool PixelFormat, Micrometers;
-    } cases[] = {{88, 0, false, false}, {100, 0, true, false}, {108, 0, true, true}, {108, 100, true, false}, {108, 88, false, false}};
+    } cases[] = {{88, 0, false, false},
+                 {100, 0, true, false},
+                 {108, 0, true, true},
+                 {108, 100, true, false},
+                 {108, 88, false, false}};
     for (const auto& c : cases) {
         TMetafile m;
         m.LoadFromBytes(Emf(c.Size, c.Description));

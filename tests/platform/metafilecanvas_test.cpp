@@ -58,11 +58,24 @@ std::vector<TRecord> OfType(const std::vector<TRecord>& All, uint32_t Type)
     return out;
 }
 
-uint32_t ColorRef(QColor C) { return uint32_t(C.red() | C.green() << 8 | C.blue() << 16); }
+uint32_t ColorRef(QColor C)
+{
+    return uint32_t(C.red() | C.green() << 8 | C.blue() << 16);
+}
 
 enum : uint32_t {
-    kEof = 14, kSaveDC = 33, kRestoreDC = 34, kSelect = 37, kCreatePen = 38, kDelete = 40, kLineTo = 54,
-    kCreateBrush = 39, kCreateFont = 82, kStretchDIBits = 81, kExtTextOutW = 84, kAlphaBlend = 114
+    kEof = 14,
+    kSaveDC = 33,
+    kRestoreDC = 34,
+    kSelect = 37,
+    kCreatePen = 38,
+    kDelete = 40,
+    kLineTo = 54,
+    kCreateBrush = 39,
+    kCreateFont = 82,
+    kStretchDIBits = 81,
+    kExtTextOutW = 84,
+    kAlphaBlend = 114
 };
 
 } // namespace
@@ -99,7 +112,9 @@ TEST(MetafileCanvas, HeaderDescribesTheRecordedPage)
 TEST(MetafileCanvas, EmptyPageIsStillAValidMetafile)
 {
     TMetafile page;
-    { TMetafileCanvas c(page, 100, 50); }
+    {
+        TMetafileCanvas c(page, 100, 50);
+    }
     const auto recs = Records(page);
     ASSERT_EQ(recs.size(), 2u);
     EXPECT_EQ(page.Header().nHandles, 1);
@@ -320,7 +335,8 @@ TEST(MetafileCanvas, BitmapsAreRecordedAsDecodableDibs)
     const TRecord& a = blends[0];
     TDibOptions o;
     o.UseAlpha = true;
-    const QImage alpha = DecodeDibInRecord(a.Bytes.data(), a.Bytes.size(), a.U32(84), a.U32(88), a.U32(92), a.U32(96), o);
+    const QImage alpha = DecodeDibInRecord(a.Bytes.data(), a.Bytes.size(), a.U32(84), a.U32(88), a.U32(92), a.U32(96),
+                                           o);
     EXPECT_EQ(alpha, translucent);
 }
 

@@ -68,7 +68,10 @@ TEST(PrinterConfig, AnnouncedFieldsFollowWhatThePrinterOffers)
 
 TEST(PrinterConfig, BadLinesAreReportedWithFileLineAndReason)
 {
-    struct Case { const char* Text; const char* Message; } cases[] = {
+    struct Case {
+        const char* Text;
+        const char* Message;
+    } cases[] = {
         {"[A]\ncolour = red\n", "t.ini:2: unknown key \"colour\""},
         {"driver = x\n", "t.ini:1: \"driver\" belongs in a [Printer name] section"},
         {"[A]\nnonsense\n", "t.ini:2: expected key = value"},

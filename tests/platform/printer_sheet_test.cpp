@@ -7,10 +7,13 @@ namespace {
 
 TEST(PrinterSheet, PaperCodesGiveWindowsSheetSizes)
 {
-    struct Case { int Code; double W, H; } cases[] = {
-        {1, 215.9, 279.4}, {5, 215.9, 355.6}, {8, 297, 420}, {9, 210, 297}, {11, 148, 210},
-        {14, 215.9, 330.2}, // Folio, which Qt does not map
-        {13, 182, 257},     // JIS B5
+    struct Case {
+        int Code;
+        double W, H;
+    } cases[] = {
+        {1, 215.9, 279.4}, {5, 215.9, 355.6}, {8, 297, 420},
+        {9, 210, 297},     {11, 148, 210},    {14, 215.9, 330.2}, // Folio, which Qt does not map
+        {13, 182, 257},                                           // JIS B5
     };
     for (const Case& c : cases) {
         QSizeF mm;
@@ -46,7 +49,9 @@ TEST(PrinterSheet, ExplicitWidthAndLengthWinOverThePaperCode)
 TEST(PrinterSheet, GeometryTurnsSheetAndMarginsForLandscape)
 {
     struct Case {
-        QSizeF Mm; bool Landscape; int Dpi, OffX, OffY;
+        QSizeF Mm;
+        bool Landscape;
+        int Dpi, OffX, OffY;
         int W, H, OX, OY, PW, PH;
     } cases[] = {
         {{210, 297}, false, 600, 100, 120, 4961, 7016, 100, 120, 4761, 6776},
@@ -78,10 +83,14 @@ TEST(PrinterSheet, OrientationNeedsItsFieldBit)
 
 TEST(PrinterSheet, InputSlotsMapToWindowsBinCodes)
 {
-    struct Case { const char* Slot; int Position; int Code; } cases[] = {
-        {"Upper", 0, 1}, {"Tray1", 0, 1}, {"Lower", 1, 2}, {"Manual", 2, 4}, {"ManualFeed", 2, 4},
-        {"Auto", 0, 7}, {"auto-select", 0, 7}, {"Cassette", 3, 14}, {"LargeCapacity", 4, 11},
-        {"Tray7", 0, 257}, {"PhotoTray", 5, 262},
+    struct Case {
+        const char* Slot;
+        int Position;
+        int Code;
+    } cases[] = {
+        {"Upper", 0, 1},          {"Tray1", 0, 1},   {"Lower", 1, 2},       {"Manual", 2, 4},
+        {"ManualFeed", 2, 4},     {"Auto", 0, 7},    {"auto-select", 0, 7}, {"Cassette", 3, 14},
+        {"LargeCapacity", 4, 11}, {"Tray7", 0, 257}, {"PhotoTray", 5, 262},
     };
     for (const Case& c : cases)
         EXPECT_EQ(BinCodeForInputSlot(c.Slot, c.Position), c.Code) << c.Slot;

@@ -133,8 +133,7 @@ void MoveMouse(QWidget& W, QPoint At)
 
 void Click(QWidget& W, QPoint At)
 {
-    QMouseEvent press(QEvent::MouseButtonPress, At, W.mapToGlobal(At), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, At, W.mapToGlobal(At), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&W, &press);
 }
 

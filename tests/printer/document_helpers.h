@@ -10,7 +10,7 @@
 #include <vector>
 
 struct TFakeSheet {
-    int Width = 0, Height = 0;   // dots
+    int Width = 0, Height = 0;    // dots
     int OffsetX = 0, OffsetY = 0; // dots
 };
 

@@ -8,7 +8,10 @@
 
 class TMessageRecorder : public QObject {
 public:
-    struct Message { int Msg; qintptr WParam, LParam; };
+    struct Message {
+        int Msg;
+        qintptr WParam, LParam;
+    };
     std::vector<Message> Messages;
 
     bool event(QEvent* e) override

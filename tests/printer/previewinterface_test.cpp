@@ -23,7 +23,11 @@ int LiveFactories = 0;
 class TRecordingPreview : public TQRPreviewInterface {
 public:
     TRecordingPreview() { ++LiveFactories; }
-    ~TRecordingPreview() override { --LiveFactories; Calls.push_back("free"); }
+    ~TRecordingPreview() override
+    {
+        --LiveFactories;
+        Calls.push_back("free");
+    }
     QWidget* Show(TQRPrinter* AQRPrinter) override
     {
         Calls.push_back("show");

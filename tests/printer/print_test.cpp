@@ -94,19 +94,36 @@ protected:
 
 TEST(PrintArithmetic, ProgressIsThePercentDoneRoundedHalfToEven)
 {
-    struct Case { int Page, First, Last, Expected; };
+    struct Case {
+        int Page, First, Last, Expected;
+    };
     const Case cases[] = {
-        {3, 3, 12, 10}, {7, 3, 12, 50}, {12, 3, 12, 100}, {1, 1, 3, 33}, {2, 1, 3, 67}, {3, 1, 3, 100},
-        {1, 1, 8, 12},  {3, 1, 8, 38},  {5, 1, 8, 62},    {1, 1, 1, 100}, {5, 5, 4, 0},
-        {INT_MAX, 1, INT_MAX, 100}, {1, INT_MIN + 1, INT_MAX, 50},
+        {3, 3, 12, 10},
+        {7, 3, 12, 50},
+        {12, 3, 12, 100},
+        {1, 1, 3, 33},
+        {2, 1, 3, 67},
+        {3, 1, 3, 100},
+        {1, 1, 8, 12},
+        {3, 1, 8, 38},
+        {5, 1, 8, 62},
+        {1, 1, 1, 100},
+        {5, 5, 4, 0},
+        {INT_MAX, 1, INT_MAX, 100},
+        {1, INT_MIN + 1, INT_MAX, 50},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(PrintProgressValue(c.Page, c.First, c.Last), c.Expected) << c.Page << " of " << c.First << ".." << c.Last;
+        EXPECT_EQ(PrintProgressValue(c.Page, c.First, c.Last), c.Expected)
+            << c.Page << " of " << c.First << ".." << c.Last;
 }
 
 TEST(PrintArithmetic, ParentReportPagesAreShiftedByTheUnprintableMargins)
 {
-    struct Case { long double W, L; int LeftOff, TopOff, Dpi; int Left, Top, Right, Bottom; };
+    struct Case {
+        long double W, L;
+        int LeftOff, TopOff, Dpi;
+        int Left, Top, Right, Bottom;
+    };
     const Case cases[] = {
         {2100, 2970, 0, 0, 254, 0, 0, 2100, 2970},
         {2100, 2970, 42, 50, 600, -99, -118, 4861, 6898},

@@ -56,8 +56,8 @@ TEST_F(PrinterSettingsTest, ReadsResolutionOffsetsSheetAndPaperList)
     TPrinterSettings s;
     Attach(s);
     EXPECT_EQ(s.PixelsPerX(), 600);
-    EXPECT_EQ(s.LeftOffset(), 42);  // 100 dots at 600 dpi = 42.33
-    EXPECT_EQ(s.TopOffset(), 51);   // 120 dots = 50.8
+    EXPECT_EQ(s.LeftOffset(), 42); // 100 dots at 600 dpi = 42.33
+    EXPECT_EQ(s.TopOffset(), 51);  // 120 dots = 50.8
     EXPECT_EQ(s.Copies(), 3);
     EXPECT_EQ(s.PaperSize(), TQRPaperSize::A4);
     EXPECT_EQ(s.PrintQuality(), 600);
@@ -93,7 +93,11 @@ TEST_F(PrinterSettingsTest, CopiesFollowWhetherTheDriverMakesThem)
 
 TEST_F(PrinterSettingsTest, DuplexCodesReadAndWriteBack)
 {
-    struct Case { int16_t Code; bool Duplex; int16_t Written; };
+    struct Case {
+        int16_t Code;
+        bool Duplex;
+        int16_t Written;
+    };
     for (const Case& c : {Case{1, false, 1}, Case{2, true, 2}, Case{3, true, 3}}) {
         TFakePrintBackend backend;
         backend.Add("duplex", AllFields).Defaults.dmDuplex = c.Code;
@@ -115,7 +119,11 @@ TEST_F(PrinterSettingsTest, DuplexCodesReadAndWriteBack)
 
 TEST_F(PrinterSettingsTest, BinCodesReadAsTheFirstBinWithThatCode)
 {
-    struct Case { int16_t Code; TQRBin Bin; int16_t Written; };
+    struct Case {
+        int16_t Code;
+        TQRBin Bin;
+        int16_t Written;
+    };
     for (const Case& c : {Case{1, TQRBin::First, 1}, Case{14, TQRBin::Cassette, 14}, Case{15, TQRBin::First, 1},
                           Case{260, TQRBin::First, 1}}) {
         TFakePrintBackend backend;
@@ -141,13 +149,20 @@ TEST_F(PrinterSettingsTest, EachBinReachesThePrinterAsItsDeviceCode)
         int16_t Code;
         TQRBin ReadBack;
     } bins[] = {
-        {TQRBin::First, 1, TQRBin::First},          {TQRBin::Upper, 1, TQRBin::First},
-        {TQRBin::Lower, 2, TQRBin::Lower},          {TQRBin::Middle, 3, TQRBin::Middle},
-        {TQRBin::Manual, 4, TQRBin::Manual},        {TQRBin::Envelope, 5, TQRBin::Envelope},
-        {TQRBin::EnvManual, 6, TQRBin::EnvManual},  {TQRBin::Auto, 7, TQRBin::Auto},
-        {TQRBin::Tractor, 8, TQRBin::Tractor},      {TQRBin::SmallFormat, 9, TQRBin::SmallFormat},
-        {TQRBin::LargeFormat, 10, TQRBin::LargeFormat}, {TQRBin::LargeCapacity, 11, TQRBin::LargeCapacity},
-        {TQRBin::Cassette, 14, TQRBin::Cassette},   {TQRBin::Last, 14, TQRBin::Cassette},
+        {TQRBin::First, 1, TQRBin::First},
+        {TQRBin::Upper, 1, TQRBin::First},
+        {TQRBin::Lower, 2, TQRBin::Lower},
+        {TQRBin::Middle, 3, TQRBin::Middle},
+        {TQRBin::Manual, 4, TQRBin::Manual},
+        {TQRBin::Envelope, 5, TQRBin::Envelope},
+        {TQRBin::EnvManual, 6, TQRBin::EnvManual},
+        {TQRBin::Auto, 7, TQRBin::Auto},
+        {TQRBin::Tractor, 8, TQRBin::Tractor},
+        {TQRBin::SmallFormat, 9, TQRBin::SmallFormat},
+        {TQRBin::LargeFormat, 10, TQRBin::LargeFormat},
+        {TQRBin::LargeCapacity, 11, TQRBin::LargeCapacity},
+        {TQRBin::Cassette, 14, TQRBin::Cassette},
+        {TQRBin::Last, 14, TQRBin::Cassette},
     };
     static_assert(sizeof bins / sizeof bins[0] == QRBinCount, "every bin");
     Backend.Add("bins", AllFields);
@@ -172,7 +187,10 @@ TEST_F(PrinterSettingsTest, EachBinReachesThePrinterAsItsDeviceCode)
 
 TEST_F(PrinterSettingsTest, UnknownPaperCodesReadAsDefaultAnd256AsCustom)
 {
-    struct Case { int16_t Code; TQRPaperSize Size; };
+    struct Case {
+        int16_t Code;
+        TQRPaperSize Size;
+    };
     for (const Case& c : {Case{256, TQRPaperSize::Custom}, Case{300, TQRPaperSize::Default}}) {
         TFakePrintBackend backend;
         backend.Add("paper", AllFields, {9}).Defaults.dmPaperSize = c.Code;

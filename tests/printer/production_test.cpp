@@ -463,7 +463,7 @@ TEST(DemoLayout, EveryPaperKeepsRowsAndSummaryAboveTheFooter)
         int Width, Length;
         bool Fits;
     } cases[] = {
-        {2100, 2970, true}, {2970, 2100, true}, {2159, 2794, true}, {4200, 2970, true},
+        {2100, 2970, true}, {2970, 2100, true}, {2159, 2794, true},  {4200, 2970, true},
         {2100, 1480, true}, {1480, 2100, true}, {1000, 1480, false}, {2970, 900, false},
     };
     for (const auto& c : cases) {

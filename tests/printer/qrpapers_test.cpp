@@ -18,14 +18,23 @@ TEST(PaperTables, CodesAreIdentityUpToA3ExtraTransAndCustomIs256)
 
 TEST(PaperTables, RowsHoldTheSheetAsItsCodeDefinesIt)
 {
-    struct Row { TQRPaperSize Size; long double W, H; const char* Name; };
+    struct Row {
+        TQRPaperSize Size;
+        long double W, H;
+        const char* Name;
+    };
     const Row rows[] = {
-        {TQRPaperSize::Default, 0, 0, "Default"},        {TQRPaperSize::Letter, 215.9L, 279.4L, "Letter"},
-        {TQRPaperSize::Ledger, 431.8L, 279.4L, "Ledger"}, {TQRPaperSize::A4, 210, 297, "A4"},
-        {TQRPaperSize::Note, 215.9L, 279.4L, "Note"},     {TQRPaperSize::Env9, 98.43L, 225.4L, "Env9"},
-        {TQRPaperSize::ESheet, 863.6L, 1117.6L, "ESheet"}, {TQRPaperSize::EnvB6, 176, 125, "EnvB6"},
+        {TQRPaperSize::Default, 0, 0, "Default"},
+        {TQRPaperSize::Letter, 215.9L, 279.4L, "Letter"},
+        {TQRPaperSize::Ledger, 431.8L, 279.4L, "Ledger"},
+        {TQRPaperSize::A4, 210, 297, "A4"},
+        {TQRPaperSize::Note, 215.9L, 279.4L, "Note"},
+        {TQRPaperSize::Env9, 98.43L, 225.4L, "Env9"},
+        {TQRPaperSize::ESheet, 863.6L, 1117.6L, "ESheet"},
+        {TQRPaperSize::EnvB6, 176, 125, "EnvB6"},
         {TQRPaperSize::EnvPersonal, 92.01L, 165.1L, "EnvPersonal"},
-        {TQRPaperSize::A4Trans, 297, 210, "A4Trans"},     {TQRPaperSize::A2, 420, 594, "A2"},
+        {TQRPaperSize::A4Trans, 297, 210, "A4Trans"},
+        {TQRPaperSize::A2, 420, 594, "A2"},
         {TQRPaperSize::A3ExtraTrans, 445, 322, "A3ExtraTrans"},
     };
     for (const Row& r : rows) {
@@ -41,13 +50,20 @@ TEST(PaperTables, BinAndPaperLookupsTakeTheFirstMatch)
 {
     // The codes each bin writes are checked where the printer receives them
     // (EachBinReachesThePrinterAsItsDeviceCode).
-    struct Case { int Code; TQRBin Bin; };
+    struct Case {
+        int Code;
+        TQRBin Bin;
+    };
     for (const Case& c : {Case{1, TQRBin::First}, Case{14, TQRBin::Cassette}, Case{15, TQRBin::First},
                           Case{260, TQRBin::First}, Case{7, TQRBin::Auto}})
         EXPECT_EQ(BinFromCode(c.Code), c.Bin) << c.Code;
-    struct PCase { int Code; TQRPaperSize Size; };
-    for (const PCase& c : {PCase{256, TQRPaperSize::Custom}, PCase{300, TQRPaperSize::Default},
-                           PCase{9, TQRPaperSize::A4}, PCase{0, TQRPaperSize::Default}, PCase{-5, TQRPaperSize::Default}})
+    struct PCase {
+        int Code;
+        TQRPaperSize Size;
+    };
+    for (const PCase& c :
+         {PCase{256, TQRPaperSize::Custom}, PCase{300, TQRPaperSize::Default}, PCase{9, TQRPaperSize::A4},
+          PCase{0, TQRPaperSize::Default}, PCase{-5, TQRPaperSize::Default}})
         EXPECT_EQ(PaperSizeFromCode(c.Code), c.Size) << c.Code;
 }
 

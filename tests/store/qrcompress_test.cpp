@@ -82,10 +82,8 @@ TEST(QRCompress, LongInputsCodeAsTheIndependentCoderCodesThem)
         const char* Name;
         Bytes Plain;
     } inputs[] = {
-        {"text", text},
-        {"zeros", Bytes(10000, 0)},
-        {"all-bytes", allBytes},
-        {"page", ReadFile(QRP_TEST_DATA "/emf/gdi-page1.emf")},
+        {"text", text},          {"zeros", Bytes(10000, 0)},
+        {"all-bytes", allBytes}, {"page", ReadFile(QRP_TEST_DATA "/emf/gdi-page1.emf")},
         {"deep", deep},
     };
     for (const auto& in : inputs) {

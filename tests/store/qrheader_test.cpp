@@ -134,7 +134,11 @@ TEST(FileHeader, EachLayoutGivesItsOwnFields)
         bool HasCount;
         int32_t Count;
         bool HasTime;
-    } cases[] = {{128, true, 7, true}, {124, false, 0, true}, {120, true, 1, false}, {96, false, 0, false}, {251, false, 0, false}};
+    } cases[] = {{128, true, 7, true},
+                 {124, false, 0, true},
+                 {120, true, 1, false},
+                 {96, false, 0, false},
+                 {251, false, 0, false}};
     for (const auto& c : cases) {
         const TQRHeaderFields f = ReadHeaderFields(h, c.Size);
         EXPECT_EQ(f.HasPageCount, c.HasCount) << c.Size;

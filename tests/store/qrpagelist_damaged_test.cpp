@@ -68,7 +68,8 @@ const DamageCase Cases[] = {
     {"NextOffsetOutsideTheFile", [](Bytes& r) { PutI32(r, Record2 + 4, 1 << 30); }, "outside the file"},
     {"NextOffsetPointingBackwards", [](Bytes& r) { PutI32(r, Record2 + 4, Record1); }, "outside the file"},
     {"NextOffsetNegative", [](Bytes& r) { PutI32(r, Record1 + 4, -8); }, "outside the file"},
-    {"PageCountLargerThanTheRecords", [](Bytes& r) { PutI32(r, 8, 5); }, "header gives 5 pages but the file holds only 3"},
+    {"PageCountLargerThanTheRecords", [](Bytes& r) { PutI32(r, 8, 5); },
+     "header gives 5 pages but the file holds only 3"},
     {"HugePageCount", [](Bytes& r) { PutI32(r, 8, 0x7FFFFFFF); }, "holds only 3 page records"},
     {"NegativePageCount", [](Bytes& r) { PutI32(r, 8, -3); }, "negative page count"},
     {"PageDataEndsEarly", [](Bytes& r) { PutI32(r, Record2 + 8 + 48, 5000); }, "page 2: Page data ends early"},
@@ -104,7 +105,8 @@ TEST(DamagedReport, RandomCorruptionNeverCrashesHangsOrOverreads)
             const int flips = 1 + static_cast<int>(rng() % 4);
             for (int i = 0; i < flips; ++i) {
                 const size_t at = rng() % r.size();
-                r[at] = round % 3 == 0 ? static_cast<uint8_t>(rng()) : static_cast<uint8_t>(r[at] ^ (1u << (rng() % 8)));
+                r[at] = round % 3 == 0 ? static_cast<uint8_t>(rng())
+                                       : static_cast<uint8_t>(r[at] ^ (1u << (rng() % 8)));
             }
             if (round % 10 == 0)
                 r.resize(rng() % r.size());

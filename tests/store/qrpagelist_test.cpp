@@ -89,7 +89,8 @@ TEST(PageList, FetchesPagesInAnyOrderPlainAndCompressed)
         for (int i = 0; i < 40; ++i)
             order.push_back(1 + static_cast<int32_t>(rng() % 12));
         for (int32_t n : order)
-            ASSERT_EQ(list->GetPage(n)->Data(), pages[static_cast<size_t>(n - 1)]) << n << (compressed ? " compressed" : "");
+            ASSERT_EQ(list->GetPage(n)->Data(), pages[static_cast<size_t>(n - 1)])
+                << n << (compressed ? " compressed" : "");
         EXPECT_EQ(list->GetPage(0), nullptr);
         EXPECT_EQ(list->GetPage(13), nullptr);
         EXPECT_EQ(list->GetPage(-1), nullptr);

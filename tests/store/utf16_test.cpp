@@ -44,11 +44,11 @@ TEST(Utf16, WellFormedTextGoesBothWays)
     } cases[] = {
         {"", {}},
         {"http://x/a?b=1", {'h', 't', 't', 'p', ':', '/', '/', 'x', '/', 'a', '?', 'b', '=', '1'}},
-        {"\xC3\xA7\xC4\x9F", {0x00E7, 0x011F}},                  // two-byte forms
-        {"\xE2\x82\xAC\xEF\xBF\xBF", {0x20AC, 0xFFFF}},          // three-byte, highest BMP
-        {"\xF0\x9F\x98\x80", {0xD83D, 0xDE00}},                  // a surrogate pair
-        {"\xF4\x8F\xBF\xBF", {0xDBFF, 0xDFFF}},                  // the last code point
-        {"\xEF\xBF\xBD", {0xFFFD}},                              // U+FFFD itself
+        {"\xC3\xA7\xC4\x9F", {0x00E7, 0x011F}},         // two-byte forms
+        {"\xE2\x82\xAC\xEF\xBF\xBF", {0x20AC, 0xFFFF}}, // three-byte, highest BMP
+        {"\xF0\x9F\x98\x80", {0xD83D, 0xDE00}},         // a surrogate pair
+        {"\xF4\x8F\xBF\xBF", {0xDBFF, 0xDFFF}},         // the last code point
+        {"\xEF\xBF\xBD", {0xFFFD}},                     // U+FFFD itself
         {std::string("a\0b", 3), {'a', 0, 'b'}},
     };
     for (const auto& c : cases) {
@@ -66,18 +66,33 @@ TEST(Utf16, MalformedUtf8GivesReplacementCharacters)
         std::vector<uint16_t> Units;
     } cases[] = {
         {"overlong slash, two bytes", "\xC0\xAF", {0xFFFD, 0xFFFD}},
-        {"overlong slash, three bytes", "a\xE0\x80\xAF" "b", {'a', 0xFFFD, 'b'}},
+        {"overlong slash, three bytes",
+         "a\xE0\x80\xAF"
+         "b",
+         {'a', 0xFFFD, 'b'}},
         {"overlong slash, four bytes", "\xF0\x80\x80\xAF", {0xFFFD}},
         {"overlong NUL", "\xC1\x80", {0xFFFD, 0xFFFD}},
         {"encoded high surrogate", "\xED\xA0\x80", {0xFFFD}},
-        {"encoded low surrogate", "\xED\xBF\xBF" "z", {0xFFFD, 'z'}},
+        {"encoded low surrogate",
+         "\xED\xBF\xBF"
+         "z",
+         {0xFFFD, 'z'}},
         {"above U+10FFFF", "\xF4\x90\x80\x80", {0xFFFD}},
         {"five-byte lead", "\xF8\x88\x80\x80\x80", {0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD}},
-        {"0xFF", "\xFF" "a", {0xFFFD, 'a'}},
-        {"lone continuation", "a\x80" "b", {'a', 0xFFFD, 'b'}},
+        {"0xFF",
+         "\xFF"
+         "a",
+         {0xFFFD, 'a'}},
+        {"lone continuation",
+         "a\x80"
+         "b",
+         {'a', 0xFFFD, 'b'}},
         {"truncated at the end", "a\xE2\x82", {'a', 0xFFFD}},
         {"truncated four-byte", "\xF0\x9F\x98", {0xFFFD}},
-        {"truncated, then ASCII", "\xE2\x82" "A", {0xFFFD, 'A'}},
+        {"truncated, then ASCII",
+         "\xE2\x82"
+         "A",
+         {0xFFFD, 'A'}},
         {"truncated, then a new lead", "\xC3\xC3\xA7", {0xFFFD, 0x00E7}},
         {"lead alone", "\xC3", {0xFFFD}},
     };

@@ -62,7 +62,8 @@ TEST_F(StoreCommands, EveryLayoutGivesBackItsPagesByteForByte)
 
 TEST_F(StoreCommands, CreateThenExtractRoundTripsPlainAndCompressed)
 {
-    const std::vector<std::string> pages = {Data + "/emf/gdi-page1.emf", Data + "/emf/test-153.emf", Data + "/emf/written_by_libuemf.emf"};
+    const std::vector<std::string> pages = {Data + "/emf/gdi-page1.emf", Data + "/emf/test-153.emf",
+                                            Data + "/emf/written_by_libuemf.emf"};
     for (const char* flag : {"", "--compress "}) {
         const std::string out = Dir + "/made.qrp";
         const ToolResult made = Run("create " + out + " " + flag + pages[0] + " " + pages[1] + " " + pages[2]);
@@ -114,7 +115,8 @@ TEST_F(StoreCommands, DamagedReportEndsInOneLineWithinASecond)
         EXPECT_EQ(r.Status, 1);
         EXPECT_LT(r.Seconds, 1.0);
         EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
-        EXPECT_NE(r.Err.find("Damaged report file \"" + name + "\": page records out of sequence"), std::string::npos) << r.Err;
+        EXPECT_NE(r.Err.find("Damaged report file \"" + name + "\": page records out of sequence"), std::string::npos)
+            << r.Err;
     }
     EXPECT_EQ(Slurp(name), report);
     EXPECT_FALSE(std::ifstream(Dir + "/p.emf").good());

@@ -68,10 +68,9 @@ TEST_F(Thumbnail, DamagedInputLeavesNoFileAndFailsQuickly)
     Spit(Dir + "/noise.qrp", std::string(5000, '\x5a'));
     Spit(Dir + "/cut.emf", Slurp(Data + "/emf/gdi-page1.emf").substr(0, 200));
     const std::string damaged = Data + "/damaged/";
-    for (const std::string& input :
-         {damaged + "empty.qrp", damaged + "short-header.qrp", damaged + "wrong-header.qrp",
-          damaged + "no-page-records.qrp", damaged + "compressed-cut-short.qrp", Dir + "/noise.qrp",
-          Dir + "/cut.emf", Dir + "/missing.qrp"}) {
+    for (const std::string& input : {damaged + "empty.qrp", damaged + "short-header.qrp", damaged + "wrong-header.qrp",
+                                     damaged + "no-page-records.qrp", damaged + "compressed-cut-short.qrp",
+                                     Dir + "/noise.qrp", Dir + "/cut.emf", Dir + "/missing.qrp"}) {
         SCOPED_TRACE(input);
         const ToolResult r = Run("thumbnail -s 256 " + input + " " + Dir + "/out.png");
         EXPECT_EQ(r.Status, 1);

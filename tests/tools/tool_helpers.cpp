@@ -44,7 +44,8 @@ ToolResult ToolTest::Run(const std::string& Args, const std::string& Env)
 {
     ToolResult r;
     const auto start = std::chrono::steady_clock::now();
-    const std::string cmd = Env + " TMPDIR=" + Tmp + " " + Tool + " " + Args + " >" + Dir + "/out.txt 2>" + Dir + "/err.txt";
+    const std::string cmd = Env + " TMPDIR=" + Tmp + " " + Tool + " " + Args + " >" + Dir + "/out.txt 2>" + Dir +
+                            "/err.txt";
     const int status = std::system(cmd.c_str());
     r.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     r.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -15,7 +15,16 @@ class QPainter;
 
 // Numeric values are the GDI ones, so they can be written into EMF records.
 enum TPenStyle { psSolid = 0, psDash = 1, psDot = 2, psDashDot = 3, psDashDotDot = 4, psClear = 5, psInsideFrame = 6 };
-enum TBrushStyle { bsSolid = -1, bsHorizontal = 0, bsVertical = 1, bsFDiagonal = 2, bsBDiagonal = 3, bsCross = 4, bsDiagCross = 5, bsClear = 100 };
+enum TBrushStyle {
+    bsSolid = -1,
+    bsHorizontal = 0,
+    bsVertical = 1,
+    bsFDiagonal = 2,
+    bsBDiagonal = 3,
+    bsCross = 4,
+    bsDiagCross = 5,
+    bsClear = 100
+};
 
 struct TPen {
     QColor Color = Qt::black;
@@ -30,9 +39,9 @@ struct TBrush {
 
 struct TFont {
     QString Name = QStringLiteral("Arial");
-    int Height = -13;   // LOGFONT lfHeight in logical units: negative = character height
-    int Width = 0;      // 0 = natural
-    int Weight = 400;   // 400 normal, 700 bold
+    int Height = -13; // LOGFONT lfHeight in logical units: negative = character height
+    int Width = 0;    // 0 = natural
+    int Weight = 400; // 400 normal, 700 bold
     bool Italic = false;
     bool Underline = false;
     bool StrikeOut = false;
@@ -43,9 +52,14 @@ struct TFont {
 
 // Text alignment flags (TA_*), as GDI defines them.
 enum : unsigned {
-    TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6,
-    TA_TOP = 0, TA_BOTTOM = 8, TA_BASELINE = 24,
-    TA_NOUPDATECP = 0, TA_UPDATECP = 1
+    TA_LEFT = 0,
+    TA_RIGHT = 2,
+    TA_CENTER = 6,
+    TA_TOP = 0,
+    TA_BOTTOM = 8,
+    TA_BASELINE = 24,
+    TA_NOUPDATECP = 0,
+    TA_UPDATECP = 1
 };
 // ExtTextOut options (ETO_*).
 enum : unsigned { ETO_OPAQUE = 0x2, ETO_CLIPPED = 0x4 };

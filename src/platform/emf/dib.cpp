@@ -12,7 +12,10 @@
 namespace {
 
 // Whether [Offset, Offset + Size) lies within Total, without overflow.
-bool Fits(uint64_t Offset, uint64_t Size, uint64_t Total) { return Offset <= Total && Size <= Total - Offset; }
+bool Fits(uint64_t Offset, uint64_t Size, uint64_t Total)
+{
+    return Offset <= Total && Size <= Total - Offset;
+}
 
 const QList<QRgb>& Vga16()
 {
@@ -212,10 +215,9 @@ QImage DecodeEmbedded(const uint8_t* Bits, size_t BitsSize, const char* Format)
 
 const QList<QRgb>& DefaultSystemPalette()
 {
-    static const QList<QRgb> t = {
-        0xFF000000, 0xFF800000, 0xFF008000, 0xFF808000, 0xFF000080, 0xFF800080, 0xFF008080,
-        0xFFC0C0C0, 0xFFC0DCC0, 0xFFA6CAF0, 0xFFFFFBF0, 0xFFA0A0A4, 0xFF808080, 0xFFFF0000,
-        0xFF00FF00, 0xFFFFFF00, 0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFFFFFFFF};
+    static const QList<QRgb> t = {0xFF000000, 0xFF800000, 0xFF008000, 0xFF808000, 0xFF000080, 0xFF800080, 0xFF008080,
+                                  0xFFC0C0C0, 0xFFC0DCC0, 0xFFA6CAF0, 0xFFFFFBF0, 0xFFA0A0A4, 0xFF808080, 0xFFFF0000,
+                                  0xFF00FF00, 0xFFFFFF00, 0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFFFFFFFF};
     return t;
 }
 
@@ -271,10 +273,8 @@ bool ReadDibInfo(const uint8_t* Info, size_t InfoSize, TDibInfo& Out, uint32_t U
             return false;
         break;
     case BI_JPEG:
-    case BI_PNG:
-        break;
-    default:
-        return false;
+    case BI_PNG: break;
+    default: return false;
     }
 
     uint32_t tableAt = size;
@@ -293,9 +293,13 @@ bool ReadDibInfo(const uint8_t* Info, size_t InfoSize, TDibInfo& Out, uint32_t U
     }
     if (Out.Compression == BI_RGB) {
         if (bpp == 16) {
-            Out.Masks[0] = 0x7C00; Out.Masks[1] = 0x03E0; Out.Masks[2] = 0x001F;
+            Out.Masks[0] = 0x7C00;
+            Out.Masks[1] = 0x03E0;
+            Out.Masks[2] = 0x001F;
         } else if (bpp >= 24) {
-            Out.Masks[0] = 0xFF0000; Out.Masks[1] = 0xFF00; Out.Masks[2] = 0xFF;
+            Out.Masks[0] = 0xFF0000;
+            Out.Masks[1] = 0xFF00;
+            Out.Masks[2] = 0xFF;
         }
     }
     Out.ColorTableOffset = tableAt;
@@ -310,8 +314,8 @@ bool ReadDibInfo(const uint8_t* Info, size_t InfoSize, TDibInfo& Out, uint32_t U
     return true;
 }
 
-QImage DecodeDib(const uint8_t* Info, size_t InfoSize, const uint8_t* Bits, size_t BitsSize,
-                 const TDibOptions& Options, TDibInfo* Out)
+QImage DecodeDib(const uint8_t* Info, size_t InfoSize, const uint8_t* Bits, size_t BitsSize, const TDibOptions& Options,
+                 TDibInfo* Out)
 {
     TDibInfo info;
     if (!ReadDibInfo(Info, InfoSize, info, Options.Usage) || !Bits) {
@@ -322,15 +326,11 @@ QImage DecodeDib(const uint8_t* Info, size_t InfoSize, const uint8_t* Bits, size
     if (Out)
         *Out = info;
     switch (info.Compression) {
-    case BI_JPEG:
-        return DecodeEmbedded(Bits, BitsSize, "JPEG");
-    case BI_PNG:
-        return DecodeEmbedded(Bits, BitsSize, "PNG");
+    case BI_JPEG: return DecodeEmbedded(Bits, BitsSize, "JPEG");
+    case BI_PNG: return DecodeEmbedded(Bits, BitsSize, "PNG");
     case BI_RLE4:
-    case BI_RLE8:
-        return DecodeRle(info, Bits, BitsSize, ColorTable(Info, InfoSize, info, Options));
-    default:
-        break;
+    case BI_RLE8: return DecodeRle(info, Bits, BitsSize, ColorTable(Info, InfoSize, info, Options));
+    default: break;
     }
     const uint64_t stride = ((uint64_t(info.Width) * info.BitCount + 31) / 32) * 4;
     const uint64_t lastRow = (uint64_t(info.Width) * info.BitCount + 7) / 8;
@@ -354,8 +354,8 @@ QImage DecodePackedDib(const uint8_t* Data, size_t Size, const TDibOptions& Opti
     return DecodeDib(Data, at, Data + at, Size - at, Options, Out);
 }
 
-QImage DecodeDibInRecord(const uint8_t* Record, size_t RecordSize, uint32_t offBmi, uint32_t cbBmi,
-                         uint32_t offBits, uint32_t cbBits, const TDibOptions& Options, TDibInfo* Out)
+QImage DecodeDibInRecord(const uint8_t* Record, size_t RecordSize, uint32_t offBmi, uint32_t cbBmi, uint32_t offBits,
+                         uint32_t cbBits, const TDibOptions& Options, TDibInfo* Out)
 {
     if (Out)
         *Out = TDibInfo();

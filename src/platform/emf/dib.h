@@ -17,12 +17,12 @@ constexpr int64_t DibMaxPixels = int64_t(1) << 28;
 struct TDibInfo {
     uint32_t HeaderSize = 0; // 12 (core), 40, 52, 56, 108 or 124
     int32_t Width = 0;
-    int32_t Height = 0;      // always positive; see TopDown
-    bool TopDown = false;    // negative biHeight in the file
+    int32_t Height = 0;   // always positive; see TopDown
+    bool TopDown = false; // negative biHeight in the file
     uint16_t BitCount = 0;
-    uint32_t Compression = 0; // BI_RGB, BI_RLE8, ...
-    uint32_t ColorCount = 0;     // entries the colour table should hold (0 above 8 bits)
-    bool HasColorTable = false;  // all ColorCount entries are present in the BITMAPINFO
+    uint32_t Compression = 0;         // BI_RGB, BI_RLE8, ...
+    uint32_t ColorCount = 0;          // entries the colour table should hold (0 above 8 bits)
+    bool HasColorTable = false;       // all ColorCount entries are present in the BITMAPINFO
     uint32_t Masks[4] = {0, 0, 0, 0}; // red, green, blue, alpha for BI_BITFIELDS and 16/32 bits
     uint32_t ColorTableOffset = 0;    // from the start of the BITMAPINFO
     uint32_t ColorEntrySize = 4;      // 3 (core header), 4 (RGBQUAD) or 2 (palette index)
@@ -61,15 +61,13 @@ QImage DecodeDib(const uint8_t* Info, size_t InfoSize, const uint8_t* Bits, size
                  const TDibOptions& Options = {}, TDibInfo* Out = nullptr);
 
 // A packed DIB: BITMAPINFO immediately followed by the bits.
-QImage DecodePackedDib(const uint8_t* Data, size_t Size, const TDibOptions& Options = {},
-                       TDibInfo* Out = nullptr);
+QImage DecodePackedDib(const uint8_t* Data, size_t Size, const TDibOptions& Options = {}, TDibInfo* Out = nullptr);
 
 // The usual record layout: offsets of the BITMAPINFO and the bits counted
 // from the start of the record, each range checked against RecordSize.
 // A zero cbBmi or cbBits gives a null image.
-QImage DecodeDibInRecord(const uint8_t* Record, size_t RecordSize, uint32_t offBmi, uint32_t cbBmi,
-                         uint32_t offBits, uint32_t cbBits, const TDibOptions& Options = {},
-                         TDibInfo* Out = nullptr);
+QImage DecodeDibInRecord(const uint8_t* Record, size_t RecordSize, uint32_t offBmi, uint32_t cbBmi, uint32_t offBits,
+                         uint32_t cbBits, const TDibOptions& Options = {}, TDibInfo* Out = nullptr);
 
 // The opposite direction, for recording: a BITMAPINFOHEADER (no colour
 // table) and bottom-up bits, 32 bits when the image has an alpha channel

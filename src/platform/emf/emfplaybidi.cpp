@@ -21,8 +21,7 @@ char32_t CodePointAt(const QString& Text, int I)
 
 bool IsRightToLeft(QChar::Direction D)
 {
-    return D == QChar::DirR || D == QChar::DirAL || D == QChar::DirRLE || D == QChar::DirRLO ||
-           D == QChar::DirRLI;
+    return D == QChar::DirR || D == QChar::DirAL || D == QChar::DirRLE || D == QChar::DirRLO || D == QChar::DirRLI;
 }
 
 // Resolved embedding level of every unit (rules W1 to I2 and L1).
@@ -37,15 +36,20 @@ std::vector<uint8_t> Levels(const QString& Text, bool Rtl)
         switch (QChar::direction(CodePointAt(Text, i))) {
         case QChar::DirL: c = BL; break;
         case QChar::DirR: c = BR; break;
-        case QChar::DirAL: c = BR; arabic[size_t(i)] = true; break;
+        case QChar::DirAL:
+            c = BR;
+            arabic[size_t(i)] = true;
+            break;
         case QChar::DirEN: c = BEN; break;
         case QChar::DirES: c = BES; break;
         case QChar::DirET: c = BET; break;
         case QChar::DirAN: c = BAN; break;
         case QChar::DirCS: c = BCS; break;
-        case QChar::DirNSM: case QChar::DirBN: c = BNSM; break;
+        case QChar::DirNSM:
+        case QChar::DirBN: c = BNSM; break;
         case QChar::DirWS: space[size_t(i)] = true; break;
-        case QChar::DirS: case QChar::DirB: separator[size_t(i)] = true; break;
+        case QChar::DirS:
+        case QChar::DirB: separator[size_t(i)] = true; break;
         default: break; // other neutrals and explicit codes, which a single line ignores
         }
         cls[size_t(i)] = c;
@@ -144,12 +148,11 @@ struct TArabicForms {
 
 // U+0621 to U+064A: isolated, final, initial, medial forms in this order.
 const TArabicForms ArabicForms[] = {
-    {0xFE80, 1}, {0xFE81, 2}, {0xFE83, 2}, {0xFE85, 2}, {0xFE87, 2}, {0xFE89, 4}, {0xFE8D, 2}, {0xFE8F, 4},
-    {0xFE93, 2}, {0xFE95, 4}, {0xFE99, 4}, {0xFE9D, 4}, {0xFEA1, 4}, {0xFEA5, 4}, {0xFEA9, 2}, {0xFEAB, 2},
-    {0xFEAD, 2}, {0xFEAF, 2}, {0xFEB1, 4}, {0xFEB5, 4}, {0xFEB9, 4}, {0xFEBD, 4}, {0xFEC1, 4}, {0xFEC5, 4},
-    {0xFEC9, 4}, {0xFECD, 4}, {0, 0},      {0, 0},      {0, 0},      {0, 0},      {0, 0},      {0, 0},
-    {0xFED1, 4}, {0xFED5, 4}, {0xFED9, 4}, {0xFEDD, 4}, {0xFEE1, 4}, {0xFEE5, 4}, {0xFEE9, 4}, {0xFEED, 2},
-    {0xFEEF, 2}, {0xFEF1, 4},
+    {0xFE80, 1}, {0xFE81, 2}, {0xFE83, 2}, {0xFE85, 2}, {0xFE87, 2}, {0xFE89, 4}, {0xFE8D, 2}, {0xFE8F, 4}, {0xFE93, 2},
+    {0xFE95, 4}, {0xFE99, 4}, {0xFE9D, 4}, {0xFEA1, 4}, {0xFEA5, 4}, {0xFEA9, 2}, {0xFEAB, 2}, {0xFEAD, 2}, {0xFEAF, 2},
+    {0xFEB1, 4}, {0xFEB5, 4}, {0xFEB9, 4}, {0xFEBD, 4}, {0xFEC1, 4}, {0xFEC5, 4}, {0xFEC9, 4}, {0xFECD, 4}, {0, 0},
+    {0, 0},      {0, 0},      {0, 0},      {0, 0},      {0, 0},      {0xFED1, 4}, {0xFED5, 4}, {0xFED9, 4}, {0xFEDD, 4},
+    {0xFEE1, 4}, {0xFEE5, 4}, {0xFEE9, 4}, {0xFEED, 2}, {0xFEEF, 2}, {0xFEF1, 4},
 };
 
 TArabicForms FormsOf(char16_t C)

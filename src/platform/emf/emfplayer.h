@@ -14,10 +14,9 @@ void StretchDraw(QPainter& Painter, const QRectF& R, const TMetafile& Page);
 
 // What a playback went through, for tools and tests.
 struct TEmfPlayResult {
-    size_t Records = 0;     // records played, header and end included
-    bool Damaged = false;   // playback stopped at a damaged record
+    size_t Records = 0;   // records played, header and end included
+    bool Damaged = false; // playback stopped at a damaged record
     bool ReachedEof = false;
 };
 
 TEmfPlayResult PlayEmf(QPainter& Painter, const QRectF& R, const TMetafile& Page);
-

@@ -74,7 +74,8 @@ QImage ShadedTriangle(const std::array<QPointF, 3>& P, const std::array<QColor, 
     if (box.isEmpty())
         return QImage();
     const QRect area = QRect(QPoint(int(std::floor(box.left())), int(std::floor(box.top()))),
-                             QPoint(int(std::ceil(box.right())), int(std::ceil(box.bottom())))) & Bounds;
+                             QPoint(int(std::ceil(box.right())), int(std::ceil(box.bottom())))) &
+                       Bounds;
     const double det = (P[1].y() - P[2].y()) * (P[0].x() - P[2].x()) + (P[2].x() - P[1].x()) * (P[0].y() - P[2].y());
     if (area.isEmpty() || !std::isfinite(det) || std::fabs(det) < 1e-9)
         return QImage();
@@ -104,9 +105,9 @@ QImage ShadedTriangle(const std::array<QPointF, 3>& P, const std::array<QColor, 
 // four-operand code keeps for its background operation).
 uint32_t RopFromIndex(uint32_t Index)
 {
-    static const uint32_t known[] = {SRCCOPY,  SRCPAINT,  SRCAND,    SRCINVERT, SRCERASE, NOTSRCCOPY,
-                                     NOTSRCERASE, MERGECOPY, MERGEPAINT, PATCOPY, PATPAINT, PATINVERT,
-                                     DSTINVERT, BLACKNESS, WHITENESS, 0x00AA0029};
+    static const uint32_t known[] = {SRCCOPY,     SRCPAINT,  SRCAND,     SRCINVERT, SRCERASE, NOTSRCCOPY,
+                                     NOTSRCERASE, MERGECOPY, MERGEPAINT, PATCOPY,   PATPAINT, PATINVERT,
+                                     DSTINVERT,   BLACKNESS, WHITENESS,  0x00AA0029};
     for (uint32_t code : known)
         if (((code >> 16) & 0xFF) == (Index & 0xFF))
             return code;
@@ -134,7 +135,8 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
         const double x = R.I32(24), y = R.I32(28);
         const int xSrc = R.I32(32), ySrc = R.I32(36), cxSrc = R.I32(40), cySrc = R.I32(44);
         options.Usage = R.U32(64);
-        QImage image = DecodeDibInRecord(R.Data(), R.Size(), R.U32(48), R.U32(52), R.U32(56), R.U32(60), options, &info);
+        QImage image = DecodeDibInRecord(R.Data(), R.Size(), R.U32(48), R.U32(52), R.U32(56), R.U32(60), options,
+                                         &info);
         if (image.isNull())
             return;
         double w = cxSrc, h = cySrc;
@@ -171,9 +173,9 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
     const double cxSrc = stretched ? R.I32(100) : cx, cySrc = stretched ? R.I32(104) : cy;
     if (type == EMR_ALPHABLEND)
         options.UseAlpha = R.U8(43) & 1; // AC_SRC_ALPHA
-    QImage image = options.UseAlpha ? DecodeAlphaDib(R, options)
-                                    : DecodeDibInRecord(R.Data(), R.Size(), R.U32(84), cbBmi, R.U32(92), R.U32(96),
-                                                        options, &info);
+    QImage image = options.UseAlpha
+                     ? DecodeAlphaDib(R, options)
+                     : DecodeDibInRecord(R.Data(), R.Size(), R.U32(84), cbBmi, R.U32(92), R.U32(96), options, &info);
     if (image.isNull())
         return;
     // A four-operand code in a plain blit: only its foreground part counts.
@@ -257,8 +259,8 @@ void TEmfPlayer::MaskBlt(const TEmfRecord& R, double X, double Y, double W, doub
     const uint32_t foreground = rop & 0xFFFFFF, background = RopFromIndex(rop >> 24);
     TDibInfo maskInfo;
     const QImage mask = R.Has(100, 28) ? DecodeDibInRecord(R.Data(), R.Size(), R.U32(112), R.U32(116), R.U32(120),
-                                                            R.U32(124), TDibOptions(), &maskInfo)
-                                        : QImage();
+                                                           R.U32(124), TDibOptions(), &maskInfo)
+                                       : QImage();
     // Regions are int inside Qt: far outside any device, draw it unmasked.
     const QRectF reach(-1e8, -1e8, 2e8, 2e8);
     if (mask.isNull() || !AxisAligned() || !reach.contains(FXform.mapRect(QRectF(X, Y, W, H)))) {

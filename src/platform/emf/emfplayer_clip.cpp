@@ -51,7 +51,8 @@ bool TEmfPlayer::ReadRegion(const TEmfRecord& R, size_t Offset, size_t Size, boo
         return false;
     const uint32_t count = R.U32(Offset + 8);
     const uint32_t headerSize = R.U32(Offset);
-    const size_t rectsAt = Offset + (headerSize >= RegionHeaderSize && headerSize < Size ? headerSize : RegionHeaderSize);
+    const size_t rectsAt = Offset +
+                           (headerSize >= RegionHeaderSize && headerSize < Size ? headerSize : RegionHeaderSize);
     if (rectsAt > Offset + Size || count > (Offset + Size - rectsAt) / 16)
         return false;
     QVector<QRect> rects;
@@ -115,7 +116,8 @@ void TEmfPlayer::CombineClip(const QRegion& Region, uint32_t Mode)
 void TEmfPlayer::ClipRecord(const TEmfRecord& R)
 {
     switch (R.Type()) {
-    case EMR_INTERSECTCLIPRECT: case EMR_EXCLUDECLIPRECT: {
+    case EMR_INTERSECTCLIPRECT:
+    case EMR_EXCLUDECLIPRECT: {
         if (!R.Has(8, 16))
             return;
         const double l = R.I32(8), t = R.I32(12), r = R.I32(16), b = R.I32(20);
@@ -252,7 +254,9 @@ void TEmfPlayer::FloodFill(const TEmfRecord& R)
     // below it are searched for spans that touch it.
     const int w = area.width();
     std::vector<uint8_t> done(size_t(w) * size_t(area.height()), 0);
-    auto mark = [&](int X, int Y) -> uint8_t& { return done[size_t(Y - area.top()) * size_t(w) + size_t(X - area.left())]; };
+    auto mark = [&](int X, int Y) -> uint8_t& {
+        return done[size_t(Y - area.top()) * size_t(w) + size_t(X - area.left())];
+    };
     std::vector<QPoint> pending{seed};
     std::vector<QRect> spans;
     while (!pending.empty()) {

@@ -29,13 +29,22 @@ double ArcAngle(const QRectF& Box, QPointF Point)
 bool TEmfPlayer::DrawRecord(const TEmfRecord& R)
 {
     switch (R.Type()) {
-    case EMR_POLYBEZIER: case EMR_POLYGON: case EMR_POLYLINE: case EMR_POLYBEZIERTO: case EMR_POLYLINETO:
-    case EMR_POLYBEZIER16: case EMR_POLYGON16: case EMR_POLYLINE16: case EMR_POLYBEZIERTO16: case EMR_POLYLINETO16:
-        return PolyRecord(R);
-    case EMR_POLYPOLYLINE: case EMR_POLYPOLYGON: case EMR_POLYPOLYLINE16: case EMR_POLYPOLYGON16:
-        return PolyPolyRecord(R);
-    case EMR_POLYDRAW: case EMR_POLYDRAW16:
-        return PolyDraw(R);
+    case EMR_POLYBEZIER:
+    case EMR_POLYGON:
+    case EMR_POLYLINE:
+    case EMR_POLYBEZIERTO:
+    case EMR_POLYLINETO:
+    case EMR_POLYBEZIER16:
+    case EMR_POLYGON16:
+    case EMR_POLYLINE16:
+    case EMR_POLYBEZIERTO16:
+    case EMR_POLYLINETO16: return PolyRecord(R);
+    case EMR_POLYPOLYLINE:
+    case EMR_POLYPOLYGON:
+    case EMR_POLYPOLYLINE16:
+    case EMR_POLYPOLYGON16: return PolyPolyRecord(R);
+    case EMR_POLYDRAW:
+    case EMR_POLYDRAW16: return PolyDraw(R);
     case EMR_LINETO: {
         if (!R.Has(8, 8))
             return true;
@@ -54,18 +63,24 @@ bool TEmfPlayer::DrawRecord(const TEmfRecord& R)
         FPainter.fillRect(QRect(Dev(R.I32(8), R.I32(12)), QSize(1, 1)), EmfColor(R.U32(16)));
         return true;
     }
-    case EMR_RECTANGLE: case EMR_ELLIPSE: case EMR_ROUNDRECT:
-        BoxRecord(R);
-        return true;
-    case EMR_ARC: case EMR_CHORD: case EMR_PIE: case EMR_ARCTO: case EMR_ANGLEARC:
-        ArcRecord(R);
-        return true;
-    case EMR_BEGINPATH: case EMR_ENDPATH: case EMR_CLOSEFIGURE: case EMR_FILLPATH: case EMR_STROKEANDFILLPATH:
-    case EMR_STROKEPATH: case EMR_FLATTENPATH: case EMR_WIDENPATH: case EMR_ABORTPATH:
-        PathRecord(R);
-        return true;
-    default:
-        return true; // unknown and unsupported records are skipped
+    case EMR_RECTANGLE:
+    case EMR_ELLIPSE:
+    case EMR_ROUNDRECT: BoxRecord(R); return true;
+    case EMR_ARC:
+    case EMR_CHORD:
+    case EMR_PIE:
+    case EMR_ARCTO:
+    case EMR_ANGLEARC: ArcRecord(R); return true;
+    case EMR_BEGINPATH:
+    case EMR_ENDPATH:
+    case EMR_CLOSEFIGURE:
+    case EMR_FILLPATH:
+    case EMR_STROKEANDFILLPATH:
+    case EMR_STROKEPATH:
+    case EMR_FLATTENPATH:
+    case EMR_WIDENPATH:
+    case EMR_ABORTPATH: PathRecord(R); return true;
+    default: return true; // unknown and unsupported records are skipped
     }
 }
 
@@ -333,7 +348,9 @@ void TEmfPlayer::PathRecord(const TEmfRecord& R)
         if (FState.InPath)
             path.closeSubpath();
         break;
-    case EMR_FILLPATH: case EMR_STROKEPATH: case EMR_STROKEANDFILLPATH: {
+    case EMR_FILLPATH:
+    case EMR_STROKEPATH:
+    case EMR_STROKEANDFILLPATH: {
         if (FState.InPath)
             break;
         const bool fill = R.Type() != EMR_STROKEPATH, stroke = R.Type() != EMR_FILLPATH;
@@ -445,8 +462,7 @@ void TEmfPlayer::BeginDraw()
     if (FPainter.brushOrigin() != brushOrigin)
         FPainter.setBrushOrigin(brushOrigin);
     const TEmfRop2Effect rop = EmfRop2Effect(FState.Rop2);
-    const QPainter::CompositionMode mode =
-        FRasterOps ? rop.Mode : QPainter::CompositionMode_SourceOver;
+    const QPainter::CompositionMode mode = FRasterOps ? rop.Mode : QPainter::CompositionMode_SourceOver;
     if (FPainter.compositionMode() != mode)
         FPainter.setCompositionMode(mode);
 }

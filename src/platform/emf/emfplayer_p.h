@@ -38,10 +38,10 @@ struct TEmfDcState {
     uint32_t Rop2 = 13;    // R2_COPYPEN
     uint32_t StretchMode = 1;
     bool Clockwise = false;
-    QPointF CurPos; // logical units
+    QPointF CurPos;  // logical units
     QPoint BrushOrg; // device pixels: where pattern and hatch tiles start
     bool HasClip = false;
-    QRegion Clip;   // target device pixels
+    QRegion Clip; // target device pixels
     QPainterPath Path;
     bool InPath = false;
 };
@@ -119,7 +119,8 @@ private:
     // emfplayer_bitmaps.cpp
     void BitmapRecord(const TEmfRecord& R);
     void PlgBlt(const TEmfRecord& R);
-    void MaskBlt(const TEmfRecord& R, double X, double Y, double W, double H, const QImage& Image, const QRectF& Source);
+    void MaskBlt(const TEmfRecord& R, double X, double Y, double W, double H, const QImage& Image,
+                 const QRectF& Source);
     void SetDibitsToDevice(const TEmfRecord& R);
     void Blit(double X, double Y, double W, double H, const QImage& Image, QRectF Source, uint32_t Rop);
     void FillDeviceArea(const QPolygonF& DevArea, uint32_t Rop);
@@ -127,7 +128,7 @@ private:
 
     QPainter& FPainter;
     const TMetafile& FPage;
-    QTransform FInit; // reference-device pixels to target device pixels
+    QTransform FInit;  // reference-device pixels to target device pixels
     QTransform FXform; // logical units to target device pixels
     QTransform FBase;  // device pixels to the painter's coordinates
     TEmfDevice FDevice;
@@ -137,6 +138,6 @@ private:
     QRegion FCallerClip;
     bool FCallerHasClip = false;
     bool FClipDirty = false;
-    bool FRasterOps = true; // the paint engine honours raster operations
+    bool FRasterOps = true;   // the paint engine honours raster operations
     bool FVectorText = false; // keep text as text (PDF, SVG)
 };

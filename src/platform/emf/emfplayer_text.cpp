@@ -11,10 +11,22 @@
 
 namespace {
 
-enum : uint32_t { ETO_OPAQUE_ = 0x2, ETO_CLIPPED_ = 0x4, ETO_GLYPH_INDEX = 0x10, ETO_RTLREADING_ = 0x80,
-                  ETO_NO_RECT = 0x100, ETO_PDY = 0x2000 };
-enum : uint32_t { TA_UPDATECP_ = 1, TA_RIGHT_ = 2, TA_CENTER_ = 6, TA_BOTTOM_ = 8, TA_BASELINE_ = 24,
-                  TA_RTLREADING_ = 256 };
+enum : uint32_t {
+    ETO_OPAQUE_ = 0x2,
+    ETO_CLIPPED_ = 0x4,
+    ETO_GLYPH_INDEX = 0x10,
+    ETO_RTLREADING_ = 0x80,
+    ETO_NO_RECT = 0x100,
+    ETO_PDY = 0x2000
+};
+enum : uint32_t {
+    TA_UPDATECP_ = 1,
+    TA_RIGHT_ = 2,
+    TA_CENTER_ = 6,
+    TA_BOTTOM_ = 8,
+    TA_BASELINE_ = 24,
+    TA_RTLREADING_ = 256
+};
 
 QPointF Unit(QPointF V)
 {
@@ -284,8 +296,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
         FPainter.setFont(qf);
         for (int i = 0; i < n; ++i)
             if (!text[i].isSpace() && !text[i].isLowSurrogate())
-                FPainter.drawText(positions[i],
-                                  text.mid(i, text[i].isHighSurrogate() && i + 1 < n ? 2 : 1));
+                FPainter.drawText(positions[i], text.mid(i, text[i].isHighSurrogate() && i + 1 < n ? 2 : 1));
     } else {
         QVector<quint32> mainGlyphs;
         QVector<QPointF> mainPositions;

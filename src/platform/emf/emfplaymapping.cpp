@@ -94,8 +94,7 @@ void EmfSetMapMode(TEmfMapping& M, uint32_t Mode, const TEmfDevice& Device)
         M.VpExt = QSize(px, -py);
         EmfFixIsotropic(M, Device);
         break;
-    default:
-        break;
+    default: break;
     }
     if (M.WinExt.width() == 0 || M.WinExt.height() == 0)
         M.WinExt = QSize(1, 1);

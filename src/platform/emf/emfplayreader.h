@@ -31,10 +31,7 @@ public:
         return GetLE32(FData + Offset);
     }
     int32_t I32(size_t Offset) const { return int32_t(U32(Offset)); }
-    uint16_t U16(size_t Offset) const
-    {
-        return Has(Offset, 2) ? GetLE16(FData + Offset) : 0;
-    }
+    uint16_t U16(size_t Offset) const { return Has(Offset, 2) ? GetLE16(FData + Offset) : 0; }
     int16_t I16(size_t Offset) const { return int16_t(U16(Offset)); }
     uint8_t U8(size_t Offset) const { return Has(Offset, 1) ? FData[Offset] : 0; }
     float F32(size_t Offset) const

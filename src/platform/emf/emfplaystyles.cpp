@@ -97,8 +97,14 @@ TEmfRop2Effect EmfRop2Effect(uint32_t Rop2)
     using CM = QPainter::CompositionMode;
     TEmfRop2Effect e;
     switch (Rop2) {
-    case R2_BLACK: e.ForceColor = true; e.Color = Qt::black; break;
-    case R2_WHITE: e.ForceColor = true; e.Color = Qt::white; break;
+    case R2_BLACK:
+        e.ForceColor = true;
+        e.Color = Qt::black;
+        break;
+    case R2_WHITE:
+        e.ForceColor = true;
+        e.Color = Qt::white;
+        break;
     case R2_NOP: e.Skip = true; break;
     case R2_NOT: e.Mode = CM::RasterOp_NotDestination; break;
     case R2_XORPEN: e.Mode = CM::RasterOp_SourceXorDestination; break;
@@ -119,22 +125,22 @@ TEmfRop2Effect EmfRop2Effect(uint32_t Rop2)
 int EmfCodePageForCharset(uint32_t Charset)
 {
     switch (Charset) {
-    case 77: return 10000;   // MAC_CHARSET
-    case 128: return 932;    // SHIFTJIS
-    case 129: return 949;    // HANGUL
-    case 130: return 1361;   // JOHAB
-    case 134: return 936;    // GB2312
-    case 136: return 950;    // CHINESEBIG5
-    case 161: return 1253;   // GREEK
-    case 162: return 1254;   // TURKISH
-    case 163: return 1258;   // VIETNAMESE
-    case 177: return 1255;   // HEBREW
-    case 178: return 1256;   // ARABIC
-    case 186: return 1257;   // BALTIC
-    case 204: return 1251;   // RUSSIAN
-    case 222: return 874;    // THAI
-    case 238: return 1250;   // EASTEUROPE
-    case 255: return 437;    // OEM
-    default: return 1252;    // ANSI, DEFAULT, SYMBOL and the unknown
+    case 77: return 10000; // MAC_CHARSET
+    case 128: return 932;  // SHIFTJIS
+    case 129: return 949;  // HANGUL
+    case 130: return 1361; // JOHAB
+    case 134: return 936;  // GB2312
+    case 136: return 950;  // CHINESEBIG5
+    case 161: return 1253; // GREEK
+    case 162: return 1254; // TURKISH
+    case 163: return 1258; // VIETNAMESE
+    case 177: return 1255; // HEBREW
+    case 178: return 1256; // ARABIC
+    case 186: return 1257; // BALTIC
+    case 204: return 1251; // RUSSIAN
+    case 222: return 874;  // THAI
+    case 238: return 1250; // EASTEUROPE
+    case 255: return 437;  // OEM
+    default: return 1252;  // ANSI, DEFAULT, SYMBOL and the unknown
     }
 }

@@ -9,8 +9,8 @@ struct TEmfFont;
 struct TEmfResolvedFont {
     QRawFont Raw;
     QString Family;
-    int PixelSize = 0;      // em size in device pixels
-    double Stretch = 1.0;   // horizontal scale for a LOGFONT width
+    int PixelSize = 0;    // em size in device pixels
+    double Stretch = 1.0; // horizontal scale for a LOGFONT width
 };
 
 // Em size in device pixels of a LOGFONT height (negative: character

@@ -60,8 +60,8 @@ bool ReadEmrText(const TEmfRecord& R, size_t Offset, bool Wide, bool AlwaysRect,
 
 bool EmfIsTextRecord(uint32_t Type)
 {
-    return Type == EMR_EXTTEXTOUTW || Type == EMR_EXTTEXTOUTA || Type == EMR_POLYTEXTOUTW ||
-           Type == EMR_POLYTEXTOUTA || Type == EMR_SMALLTEXTOUT;
+    return Type == EMR_EXTTEXTOUTW || Type == EMR_EXTTEXTOUTA || Type == EMR_POLYTEXTOUTW || Type == EMR_POLYTEXTOUTA ||
+           Type == EMR_SMALLTEXTOUT;
 }
 
 std::vector<TEmfTextString> EmfReadTextRecord(const TEmfRecord& R, int CodePage)
@@ -107,7 +107,8 @@ std::vector<TEmfTextString> EmfReadTextRecord(const TEmfRecord& R, int CodePage)
             break;
         s.Text.resize(qsizetype(count));
         for (uint32_t i = 0; i < count; ++i)
-            s.Text[qsizetype(i)] = small ? QChar(char16_t(R.U8(offString + i))) : QChar(R.U16(offString + 2 * size_t(i)));
+            s.Text[qsizetype(i)] = small ? QChar(char16_t(R.U8(offString + i)))
+                                         : QChar(R.U16(offString + 2 * size_t(i)));
         s.GlyphIndexes = !small && (s.Options & ETO_GLYPH_INDEX_);
         out.push_back(std::move(s));
         break;

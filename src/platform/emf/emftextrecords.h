@@ -16,7 +16,7 @@ struct TEmfTextString {
     std::vector<double> Advances; // logical units, one per UTF-16 unit, empty when the record has none
     uint32_t Options = 0;         // ETO_* flags
     bool HasRect = false;
-    QRectF Rect;                  // logical units, when HasRect
+    QRectF Rect; // logical units, when HasRect
     bool GlyphIndexes = false;
 };
 

@@ -25,10 +25,19 @@ uint32_t FloatBits(float F)
     return bits;
 }
 
-uint32_t ColorRef(const QColor& C) { return uint32_t(C.red()) | uint32_t(C.green()) << 8 | uint32_t(C.blue()) << 16; }
+uint32_t ColorRef(const QColor& C)
+{
+    return uint32_t(C.red()) | uint32_t(C.green()) << 8 | uint32_t(C.blue()) << 16;
+}
 
-bool SamePen(const TPen& A, const TPen& B) { return A.Color == B.Color && A.Width == B.Width && A.Style == B.Style; }
-bool SameBrush(const TBrush& A, const TBrush& B) { return A.Color == B.Color && A.Style == B.Style; }
+bool SamePen(const TPen& A, const TPen& B)
+{
+    return A.Color == B.Color && A.Width == B.Width && A.Style == B.Style;
+}
+bool SameBrush(const TBrush& A, const TBrush& B)
+{
+    return A.Color == B.Color && A.Style == B.Style;
+}
 bool SameFont(const TFont& A, const TFont& B)
 {
     return A.Name == B.Name && A.Height == B.Height && A.Width == B.Width && A.Weight == B.Weight &&
@@ -36,7 +45,10 @@ bool SameFont(const TFont& A, const TFont& B)
            A.Escapement == B.Escapement && A.Charset == B.Charset;
 }
 
-bool IsObject(uint32_t Handle) { return Handle != 0 && !(Handle & 0x80000000u); }
+bool IsObject(uint32_t Handle)
+{
+    return Handle != 0 && !(Handle & 0x80000000u);
+}
 
 // Frame in 0.01 mm that TMetafile converts back to exactly Pixels.
 int32_t FrameFor(int Pixels, int Millimeters, int Device)
@@ -165,9 +177,10 @@ void TMetafileCanvas::BeginRecord(uint32_t Type)
 {
     // Text leaves the fine text units in place for the text that follows;
     // anything else is drawn in reference pixels again.
-    static const uint32_t textState[] = {EMR_EXTTEXTOUTW, EMR_EXTCREATEFONTINDIRECTW, EMR_SELECTOBJECT,
-                                         EMR_DELETEOBJECT, EMR_SETTEXTCOLOR, EMR_SETTEXTALIGN, EMR_SETBKMODE,
-                                         EMR_SETBKCOLOR, EMR_SETWORLDTRANSFORM, EMR_MODIFYWORLDTRANSFORM, EMR_EOF};
+    static const uint32_t textState[] = {
+        EMR_EXTTEXTOUTW,       EMR_EXTCREATEFONTINDIRECTW, EMR_SELECTOBJECT, EMR_DELETEOBJECT,
+        EMR_SETTEXTCOLOR,      EMR_SETTEXTALIGN,           EMR_SETBKMODE,    EMR_SETBKCOLOR,
+        EMR_SETWORLDTRANSFORM, EMR_MODIFYWORLDTRANSFORM,   EMR_EOF};
     if (FTextUnits && std::find(std::begin(textState), std::end(textState), Type) == std::end(textState)) {
         FTextUnits = false;
         FRecordStart = FData.size();
@@ -313,8 +326,8 @@ void TMetafileCanvas::UseFont()
     for (int64_t v : {int64_t(Font.Height) * TextUnits, int64_t(Font.Width) * TextUnits, int64_t(Font.Escapement),
                       int64_t(Font.Escapement), int64_t(Font.Weight)})
         Put32(uint32_t(int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX))));
-    const uint8_t flags[8] = {uint8_t(Font.Italic), uint8_t(Font.Underline), uint8_t(Font.StrikeOut),
-                              uint8_t(Font.Charset), 0, 0, 0, 0};
+    const uint8_t flags[8] = {
+        uint8_t(Font.Italic), uint8_t(Font.Underline), uint8_t(Font.StrikeOut), uint8_t(Font.Charset), 0, 0, 0, 0};
     PutBytes(flags, 8);
     uint16_t face[32] = {};
     const QString name = Font.Name.left(31);
@@ -531,12 +544,15 @@ void TMetafileCanvas::ExtTextOut(int X, int Y, unsigned Options, const QRect* R,
         top -= int64_t(std::ceil(m.ascent()));
     else if (FTextAlign & TA_BOTTOM)
         top -= int64_t(std::ceil(m.height()));
-    QRect box(int(std::clamp<int64_t>(left, INT32_MIN / 2, INT32_MAX / 2)), int(std::clamp<int64_t>(top, INT32_MIN / 2, INT32_MAX / 2)),
+    QRect box(int(std::clamp<int64_t>(left, INT32_MIN / 2, INT32_MAX / 2)),
+              int(std::clamp<int64_t>(top, INT32_MIN / 2, INT32_MAX / 2)),
               int(std::clamp<int64_t>(width, 1, INT32_MAX / 2)), int(std::ceil(m.height())));
     if (R)
         box = (Options & ETO_CLIPPED) ? box.intersected(*R) : box.united(*R);
 
-    const auto units = [](int64_t V) { return uint32_t(int32_t(std::clamp<int64_t>(V * TextUnits, INT32_MIN, INT32_MAX))); };
+    const auto units = [](int64_t V) {
+        return uint32_t(int32_t(std::clamp<int64_t>(V * TextUnits, INT32_MIN, INT32_MAX)));
+    };
     const uint32_t n = uint32_t(Text.size());
     const uint32_t offString = 76;
     const uint32_t offDx = offString + ((n * 2 + 3) & ~3u);
@@ -611,8 +627,8 @@ void TMetafileCanvas::RecordDib(const QRect& R, const QImage& Image)
         Put32(0);
         const float identity[6] = {1, 0, 0, 1, 0, 0};
         PutBytes(identity, sizeof identity);
-        Put32(0);          // background colour
-        Put32(0);          // DIB_RGB_COLORS
+        Put32(0); // background colour
+        Put32(0); // DIB_RGB_COLORS
         Put32(108);
         Put32(cbBmi);
         Put32(108 + cbBmi);

@@ -117,7 +117,7 @@ private:
     std::optional<TSelected> FSaved; // state at the SaveDC around the clip
     unsigned FTextAlign = 0;
     int FGraphicsMode = 1;
-    QRect FBounds; // device pixels; empty = nothing drawn yet
-    QPoint FPos;   // current position, which RestoreDC puts back
+    QRect FBounds;           // device pixels; empty = nothing drawn yet
+    QPoint FPos;             // current position, which RestoreDC puts back
     bool FTextUnits = false; // the world transform scales text units to pixels
 };

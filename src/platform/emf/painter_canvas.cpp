@@ -5,10 +5,7 @@
 
 #include <QPainter>
 
-TPainterCanvas::TPainterCanvas(QPainter* Painter, const QSize& PageSize)
-    : FPainter(Painter), FPageSize(PageSize)
-{
-}
+TPainterCanvas::TPainterCanvas(QPainter* Painter, const QSize& PageSize) : FPainter(Painter), FPageSize(PageSize) {}
 
 TPainterCanvas::~TPainterCanvas()
 {
@@ -83,15 +80,30 @@ void TPainterCanvas::LineTo(int X, int Y)
     FPenPos = QPoint(X, Y);
 }
 
-void TPainterCanvas::Polyline(const std::vector<QPoint>& Points) { Recorder().Polyline(Points); }
-void TPainterCanvas::Polygon(const std::vector<QPoint>& Points) { Recorder().Polygon(Points); }
-void TPainterCanvas::Rectangle(const QRect& R) { Recorder().Rectangle(R); }
-void TPainterCanvas::FillRect(const QRect& R) { Recorder().FillRect(R); }
+void TPainterCanvas::Polyline(const std::vector<QPoint>& Points)
+{
+    Recorder().Polyline(Points);
+}
+void TPainterCanvas::Polygon(const std::vector<QPoint>& Points)
+{
+    Recorder().Polygon(Points);
+}
+void TPainterCanvas::Rectangle(const QRect& R)
+{
+    Recorder().Rectangle(R);
+}
+void TPainterCanvas::FillRect(const QRect& R)
+{
+    Recorder().FillRect(R);
+}
 void TPainterCanvas::RoundRect(const QRect& R, int CornerWidth, int CornerHeight)
 {
     Recorder().RoundRect(R, CornerWidth, CornerHeight);
 }
-void TPainterCanvas::Ellipse(const QRect& R) { Recorder().Ellipse(R); }
+void TPainterCanvas::Ellipse(const QRect& R)
+{
+    Recorder().Ellipse(R);
+}
 
 void TPainterCanvas::SetTextAlign(unsigned Align)
 {
@@ -111,7 +123,10 @@ std::vector<int> TPainterCanvas::TextAdvances(const QString& Text)
     return FontAdvances(Font, Text);
 }
 
-void TPainterCanvas::StretchDraw(const QRect& R, const QImage& Image) { Recorder().StretchDraw(R, Image); }
+void TPainterCanvas::StretchDraw(const QRect& R, const QImage& Image)
+{
+    Recorder().StretchDraw(R, Image);
+}
 
 void TPainterCanvas::StretchDraw(const QRect& R, const TMetafile& Page)
 {

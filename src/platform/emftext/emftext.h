@@ -20,8 +20,8 @@ class TMetafile;
 // One string of a text record.
 struct TEmfTextRun {
     QString Text;
-    QPointF Origin;            // start of the baseline
-    QPointF Direction{1, 0};   // unit vector along the baseline
+    QPointF Origin;          // start of the baseline
+    QPointF Direction{1, 0}; // unit vector along the baseline
     double Ascent = 0, Descent = 0;
     // Offsets along the baseline: character i spans [Offsets[i], Offsets[i+1]].
     std::vector<float> Offsets;

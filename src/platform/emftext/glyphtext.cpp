@@ -50,7 +50,10 @@ const QHash<quint32, char16_t>* ReverseCmap(const QString& Family)
     // metric-compatible stand-in.
     const QRawFont raw = EmfRawFont(Family, 64, 400, false);
     if (raw.isValid() && raw.familyName().compare(Family, Qt::CaseInsensitive) == 0) {
-        static const char16_t ranges[][2] = {{0x20, 0x24F}, {0x370, 0x3FF}, {0x400, 0x4FF}, {0x2000, 0x20CF},
+        static const char16_t ranges[][2] = {{0x20, 0x24F},
+                                             {0x370, 0x3FF},
+                                             {0x400, 0x4FF},
+                                             {0x2000, 0x20CF},
                                              {0x2100, 0x215F}};
         for (const auto& r : ranges)
             for (char16_t c = r[0]; c <= r[1]; ++c) {
@@ -71,8 +74,9 @@ const QHash<quint32, char16_t>* ReverseCmap(const QString& Family)
 QString EmfReadableText(const QString& Text, const QString& Face, uint8_t Charset, bool GlyphIndexes)
 {
     if (GlyphIndexes) {
-        const QHash<quint32, char16_t>* map =
-            qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? ReverseCmap(Face) : nullptr;
+        const QHash<quint32, char16_t>* map = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
+                                                ? ReverseCmap(Face)
+                                                : nullptr;
         QString out(Text.size(), QChar(Unknown));
         for (qsizetype i = 0; i < Text.size(); ++i)
             if (map)
@@ -89,9 +93,9 @@ QString EmfReadableText(const QString& Text, const QString& Face, uint8_t Charse
         char16_t u = c.unicode();
         if (u >= 0xF020 && u <= 0xF0FF)
             u = char16_t(u - 0xF000); // the symbol cmap's private range
-        c = QChar(picture && Face.compare(QLatin1String("Wingdings"), Qt::CaseInsensitive) == 0
-                      ? WingdingsChar(u)
-                      : picture && u != 0x20 ? Unknown : u);
+        c = QChar(picture && Face.compare(QLatin1String("Wingdings"), Qt::CaseInsensitive) == 0 ? WingdingsChar(u)
+                  : picture && u != 0x20                                                        ? Unknown
+                                                                                                : u);
     }
     return out;
 }

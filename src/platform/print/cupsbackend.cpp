@@ -98,8 +98,8 @@ void ApplySheet(QPrinter& Printer, const DEVMODEW& Mode)
     QPageSize size;
     if ((Mode.dmFields & explicitSize) == explicitSize && Mode.dmPaperWidth > 0 && Mode.dmPaperLength > 0)
         // Fuzzy, so that A4 given in tenths of a millimetre is still sent as A4.
-        size = QPageSize(QSizeF(Mode.dmPaperWidth / 10.0, Mode.dmPaperLength / 10.0), QPageSize::Millimeter,
-                         QString(), QPageSize::FuzzyMatch);
+        size = QPageSize(QSizeF(Mode.dmPaperWidth / 10.0, Mode.dmPaperLength / 10.0), QPageSize::Millimeter, QString(),
+                         QPageSize::FuzzyMatch);
     else if ((Mode.dmFields & DM_PAPERSIZE) && QPageSize::id(Mode.dmPaperSize) != QPageSize::Custom)
         size = QPageSize(QPageSize::id(Mode.dmPaperSize));
     if (size.isValid())

@@ -74,18 +74,23 @@ QStringList TCupsJob::SubmitOptions()
     if (copies > 1) {
         options << "copies" << QString::number(copies);
         if (FPrinter.collateCopies())
-            options << "Collate" << "True";
+            options << "Collate"
+                    << "True";
     }
     const QPrinter::DuplexMode duplex = FPrinter.duplex();
     const bool landscape = FPrinter.pageLayout().orientation() == QPageLayout::Landscape;
     if (duplex == QPrinter::DuplexLongSide || (duplex == QPrinter::DuplexAuto && !landscape))
-        options << "sides" << "two-sided-long-edge";
+        options << "sides"
+                << "two-sided-long-edge";
     else if (duplex == QPrinter::DuplexShortSide || duplex == QPrinter::DuplexAuto)
-        options << "sides" << "two-sided-short-edge";
+        options << "sides"
+                << "two-sided-short-edge";
     else
-        options << "sides" << "one-sided";
+        options << "sides"
+                << "one-sided";
     if (landscape)
-        options << "landscape" << "";
+        options << "landscape"
+                << "";
     return options + FPrinter.printEngine()->property(PPK_CupsOptions).toStringList();
 }
 
@@ -104,8 +109,8 @@ void TCupsJob::End()
     const bool sent = written && SubmitCupsJob(FName, FSpool, FPrinter.docName(), options, reason) > 0;
     RemoveSpool();
     if (!sent)
-        throw EPrinter("The print job on \"" + FName.toStdString() + "\" could not be submitted: " +
-                       reason.toStdString());
+        throw EPrinter("The print job on \"" + FName.toStdString() +
+                       "\" could not be submitted: " + reason.toStdString());
 }
 
 void TCupsJob::Abort()

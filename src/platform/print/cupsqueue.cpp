@@ -75,12 +75,15 @@ void ParsePpdInputSlots(const QByteArray& Ppd, QStringList& Slots, QString& Defa
 
 int16_t BinCodeForInputSlot(const QString& Keyword, int Position)
 {
-    static const struct { const char* Name; int16_t Code; } names[] = {
-        {"upper", 1}, {"top", 1}, {"tray1", 1}, {"onlyone", 1}, {"lower", 2}, {"bottom", 2},
-        {"tray2", 2}, {"middle", 3}, {"tray3", 3}, {"manual", 4}, {"manualfeed", 4},
-        {"envelope", 5}, {"envmanual", 6}, {"manualenvelope", 6}, {"auto", 7},
-        {"autoselect", 7}, {"default", 7}, {"tractor", 8}, {"smallformat", 9},
-        {"largeformat", 10}, {"largecapacity", 11}, {"cassette", 14}, {"formsource", 15},
+    static const struct {
+        const char* Name;
+        int16_t Code;
+    } names[] = {
+        {"upper", 1},          {"top", 1},       {"tray1", 1},       {"onlyone", 1},        {"lower", 2},
+        {"bottom", 2},         {"tray2", 2},     {"middle", 3},      {"tray3", 3},          {"manual", 4},
+        {"manualfeed", 4},     {"envelope", 5},  {"envmanual", 6},   {"manualenvelope", 6}, {"auto", 7},
+        {"autoselect", 7},     {"default", 7},   {"tractor", 8},     {"smallformat", 9},    {"largeformat", 10},
+        {"largecapacity", 11}, {"cassette", 14}, {"formsource", 15},
     };
     QString k = Keyword.toLower();
     k.remove('-');

@@ -9,8 +9,8 @@
 #include <cstdint>
 
 struct TCupsQueue {
-    bool Known = false;   // libcups answered for this queue
-    bool Copies = true;   // CUPS_PRINTER_COPIES
+    bool Known = false;     // libcups answered for this queue
+    bool Copies = true;     // CUPS_PRINTER_COPIES
     QStringList InputSlots; // PPD InputSlot keywords, in PPD order
     QString DefaultInputSlot;
 };

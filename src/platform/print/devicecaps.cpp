@@ -27,8 +27,7 @@ int GetDeviceCaps(HDC DC, int Index)
     }
 }
 
-int DeviceCapabilitiesW(const QString& Device, const QString&, int Capability, int16_t* Output,
-                        const DEVMODEW*)
+int DeviceCapabilitiesW(const QString& Device, const QString&, int Capability, int16_t* Output, const DEVMODEW*)
 {
     const std::vector<TPrinterCaps>* printers = nullptr;
     try {
@@ -36,8 +35,7 @@ int DeviceCapabilitiesW(const QString& Device, const QString&, int Capability, i
     } catch (const Exception&) {
         return -1;
     }
-    auto p = std::find_if(printers->begin(), printers->end(),
-                          [&](const TPrinterCaps& c) { return c.Name == Device; });
+    auto p = std::find_if(printers->begin(), printers->end(), [&](const TPrinterCaps& c) { return c.Name == Device; });
     if (p == printers->end())
         return -1;
     const std::vector<int16_t>* codes = nullptr;

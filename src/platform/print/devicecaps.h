@@ -8,16 +8,29 @@
 
 // dmFields bits.
 enum : uint32_t {
-    DM_ORIENTATION = 0x0001, DM_PAPERSIZE = 0x0002, DM_PAPERLENGTH = 0x0004, DM_PAPERWIDTH = 0x0008,
-    DM_COPIES = 0x0100, DM_DEFAULTSOURCE = 0x0200, DM_PRINTQUALITY = 0x0400, DM_COLOR = 0x0800,
-    DM_DUPLEX = 0x1000, DM_COLLATE = 0x8000
+    DM_ORIENTATION = 0x0001,
+    DM_PAPERSIZE = 0x0002,
+    DM_PAPERLENGTH = 0x0004,
+    DM_PAPERWIDTH = 0x0008,
+    DM_COPIES = 0x0100,
+    DM_DEFAULTSOURCE = 0x0200,
+    DM_PRINTQUALITY = 0x0400,
+    DM_COLOR = 0x0800,
+    DM_DUPLEX = 0x1000,
+    DM_COLLATE = 0x8000
 };
 enum : int16_t { DMORIENT_PORTRAIT = 1, DMORIENT_LANDSCAPE = 2 };
 enum : int16_t { DMDUP_SIMPLEX = 1, DMDUP_VERTICAL = 2, DMDUP_HORIZONTAL = 3 };
 
 // GetDeviceCaps indexes.
-enum : int { LOGPIXELSX = 88, LOGPIXELSY = 90, PHYSICALWIDTH = 110, PHYSICALHEIGHT = 111,
-             PHYSICALOFFSETX = 112, PHYSICALOFFSETY = 113 };
+enum : int {
+    LOGPIXELSX = 88,
+    LOGPIXELSY = 90,
+    PHYSICALWIDTH = 110,
+    PHYSICALHEIGHT = 111,
+    PHYSICALOFFSETX = 112,
+    PHYSICALOFFSETY = 113
+};
 // DeviceCapabilitiesW capabilities.
 enum : int { DC_PAPERS = 2, DC_BINS = 6 };
 // dmColor values.
@@ -47,7 +60,10 @@ enum TPrinterOrientation : uint8_t { poPortrait = 0, poLandscape = 1 };
 // record. A printer object keeps one record for its whole life and only
 // rewrites it, so a view kept between calls never dangles.
 using HGLOBAL = DEVMODEW*;
-inline DEVMODEW* GlobalLock(HGLOBAL h) { return h; }
+inline DEVMODEW* GlobalLock(HGLOBAL h)
+{
+    return h;
+}
 inline void GlobalUnlock(HGLOBAL) {}
 
 class TPrinter;

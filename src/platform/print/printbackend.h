@@ -31,8 +31,8 @@ struct TPrinterCaps {
 // origin there, as a printer device context has.
 struct TSheetGeometry {
     int DpiX = 0, DpiY = 0;
-    int Width = 0, Height = 0;     // PHYSICALWIDTH, PHYSICALHEIGHT
-    int OffsetX = 0, OffsetY = 0;  // PHYSICALOFFSETX, PHYSICALOFFSETY
+    int Width = 0, Height = 0;         // PHYSICALWIDTH, PHYSICALHEIGHT
+    int OffsetX = 0, OffsetY = 0;      // PHYSICALOFFSETX, PHYSICALOFFSETY
     int PageWidth = 0, PageHeight = 0; // printable area
 };
 
@@ -52,12 +52,12 @@ public:
 class TPrintBackend {
 public:
     virtual ~TPrintBackend() = default;
-    virtual QString Name() const = 0;                 // "cups", "virtual"
+    virtual QString Name() const = 0; // "cups", "virtual"
     // Cached until Reload; stable order. Throws EPrinter when the printers
     // cannot be listed (a broken configuration file).
     virtual const std::vector<TPrinterCaps>& Printers() = 0;
-    virtual int DefaultIndex() = 0;                   // -1 when there is none
-    virtual void Reload() = 0;                        // forget the cached list
+    virtual int DefaultIndex() = 0; // -1 when there is none
+    virtual void Reload() = 0;      // forget the cached list
     virtual TSheetGeometry Geometry(const TPrinterCaps& Printer, const DEVMODEW& Mode) = 0;
     // Throws EPrinter with the reason when the job cannot be opened.
     virtual std::unique_ptr<TPrintJob> BeginJob(const TPrinterCaps& Printer, const DEVMODEW& Mode,

@@ -17,11 +17,11 @@ public:
     TPrinter(const TPrinter&) = delete;
     TPrinter& operator=(const TPrinter&) = delete;
 
-    QStringList Printers();   // names, listed at the first call and by Refresh
+    QStringList Printers(); // names, listed at the first call and by Refresh
     // Lists the printers again; the selected one stays selected (with its
     // device mode) while it is still installed.
     void Refresh();
-    int PrinterIndex();       // the first call selects the default printer
+    int PrinterIndex(); // the first call selects the default printer
     // -1 selects the system's default printer (the first one when none is
     // marked); an index outside the list raises EPrinter.
     void SetPrinterIndex(int Value);

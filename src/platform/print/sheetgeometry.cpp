@@ -46,8 +46,7 @@ int MmToDots(double Mm, int Dpi)
     return dots > 0 && dots < 1e9 ? static_cast<int>(dots) : 0;
 }
 
-TSheetGeometry MakeSheetGeometry(const QSizeF& SheetMm, bool Landscape, int DpiX, int DpiY,
-                                 int OffsetX, int OffsetY)
+TSheetGeometry MakeSheetGeometry(const QSizeF& SheetMm, bool Landscape, int DpiX, int DpiY, int OffsetX, int OffsetY)
 {
     TSheetGeometry g;
     g.DpiX = DpiX;

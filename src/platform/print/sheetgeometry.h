@@ -20,5 +20,4 @@ int MmToDots(double Mm, int Dpi);
 
 // A sheet of SheetMm turned as the mode says, with unprintable
 // margins given for the portrait sheet (they turn with it).
-TSheetGeometry MakeSheetGeometry(const QSizeF& SheetMm, bool Landscape, int DpiX, int DpiY,
-                                 int OffsetX, int OffsetY);
+TSheetGeometry MakeSheetGeometry(const QSizeF& SheetMm, bool Landscape, int DpiX, int DpiY, int OffsetX, int OffsetY);

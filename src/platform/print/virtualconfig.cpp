@@ -79,7 +79,8 @@ const std::map<QString, TSetter>& PrinterKeys()
     static const std::map<QString, TSetter> keys = {
         {"driver", [](TVirtualPrinter& p, const QString& v) { p.Caps.Driver = v; }},
         {"port", [](TVirtualPrinter& p, const QString& v) { p.Caps.Port = v; }},
-        {"resolution", [](TVirtualPrinter& p, const QString& v) {
+        {"resolution",
+         [](TVirtualPrinter& p, const QString& v) {
              double x, y;
              ParsePair(v, 1, 9600, x, y);
              p.Caps.DpiX = static_cast<int>(x);
@@ -90,28 +91,37 @@ const std::map<QString, TSetter>& PrinterKeys()
         {"copies", [](TVirtualPrinter& p, const QString& v) { p.Caps.Copies = ParseBool(v); }},
         {"duplex", [](TVirtualPrinter& p, const QString& v) { p.Caps.Duplex = ParseBool(v); }},
         {"collate", [](TVirtualPrinter& p, const QString& v) { p.Caps.Collate = ParseBool(v); }},
-        {"sheet", [](TVirtualPrinter& p, const QString& v) {
+        {"sheet",
+         [](TVirtualPrinter& p, const QString& v) {
              double w, h;
              ParsePair(v, 1, 10000, w, h);
              p.SheetMm = QSizeF(w, h);
          }},
-        {"offset", [](TVirtualPrinter& p, const QString& v) {
+        {"offset",
+         [](TVirtualPrinter& p, const QString& v) {
              double x, y;
              ParsePair(v, 0, 100000, x, y);
              p.OffsetX = static_cast<int>(x);
              p.OffsetY = static_cast<int>(y);
          }},
-        {"mode.paper", [](TVirtualPrinter& p, const QString& v) { p.Caps.Defaults.dmPaperSize = ParseInt(v, 0, 32767); }},
-        {"mode.width", [](TVirtualPrinter& p, const QString& v) { p.Caps.Defaults.dmPaperWidth = ParseInt(v, 0, 32767); }},
-        {"mode.length", [](TVirtualPrinter& p, const QString& v) { p.Caps.Defaults.dmPaperLength = ParseInt(v, 0, 32767); }},
-        {"mode.orientation", [](TVirtualPrinter& p, const QString& v) { p.Caps.Defaults.dmOrientation = Orientation(v); }},
-        {"mode.source", [](TVirtualPrinter& p, const QString& v) { p.Caps.Defaults.dmDefaultSource = ParseInt(v, 0, 32767); }},
+        {"mode.paper",
+         [](TVirtualPrinter& p, const QString& v) { p.Caps.Defaults.dmPaperSize = ParseInt(v, 0, 32767); }},
+        {"mode.width",
+         [](TVirtualPrinter& p, const QString& v) { p.Caps.Defaults.dmPaperWidth = ParseInt(v, 0, 32767); }},
+        {"mode.length",
+         [](TVirtualPrinter& p, const QString& v) { p.Caps.Defaults.dmPaperLength = ParseInt(v, 0, 32767); }},
+        {"mode.orientation",
+         [](TVirtualPrinter& p, const QString& v) { p.Caps.Defaults.dmOrientation = Orientation(v); }},
+        {"mode.source",
+         [](TVirtualPrinter& p, const QString& v) { p.Caps.Defaults.dmDefaultSource = ParseInt(v, 0, 32767); }},
         {"mode.duplex", [](TVirtualPrinter& p, const QString& v) { p.Caps.Defaults.dmDuplex = ParseInt(v, 1, 3); }},
         {"mode.collate", [](TVirtualPrinter& p, const QString& v) { p.Caps.Defaults.dmCollate = ParseInt(v, 0, 1); }},
-        {"mode.quality", [](TVirtualPrinter& p, const QString& v) { p.Caps.Defaults.dmPrintQuality = ParseInt(v, -4, 32767); }},
+        {"mode.quality",
+         [](TVirtualPrinter& p, const QString& v) { p.Caps.Defaults.dmPrintQuality = ParseInt(v, -4, 32767); }},
         {"mode.color", [](TVirtualPrinter& p, const QString& v) { p.Caps.Defaults.dmColor = ParseInt(v, 1, 2); }},
         {"mode.copies", [](TVirtualPrinter& p, const QString& v) { p.Caps.Defaults.dmCopies = ParseInt(v, 1, 32767); }},
-        {"mode.fields", [](TVirtualPrinter& p, const QString& v) { p.Caps.Defaults.dmFields = ParseInt(v, 0, 0xFFFF); }},
+        {"mode.fields",
+         [](TVirtualPrinter& p, const QString& v) { p.Caps.Defaults.dmFields = ParseInt(v, 0, 0xFFFF); }},
     };
     return keys;
 }

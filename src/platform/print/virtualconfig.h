@@ -10,7 +10,7 @@
 
 struct TVirtualPrinter {
     TPrinterCaps Caps;
-    QSizeF SheetMm{210, 297}; // for paper codes without a known size
+    QSizeF SheetMm{210, 297};     // for paper codes without a known size
     int OffsetX = 0, OffsetY = 0; // unprintable margins in dots, portrait
 };
 

@@ -12,11 +12,17 @@
 
 QJsonObject DevModeJson(const DEVMODEW& M)
 {
-    return QJsonObject{{"fields", static_cast<qint64>(M.dmFields)}, {"orientation", M.dmOrientation},
-                       {"paperSize", M.dmPaperSize}, {"paperLength", M.dmPaperLength},
-                       {"paperWidth", M.dmPaperWidth}, {"copies", M.dmCopies},
-                       {"defaultSource", M.dmDefaultSource}, {"printQuality", M.dmPrintQuality},
-                       {"color", M.dmColor}, {"duplex", M.dmDuplex}, {"collate", M.dmCollate}};
+    return QJsonObject{{"fields", static_cast<qint64>(M.dmFields)},
+                       {"orientation", M.dmOrientation},
+                       {"paperSize", M.dmPaperSize},
+                       {"paperLength", M.dmPaperLength},
+                       {"paperWidth", M.dmPaperWidth},
+                       {"copies", M.dmCopies},
+                       {"defaultSource", M.dmDefaultSource},
+                       {"printQuality", M.dmPrintQuality},
+                       {"color", M.dmColor},
+                       {"duplex", M.dmDuplex},
+                       {"collate", M.dmCollate}};
 }
 
 namespace {
@@ -28,8 +34,8 @@ QString JobName(int Number, const char* Ext)
 
 } // namespace
 
-TVirtualJob::TVirtualJob(const QString& Dir, const TVirtualPrinter& Printer, const DEVMODEW& Mode,
-                         const QString& Title, const TSheetGeometry& Geometry)
+TVirtualJob::TVirtualJob(const QString& Dir, const TVirtualPrinter& Printer, const DEVMODEW& Mode, const QString& Title,
+                         const TSheetGeometry& Geometry)
     : FPrinter(Printer), FMode(Mode), FTitle(Title), FGeometry(Geometry)
 {
     Reserve(Dir);
@@ -140,14 +146,25 @@ void TVirtualJob::WriteRecord()
     QJsonObject sheet{{"widthMm", FGeometry.Width * 25.4 / FGeometry.DpiX},
                       {"heightMm", FGeometry.Height * 25.4 / FGeometry.DpiY},
                       {"landscape", DevModeLandscape(FMode)},
-                      {"dpiX", FGeometry.DpiX}, {"dpiY", FGeometry.DpiY},
-                      {"width", FGeometry.Width}, {"height", FGeometry.Height},
-                      {"offsetX", FGeometry.OffsetX}, {"offsetY", FGeometry.OffsetY},
-                      {"pageWidth", FGeometry.PageWidth}, {"pageHeight", FGeometry.PageHeight}};
-    QJsonObject record{{"job", FNumber}, {"printer", caps.Name}, {"title", FTitle},
-                       {"pdf", QFileInfo(FFile.fileName()).fileName()}, {"pages", FPages},
-                       {"copies", copies}, {"collate", collate}, {"duplex", duplex},
-                       {"sheets", FPages * copies}, {"devmode", DevModeJson(FMode)}, {"sheet", sheet}};
+                      {"dpiX", FGeometry.DpiX},
+                      {"dpiY", FGeometry.DpiY},
+                      {"width", FGeometry.Width},
+                      {"height", FGeometry.Height},
+                      {"offsetX", FGeometry.OffsetX},
+                      {"offsetY", FGeometry.OffsetY},
+                      {"pageWidth", FGeometry.PageWidth},
+                      {"pageHeight", FGeometry.PageHeight}};
+    QJsonObject record{{"job", FNumber},
+                       {"printer", caps.Name},
+                       {"title", FTitle},
+                       {"pdf", QFileInfo(FFile.fileName()).fileName()},
+                       {"pages", FPages},
+                       {"copies", copies},
+                       {"collate", collate},
+                       {"duplex", duplex},
+                       {"sheets", FPages * copies},
+                       {"devmode", DevModeJson(FMode)},
+                       {"sheet", sheet}};
     QSaveFile out(QFileInfo(FFile.fileName()).dir().absoluteFilePath(JobName(FNumber, "json")));
     if (!out.open(QIODevice::WriteOnly) || out.write(QJsonDocument(record).toJson()) < 0 || !out.commit())
         throw EPrinter("Cannot write the job record " + out.fileName().toStdString() + ": " +

@@ -46,8 +46,8 @@ struct TIndexUpdateOptions {
 struct TIndexHit {
     std::string File;
     int Page = 0;
-    double Score = 0; // bm25, smaller is better
-    QString Snippet;  // lines of the page around the matches
+    double Score = 0;                       // bm25, smaller is better
+    QString Snippet;                        // lines of the page around the matches
     std::vector<std::pair<int, int>> Marks; // start and length in Snippet
 };
 
