@@ -2,6 +2,8 @@
 // A GDI-style drawing surface. Page production draws on it without knowing
 // whether the strokes are recorded into an EMF page (TMetafileCanvas) or go
 // straight to a device through a QPainter (TPainterCanvas).
+#include "platform/emf/emfrecords.h"
+
 #include <QColor>
 #include <QImage>
 #include <QPoint>
@@ -50,19 +52,6 @@ struct TFont {
     QColor Color = Qt::black;
 };
 
-// Text alignment flags (TA_*), as GDI defines them.
-enum : unsigned {
-    TA_LEFT = 0,
-    TA_RIGHT = 2,
-    TA_CENTER = 6,
-    TA_TOP = 0,
-    TA_BOTTOM = 8,
-    TA_BASELINE = 24,
-    TA_NOUPDATECP = 0,
-    TA_UPDATECP = 1
-};
-// ExtTextOut options (ETO_*).
-enum : unsigned { ETO_OPAQUE = 0x2, ETO_CLIPPED = 0x4 };
 
 class TCanvas {
 public:

@@ -11,23 +11,6 @@
 
 namespace {
 
-enum : uint32_t {
-    ETO_OPAQUE_ = 0x2,
-    ETO_CLIPPED_ = 0x4,
-    ETO_GLYPH_INDEX = 0x10,
-    ETO_RTLREADING_ = 0x80,
-    ETO_NO_RECT = 0x100,
-    ETO_PDY = 0x2000
-};
-enum : uint32_t {
-    TA_UPDATECP_ = 1,
-    TA_RIGHT_ = 2,
-    TA_CENTER_ = 6,
-    TA_BOTTOM_ = 8,
-    TA_BASELINE_ = 24,
-    TA_RTLREADING_ = 256
-};
-
 QPointF Unit(QPointF V)
 {
     const double len = std::hypot(V.x(), V.y());
@@ -151,7 +134,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
     // text asked to read right to left, are drawn in display order with
     // Arabic letters joined. Glyph indexes come laid out already.
     QString text = Stored;
-    const bool rtlParagraph = (Options & ETO_RTLREADING_) || (FState.TextAlign & TA_RTLREADING_);
+    const bool rtlParagraph = (Options & ETO_RTLREADING) || (FState.TextAlign & TA_RTLREADING);
     if (!GlyphIndexes && !text.isEmpty() && (rtlParagraph || EmfHasRightToLeft(text))) {
         text = EmfShapeArabic(text);
         EmfReorderForDisplay(text, Advances, rtlParagraph, &Rises);
@@ -159,9 +142,9 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
     BeginDraw();
     FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     QRect devRect;
-    if (Rect && (Options & (ETO_OPAQUE_ | ETO_CLIPPED_))) {
+    if (Rect && (Options & (ETO_OPAQUE | ETO_CLIPPED))) {
         devRect = DevRect(Rect->left(), Rect->top(), Rect->right(), Rect->bottom());
-        if ((Options & ETO_OPAQUE_) && !FState.InPath)
+        if ((Options & ETO_OPAQUE) && !FState.InPath)
             FPainter.fillRect(devRect, FState.BkColor);
     }
     if (text.isEmpty())
@@ -228,24 +211,24 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
     for (double a : devAdvance)
         width += a;
 
-    const bool updateCp = FState.TextAlign & TA_UPDATECP_;
+    const bool updateCp = FState.TextAlign & TA_UPDATECP;
     const QPointF logicalRef = updateCp ? FState.CurPos : Ref;
     QPointF origin = FXform.map(logicalRef);
-    const uint32_t halign = FState.TextAlign & TA_CENTER_;
-    if (halign == TA_CENTER_)
+    const uint32_t halign = FState.TextAlign & TA_CENTER;
+    if (halign == TA_CENTER)
         origin -= u * (width / 2);
-    else if (halign == TA_RIGHT_)
+    else if (halign == TA_RIGHT)
         origin -= u * width;
     const double ascent = raw.ascent(), descent = raw.descent();
-    const uint32_t valign = FState.TextAlign & TA_BASELINE_;
-    if (valign == TA_BOTTOM_)
+    const uint32_t valign = FState.TextAlign & TA_BASELINE;
+    if (valign == TA_BOTTOM)
         origin -= v * descent;
-    else if (valign != TA_BASELINE_)
+    else if (valign != TA_BASELINE)
         origin += v * ascent;
     if (updateCp) {
-        if (halign == TA_RIGHT_)
+        if (halign == TA_RIGHT)
             FState.CurPos.rx() -= logicalTotal;
-        else if (halign != TA_CENTER_)
+        else if (halign != TA_CENTER)
             FState.CurPos.rx() += logicalTotal;
     }
     const bool upright = std::fabs(u.y()) < 1e-9 && u.x() > 0;
@@ -258,12 +241,12 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
         AddTextToPath(raw, glyphs, n, devAdvance, QTransform::fromScale(rf.Stretch, 1) * glyphSpace, rf.Stretch);
         return;
     }
-    const bool clipped = (Options & ETO_CLIPPED_) && Rect;
+    const bool clipped = (Options & ETO_CLIPPED) && Rect;
     if (clipped) {
         FPainter.save();
         FPainter.setClipRect(devRect, FPainter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     }
-    if (FState.BkMode == OPAQUE && !(Options & ETO_OPAQUE_)) {
+    if (FState.BkMode == OPAQUE && !(Options & ETO_OPAQUE)) {
         const QPolygonF box = glyphSpace.map(QPolygonF(QRectF(0, -ascent, width, ascent + descent)));
         FPainter.setPen(Qt::NoPen);
         FPainter.setBrush(FState.BkColor);

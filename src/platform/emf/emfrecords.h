@@ -86,4 +86,10 @@ enum : uint32_t { R2_BLACK = 1, R2_NOTMERGEPEN = 2, R2_MASKNOTPEN = 3, R2_NOTCOP
                   R2_WHITE = 16 };
 // Stretch modes.
 enum : uint32_t { BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4 };
+// Text alignment (SetTextAlign).
+enum : uint32_t { TA_LEFT = 0, TA_TOP = 0, TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_RIGHT = 2, TA_CENTER = 6,
+                  TA_BOTTOM = 8, TA_BASELINE = 24, TA_RTLREADING = 256 };
+// ExtTextOut options.
+enum : uint32_t { ETO_OPAQUE = 0x2, ETO_CLIPPED = 0x4, ETO_GLYPH_INDEX = 0x10, ETO_RTLREADING = 0x80,
+                  ETO_NO_RECT = 0x100, ETO_SMALL_CHARS = 0x200, ETO_PDY = 0x2000 };
 // clang-format on

@@ -5,8 +5,6 @@
 
 namespace {
 
-enum : uint32_t { ETO_GLYPH_INDEX_ = 0x10, ETO_NO_RECT_ = 0x100, ETO_SMALL_CHARS_ = 0x200, ETO_PDY_ = 0x2000 };
-
 // One EMRTEXT at Offset. Rect says whether its clip rectangle is stored
 // (POLYTEXTOUT always stores it, EXTTEXTOUT unless ETO_NO_RECT).
 bool ReadEmrText(const TEmfRecord& R, size_t Offset, bool Wide, bool AlwaysRect, int CodePage, TEmfTextString& Out)
@@ -16,7 +14,7 @@ bool ReadEmrText(const TEmfRecord& R, size_t Offset, bool Wide, bool AlwaysRect,
     Out.Ref = QPointF(R.I32(Offset), R.I32(Offset + 4));
     const uint32_t count = R.U32(Offset + 8), offString = R.U32(Offset + 12);
     Out.Options = R.U32(Offset + 16);
-    Out.HasRect = AlwaysRect || !(Out.Options & ETO_NO_RECT_);
+    Out.HasRect = AlwaysRect || !(Out.Options & ETO_NO_RECT);
     const size_t dxField = Offset + (Out.HasRect ? 36 : 20);
     if (Out.HasRect) {
         if (!R.Has(Offset + 20, 16))
@@ -27,7 +25,7 @@ bool ReadEmrText(const TEmfRecord& R, size_t Offset, bool Wide, bool AlwaysRect,
     const uint32_t offDx = R.U32(dxField);
     if (count && !R.HasArray(offString, count, Wide ? 2 : 1))
         return false;
-    Out.GlyphIndexes = Wide && (Out.Options & ETO_GLYPH_INDEX_);
+    Out.GlyphIndexes = Wide && (Out.Options & ETO_GLYPH_INDEX);
     std::vector<int> bytesPerUnit;
     if (Wide) {
         Out.Text.resize(qsizetype(count));
@@ -36,7 +34,7 @@ bool ReadEmrText(const TEmfRecord& R, size_t Offset, bool Wide, bool AlwaysRect,
     } else if (count) {
         Out.Text = EmfDecodeAnsi(R.Ptr(offString, count), count, CodePage, &bytesPerUnit);
     }
-    const size_t stride = (Out.Options & ETO_PDY_) ? 8 : 4;
+    const size_t stride = (Out.Options & ETO_PDY) ? 8 : 4;
     if (count && offDx && R.HasArray(offDx, count, stride)) {
         if (Wide) {
             Out.Advances.resize(count);
@@ -95,21 +93,21 @@ std::vector<TEmfTextString> EmfReadTextRecord(const TEmfRecord& R, int CodePage)
         const uint32_t count = R.U32(16);
         s.Options = R.U32(20);
         size_t offString = 36;
-        if (!(s.Options & ETO_NO_RECT_)) {
+        if (!(s.Options & ETO_NO_RECT)) {
             if (!R.Has(36, 16))
                 break;
             s.HasRect = true;
             s.Rect = QRectF(QPointF(R.I32(36), R.I32(40)), QPointF(R.I32(44), R.I32(48)));
             offString = 52;
         }
-        const bool small = s.Options & ETO_SMALL_CHARS_;
+        const bool small = s.Options & ETO_SMALL_CHARS;
         if (count && !R.HasArray(offString, count, small ? 1 : 2))
             break;
         s.Text.resize(qsizetype(count));
         for (uint32_t i = 0; i < count; ++i)
             s.Text[qsizetype(i)] = small ? QChar(char16_t(R.U8(offString + i)))
                                          : QChar(R.U16(offString + 2 * size_t(i)));
-        s.GlyphIndexes = !small && (s.Options & ETO_GLYPH_INDEX_);
+        s.GlyphIndexes = !small && (s.Options & ETO_GLYPH_INDEX);
         out.push_back(std::move(s));
         break;
     }

@@ -18,7 +18,6 @@
 
 namespace {
 
-enum : uint32_t { TA_UPDATECP_ = 1, TA_RIGHT_ = 2, TA_CENTER_ = 6, TA_BOTTOM_ = 8, TA_BASELINE_ = 24 };
 constexpr size_t MaxSaveDepth = 1024;
 
 struct TDcState {
@@ -163,22 +162,22 @@ private:
         if (!given && sx > 0)
             logicalTotal = pos / sx;
 
-        const bool updateCp = FState.TextAlign & TA_UPDATECP_;
+        const bool updateCp = FState.TextAlign & TA_UPDATECP;
         QPointF origin = FXform.map(updateCp ? FState.CurPos : S.Ref);
-        const uint32_t halign = FState.TextAlign & TA_CENTER_;
-        if (halign == TA_CENTER_)
+        const uint32_t halign = FState.TextAlign & TA_CENTER;
+        if (halign == TA_CENTER)
             origin -= u * (pos / 2);
-        else if (halign == TA_RIGHT_)
+        else if (halign == TA_RIGHT)
             origin -= u * pos;
-        const uint32_t valign = FState.TextAlign & TA_BASELINE_;
-        if (valign == TA_BOTTOM_)
+        const uint32_t valign = FState.TextAlign & TA_BASELINE;
+        if (valign == TA_BOTTOM)
             origin -= v * Run.Descent;
-        else if (valign != TA_BASELINE_)
+        else if (valign != TA_BASELINE)
             origin += v * Run.Ascent;
         if (updateCp) {
-            if (halign == TA_RIGHT_)
+            if (halign == TA_RIGHT)
                 FState.CurPos.rx() -= logicalTotal;
-            else if (halign != TA_CENTER_)
+            else if (halign != TA_CENTER)
                 FState.CurPos.rx() += logicalTotal;
         }
         Run.Origin = origin;
