@@ -684,12 +684,7 @@ TEST(EmfPlayBitmaps, PlgBltMapsTheSourceCornersOntoItsThreePoints)
         Put32(body, 0);
     for (uint32_t v : {0u, uint32_t(DIB_RGB_COLORS), 140u, 40u, 180u, 16u, 0u, 0u, 0u, 0u, 0u, 0u, 0u})
         Put32(body, v);
-    for (uint32_t v : {40u, 2u, 2u})
-        Put32(body, v);
-    Put16(body, 1);
-    Put16(body, 24);
-    for (int i = 0; i < 6; ++i)
-        Put32(body, 0);
+    PutDibHeader(body, 2, 2, 24);
     for (uint8_t v : {255, 0, 0, 255, 255, 255, 0, 0, 0, 0, 255, 0, 255, 0, 0, 0})
         body.push_back(v);
     TEmfBuilder b;
@@ -742,12 +737,7 @@ TEST(EmfPlayBitmaps, SetDibitsToDeviceIsDrawnUnscaledFromItsScans)
         for (uint32_t v : {0u, 0u, 0u, 0u, 10u, 10u, 0u, 0u, 4u, 4u, 76u, 40u, 116u, uint32_t(12 * Scans),
                            uint32_t(DIB_RGB_COLORS), uint32_t(StartScan), uint32_t(Scans)})
             Put32(body, v);
-        for (uint32_t v : {40u, 4u, 4u})
-            Put32(body, v);
-        Put16(body, 1);
-        Put16(body, 24);
-        for (int i = 0; i < 6; ++i)
-            Put32(body, 0);
+        PutDibHeader(body, 4, 4, 24);
         for (int i = 0; i < 4 * Scans; ++i)
             for (uint8_t c : {0, 0, 255})
                 body.push_back(c);
@@ -777,19 +767,11 @@ TEST(EmfPlayBitmaps, MaskBltAppliesForegroundAndBackgroundOperationsByMask)
     for (uint32_t v :
          {0u, uint32_t(DIB_RGB_COLORS), 128u, 40u, 168u, 16u, 0u, 0u, uint32_t(DIB_RGB_COLORS), 184u, 48u, 232u, 8u})
         Put32(body, v);
-    auto header = [&](uint16_t Bits, uint32_t Colours) {
-        for (uint32_t v : {40u, 2u, 2u})
-            Put32(body, v);
-        Put16(body, 1);
-        Put16(body, Bits);
-        for (uint32_t v : {0u, 0u, 0u, 0u, Colours, 0u})
-            Put32(body, v);
-    };
-    header(24, 0);
+    PutDibHeader(body, 2, 2, 24);
     for (int row = 0; row < 2; ++row)
         for (uint8_t v : {0, 0, 255, 0, 0, 255, 0, 0})
             body.push_back(v);
-    header(1, 2);
+    PutDibHeader(body, 2, 2, 1, 2);
     for (uint32_t v : {0x000000u, 0xFFFFFFu})
         Put32(body, v);
     // Bottom row first: bottom-right set, then top-left set.

@@ -103,13 +103,7 @@ TEmfBuilder& TEmfBuilder::StretchDib(int X, int Y, int W, int H, const QImage& I
     const QImage img = Image.convertToFormat(QImage::Format_RGB32);
     const uint32_t stride = uint32_t((img.width() * 3 + 3) / 4 * 4);
     std::vector<uint8_t> bmi;
-    Put32(bmi, 40);
-    Put32(bmi, uint32_t(img.width()));
-    Put32(bmi, uint32_t(img.height()));
-    Put16(bmi, 1);
-    Put16(bmi, 24);
-    for (int i = 0; i < 6; ++i)
-        Put32(bmi, 0);
+    PutDibHeader(bmi, uint32_t(img.width()), uint32_t(img.height()), 24);
     std::vector<uint8_t> bits;
     for (int y = img.height() - 1; y >= 0; --y) {
         const QRgb* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));

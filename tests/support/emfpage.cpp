@@ -20,6 +20,16 @@ void Put16(std::vector<uint8_t>& Out, uint16_t V)
     Out.push_back(uint8_t(V >> 8));
 }
 
+void PutDibHeader(std::vector<uint8_t>& Out, uint32_t Width, uint32_t Height, uint16_t Bits, uint32_t Colours)
+{
+    for (uint32_t v : {40u, Width, Height})
+        Put32(Out, v);
+    Put16(Out, 1);
+    Put16(Out, Bits);
+    for (uint32_t v : {0u, 0u, 0u, 0u, Colours, 0u})
+        Put32(Out, v);
+}
+
 void Set32(std::vector<uint8_t>& Data, size_t At, uint32_t V)
 {
     for (int i = 0; i < 4; ++i)

@@ -10,6 +10,8 @@
 // Little-endian values appended to Out.
 void Put32(std::vector<uint8_t>& Out, uint32_t V);
 void Put16(std::vector<uint8_t>& Out, uint16_t V);
+// A BITMAPINFOHEADER of a bottom-up Width x Height DIB, uncompressed.
+void PutDibHeader(std::vector<uint8_t>& Out, uint32_t Width, uint32_t Height, uint16_t Bits, uint32_t Colours = 0);
 // A little-endian value written over, or read from, Data at At.
 void Set32(std::vector<uint8_t>& Data, size_t At, uint32_t V);
 uint32_t Get32(const std::vector<uint8_t>& Data, size_t At);
