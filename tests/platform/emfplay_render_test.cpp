@@ -107,17 +107,21 @@ TEST(EmfPlayLines, OpaqueBackgroundFillsTheGapsOfDottedLines)
     EXPECT_EQ(red + black, 80);
 }
 
-TEST(EmfPlayShapes, RectangleFillsInsideItsOutlineAndLeavesRightEdgeOut)
+TEST(EmfPlayShapes, RectangleLineCoversRightEdgeAndFillStopsBeforeIt)
 {
-    TEmfBuilder b;
-    b.Brush(1, BS_SOLID, Red).Select(1).Select(STOCK_OBJECT | NULL_PEN);
-    b.Rec(EMR_RECTANGLE, {20, 20, 40, 30});
-    const QImage img = PlayToImage(b.Page());
-    EXPECT_TRUE(IsRed(img.pixel(20, 20)));
-    EXPECT_TRUE(IsRed(img.pixel(38, 28)));
-    // With a null pen GDI's rectangle is one pixel smaller.
-    EXPECT_EQ(InkIn(img, QRect(39, 20, 1, 10)), 0);
-    EXPECT_EQ(InkIn(img, QRect(20, 29, 20, 1)), 0);
+    // Pages play in the advanced graphics mode: a rectangle is the polygon
+    // through its corners.
+    for (bool withPen : {false, true}) {
+        TEmfBuilder b;
+        b.Brush(1, BS_SOLID, Red).Select(1).Select(STOCK_OBJECT | (withPen ? BLACK_PEN : NULL_PEN));
+        b.Rec(EMR_RECTANGLE, {20, 20, 40, 30});
+        const QImage img = PlayToImage(b.Page());
+        EXPECT_TRUE(IsRed(img.pixel(withPen ? 21 : 20, 21)));
+        EXPECT_TRUE(IsRed(img.pixel(39, 29)));
+        EXPECT_EQ(InkIn(img, QRect(40, 20, 1, 11)), withPen ? 11 : 0);
+        EXPECT_EQ(InkIn(img, QRect(20, 30, 21, 1)), withPen ? 21 : 0);
+        EXPECT_EQ(InkIn(img, QRect(41, 0, 59, 100)) + InkIn(img, QRect(0, 31, 100, 69)), 0);
+    }
 }
 
 TEST(EmfPlayShapes, InsideFramePenKeepsRectangleAndEllipseInsideTheirBox)
@@ -129,9 +133,10 @@ TEST(EmfPlayShapes, InsideFramePenKeepsRectangleAndEllipseInsideTheirBox)
         b.Pen(1, style, 6, Red).Select(1).Select(STOCK_OBJECT | NULL_BRUSH);
         b.Rec(EMR_RECTANGLE, {10, 10, 40, 90}).Rec(EMR_ELLIPSE, {55, 10, 95, 90});
         const QImage img = PlayToImage(b.Page());
-        const int outside = InkIn(img, QRect(0, 0, 100, 10)) + InkIn(img, QRect(0, 90, 100, 10)) +
+        // The rectangle's box includes its right and bottom edges.
+        const int outside = InkIn(img, QRect(0, 0, 100, 10)) + InkIn(img, QRect(0, 91, 100, 9)) +
                             InkIn(img, QRect(0, 0, 10, 100)) + InkIn(img, QRect(95, 0, 5, 100)) +
-                            InkIn(img, QRect(40, 0, 15, 100));
+                            InkIn(img, QRect(41, 0, 14, 100));
         if (style == PS_INSIDEFRAME) {
             EXPECT_EQ(outside, 0);
             EXPECT_TRUE(IsRed(img.pixel(10, 50))); // the line starts on the box's edge

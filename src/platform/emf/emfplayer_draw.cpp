@@ -227,18 +227,21 @@ void TEmfPlayer::BoxRecord(const TEmfRecord& R)
     const bool insideFrame = !FState.InPath && (pen0.Style & PS_STYLE_MASK) == PS_INSIDEFRAME && !pen0.Cosmetic;
     QPainterPath path;
     if (AxisAligned()) {
-        // GDI leaves out the right and bottom edges of a box.
+        // A page is played in the advanced graphics mode, where a rectangle
+        // is the polygon through its corners: its line covers the right and
+        // bottom edges and its fill stops one pixel short of them. Ellipses
+        // and rounded corners still leave those edges out.
         QRect d = DevRect(l, t, r, b);
         const int w = insideFrame ? int(std::round(pen0.Width * ScaleX())) : 0;
         if (w > 1 && d.width() > w && d.height() > w)
             d.adjust(w / 2, w / 2, -((w - 1) / 2), -((w - 1) / 2));
-        const QRectF box(d.left(), d.top(), std::max(0, d.width() - 1), std::max(0, d.height() - 1));
+        const int edge = type == EMR_RECTANGLE ? 0 : 1;
+        const QRectF box(d.left(), d.top(), std::max(0, d.width() - edge), std::max(0, d.height() - edge));
         if (type == EMR_RECTANGLE && !FState.InPath) {
             BeginDraw();
             QBrush brush;
             if (PrepareBrush(brush))
-                FPainter.fillRect(QRect(d.left(), d.top(), std::max(1, d.width() - 1), std::max(1, d.height() - 1)),
-                                  brush);
+                FPainter.fillRect(QRect(d.left(), d.top(), std::max(1, d.width()), std::max(1, d.height())), brush);
             QPen pen, gaps;
             if (PreparePen(pen)) {
                 FPainter.setBrush(Qt::NoBrush);
