@@ -8,6 +8,8 @@
 
 #include <QPainter>
 
+#include <set>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -527,6 +529,34 @@ TEST(EmfPlayText, DrawnAtEverySizeOnImagesAndScaledImages)
             EXPECT_GT(ink, box.width() * box.height() / 5);
             EXPECT_EQ(InkIn(img, QRect(0, s * 95 / 100, s, s * 5 / 100)), 0);
         }
+    }
+}
+
+TEST(EmfPlayText, GlyphsAreSmoothedAsGdiSmoothsThem)
+{
+    // Liberation Sans asks for no greyscale from 9 to 17 pixels: one bit per
+    // pixel there. Larger, partly covered pixels take GDI's 17 levels, each
+    // nearer the background than its coverage.
+    const std::set<int> levels = {0x00, 0x4d, 0x68, 0x7c, 0x8c, 0x9a, 0xa7, 0xb2, 0xbd,
+                                  0xc7, 0xd0, 0xd9, 0xe1, 0xe9, 0xf0, 0xf8, 0xff};
+    for (int height : {12, 40}) {
+        SCOPED_TRACE(height);
+        TEmfBuilder b(200);
+        b.Font(1, -height, "Arial").Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT});
+        b.TextW(10, 10, "Sample text 0123", {});
+        const QImage img = PlayToImage(b.Page(), 200);
+        int grey = 0, outside = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                const int v = qRed(img.pixel(x, y));
+                grey += v != 0 && v != 255;
+                outside += !levels.count(v);
+            }
+        EXPECT_EQ(outside, 0);
+        if (height == 12)
+            EXPECT_EQ(grey, 0);
+        else
+            EXPECT_GT(grey, 50);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "platform/metafile.h"
 
 #include <QPainter>
+#include <QGlyphRun>
 #include <QPainterPath>
 #include <QPolygon>
 #include <QRawFont>
@@ -113,6 +114,7 @@ private:
     void PolyTextRecord(const TEmfRecord& R);
     void AddTextToPath(const QRawFont& Font, const QVector<quint32>& Glyphs, int Count,
                        const std::vector<double>& DevAdvance, const QTransform& GlyphToDevice, double Stretch);
+    void DrawGlyphsLikeGdi(const QGlyphRun& Run, const QTransform& ToDevice, const QColor& Colour);
     void FillGlyphOutlines(const QRawFont& Font, const QVector<quint32>& Glyphs, const QVector<QPointF>& Positions,
                            const QColor& Colour);
 

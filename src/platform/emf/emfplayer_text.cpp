@@ -56,6 +56,62 @@ void TEmfPlayer::FillGlyphOutlines(const QRawFont& Font, const QVector<quint32>&
     FPainter.setRenderHint(QPainter::Antialiasing, antialiased);
 }
 
+void TEmfPlayer::DrawGlyphsLikeGdi(const QGlyphRun& Run, const QTransform& ToDevice, const QColor& Colour)
+{
+    // GDI blends antialiased glyphs through a ramp of 17 levels that keeps
+    // partly covered pixels closer to the background than their coverage.
+    static constexpr uint8_t Ramp[17] = {0,    0x4d, 0x68, 0x7c, 0x8c, 0x9a, 0xa7, 0xb2, 0xbd,
+                                         0xc7, 0xd0, 0xd9, 0xe1, 0xe9, 0xf0, 0xf8, 0xff};
+    const QRect area = ToDevice.mapRect(Run.boundingRect()).toAlignedRect().adjusted(-2, -2, 2, 2) &
+                       DeviceBounds().boundingRect();
+    if (area.isEmpty())
+        return;
+    QImage mask(area.size(), QImage::Format_ARGB32_Premultiplied);
+    mask.fill(Qt::transparent);
+    {
+        QPainter p(&mask);
+        p.setRenderHint(QPainter::TextAntialiasing, true);
+        p.setTransform(ToDevice * QTransform::fromTranslate(-area.left(), -area.top()));
+        p.setPen(Qt::black);
+        p.drawGlyphRun(QPointF(0, 0), Run);
+    }
+    // Where the page is an image the background is known: each channel
+    // moves from it towards the text colour as GDI moves it.
+    QPaintDevice* device = FPainter.device();
+    const QImage* page = device && device->devType() == QInternal::Image ? static_cast<QImage*>(device) : nullptr;
+    const QRgb rgb = Colour.rgb();
+    const int text[3] = {qRed(rgb), qGreen(rgb), qBlue(rgb)};
+    auto blend = [&](int T, int D, int Level) {
+        if (D == T)
+            return D;
+        if (D > T) {
+            const int most = Ramp[16 - Level] + (255 - Ramp[16 - Level]) * T / 255;
+            return T + (D - T) * (most - T) / (255 - T);
+        }
+        const int least = Ramp[Level] * T / 255;
+        return T - (T - D) * (T - least) / T;
+    };
+    for (int y = 0; y < mask.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(mask.scanLine(y));
+        for (int x = 0; x < mask.width(); ++x) {
+            if (!line[x])
+                continue;
+            const int level = (qAlpha(line[x]) * 16 + 127) / 255;
+            if (!page) {
+                line[x] = qPremultiply(qRgba(text[0], text[1], text[2], 255 - Ramp[16 - level]));
+                continue;
+            }
+            const QRgb d = page->pixel(area.left() + x, area.top() + y);
+            line[x] = qRgb(blend(text[0], qRed(d), level), blend(text[1], qGreen(d), level),
+                           blend(text[2], qBlue(d), level));
+        }
+    }
+    const QTransform world = FPainter.worldTransform();
+    FPainter.setWorldTransform(FBase);
+    FPainter.drawImage(area.topLeft(), mask);
+    FPainter.setWorldTransform(world);
+}
+
 void TEmfPlayer::AddTextToPath(const QRawFont& Font, const QVector<quint32>& Glyphs, int Count,
                                const std::vector<double>& DevAdvance, const QTransform& GlyphToDevice, double Stretch)
 {
@@ -297,7 +353,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
             if (GlyphIndexes || text[i].isSpace() || text[i].isLowSurrogate() || text[i].unicode() < 32)
                 continue;
             if (!fallback.isValid())
-                fallback = EmfRawFont(QStringLiteral("DejaVu Sans"), rf.PixelSize, font.Weight, font.Italic);
+                fallback = EmfRawFontAsGdiDraws(QStringLiteral("DejaVu Sans"), rf.PixelSize, font.Weight, font.Italic);
             const QString character = text.mid(i, text[i].isHighSurrogate() ? 2 : 1);
             const QVector<quint32> g = GlyphsFor(fallback, character);
             if (!g.isEmpty() && g[0]) {
@@ -308,7 +364,8 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
             // CJK and other scripts: a face that has them, or at least the
             // missing-glyph box, never nothing.
             if (!wide.isValid())
-                wide = EmfRawFont(QStringLiteral("WenQuanYi Micro Hei"), rf.PixelSize, font.Weight, font.Italic);
+                wide = EmfRawFontAsGdiDraws(QStringLiteral("WenQuanYi Micro Hei"), rf.PixelSize, font.Weight,
+                                            font.Italic);
             const QVector<quint32> w = wide.isValid() ? GlyphsFor(wide, character) : QVector<quint32>();
             if (!w.isEmpty() && w[0]) {
                 wideGlyphs.append(w[0]);
@@ -333,6 +390,10 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
             run.setRawFont(Font);
             run.setGlyphIndexes(Glyphs);
             run.setPositions(Positions);
+            if (FRasterOps && EmfSmoothedAt(Font, rf.PixelSize)) {
+                DrawGlyphsLikeGdi(run, QTransform::fromScale(rf.Stretch, 1) * glyphSpace, FState.TextColor);
+                return;
+            }
             FPainter.drawGlyphRun(QPointF(0, 0), run);
         };
         draw(raw, mainGlyphs, mainPositions);

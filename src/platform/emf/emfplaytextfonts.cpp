@@ -21,11 +21,12 @@ int QtWeight(int LogicalWeight)
 
 } // namespace
 
-QRawFont EmfRawFont(const QString& Family, int PixelSize, int Weight, bool Italic)
+QRawFont EmfRawFont(const QString& Family, int PixelSize, int Weight, bool Italic, bool Smoothed)
 {
     thread_local QHash<QString, QRawFont> cache;
     const QString key = Family + QLatin1Char('|') + QString::number(PixelSize) + QLatin1Char('|') +
-                        QString::number(QtWeight(Weight)) + (Italic ? QLatin1String("|i") : QLatin1String("|r"));
+                        QString::number(QtWeight(Weight)) + (Italic ? QLatin1String("|i") : QLatin1String("|r")) +
+                        (Smoothed ? QLatin1String("") : QLatin1String("|m"));
     auto it = cache.constFind(key);
     if (it != cache.constEnd())
         return *it;
@@ -35,11 +36,35 @@ QRawFont EmfRawFont(const QString& Family, int PixelSize, int Weight, bool Itali
     font.setPixelSize(std::max(1, PixelSize));
     font.setWeight(QFont::Weight(QtWeight(Weight)));
     font.setItalic(Italic);
-    font.setStyleStrategy(QFont::NoFontMerging);
+    font.setStyleStrategy(Smoothed ? QFont::NoFontMerging
+                                   : QFont::StyleStrategy(QFont::NoFontMerging | QFont::NoAntialias));
     font.setKerning(false);
     QRawFont raw = QRawFont::fromFont(font);
     cache.insert(key, raw);
     return raw;
+}
+
+bool EmfSmoothedAt(const QRawFont& Font, int PixelSize)
+{
+    // gasp: version, count, then (largest em size, flags) pairs in
+    // ascending order; flag 2 asks for greyscale.
+    const QByteArray gasp = Font.fontTable("gasp");
+    const auto* d = reinterpret_cast<const uint8_t*>(gasp.constData());
+    auto u16 = [d](int At) { return (d[At] << 8) | d[At + 1]; };
+    if (gasp.size() < 4)
+        return true;
+    const int count = u16(2);
+    for (int i = 0; i < count && 8 + 4 * i <= gasp.size(); ++i)
+        if (PixelSize <= u16(4 + 4 * i))
+            return u16(6 + 4 * i) & 2;
+    return true;
+}
+
+QRawFont EmfRawFontAsGdiDraws(const QString& Family, int PixelSize, int Weight, bool Italic)
+{
+    const QRawFont smooth = EmfRawFont(Family, PixelSize, Weight, Italic);
+    return smooth.isValid() && !EmfSmoothedAt(smooth, PixelSize) ? EmfRawFont(Family, PixelSize, Weight, Italic, false)
+                                                                   : smooth;
 }
 
 int EmfFontPixelSize(const QString& Family, int Weight, bool Italic, int LogicalHeight, double Scale)
@@ -62,7 +87,7 @@ TEmfResolvedFont EmfResolveFont(const TEmfFont& Font, double ScaleX, double Scal
     TEmfResolvedFont r;
     r.Family = MapFontFace(Font.Face, Font.PitchAndFamily);
     r.PixelSize = EmfFontPixelSize(r.Family, Font.Weight, Font.Italic, Font.Height, ScaleY);
-    r.Raw = EmfRawFont(r.Family, r.PixelSize, Font.Weight, Font.Italic);
+    r.Raw = EmfRawFontAsGdiDraws(r.Family, r.PixelSize, Font.Weight, Font.Italic);
     if (Font.Width != 0 && r.Raw.isValid()) {
         const double natural = r.Raw.averageCharWidth();
         const double wanted = std::fabs(Font.Width * ScaleX);

@@ -11,12 +11,21 @@ struct TEmfResolvedFont {
     QString Family;
     int PixelSize = 0;    // em size in device pixels
     double Stretch = 1.0; // horizontal scale for a LOGFONT width
+    bool Smoothed = true; // antialiased at this size; else one bit per pixel
 };
 
 // Em size in device pixels of a LOGFONT height (negative: character
 // height, positive: cell height) scaled by Scale device pixels per unit.
 int EmfFontPixelSize(const QString& Family, int Weight, bool Italic, int LogicalHeight, double Scale);
 
-QRawFont EmfRawFont(const QString& Family, int PixelSize, int Weight, bool Italic);
+// Smoothed false: glyphs of one bit per pixel, hinted for that.
+QRawFont EmfRawFont(const QString& Family, int PixelSize, int Weight, bool Italic, bool Smoothed = true);
+
+// Whether GDI smooths the face's glyphs at this em size: its 'gasp' table
+// turns greyscale off for the sizes its hints were made for.
+bool EmfSmoothedAt(const QRawFont& Font, int PixelSize);
+
+// The face at PixelSize, one bit per pixel where GDI would draw it so.
+QRawFont EmfRawFontAsGdiDraws(const QString& Family, int PixelSize, int Weight, bool Italic);
 
 TEmfResolvedFont EmfResolveFont(const TEmfFont& Font, double ScaleX, double ScaleY);
