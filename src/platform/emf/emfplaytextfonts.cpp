@@ -64,7 +64,7 @@ QRawFont EmfRawFontAsGdiDraws(const QString& Family, int PixelSize, int Weight, 
 {
     const QRawFont smooth = EmfRawFont(Family, PixelSize, Weight, Italic);
     return smooth.isValid() && !EmfSmoothedAt(smooth, PixelSize) ? EmfRawFont(Family, PixelSize, Weight, Italic, false)
-                                                                   : smooth;
+                                                                 : smooth;
 }
 
 int EmfFontPixelSize(const QString& Family, int Weight, bool Italic, int LogicalHeight, double Scale)
