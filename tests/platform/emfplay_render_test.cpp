@@ -150,6 +150,34 @@ TEST(EmfPlayShapes, InsideFramePenKeepsRectangleAndEllipseInsideTheirBox)
     }
 }
 
+TEST(EmfPlayShapes, EllipseOutlineFillsItsBoxSymmetrically)
+{
+    // GDI walks the outline on whole pixels: it touches the first and last
+    // column and row of the box (right and bottom edges left out) and is the
+    // same pixels mirrored both ways.
+    for (QRect box : {QRect(10, 10, 40, 20), QRect(20, 40, 31, 45)}) {
+        SCOPED_TRACE(box.width());
+        TEmfBuilder b;
+        b.Select(STOCK_OBJECT | NULL_BRUSH);
+        b.Rec(EMR_ELLIPSE, {uint32_t(box.left()), uint32_t(box.top()), uint32_t(box.left() + box.width()),
+                            uint32_t(box.top() + box.height())});
+        const QImage img = PlayToImage(b.Page());
+        EXPECT_GT(InkIn(img, QRect(box.left(), box.top(), 1, box.height())), 0);
+        EXPECT_GT(InkIn(img, QRect(box.right(), box.top(), 1, box.height())), 0);
+        EXPECT_GT(InkIn(img, QRect(box.left(), box.top(), box.width(), 1)), 0);
+        EXPECT_GT(InkIn(img, QRect(box.left(), box.bottom(), box.width(), 1)), 0);
+        EXPECT_EQ(InkIn(img, img.rect()), InkIn(img, box));
+        int asymmetric = 0;
+        for (int y = box.top(); y <= box.bottom(); ++y)
+            for (int x = box.left(); x <= box.right(); ++x) {
+                const QRgb p = img.pixel(x, y);
+                asymmetric += p != img.pixel(box.left() + box.right() - x, y);
+                asymmetric += p != img.pixel(x, box.top() + box.bottom() - y);
+            }
+        EXPECT_EQ(asymmetric, 0);
+    }
+}
+
 TEST(EmfPlayShapes, EllipsePolygonAndFillModes)
 {
     TEmfBuilder b;

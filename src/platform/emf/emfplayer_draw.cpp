@@ -24,6 +24,54 @@ double ArcAngle(const QRectF& Box, QPointF Point)
     return std::atan2(-(Point.y() - c.y()) / ry, (Point.x() - c.x()) / rx) * 180.0 / M_PI;
 }
 
+// The outline of an ellipse filling the device pixels of Box (right and
+// bottom edges left out) as GDI walks it: the integer points of one quadrant
+// by Zingl's algorithm, mirrored into the other three.
+QPolygon EllipseOutline(const QRect& Box)
+{
+    const int w = Box.width(), h = Box.height();
+    const int64_t a = w - 1, b = h - 1;
+    const int64_t asq = 8 * a * a, bsq = 8 * b * b;
+    int64_t dx = 4 * b * b * (1 - a), dy = 4 * a * a * (1 + (b % 2));
+    int64_t err = dx + dy + a * a * (b % 2);
+    QPolygon quadrant;
+    QPoint pt(int(a), h / 2);
+    while (pt.x() >= w / 2) {
+        const int64_t e2 = 2 * err;
+        quadrant.append(pt);
+        if (e2 >= dx) {
+            pt.rx()--;
+            err += dx += bsq;
+        }
+        if (e2 <= dy) {
+            pt.ry()++;
+            err += dy += asq;
+        }
+    }
+    const int count = int(quadrant.size());
+    const int l = Box.left(), t = Box.top(), r = l + w, bottom = t + h;
+    QPolygon half(2 * count);
+    for (int i = 0; i < count; ++i)
+        half[i] = QPoint(l + quadrant[i].x(), t + h - 1 - quadrant[i].y());
+    int end = 2 * count - 1;
+    if (w % 2)
+        --end; // the midpoint once
+    for (int i = 0; i < count; ++i)
+        half[end - i] = QPoint(l + r - 1 - half[i].x(), half[i].y());
+    half.resize(end + 1);
+    const int n = int(half.size());
+    QPolygon whole(2 * n);
+    for (int i = 0; i < n; ++i)
+        whole[i] = half[i];
+    end = 2 * n - 1;
+    if (h % 2)
+        --end;
+    for (int i = 0; i < n; ++i)
+        whole[end - i] = QPoint(whole[i].x(), t + bottom - 1 - whole[i].y());
+    whole.resize(end + 1);
+    return whole;
+}
+
 } // namespace
 
 bool TEmfPlayer::DrawRecord(const TEmfRecord& R)
@@ -251,6 +299,29 @@ void TEmfPlayer::BoxRecord(const TEmfRecord& R)
                 }
                 FPainter.setPen(pen);
                 FPainter.drawRect(box);
+            }
+            return;
+        }
+        constexpr int LargestWalkedEllipse = 1 << 16;
+        if (type == EMR_ELLIPSE && !FState.InPath && d.width() > 2 && d.height() > 2 &&
+            d.width() < LargestWalkedEllipse && d.height() < LargestWalkedEllipse) {
+            const QPolygon outline = EllipseOutline(d);
+            BeginDraw();
+            QBrush brush;
+            if (PrepareBrush(brush)) {
+                FPainter.setPen(Qt::NoPen);
+                FPainter.setBrush(brush);
+                FPainter.drawPolygon(outline);
+            }
+            QPen pen, gaps;
+            if (PreparePen(pen)) {
+                FPainter.setBrush(Qt::NoBrush);
+                if (GapPen(pen, gaps)) {
+                    FPainter.setPen(gaps);
+                    FPainter.drawPolygon(outline);
+                }
+                FPainter.setPen(pen);
+                FPainter.drawPolygon(outline);
             }
             return;
         }
