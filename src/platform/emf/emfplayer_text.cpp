@@ -270,12 +270,20 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
     const bool updateCp = FState.TextAlign & TA_UPDATECP;
     const QPointF logicalRef = updateCp ? FState.CurPos : Ref;
     QPointF origin = FXform.map(logicalRef);
+    if (AxisAligned()) // the reference point lands on a pixel before any offset
+        origin = QPointF(std::round(origin.x()), std::round(origin.y()));
     const uint32_t halign = FState.TextAlign & TA_CENTER;
     if (halign == TA_CENTER)
         origin -= u * (width / 2);
     else if (halign == TA_RIGHT)
         origin -= u * width;
-    const double ascent = raw.ascent(), descent = raw.descent();
+    // GDI's text metrics are whole logical units: the device ascent is
+    // rounded, turned into logical units and back, each step rounded.
+    const double unitsY = std::max(1e-9, std::fabs(ScaleY()));
+    auto asGdiMetric = [unitsY](double Device) {
+        return std::round(std::round(std::round(Device) / unitsY) * unitsY);
+    };
+    const double ascent = asGdiMetric(raw.ascent()), descent = asGdiMetric(raw.descent());
     const uint32_t valign = FState.TextAlign & TA_BASELINE;
     if (valign == TA_BOTTOM)
         origin -= v * descent;
