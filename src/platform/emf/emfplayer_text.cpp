@@ -280,9 +280,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
     // GDI's text metrics are whole logical units: the device ascent is
     // rounded, turned into logical units and back, each step rounded.
     const double unitsY = std::max(1e-9, std::fabs(ScaleY()));
-    auto asGdiMetric = [unitsY](double Device) {
-        return std::round(std::round(std::round(Device) / unitsY) * unitsY);
-    };
+    auto asGdiMetric = [unitsY](double Device) { return std::round(std::round(std::round(Device) / unitsY) * unitsY); };
     const double ascent = asGdiMetric(raw.ascent()), descent = asGdiMetric(raw.descent());
     const uint32_t valign = FState.TextAlign & TA_BASELINE;
     if (valign == TA_BOTTOM)
