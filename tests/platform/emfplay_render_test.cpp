@@ -178,6 +178,32 @@ TEST(EmfPlayShapes, EllipseOutlineFillsItsBoxSymmetrically)
     }
 }
 
+TEST(EmfPlayShapes, OddWideLinesCentreOnTheirPixels)
+{
+    // GDI's coordinates are pixel centres: a circle of three-pixel line
+    // around (40, 40) covers the same pixels mirrored about column and row
+    // 40, not about a pixel corner.
+    TEmfBuilder b;
+    b.Pen(1, PS_SOLID, 3, Red).Select(1);
+    b.Rec(EMR_MOVETOEX, {55, 40});
+    std::vector<uint8_t> arc;
+    for (uint32_t v : {40u, 40u, 15u})
+        Put32(arc, v);
+    Put32(arc, 0);           // start angle 0.0f
+    Put32(arc, 0x43b40000u); // sweep 360.0f
+    b.Raw(EMR_ANGLEARC, arc);
+    const QImage img = PlayToImage(b.Page());
+    int red = 0, asymmetric = 0;
+    for (int y = 20; y <= 60; ++y)
+        for (int x = 20; x <= 60; ++x) {
+            red += IsRed(img.pixel(x, y));
+            asymmetric += IsRed(img.pixel(x, y)) != IsRed(img.pixel(80 - x, y));
+            asymmetric += IsRed(img.pixel(x, y)) != IsRed(img.pixel(x, 80 - y));
+        }
+    EXPECT_GT(red, 200);
+    EXPECT_LT(asymmetric, 16); // a few from flattening the curve; 200 and more half a pixel off
+}
+
 TEST(EmfPlayShapes, EllipsePolygonAndFillModes)
 {
     TEmfBuilder b;

@@ -293,12 +293,13 @@ void TEmfPlayer::BoxRecord(const TEmfRecord& R)
             QPen pen, gaps;
             if (PreparePen(pen)) {
                 FPainter.setBrush(Qt::NoBrush);
+                const QRectF line = box.translated(HalfPixel(pen));
                 if (GapPen(pen, gaps)) {
                     FPainter.setPen(gaps);
-                    FPainter.drawRect(box);
+                    FPainter.drawRect(line);
                 }
                 FPainter.setPen(pen);
-                FPainter.drawRect(box);
+                FPainter.drawRect(line);
             }
             return;
         }
@@ -316,12 +317,13 @@ void TEmfPlayer::BoxRecord(const TEmfRecord& R)
             QPen pen, gaps;
             if (PreparePen(pen)) {
                 FPainter.setBrush(Qt::NoBrush);
+                const QPolygonF line = QPolygonF(outline).translated(HalfPixel(pen));
                 if (GapPen(pen, gaps)) {
                     FPainter.setPen(gaps);
-                    FPainter.drawPolygon(outline);
+                    FPainter.drawPolygon(line);
                 }
                 FPainter.setPen(pen);
-                FPainter.drawPolygon(outline);
+                FPainter.drawPolygon(line);
             }
             return;
         }
@@ -546,17 +548,45 @@ void TEmfPlayer::FillPath(const QPainterPath& DevPath, bool Fill, bool Stroke)
     if (DevPath.isEmpty())
         return;
     BeginDraw();
-    QPainterPath path = DevPath;
+    QPainterPath path = FRasterOps ? OnWholePixels(DevPath) : DevPath;
     path.setFillRule(FState.FillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
     QBrush brush;
     if (Fill && PrepareBrush(brush))
         FPainter.fillPath(path, brush);
     QPen pen, gaps;
     if (Stroke && PreparePen(pen)) {
+        const QPainterPath line = path.translated(HalfPixel(pen));
         if (GapPen(pen, gaps))
-            FPainter.strokePath(path, gaps);
-        FPainter.strokePath(path, pen);
+            FPainter.strokePath(line, gaps);
+        FPainter.strokePath(line, pen);
     }
+}
+
+QPainterPath TEmfPlayer::OnWholePixels(const QPainterPath& DevPath) const
+{
+    // GDI maps every point of a figure to a whole device pixel, curves
+    // after they are flattened.
+    QPainterPath out;
+    out.setFillRule(DevPath.fillRule());
+    for (const QPolygonF& figure : DevPath.toSubpathPolygons()) {
+        QPolygonF points(figure.size());
+        for (int i = 0; i < figure.size(); ++i)
+            points[i] = RoundPoint(figure[i]);
+        out.addPolygon(points);
+        if (points.size() > 2 && points.first() == points.last())
+            out.closeSubpath();
+    }
+    return out;
+}
+
+QPointF TEmfPlayer::HalfPixel(const QPen& Pen) const
+{
+    // GDI's whole coordinates are pixel centres, Qt's pixel corners: a line
+    // of an odd width has its edges on pixel centres, where Qt rounds them
+    // the other way than GDI, and meets GDI's pixels half a pixel on.
+    // Lines of an even width and fills have their edges on pixel corners.
+    const bool odd = Pen.widthF() > 1 && std::lround(Pen.widthF()) % 2;
+    return FRasterOps && odd ? QPointF(0.5, 0.5) : QPointF(0, 0);
 }
 
 bool TEmfPlayer::GapPen(const QPen& Pen, QPen& Gaps) const
@@ -576,12 +606,14 @@ void TEmfPlayer::StrokeLine(QPointF From, QPointF To)
     BeginDraw();
     if (!PreparePen(pen))
         return;
+    const QPointF half = HalfPixel(pen);
+    const QLineF line(Dev(From.x(), From.y()) + half, Dev(To.x(), To.y()) + half);
     if (GapPen(pen, gaps)) {
         FPainter.setPen(gaps);
-        FPainter.drawLine(Dev(From.x(), From.y()), Dev(To.x(), To.y()));
+        FPainter.drawLine(line);
     }
     FPainter.setPen(pen);
-    FPainter.drawLine(Dev(From.x(), From.y()), Dev(To.x(), To.y()));
+    FPainter.drawLine(line);
 }
 
 void TEmfPlayer::StrokePolyline(const QPolygonF& DevPoints)
@@ -594,6 +626,16 @@ void TEmfPlayer::StrokePolyline(const QPolygonF& DevPoints)
     for (int i = 0; i < DevPoints.size(); ++i)
         pts[i] = RoundPoint(DevPoints[i]);
     QPen gaps;
+    if (!HalfPixel(pen).isNull()) {
+        const QPolygonF line = QPolygonF(pts).translated(HalfPixel(pen));
+        if (GapPen(pen, gaps)) {
+            FPainter.setPen(gaps);
+            FPainter.drawPolyline(line);
+        }
+        FPainter.setPen(pen);
+        FPainter.drawPolyline(line);
+        return;
+    }
     if (GapPen(pen, gaps)) {
         FPainter.setPen(gaps);
         FPainter.drawPolyline(pts);

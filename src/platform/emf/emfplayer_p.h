@@ -91,6 +91,8 @@ private:
     bool GapPen(const QPen& Pen, QPen& Gaps) const;
     void BeginDraw();
     void FillPath(const QPainterPath& DevPath, bool Fill, bool Stroke);
+    QPainterPath OnWholePixels(const QPainterPath& DevPath) const;
+    QPointF HalfPixel(const QPen& Pen) const;
     void StrokeLine(QPointF From, QPointF To);
     void StrokePolyline(const QPolygonF& DevPoints);
     void AddFigure(const QPainterPath& DevPath, bool Closed);
