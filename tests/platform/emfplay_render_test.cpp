@@ -741,6 +741,22 @@ TEST(EmfPlayBitmaps, RasterOperationsAndPatternBlits)
     EXPECT_TRUE(IsRed(img.pixel(90, 90)));
 }
 
+TEST(EmfPlayBitmaps, OperationsOfSourcePatternAndDestinationAreExact)
+{
+    // MERGECOPY is P & S; PATPAINT is D | P | ~S, over black and over white.
+    QImage source(1, 1, QImage::Format_RGB32);
+    source.fill(QColor(200, 100, 50));
+    TEmfBuilder b;
+    b.Select(STOCK_OBJECT | BLACK_BRUSH).Select(STOCK_OBJECT | NULL_PEN).Rec(EMR_RECTANGLE, {0, 50, 50, 100});
+    b.Brush(1, BS_SOLID, 0xFF0FF0).Select(1);
+    b.StretchDib(0, 0, 100, 50, source, MERGECOPY);
+    b.StretchDib(0, 50, 100, 50, source, PATPAINT);
+    const QImage img = PlayToImage(b.Page());
+    EXPECT_EQ(img.pixel(70, 20) & 0xFFFFFF, qRgb(192, 4, 50) & 0xFFFFFF);
+    EXPECT_EQ(img.pixel(20, 70) & 0xFFFFFF, qRgb(247, 159, 255) & 0xFFFFFF);
+    EXPECT_EQ(img.pixel(70, 70) & 0xFFFFFF, 0xFFFFFFu);
+}
+
 TEST(EmfPlayBitmaps, AlphaBlendHonoursTheAlphaByteOfBitFieldPixels)
 {
     // One 2 x 1 bitmap: an opaque red pixel and a transparent one, written

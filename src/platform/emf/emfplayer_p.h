@@ -127,6 +127,7 @@ private:
                  const QRectF& Source);
     void SetDibitsToDevice(const TEmfRecord& R);
     void Blit(double X, double Y, double W, double H, const QImage& Image, QRectF Source, uint32_t Rop);
+    bool TernaryBlit(double X, double Y, double W, double H, const QImage& Image, const QRectF& Source, uint32_t Rop);
     void FillDeviceArea(const QPolygonF& DevArea, uint32_t Rop);
     void GradientFill(const TEmfRecord& R);
 

@@ -14,6 +14,18 @@ const uint8_t HatchBits[6][8] = {
     {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81}, // diagonal cross
 };
 
+// The operation index is the truth table over (P, S, D): bit P*4 + S*2 + D
+// is the result. An operand is used when flipping it changes the result.
+bool UsesSource(uint32_t Index)
+{
+    return ((Index >> 2) & 0x33) != (Index & 0x33);
+}
+
+bool UsesPattern(uint32_t Index)
+{
+    return ((Index >> 4) & 0x0F) != (Index & 0x0F);
+}
+
 } // namespace
 
 QImage EmfHatchTile(uint32_t Hatch, QColor Fore, QColor Back, bool Opaque)
@@ -79,16 +91,15 @@ TEmfRopEffect EmfRopEffect(uint32_t Rop)
     case WHITENESS: fill(CM::CompositionMode_SourceOver, Qt::white); break;
     case 0x00AA0029: e.Type = TEmfRopEffect::Destination; break; // D
     default: {
-        // The operation index is the truth table over (P, S, D); it uses the
-        // source when flipping S changes the result for some P and D.
         const uint32_t index = (Rop >> 16) & 0xFF;
-        const bool usesSource = ((index >> 2) & 0x33) != (index & 0x33);
-        if (usesSource)
+        if (UsesSource(index))
             source(CM::CompositionMode_SourceOver);
         else
             pattern(CM::CompositionMode_SourceOver);
     }
     }
+    const uint32_t index = (Rop >> 16) & 0xFF;
+    e.Ternary = e.Type != TEmfRopEffect::Destination && UsesSource(index) && UsesPattern(index);
     return e;
 }
 

@@ -25,6 +25,9 @@ struct TEmfRopEffect {
     Kind Type = Source;
     QPainter::CompositionMode Mode = QPainter::CompositionMode_SourceOver;
     bool InvertSource = false;
+    // Combines source, pattern and destination: drawn exactly where the
+    // destination's pixels can be combined, as Type and Mode elsewhere.
+    bool Ternary = false;
     QColor Color;
 };
 TEmfRopEffect EmfRopEffect(uint32_t Rop);
