@@ -281,7 +281,9 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
     // rounded, turned into logical units and back, each step rounded.
     const double unitsY = std::max(1e-9, std::fabs(ScaleY()));
     auto asGdiMetric = [unitsY](double Device) { return std::round(std::round(std::round(Device) / unitsY) * unitsY); };
-    const double ascent = asGdiMetric(raw.ascent()), descent = asGdiMetric(raw.descent());
+    double rawAscent = 0, rawDescent = 0;
+    EmfGdiAscentDescent(raw, rf.PixelSize, rawAscent, rawDescent);
+    const double ascent = asGdiMetric(rawAscent), descent = asGdiMetric(rawDescent);
     const uint32_t valign = FState.TextAlign & TA_BASELINE;
     if (valign == TA_BOTTOM)
         origin -= v * descent;

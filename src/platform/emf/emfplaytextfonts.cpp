@@ -60,6 +60,31 @@ bool EmfSmoothedAt(const QRawFont& Font, int PixelSize)
     return true;
 }
 
+void EmfGdiAscentDescent(const QRawFont& Font, int PixelSize, double& Ascent, double& Descent)
+{
+    Ascent = std::round(Font.ascent());
+    Descent = std::round(Font.descent());
+    const QByteArray head = Font.fontTable("head"), os2 = Font.fontTable("OS/2"), hhea = Font.fontTable("hhea");
+    auto u16 = [](const QByteArray& T, int At) { return (uint8_t(T[At]) << 8) | uint8_t(T[At + 1]); };
+    if (head.size() < 20)
+        return;
+    const int unitsPerEm = u16(head, 18);
+    if (unitsPerEm <= 0)
+        return;
+    double ascent = 0, descent = 0;
+    if (os2.size() >= 78 && u16(os2, 74) + u16(os2, 76) > 0) {
+        ascent = u16(os2, 74);
+        descent = u16(os2, 76);
+    } else if (hhea.size() >= 8) {
+        ascent = int16_t(u16(hhea, 4));
+        descent = -int16_t(u16(hhea, 6));
+    } else {
+        return;
+    }
+    Ascent = std::floor(ascent * PixelSize / unitsPerEm + 0.5);
+    Descent = std::floor(descent * PixelSize / unitsPerEm + 0.5);
+}
+
 QRawFont EmfRawFontAsGdiDraws(const QString& Family, int PixelSize, int Weight, bool Italic)
 {
     const QRawFont smooth = EmfRawFont(Family, PixelSize, Weight, Italic);
@@ -77,7 +102,10 @@ int EmfFontPixelSize(const QString& Family, int Weight, bool Italic, int Logical
     // A positive height is the cell (ascent plus descent), which the face's
     // own proportions turn into an em size.
     const QRawFont ref = EmfRawFont(Family, 256, Weight, Italic);
-    const double cell = ref.isValid() ? ref.ascent() + ref.descent() : 0;
+    double ascent = 0, descent = 0;
+    if (ref.isValid())
+        EmfGdiAscentDescent(ref, 256, ascent, descent);
+    const double cell = ascent + descent;
     const double em = cell > 0 ? std::round(h) * 256.0 / cell : h;
     return int(std::clamp(std::round(em), 1.0, double(MaxPixelSize)));
 }

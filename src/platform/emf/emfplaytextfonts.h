@@ -25,6 +25,11 @@ QRawFont EmfRawFont(const QString& Family, int PixelSize, int Weight, bool Itali
 // turns greyscale off for the sizes its hints were made for.
 bool EmfSmoothedAt(const QRawFont& Font, int PixelSize);
 
+// GDI's ascent and descent of the face at an em size of PixelSize, in
+// whole pixels: its Windows metrics, else its horizontal header, rounded.
+// (The font engine's own are rounded up.)
+void EmfGdiAscentDescent(const QRawFont& Font, int PixelSize, double& Ascent, double& Descent);
+
 // The face at PixelSize, one bit per pixel where GDI would draw it so.
 QRawFont EmfRawFontAsGdiDraws(const QString& Family, int PixelSize, int Weight, bool Italic);
 
