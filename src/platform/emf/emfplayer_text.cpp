@@ -115,11 +115,13 @@ void TEmfPlayer::DrawGlyphsLikeGdi(const QGlyphRun& Run, const QTransform& ToDev
 void TEmfPlayer::AddTextToPath(const QRawFont& Font, const QVector<quint32>& Glyphs, int Count,
                                const std::vector<double>& DevAdvance, const QTransform& GlyphToDevice, double Stretch)
 {
+    // Upright text puts each glyph on a whole pixel, as it is drawn.
+    const bool upright = GlyphToDevice.type() <= QTransform::TxScale;
     QPainterPath outline;
     double pos = 0;
     for (int i = 0; i < Count && i < Glyphs.size(); ++i) {
         if (Glyphs[i])
-            outline.addPath(Font.pathForGlyph(Glyphs[i]).translated(pos / Stretch, 0));
+            outline.addPath(Font.pathForGlyph(Glyphs[i]).translated((upright ? std::round(pos) : pos) / Stretch, 0));
         pos += DevAdvance[size_t(i)];
     }
     const QPainterPath device = GlyphToDevice.map(outline);
