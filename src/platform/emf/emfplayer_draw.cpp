@@ -564,17 +564,14 @@ void TEmfPlayer::FillPath(const QPainterPath& DevPath, bool Fill, bool Stroke)
 
 QPainterPath TEmfPlayer::OnWholePixels(const QPainterPath& DevPath) const
 {
-    // GDI maps every point of a figure to a whole device pixel, curves
-    // after they are flattened.
-    QPainterPath out;
-    out.setFillRule(DevPath.fillRule());
-    for (const QPolygonF& figure : DevPath.toSubpathPolygons()) {
-        QPolygonF points(figure.size());
-        for (int i = 0; i < figure.size(); ++i)
-            points[i] = RoundPoint(figure[i]);
-        out.addPolygon(points);
-        if (points.size() > 2 && points.first() == points.last())
-            out.closeSubpath();
+    // GDI keeps a figure's points, curves' control points too, on whole
+    // device pixels.
+    QPainterPath out = DevPath;
+    for (int i = 0; i < out.elementCount(); ++i) {
+        const QPainterPath::Element e = out.elementAt(i);
+        const QPoint p = RoundPoint(QPointF(e.x, e.y));
+        if (p.x() != e.x || p.y() != e.y)
+            out.setElementPositionAt(i, p.x(), p.y());
     }
     return out;
 }

@@ -7,7 +7,10 @@
 
 #include <QGlyphRun>
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -41,6 +44,43 @@ QVector<quint32> GlyphsFor(const QRawFont& Font, const QString& Text)
     return glyphs;
 }
 
+// GDI's blend of a glyph pixel: per channel and coverage level (0 to 16),
+// the result over each background value, for one text colour.
+struct TGlyphBlend {
+    QRgb Colour = 0;
+    uint8_t Channel[3][17][256];
+};
+
+constexpr uint8_t Ramp[17] = {0,    0x4d, 0x68, 0x7c, 0x8c, 0x9a, 0xa7, 0xb2, 0xbd,
+                              0xc7, 0xd0, 0xd9, 0xe1, 0xe9, 0xf0, 0xf8, 0xff};
+
+const TGlyphBlend& GlyphBlendFor(QRgb Colour)
+{
+    // Pages draw their text in a few colours: the last ones are kept.
+    thread_local std::vector<std::unique_ptr<TGlyphBlend>> cache;
+    for (const auto& t : cache)
+        if (t->Colour == Colour)
+            return *t;
+    if (cache.size() >= 8)
+        cache.erase(cache.begin());
+    auto t = std::make_unique<TGlyphBlend>();
+    t->Colour = Colour;
+    const int text[3] = {qRed(Colour), qGreen(Colour), qBlue(Colour)};
+    for (int c = 0; c < 3; ++c) {
+        const int T = text[c];
+        for (int level = 0; level <= 16; ++level) {
+            const int most = Ramp[16 - level] + (255 - Ramp[16 - level]) * T / 255;
+            const int least = Ramp[level] * T / 255;
+            for (int D = 0; D < 256; ++D)
+                t->Channel[c][level][D] = uint8_t(D == T  ? D
+                                                  : D > T ? T + (D - T) * (most - T) / (255 - T)
+                                                          : T - (T - D) * (T - least) / T);
+        }
+    }
+    cache.push_back(std::move(t));
+    return *cache.back();
+}
+
 } // namespace
 
 void TEmfPlayer::FillGlyphOutlines(const QRawFont& Font, const QVector<quint32>& Glyphs,
@@ -60,14 +100,18 @@ void TEmfPlayer::DrawGlyphsLikeGdi(const QGlyphRun& Run, const QTransform& ToDev
 {
     // GDI blends antialiased glyphs through a ramp of 17 levels that keeps
     // partly covered pixels closer to the background than their coverage.
-    static constexpr uint8_t Ramp[17] = {0,    0x4d, 0x68, 0x7c, 0x8c, 0x9a, 0xa7, 0xb2, 0xbd,
-                                         0xc7, 0xd0, 0xd9, 0xe1, 0xe9, 0xf0, 0xf8, 0xff};
     const QRect area = ToDevice.mapRect(Run.boundingRect()).toAlignedRect().adjusted(-2, -2, 2, 2) &
                        DeviceBounds().boundingRect();
     if (area.isEmpty())
         return;
-    QImage mask(area.size(), QImage::Format_ARGB32_Premultiplied);
-    mask.fill(Qt::transparent);
+    // One buffer per thread: pages draw thousands of short runs.
+    thread_local std::vector<QRgb> buffer;
+    const size_t pixels = size_t(area.width()) * size_t(area.height());
+    if (buffer.size() < pixels)
+        buffer.resize(pixels);
+    std::fill_n(buffer.begin(), pixels, QRgb(0));
+    QImage mask(reinterpret_cast<uchar*>(buffer.data()), area.width(), area.height(), area.width() * 4,
+                QImage::Format_ARGB32_Premultiplied);
     {
         QPainter p(&mask);
         p.setRenderHint(QPainter::TextAntialiasing, true);
@@ -79,31 +123,26 @@ void TEmfPlayer::DrawGlyphsLikeGdi(const QGlyphRun& Run, const QTransform& ToDev
     // moves from it towards the text colour as GDI moves it.
     QPaintDevice* device = FPainter.device();
     const QImage* page = device && device->devType() == QInternal::Image ? static_cast<QImage*>(device) : nullptr;
+    const bool direct = page && (page->format() == QImage::Format_RGB32 || page->format() == QImage::Format_ARGB32 ||
+                                 page->format() == QImage::Format_ARGB32_Premultiplied);
     const QRgb rgb = Colour.rgb();
-    const int text[3] = {qRed(rgb), qGreen(rgb), qBlue(rgb)};
-    auto blend = [&](int T, int D, int Level) {
-        if (D == T)
-            return D;
-        if (D > T) {
-            const int most = Ramp[16 - Level] + (255 - Ramp[16 - Level]) * T / 255;
-            return T + (D - T) * (most - T) / (255 - T);
-        }
-        const int least = Ramp[Level] * T / 255;
-        return T - (T - D) * (T - least) / T;
-    };
-    for (int y = 0; y < mask.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(mask.scanLine(y));
-        for (int x = 0; x < mask.width(); ++x) {
+    const TGlyphBlend& table = GlyphBlendFor(rgb);
+    const int width = area.width(), height = area.height();
+    for (int y = 0; y < height; ++y) {
+        QRgb* line = buffer.data() + size_t(y) * size_t(width);
+        const auto* under = direct ? reinterpret_cast<const QRgb*>(page->constScanLine(area.top() + y)) + area.left()
+                                   : nullptr;
+        for (int x = 0; x < width; ++x) {
             if (!line[x])
                 continue;
             const int level = (qAlpha(line[x]) * 16 + 127) / 255;
             if (!page) {
-                line[x] = qPremultiply(qRgba(text[0], text[1], text[2], 255 - Ramp[16 - level]));
+                line[x] = qPremultiply(qRgba(qRed(rgb), qGreen(rgb), qBlue(rgb), 255 - Ramp[16 - level]));
                 continue;
             }
-            const QRgb d = page->pixel(area.left() + x, area.top() + y);
-            line[x] = qRgb(blend(text[0], qRed(d), level), blend(text[1], qGreen(d), level),
-                           blend(text[2], qBlue(d), level));
+            const QRgb d = under ? under[x] : page->pixel(area.left() + x, area.top() + y);
+            line[x] = qRgb(table.Channel[0][level][qRed(d)], table.Channel[1][level][qGreen(d)],
+                           table.Channel[2][level][qBlue(d)]);
         }
     }
     const QTransform world = FPainter.worldTransform();
@@ -283,9 +322,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
     // rounded, turned into logical units and back, each step rounded.
     const double unitsY = std::max(1e-9, std::fabs(ScaleY()));
     auto asGdiMetric = [unitsY](double Device) { return std::round(std::round(std::round(Device) / unitsY) * unitsY); };
-    double rawAscent = 0, rawDescent = 0;
-    EmfGdiAscentDescent(raw, rf.PixelSize, rawAscent, rawDescent);
-    const double ascent = asGdiMetric(rawAscent), descent = asGdiMetric(rawDescent);
+    const double ascent = asGdiMetric(rf.Ascent), descent = asGdiMetric(rf.Descent);
     const uint32_t valign = FState.TextAlign & TA_BASELINE;
     if (valign == TA_BOTTOM)
         origin -= v * descent;
@@ -400,7 +437,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
             run.setRawFont(Font);
             run.setGlyphIndexes(Glyphs);
             run.setPositions(Positions);
-            if (FRasterOps && EmfSmoothedAt(Font, rf.PixelSize)) {
+            if (FRasterOps && (&Font == &raw ? rf.Smoothed : EmfSmoothedAt(Font, rf.PixelSize))) {
                 DrawGlyphsLikeGdi(run, QTransform::fromScale(rf.Stretch, 1) * glyphSpace, FState.TextColor);
                 return;
             }

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -18,6 +20,43 @@ int QtWeight(int LogicalWeight)
     return LogicalWeight <= 0 ? 400 : std::clamp(LogicalWeight, 1, 1000);
 }
 
+// What GDI reads from a face's tables, in design units; the same at every
+// size, so read once per face and thread.
+struct TFaceTables {
+    int UnitsPerEm = 0; // 0: no usable tables
+    int Ascent = 0, Descent = 0;
+    std::vector<std::pair<int, int>> Gasp; // (largest em size, flags), ascending
+};
+
+const TFaceTables& FaceTables(const QRawFont& Font)
+{
+    thread_local QHash<QString, TFaceTables> cache;
+    const QString key = Font.familyName() + QLatin1Char('|') + Font.styleName() + QLatin1Char('|') +
+                        QString::number(Font.weight()) + QLatin1Char('|') + QString::number(int(Font.style()));
+    auto it = cache.constFind(key);
+    if (it != cache.constEnd())
+        return *it;
+    TFaceTables t;
+    auto u16 = [](const QByteArray& T, int At) { return (uint8_t(T[At]) << 8) | uint8_t(T[At + 1]); };
+    const QByteArray head = Font.fontTable("head"), os2 = Font.fontTable("OS/2"), hhea = Font.fontTable("hhea");
+    if (head.size() >= 20 && u16(head, 18) > 0) {
+        if (os2.size() >= 78 && u16(os2, 74) + u16(os2, 76) > 0) {
+            t.UnitsPerEm = u16(head, 18);
+            t.Ascent = u16(os2, 74);
+            t.Descent = u16(os2, 76);
+        } else if (hhea.size() >= 8) {
+            t.UnitsPerEm = u16(head, 18);
+            t.Ascent = int16_t(u16(hhea, 4));
+            t.Descent = -int16_t(u16(hhea, 6));
+        }
+    }
+    // gasp: version, count, then the pairs; flag 2 asks for greyscale.
+    const QByteArray gasp = Font.fontTable("gasp");
+    if (gasp.size() >= 4)
+        for (int i = 0; i < u16(gasp, 2) && 8 + 4 * i <= gasp.size(); ++i)
+            t.Gasp.emplace_back(u16(gasp, 4 + 4 * i), u16(gasp, 6 + 4 * i));
+    return *cache.insert(key, t);
+}
 
 } // namespace
 
@@ -46,43 +85,22 @@ QRawFont EmfRawFont(const QString& Family, int PixelSize, int Weight, bool Itali
 
 bool EmfSmoothedAt(const QRawFont& Font, int PixelSize)
 {
-    // gasp: version, count, then (largest em size, flags) pairs in
-    // ascending order; flag 2 asks for greyscale.
-    const QByteArray gasp = Font.fontTable("gasp");
-    const auto* d = reinterpret_cast<const uint8_t*>(gasp.constData());
-    auto u16 = [d](int At) { return (d[At] << 8) | d[At + 1]; };
-    if (gasp.size() < 4)
-        return true;
-    const int count = u16(2);
-    for (int i = 0; i < count && 8 + 4 * i <= gasp.size(); ++i)
-        if (PixelSize <= u16(4 + 4 * i))
-            return u16(6 + 4 * i) & 2;
+    for (const auto& [largest, flags] : FaceTables(Font).Gasp)
+        if (PixelSize <= largest)
+            return flags & 2;
     return true;
 }
 
 void EmfGdiAscentDescent(const QRawFont& Font, int PixelSize, double& Ascent, double& Descent)
 {
-    Ascent = std::round(Font.ascent());
-    Descent = std::round(Font.descent());
-    const QByteArray head = Font.fontTable("head"), os2 = Font.fontTable("OS/2"), hhea = Font.fontTable("hhea");
-    auto u16 = [](const QByteArray& T, int At) { return (uint8_t(T[At]) << 8) | uint8_t(T[At + 1]); };
-    if (head.size() < 20)
-        return;
-    const int unitsPerEm = u16(head, 18);
-    if (unitsPerEm <= 0)
-        return;
-    double ascent = 0, descent = 0;
-    if (os2.size() >= 78 && u16(os2, 74) + u16(os2, 76) > 0) {
-        ascent = u16(os2, 74);
-        descent = u16(os2, 76);
-    } else if (hhea.size() >= 8) {
-        ascent = int16_t(u16(hhea, 4));
-        descent = -int16_t(u16(hhea, 6));
-    } else {
+    const TFaceTables& t = FaceTables(Font);
+    if (t.UnitsPerEm <= 0) {
+        Ascent = std::round(Font.ascent());
+        Descent = std::round(Font.descent());
         return;
     }
-    Ascent = std::floor(ascent * PixelSize / unitsPerEm + 0.5);
-    Descent = std::floor(descent * PixelSize / unitsPerEm + 0.5);
+    Ascent = std::floor(double(t.Ascent) * PixelSize / t.UnitsPerEm + 0.5);
+    Descent = std::floor(double(t.Descent) * PixelSize / t.UnitsPerEm + 0.5);
 }
 
 QRawFont EmfRawFontAsGdiDraws(const QString& Family, int PixelSize, int Weight, bool Italic)
@@ -112,15 +130,34 @@ int EmfFontPixelSize(const QString& Family, int Weight, bool Italic, int Logical
 
 TEmfResolvedFont EmfResolveFont(const TEmfFont& Font, double ScaleX, double ScaleY)
 {
+    // Text records repeat the same few fonts at the same scale.
+    struct TRecent {
+        TEmfFont Font;
+        double ScaleX, ScaleY;
+        TEmfResolvedFont Resolved;
+    };
+    thread_local std::vector<TRecent> recent;
+    for (const TRecent& e : recent)
+        if (e.ScaleX == ScaleX && e.ScaleY == ScaleY && e.Font.Height == Font.Height && e.Font.Width == Font.Width &&
+            e.Font.Weight == Font.Weight && e.Font.Italic == Font.Italic &&
+            e.Font.PitchAndFamily == Font.PitchAndFamily && e.Font.Face == Font.Face)
+            return e.Resolved;
     TEmfResolvedFont r;
     r.Family = MapFontFace(Font.Face, Font.PitchAndFamily);
     r.PixelSize = EmfFontPixelSize(r.Family, Font.Weight, Font.Italic, Font.Height, ScaleY);
     r.Raw = EmfRawFontAsGdiDraws(r.Family, r.PixelSize, Font.Weight, Font.Italic);
+    if (r.Raw.isValid()) {
+        r.Smoothed = EmfSmoothedAt(r.Raw, r.PixelSize);
+        EmfGdiAscentDescent(r.Raw, r.PixelSize, r.Ascent, r.Descent);
+    }
     if (Font.Width != 0 && r.Raw.isValid()) {
         const double natural = r.Raw.averageCharWidth();
         const double wanted = std::fabs(Font.Width * ScaleX);
         if (natural > 0 && wanted > 0)
             r.Stretch = std::clamp(wanted / natural, 0.05, 20.0);
     }
+    if (recent.size() >= 16)
+        recent.erase(recent.begin());
+    recent.push_back({Font, ScaleX, ScaleY, r});
     return r;
 }

@@ -12,6 +12,7 @@ struct TEmfResolvedFont {
     int PixelSize = 0;    // em size in device pixels
     double Stretch = 1.0; // horizontal scale for a LOGFONT width
     bool Smoothed = true; // antialiased at this size; else one bit per pixel
+    double Ascent = 0, Descent = 0; // GDI's, in whole device pixels at PixelSize
 };
 
 // Em size in device pixels of a LOGFONT height (negative: character
