@@ -388,57 +388,60 @@ bool TEmfPlayer::TernaryBlit(double X, double Y, double W, double H, const QImag
     const QPointF a = DevF(X, Y), b = DevF(X + W, Y + H);
     const QRect area = QRect(RoundPoint(QPointF(std::min(a.x(), b.x()), std::min(a.y(), b.y()))),
                              RoundPoint(QPointF(std::max(a.x(), b.x()), std::max(a.y(), b.y()))) - QPoint(1, 1));
+    // Only the part on the device is computed, a band at a time: a record
+    // can cover a whole page at print resolution, or, damaged, any area.
     const QRect visible = area & DeviceBounds().boundingRect();
     if (visible.isEmpty())
         return true;
-    // Only the part on the device is computed: a damaged record can ask for
-    // an area of any size.
-    QImage source(visible.size(), QImage::Format_RGB32);
-    {
-        QPainter p(&source);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.translate(area.topLeft() - visible.topLeft());
-        const QImage mirrored = Image.mirrored(b.x() < a.x(), b.y() < a.y());
-        QRectF from = Source;
-        if (b.x() < a.x())
-            from.moveLeft(Image.width() - Source.right());
-        if (b.y() < a.y())
-            from.moveTop(Image.height() - Source.bottom());
-        p.drawImage(QRectF(QPointF(0, 0), QSizeF(area.size())), mirrored, from);
-    }
-    QImage pattern(visible.size(), QImage::Format_RGB32);
-    pattern.fill(Qt::black);
+    const QImage mirrored = Image.mirrored(b.x() < a.x(), b.y() < a.y());
+    QRectF from = Source;
+    if (b.x() < a.x())
+        from.moveLeft(Image.width() - Source.right());
+    if (b.y() < a.y())
+        from.moveTop(Image.height() - Source.bottom());
     QBrush brush;
-    if (PrepareBrush(brush)) {
-        QPainter p(&pattern);
-        p.setBrushOrigin(QPointF(FState.BrushOrg - visible.topLeft()));
-        p.fillRect(pattern.rect(), brush);
-    }
+    const bool hasBrush = PrepareBrush(brush);
     const uint32_t index = (Rop >> 16) & 0xFF;
-    QImage mixed(visible.size(), QImage::Format_RGB32), outside(visible.size(), QImage::Format_RGB32);
-    for (int y = 0; y < visible.height(); ++y) {
-        const auto* s = reinterpret_cast<const QRgb*>(source.constScanLine(y));
-        const auto* pt = reinterpret_cast<const QRgb*>(pattern.constScanLine(y));
-        auto* m = reinterpret_cast<QRgb*>(mixed.scanLine(y));
-        auto* o = reinterpret_cast<QRgb*>(outside.scanLine(y));
-        for (int x = 0; x < visible.width(); ++x) {
-            uint32_t one = 0, zero = 0;
-            for (uint32_t ps = 0; ps < 4; ++ps) {
-                const uint32_t term = ((ps & 2) ? pt[x] : ~pt[x]) & ((ps & 1) ? s[x] : ~s[x]);
-                if (index & (1u << (ps * 2 + 1)))
-                    one |= term;
-                if (index & (1u << (ps * 2)))
-                    zero |= term;
-            }
-            m[x] = (one ^ zero) | 0xFF000000;
-            o[x] = zero | 0xFF000000;
-        }
-    }
+    const int rows = std::max(1, (1 << 20) / visible.width());
     BeginDraw();
-    FPainter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-    FPainter.drawImage(visible.topLeft(), mixed);
-    FPainter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    FPainter.drawImage(visible.topLeft(), outside);
+    for (int top = visible.top(); top <= visible.bottom(); top += rows) {
+        const QRect band(visible.left(), top, visible.width(), std::min(rows, visible.bottom() + 1 - top));
+        QImage source(band.size(), QImage::Format_RGB32);
+        {
+            QPainter p(&source);
+            p.setCompositionMode(QPainter::CompositionMode_Source);
+            p.translate(area.topLeft() - band.topLeft());
+            p.drawImage(QRectF(QPointF(0, 0), QSizeF(area.size())), mirrored, from);
+        }
+        QImage pattern(band.size(), QImage::Format_RGB32);
+        pattern.fill(Qt::black);
+        if (hasBrush) {
+            QPainter p(&pattern);
+            p.setBrushOrigin(QPointF(FState.BrushOrg - band.topLeft()));
+            p.fillRect(pattern.rect(), brush);
+        }
+        // In place: the source becomes A ^ B, the pattern B.
+        for (int y = 0; y < band.height(); ++y) {
+            auto* s = reinterpret_cast<QRgb*>(source.scanLine(y));
+            auto* pt = reinterpret_cast<QRgb*>(pattern.scanLine(y));
+            for (int x = 0; x < band.width(); ++x) {
+                uint32_t one = 0, zero = 0;
+                for (uint32_t ps = 0; ps < 4; ++ps) {
+                    const uint32_t term = ((ps & 2) ? pt[x] : ~pt[x]) & ((ps & 1) ? s[x] : ~s[x]);
+                    if (index & (1u << (ps * 2 + 1)))
+                        one |= term;
+                    if (index & (1u << (ps * 2)))
+                        zero |= term;
+                }
+                s[x] = (one ^ zero) | 0xFF000000;
+                pt[x] = zero | 0xFF000000;
+            }
+        }
+        FPainter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        FPainter.drawImage(band.topLeft(), source);
+        FPainter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        FPainter.drawImage(band.topLeft(), pattern);
+    }
     FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     return true;
 }

@@ -116,7 +116,8 @@ private:
     void PolyTextRecord(const TEmfRecord& R);
     void AddTextToPath(const QRawFont& Font, const QVector<quint32>& Glyphs, int Count,
                        const std::vector<double>& DevAdvance, const QTransform& GlyphToDevice, double Stretch);
-    void DrawGlyphsLikeGdi(const QGlyphRun& Run, const QTransform& ToDevice, const QColor& Colour);
+    // False where the run is too large to blend here.
+    bool DrawGlyphsLikeGdi(const QGlyphRun& Run, const QTransform& ToDevice, const QColor& Colour);
     void FillGlyphOutlines(const QRawFont& Font, const QVector<quint32>& Glyphs, const QVector<QPointF>& Positions,
                            const QColor& Colour);
 

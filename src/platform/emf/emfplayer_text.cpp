@@ -96,17 +96,21 @@ void TEmfPlayer::FillGlyphOutlines(const QRawFont& Font, const QVector<quint32>&
     FPainter.setRenderHint(QPainter::Antialiasing, antialiased);
 }
 
-void TEmfPlayer::DrawGlyphsLikeGdi(const QGlyphRun& Run, const QTransform& ToDevice, const QColor& Colour)
+bool TEmfPlayer::DrawGlyphsLikeGdi(const QGlyphRun& Run, const QTransform& ToDevice, const QColor& Colour)
 {
     // GDI blends antialiased glyphs through a ramp of 17 levels that keeps
     // partly covered pixels closer to the background than their coverage.
     const QRect area = ToDevice.mapRect(Run.boundingRect()).toAlignedRect().adjusted(-2, -2, 2, 2) &
                        DeviceBounds().boundingRect();
     if (area.isEmpty())
-        return;
-    // One buffer per thread: pages draw thousands of short runs.
-    thread_local std::vector<QRgb> buffer;
+        return true;
+    // One buffer per thread: pages draw thousands of short runs. A run
+    // across a whole page at print resolution is drawn by the engine.
+    constexpr size_t LargestBlendedRun = size_t(1) << 22;
     const size_t pixels = size_t(area.width()) * size_t(area.height());
+    if (pixels > LargestBlendedRun)
+        return false;
+    thread_local std::vector<QRgb> buffer;
     if (buffer.size() < pixels)
         buffer.resize(pixels);
     std::fill_n(buffer.begin(), pixels, QRgb(0));
@@ -149,6 +153,7 @@ void TEmfPlayer::DrawGlyphsLikeGdi(const QGlyphRun& Run, const QTransform& ToDev
     FPainter.setWorldTransform(FBase);
     FPainter.drawImage(area.topLeft(), mask);
     FPainter.setWorldTransform(world);
+    return true;
 }
 
 void TEmfPlayer::AddTextToPath(const QRawFont& Font, const QVector<quint32>& Glyphs, int Count,
@@ -437,10 +442,9 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
             run.setRawFont(Font);
             run.setGlyphIndexes(Glyphs);
             run.setPositions(Positions);
-            if (FRasterOps && (&Font == &raw ? rf.Smoothed : EmfSmoothedAt(Font, rf.PixelSize))) {
-                DrawGlyphsLikeGdi(run, QTransform::fromScale(rf.Stretch, 1) * glyphSpace, FState.TextColor);
+            if (FRasterOps && (&Font == &raw ? rf.Smoothed : EmfSmoothedAt(Font, rf.PixelSize)) &&
+                DrawGlyphsLikeGdi(run, QTransform::fromScale(rf.Stretch, 1) * glyphSpace, FState.TextColor))
                 return;
-            }
             FPainter.drawGlyphRun(QPointF(0, 0), run);
         };
         draw(raw, mainGlyphs, mainPositions);
