@@ -100,8 +100,13 @@ bool TEmfPlayer::DrawGlyphsLikeGdi(const QGlyphRun& Run, const QTransform& ToDev
 {
     // GDI blends antialiased glyphs through a ramp of 17 levels that keeps
     // partly covered pixels closer to the background than their coverage.
-    const QRect area = ToDevice.mapRect(Run.boundingRect()).toAlignedRect().adjusted(-2, -2, 2, 2) &
-                       DeviceBounds().boundingRect();
+    // Clipped to the device before it becomes whole pixels: a damaged record
+    // can place a run beyond what an int holds.
+    const QRect onDevice = DeviceBounds().boundingRect();
+    const QRectF bounds = ToDevice.mapRect(Run.boundingRect()).adjusted(-2, -2, 2, 2) & QRectF(onDevice);
+    if (!(bounds.width() > 0 && bounds.height() > 0))
+        return true;
+    const QRect area = bounds.toAlignedRect() & onDevice;
     if (area.isEmpty())
         return true;
     // One buffer per thread: pages draw thousands of short runs. A run
