@@ -137,7 +137,9 @@ void TEmfPlayer::CreatePen(const TEmfRecord& R)
     if (!R.Has(8, 20))
         return;
     auto p = std::make_shared<TEmfPen>();
-    p->Style = R.U32(12);
+    // A pen of this kind always has round ends and joins: end cap and join
+    // bits in its style are not read.
+    p->Style = R.U32(12) & ~uint32_t(PS_ENDCAP_MASK | PS_JOIN_MASK);
     p->Width = R.I32(16);
     // Only a pen of width 0 is one pixel whatever the mapping; a pen one
     // unit wide grows with it. Wider ones with a dash or dot style are
