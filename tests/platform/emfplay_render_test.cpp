@@ -204,6 +204,18 @@ TEST(EmfPlayShapes, OddWideLinesCentreOnTheirPixels)
     EXPECT_LT(asymmetric, 16); // a few from flattening the curve; 200 and more half a pixel off
 }
 
+TEST(EmfPlayShapes, CreatePenEndsAreRoundWhateverItsStyleBits)
+{
+    // Flat end bits in a CREATEPEN style are not read: the 10-pixel line
+    // still reaches 5 pixels past its ends.
+    TEmfBuilder b;
+    b.Pen(1, PS_GEOMETRIC | PS_ENDCAP_FLAT | PS_JOIN_MITER, 10, Red).Select(1);
+    b.Rec(EMR_MOVETOEX, {20, 50}).Rec(EMR_LINETO, {60, 50});
+    const QImage img = PlayToImage(b.Page());
+    EXPECT_GT(InkIn(img, QRect(15, 48, 4, 4)), 0);
+    EXPECT_GT(InkIn(img, QRect(61, 48, 4, 4)), 0);
+}
+
 TEST(EmfPlayShapes, EllipsePolygonAndFillModes)
 {
     TEmfBuilder b;
