@@ -9,7 +9,10 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 out="$repo/tests/data/gdipages"
 work="${QRP_WINE_DIR:-$repo/build-wine}"
 player="${QRP_EMFPLAY:-$repo/../shared/tools/emfplay.c}"
-for tool in wine x86_64-w64-mingw32-gcc; do
+# Debian's wine64 alone puts its loader and server in /usr/lib/wine.
+PATH="$PATH:/usr/lib/wine"
+if command -v wine >/dev/null; then WINE=wine; else WINE=wine64; fi
+for tool in "$WINE" wineserver x86_64-w64-mingw32-gcc; do
     command -v "$tool" >/dev/null || { echo "gdi-pages: $tool is missing (apt-get install wine64 gcc-mingw-w64-x86-64)" >&2; exit 1; }
 done
 [ -f "$player" ] || { echo "gdi-pages: no player source at $player (set QRP_EMFPLAY)" >&2; exit 1; }
@@ -22,7 +25,7 @@ x86_64-w64-mingw32-gcc -O2 -o "$work/emfplay.exe" "$player" -lgdi32 -lgdiplus
 # The faces Windows pages name, replaced by what fontconfig picks for them,
 # as for the corpus references.
 while IFS='=' read -r face family; do
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "$family" /f >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d "$family" /f >/dev/null 2>&1
 done <<EOF
 Arial=Liberation Sans
 Arial Narrow=Liberation Sans Narrow
@@ -39,10 +42,10 @@ EOF
 wineserver -w
 
 winpath() { echo "Z:$1" | tr / '\\'; }
-(cd "$work" && wine record.exe "$(winpath "$out")" "$@")
+(cd "$work" && "$WINE" record.exe "$(winpath "$out")" "$@")
 pages=$(cd "$out" && if [ $# -gt 0 ]; then for p in "$@"; do echo "$p.emf"; done; else ls ./*.emf; fi)
-(cd "$out" && wine "$work/emfplay.exe" gdi 800 "$(winpath "$work/bmp800")" $pages >/dev/null)
-(cd "$out" && wine "$work/emfplay.exe" gdi 4000 "$(winpath "$work/bmp4000")" $pages >/dev/null)
+(cd "$out" && "$WINE" "$work/emfplay.exe" gdi 800 "$(winpath "$work/bmp800")" $pages >/dev/null)
+(cd "$out" && "$WINE" "$work/emfplay.exe" gdi 4000 "$(winpath "$work/bmp4000")" $pages >/dev/null)
 wineserver -w
 
 /usr/bin/python3 - "$work" "$out" $pages <<'EOF'
