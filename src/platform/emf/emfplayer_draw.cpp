@@ -290,16 +290,11 @@ void TEmfPlayer::BoxRecord(const TEmfRecord& R)
             QBrush brush;
             if (PrepareBrush(brush))
                 FPainter.fillRect(QRect(d.left(), d.top(), std::max(1, d.width()), std::max(1, d.height())), brush);
-            QPen pen, gaps;
+            QPen pen;
             if (PreparePen(pen)) {
                 FPainter.setBrush(Qt::NoBrush);
                 const QRectF line = box.translated(HalfPixel(pen));
-                if (GapPen(pen, gaps)) {
-                    FPainter.setPen(gaps);
-                    FPainter.drawRect(line);
-                }
-                FPainter.setPen(pen);
-                FPainter.drawRect(line);
+                StrokeWithGaps(pen, [&] { FPainter.drawRect(line); });
             }
             return;
         }
@@ -314,16 +309,11 @@ void TEmfPlayer::BoxRecord(const TEmfRecord& R)
                 FPainter.setBrush(brush);
                 FPainter.drawPolygon(outline);
             }
-            QPen pen, gaps;
+            QPen pen;
             if (PreparePen(pen)) {
                 FPainter.setBrush(Qt::NoBrush);
                 const QPolygonF line = QPolygonF(outline).translated(HalfPixel(pen));
-                if (GapPen(pen, gaps)) {
-                    FPainter.setPen(gaps);
-                    FPainter.drawPolygon(line);
-                }
-                FPainter.setPen(pen);
-                FPainter.drawPolygon(line);
+                StrokeWithGaps(pen, [&] { FPainter.drawPolygon(line); });
             }
             return;
         }
@@ -553,12 +543,11 @@ void TEmfPlayer::FillPath(const QPainterPath& DevPath, bool Fill, bool Stroke)
     QBrush brush;
     if (Fill && PrepareBrush(brush))
         FPainter.fillPath(path, brush);
-    QPen pen, gaps;
+    QPen pen;
     if (Stroke && PreparePen(pen)) {
         const QPainterPath line = path.translated(HalfPixel(pen));
-        if (GapPen(pen, gaps))
-            FPainter.strokePath(line, gaps);
-        FPainter.strokePath(line, pen);
+        FPainter.setBrush(Qt::NoBrush);
+        StrokeWithGaps(pen, [&] { FPainter.drawPath(line); });
     }
 }
 
@@ -599,18 +588,13 @@ bool TEmfPlayer::GapPen(const QPen& Pen, QPen& Gaps) const
 
 void TEmfPlayer::StrokeLine(QPointF From, QPointF To)
 {
-    QPen pen, gaps;
+    QPen pen;
     BeginDraw();
     if (!PreparePen(pen))
         return;
     const QPointF half = HalfPixel(pen);
     const QLineF line(Dev(From.x(), From.y()) + half, Dev(To.x(), To.y()) + half);
-    if (GapPen(pen, gaps)) {
-        FPainter.setPen(gaps);
-        FPainter.drawLine(line);
-    }
-    FPainter.setPen(pen);
-    FPainter.drawLine(line);
+    StrokeWithGaps(pen, [&] { FPainter.drawLine(line); });
 }
 
 void TEmfPlayer::StrokePolyline(const QPolygonF& DevPoints)
@@ -622,23 +606,12 @@ void TEmfPlayer::StrokePolyline(const QPolygonF& DevPoints)
     QPolygon pts(DevPoints.size());
     for (int i = 0; i < DevPoints.size(); ++i)
         pts[i] = RoundPoint(DevPoints[i]);
-    QPen gaps;
     if (!HalfPixel(pen).isNull()) {
         const QPolygonF line = QPolygonF(pts).translated(HalfPixel(pen));
-        if (GapPen(pen, gaps)) {
-            FPainter.setPen(gaps);
-            FPainter.drawPolyline(line);
-        }
-        FPainter.setPen(pen);
-        FPainter.drawPolyline(line);
-        return;
+        StrokeWithGaps(pen, [&] { FPainter.drawPolyline(line); });
+    } else {
+        StrokeWithGaps(pen, [&] { FPainter.drawPolyline(pts); });
     }
-    if (GapPen(pen, gaps)) {
-        FPainter.setPen(gaps);
-        FPainter.drawPolyline(pts);
-    }
-    FPainter.setPen(pen);
-    FPainter.drawPolyline(pts);
 }
 
 void TEmfPlayer::AddFigure(const QPainterPath& DevPath, bool Closed)

@@ -89,6 +89,19 @@ private:
     bool PreparePen(QPen& Pen) const;
     bool PrepareBrush(QBrush& Brush) const;
     bool GapPen(const QPen& Pen, QPen& Gaps) const;
+    // Draw() with the gaps of a dashed pen in the background colour where
+    // the background is opaque, then with Pen.
+    template <typename TDraw>
+    void StrokeWithGaps(const QPen& Pen, TDraw&& Draw)
+    {
+        QPen gaps;
+        if (GapPen(Pen, gaps)) {
+            FPainter.setPen(gaps);
+            Draw();
+        }
+        FPainter.setPen(Pen);
+        Draw();
+    }
     void BeginDraw();
     void FillPath(const QPainterPath& DevPath, bool Fill, bool Stroke);
     QPainterPath OnWholePixels(const QPainterPath& DevPath) const;
