@@ -606,12 +606,8 @@ void TEmfPlayer::StrokePolyline(const QPolygonF& DevPoints)
     QPolygon pts(DevPoints.size());
     for (int i = 0; i < DevPoints.size(); ++i)
         pts[i] = RoundPoint(DevPoints[i]);
-    if (!HalfPixel(pen).isNull()) {
-        const QPolygonF line = QPolygonF(pts).translated(HalfPixel(pen));
-        StrokeWithGaps(pen, [&] { FPainter.drawPolyline(line); });
-    } else {
-        StrokeWithGaps(pen, [&] { FPainter.drawPolyline(pts); });
-    }
+    const QPolygonF line = QPolygonF(pts).translated(HalfPixel(pen));
+    StrokeWithGaps(pen, [&] { FPainter.drawPolyline(line); });
 }
 
 void TEmfPlayer::AddFigure(const QPainterPath& DevPath, bool Closed)

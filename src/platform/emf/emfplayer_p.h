@@ -7,8 +7,8 @@
 #include "platform/emf/emfplayreader.h"
 #include "platform/metafile.h"
 
-#include <QPainter>
 #include <QGlyphRun>
+#include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
 #include <QRawFont>

@@ -399,6 +399,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
         QVector<quint32> fallbackGlyphs;
         QVector<QPointF> fallbackPositions;
         QRawFont fallback, wide;
+        bool fallbackSmoothed = true, wideSmoothed = true;
         QVector<quint32> wideGlyphs;
         QVector<QPointF> widePositions;
         for (int i = 0; i < n; ++i) {
@@ -409,8 +410,10 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
             }
             if (GlyphIndexes || text[i].isSpace() || text[i].isLowSurrogate() || text[i].unicode() < 32)
                 continue;
-            if (!fallback.isValid())
+            if (!fallback.isValid()) {
                 fallback = EmfRawFontAsGdiDraws(QStringLiteral("DejaVu Sans"), rf.PixelSize, font.Weight, font.Italic);
+                fallbackSmoothed = EmfSmoothedAt(fallback, rf.PixelSize);
+            }
             const QString character = text.mid(i, text[i].isHighSurrogate() ? 2 : 1);
             const QVector<quint32> g = GlyphsFor(fallback, character);
             if (!g.isEmpty() && g[0]) {
@@ -420,9 +423,11 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
             }
             // CJK and other scripts: a face that has them, or at least the
             // missing-glyph box, never nothing.
-            if (!wide.isValid())
+            if (!wide.isValid()) {
                 wide = EmfRawFontAsGdiDraws(QStringLiteral("WenQuanYi Micro Hei"), rf.PixelSize, font.Weight,
                                             font.Italic);
+                wideSmoothed = EmfSmoothedAt(wide, rf.PixelSize);
+            }
             const QVector<quint32> w = wide.isValid() ? GlyphsFor(wide, character) : QVector<quint32>();
             if (!w.isEmpty() && w[0]) {
                 wideGlyphs.append(w[0]);
@@ -436,7 +441,8 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
         // size, and its outline fallback depends on an environment limit:
         // large glyphs are filled as outlines here, on every device.
         const bool outlines = rf.PixelSize * std::max(1.0, rf.Stretch) > EmfLargestCachedGlyph;
-        auto draw = [&](const QRawFont& Font, const QVector<quint32>& Glyphs, const QVector<QPointF>& Positions) {
+        auto draw = [&](const QRawFont& Font, bool Smoothed, const QVector<quint32>& Glyphs,
+                        const QVector<QPointF>& Positions) {
             if (Glyphs.isEmpty())
                 return;
             if (outlines) {
@@ -447,14 +453,14 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
             run.setRawFont(Font);
             run.setGlyphIndexes(Glyphs);
             run.setPositions(Positions);
-            if (FRasterOps && (&Font == &raw ? rf.Smoothed : EmfSmoothedAt(Font, rf.PixelSize)) &&
+            if (FRasterOps && Smoothed &&
                 DrawGlyphsLikeGdi(run, QTransform::fromScale(rf.Stretch, 1) * glyphSpace, FState.TextColor))
                 return;
             FPainter.drawGlyphRun(QPointF(0, 0), run);
         };
-        draw(raw, mainGlyphs, mainPositions);
-        draw(fallback, fallbackGlyphs, fallbackPositions);
-        draw(wide, wideGlyphs, widePositions);
+        draw(raw, rf.Smoothed, mainGlyphs, mainPositions);
+        draw(fallback, fallbackSmoothed, fallbackGlyphs, fallbackPositions);
+        draw(wide, wideSmoothed, wideGlyphs, widePositions);
     }
     if (font.Underline || font.StrikeOut) {
         const double thickness = std::max(1.0, std::round(raw.lineThickness()));

@@ -71,6 +71,7 @@ TEmfRopEffect EmfRopEffect(uint32_t Rop)
         e.Mode = mode;
         e.Color = c;
     };
+    const uint32_t index = (Rop >> 16) & 0xFF;
     switch (Rop) {
     case SRCCOPY: source(CM::CompositionMode_SourceOver); break;
     case NOTSRCCOPY: source(CM::CompositionMode_SourceOver, true); break;
@@ -90,15 +91,12 @@ TEmfRopEffect EmfRopEffect(uint32_t Rop)
     case BLACKNESS: fill(CM::CompositionMode_SourceOver, Qt::black); break;
     case WHITENESS: fill(CM::CompositionMode_SourceOver, Qt::white); break;
     case 0x00AA0029: e.Type = TEmfRopEffect::Destination; break; // D
-    default: {
-        const uint32_t index = (Rop >> 16) & 0xFF;
+    default:
         if (UsesSource(index))
             source(CM::CompositionMode_SourceOver);
         else
             pattern(CM::CompositionMode_SourceOver);
     }
-    }
-    const uint32_t index = (Rop >> 16) & 0xFF;
     e.Ternary = e.Type != TEmfRopEffect::Destination && UsesSource(index) && UsesPattern(index);
     return e;
 }
