@@ -25,6 +25,25 @@ bool IsRightToLeft(QChar::Direction D)
 }
 
 // Resolved embedding level of every unit (rules W1 to I2 and L1).
+// Calls Visit(I, J) for each run [I, J) of Class in Classes; Visit may
+// change the run's classes.
+template <typename TVisit>
+void ForEachRun(const std::vector<TBidiClass>& Classes, TBidiClass Class, TVisit&& Visit)
+{
+    const int n = int(Classes.size());
+    for (int i = 0; i < n;) {
+        if (Classes[size_t(i)] != Class) {
+            ++i;
+            continue;
+        }
+        int j = i;
+        while (j < n && Classes[size_t(j)] == Class)
+            ++j;
+        Visit(i, j);
+        i = j;
+    }
+}
+
 std::vector<uint8_t> Levels(const QString& Text, bool Rtl)
 {
     const int n = int(Text.size());
@@ -77,18 +96,10 @@ std::vector<uint8_t> Levels(const QString& Text, bool Rtl)
             cls[size_t(i)] = a;
     }
     // W5: terminators (currency, per cent) next to European digits.
-    for (int i = 0; i < n;) {
-        if (cls[size_t(i)] != BET) {
-            ++i;
-            continue;
-        }
-        int j = i;
-        while (j < n && cls[size_t(j)] == BET)
-            ++j;
-        if ((i > 0 && cls[size_t(i - 1)] == BEN) || (j < n && cls[size_t(j)] == BEN))
-            std::fill(cls.begin() + i, cls.begin() + j, BEN);
-        i = j;
-    }
+    ForEachRun(cls, BET, [&](int I, int J) {
+        if ((I > 0 && cls[size_t(I - 1)] == BEN) || (J < n && cls[size_t(J)] == BEN))
+            std::fill(cls.begin() + I, cls.begin() + J, BEN);
+    });
     // W6, W7: left separators are neutral; European digits after left
     // text are left.
     TBidiClass strong = e;
@@ -104,18 +115,10 @@ std::vector<uint8_t> Levels(const QString& Text, bool Rtl)
     // N1, N2: neutrals between two of the same direction take it, others
     // the paragraph's; numbers count as right to left here.
     auto side = [](TBidiClass C) { return C == BL ? BL : BR; };
-    for (int i = 0; i < n;) {
-        if (cls[size_t(i)] != BON) {
-            ++i;
-            continue;
-        }
-        int j = i;
-        while (j < n && cls[size_t(j)] == BON)
-            ++j;
-        const TBidiClass before = i ? side(cls[size_t(i - 1)]) : e, after = j < n ? side(cls[size_t(j)]) : e;
-        std::fill(cls.begin() + i, cls.begin() + j, before == after ? before : e);
-        i = j;
-    }
+    ForEachRun(cls, BON, [&](int I, int J) {
+        const TBidiClass before = I ? side(cls[size_t(I - 1)]) : e, after = J < n ? side(cls[size_t(J)]) : e;
+        std::fill(cls.begin() + I, cls.begin() + J, before == after ? before : e);
+    });
     // I1, I2.
     const uint8_t base = Rtl ? 1 : 0;
     std::vector<uint8_t> level(size_t(n), base);
