@@ -112,23 +112,51 @@ std::unique_ptr<TMetafile> TTextSource::Page(int N)
     return FList->GetPage(N);
 }
 
-std::vector<std::string> TextSearchFiles(const std::vector<std::string>& Paths)
+TFileWalk TextSearchFiles(const std::vector<std::string>& Paths)
 {
-    std::vector<std::string> out;
+    TFileWalk out;
+    auto refuse = [&](const fs::path& Path, const std::string& Reason) { out.Errors.emplace_back(Path.string(), Reason); };
     for (const std::string& p : Paths) {
         std::error_code ec;
-        if (!fs::is_directory(p, ec)) {
-            out.push_back(p);
+        const fs::file_status given = fs::status(p, ec);
+        if (!fs::is_directory(given)) {
+            // Opening a FIFO would block, a device may never end: refused by type.
+            if (fs::exists(given) && !fs::is_regular_file(given))
+                refuse(p, "not a regular file");
+            else
+                out.Files.push_back(p);
             continue;
         }
         std::vector<std::string> found;
-        for (auto it = fs::recursive_directory_iterator(p, fs::directory_options::skip_permission_denied, ec);
-             !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-            if (it->is_regular_file(ec) && IsTextFile(it->path()))
-                found.push_back(it->path().string());
+        std::vector<fs::path> folders{fs::path(p)};
+        while (!folders.empty()) {
+            const fs::path folder = std::move(folders.back());
+            folders.pop_back();
+            fs::directory_iterator it(folder, ec);
+            if (ec) {
+                refuse(folder, "cannot read folder: " + ec.message());
+                continue;
+            }
+            for (; it != fs::directory_iterator(); it.increment(ec)) {
+                // Links to folders are not followed, so that a loop cannot trap the walk.
+                std::error_code entry;
+                if (it->is_directory(entry) && !it->is_symlink(entry)) {
+                    folders.push_back(it->path());
+                    continue;
+                }
+                if (!IsTextFile(it->path()))
+                    continue;
+                const fs::file_status st = it->status(entry);
+                if (fs::is_regular_file(st))
+                    found.push_back(it->path().string());
+                else if (fs::exists(st))
+                    refuse(it->path(), "not a regular file");
+            }
+            if (ec)
+                refuse(folder, "cannot read folder: " + ec.message());
         }
         std::sort(found.begin(), found.end());
-        out.insert(out.end(), found.begin(), found.end());
+        out.Files.insert(out.Files.end(), found.begin(), found.end());
     }
     return out;
 }

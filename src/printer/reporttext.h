@@ -50,9 +50,18 @@ private:
     int FPageCount = 0;
 };
 
-// Report files (any case of .qrp) and .emf files under Paths: files as
-// given, folders recursively, sorted by name within each folder.
-std::vector<std::string> TextSearchFiles(const std::vector<std::string>& Paths);
+// What a walk over files and folders found.
+struct TFileWalk {
+    // Report files (any case of .qrp) and .emf files: files as given,
+    // folders recursively, sorted by name within each folder given.
+    std::vector<std::string> Files;
+    // Folders that could not be read and names that are not regular files
+    // (FIFOs, devices, sockets), each with the reason. A caller must treat
+    // what lies below such a folder as unknown, never as gone.
+    std::vector<std::pair<std::string, std::string>> Errors;
+};
+
+TFileWalk TextSearchFiles(const std::vector<std::string>& Paths);
 
 struct TTextHit {
     int Page = 0;

@@ -47,10 +47,16 @@ int Run(const std::vector<std::string>& Args)
     } catch (const std::invalid_argument& e) {
         throw UsageError{e.what()};
     }
-    const std::vector<std::string> files = TextSearchFiles({plain.begin() + 1, plain.end()});
+    const TFileWalk walk = TextSearchFiles({plain.begin() + 1, plain.end()});
 
-    bool found = false, failed = false;
+    bool found = false, failed = !walk.Errors.empty();
     QJsonArray matches, errors;
+    for (const auto& [file, error] : walk.Errors) {
+        std::fprintf(stderr, "qrptool search: %s: %s\n", file.c_str(), error.c_str());
+        if (json)
+            errors.append(QJsonObject{{"file", QString::fromStdString(file)}, {"error", QString::fromStdString(error)}});
+    }
+    const std::vector<std::string>& files = walk.Files;
     SearchFiles(files, *query, jobs, [&](const TFileSearch& r) {
         if (!r.Error.empty()) {
             failed = true;

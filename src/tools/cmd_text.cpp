@@ -32,8 +32,11 @@ int RunJsonLines(const std::vector<std::string>& Paths)
 {
     if (Paths.empty())
         throw UsageError{"expected reports, EMF files or folders"};
-    bool failed = false;
-    for (const std::string& file : TextSearchFiles(Paths)) {
+    const TFileWalk walk = TextSearchFiles(Paths);
+    bool failed = !walk.Errors.empty();
+    for (const auto& [file, error] : walk.Errors)
+        std::fprintf(stderr, "qrptool text: %s: %s\n", file.c_str(), error.c_str());
+    for (const std::string& file : walk.Files) {
         try {
             TTextSource source(file);
             const QString path = QFileInfo(QString::fromStdString(file)).absoluteFilePath();

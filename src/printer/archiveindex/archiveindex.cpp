@@ -467,7 +467,7 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
             throw EArchiveIndex(r + ": no such folder");
     }
     // Nested or repeated folders list a report more than once.
-    std::vector<std::string> files = TextSearchFiles(roots);
+    std::vector<std::string> files = TextSearchFiles(roots).Files;
     std::sort(files.begin(), files.end());
     files.erase(std::unique(files.begin(), files.end()), files.end());
 
