@@ -115,7 +115,9 @@ std::unique_ptr<TMetafile> TTextSource::Page(int N)
 TFileWalk TextSearchFiles(const std::vector<std::string>& Paths)
 {
     TFileWalk out;
-    auto refuse = [&](const fs::path& Path, const std::string& Reason) { out.Errors.emplace_back(Path.string(), Reason); };
+    auto refuse = [&](const fs::path& Path, const std::string& Reason) {
+        out.Errors.emplace_back(Path.string(), Reason);
+    };
     for (const std::string& p : Paths) {
         std::error_code ec;
         const fs::file_status given = fs::status(p, ec);

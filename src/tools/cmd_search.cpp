@@ -54,7 +54,8 @@ int Run(const std::vector<std::string>& Args)
     for (const auto& [file, error] : walk.Errors) {
         std::fprintf(stderr, "qrptool search: %s: %s\n", file.c_str(), error.c_str());
         if (json)
-            errors.append(QJsonObject{{"file", QString::fromStdString(file)}, {"error", QString::fromStdString(error)}});
+            errors.append(
+                QJsonObject{{"file", QString::fromStdString(file)}, {"error", QString::fromStdString(error)}});
     }
     const std::vector<std::string>& files = walk.Files;
     SearchFiles(files, *query, jobs, [&](const TFileSearch& r) {
