@@ -55,7 +55,10 @@ struct TUnit {
 TTextQuery::TTextQuery(const QString& Pattern, unsigned Fold, bool Regex) : FFold(Fold), FRegex(Regex)
 {
     if (Regex) {
-        FExpression = QRegularExpression(FoldExpression(Pattern, Fold), QRegularExpression::UseUnicodePropertiesOption);
+        // PCRE2 takes a limit set in the pattern only when it is lower than its own.
+        FExpression = QRegularExpression(QStringLiteral("(*LIMIT_MATCH=%1)").arg(MatchLimit) +
+                                             FoldExpression(Pattern, Fold),
+                                         QRegularExpression::UseUnicodePropertiesOption);
         if (!FExpression.isValid())
             throw std::invalid_argument("bad regular expression \"" + Pattern.toStdString() +
                                         "\": " + FExpression.errorString().toStdString());
@@ -64,7 +67,7 @@ TTextQuery::TTextQuery(const QString& Pattern, unsigned Fold, bool Regex) : FFol
     }
 }
 
-std::vector<std::pair<int, int>> TTextQuery::Find(const QString& Line) const
+std::vector<std::pair<int, int>> TTextQuery::Find(const QString& Line, bool* TooComplex) const
 {
     std::vector<std::pair<int, int>> out;
     const QString folded = FoldText(Line, FFold);
@@ -73,19 +76,33 @@ std::vector<std::pair<int, int>> TTextQuery::Find(const QString& Line) const
             out.emplace_back(at, int(FNeedle.size()));
         return out;
     }
-    for (auto it = FExpression.globalMatch(folded); it.hasNext();) {
+    auto it = FExpression.globalMatch(folded);
+    while (it.hasNext()) {
         const QRegularExpressionMatch m = it.next();
         if (m.capturedLength() > 0)
             out.emplace_back(int(m.capturedStart()), int(m.capturedLength()));
     }
+    // A match that ends in an engine error (match, depth or JIT stack limit)
+    // leaves the iterator invalid; "no match" leaves it valid.
+    if (TooComplex && !it.isValid())
+        *TooComplex = true;
     return out;
 }
 
-bool TTextQuery::Matches(const QString& Line) const
+bool TTextQuery::Matches(const QString& Line, bool* TooComplex) const
 {
     if (!FRegex)
         return !FNeedle.isEmpty() && FoldText(Line, FFold).contains(FNeedle);
-    return FExpression.match(FoldText(Line, FFold)).hasMatch();
+    const QRegularExpressionMatch m = FExpression.match(FoldText(Line, FFold));
+    if (TooComplex && !m.isValid())
+        *TooComplex = true;
+    return m.hasMatch();
+}
+
+std::string TTextQuery::TooComplexError(int Page)
+{
+    return "page " + std::to_string(Page) +
+           ": regular expression too complex: a line reached the matching engine's limit";
 }
 
 TTextSource::TTextSource(const std::string& FileName)
@@ -225,7 +242,10 @@ void SearchFiles(const std::vector<std::string>& Files, const TTextQuery& Query,
                         ++r.Pages;
                         r.Bytes += int64_t(page->Data().size());
                         for (const TEmfTextLine& line : EmfPageLines(*page, false)) {
-                            std::vector<std::pair<int, int>> m = Query.Find(line.Text);
+                            bool tooComplex = false;
+                            std::vector<std::pair<int, int>> m = Query.Find(line.Text, &tooComplex);
+                            if (tooComplex && r.Error.empty())
+                                r.Error = TTextQuery::TooComplexError(p);
                             if (!m.empty())
                                 r.Hits.push_back({p, line.Text, std::move(m)});
                         }

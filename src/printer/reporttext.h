@@ -20,12 +20,21 @@ class TMetafile;
 // lines folded with TTextFold flags.
 class TTextQuery {
 public:
+    // Backtracking steps a regular expression may take on one line. Report
+    // lines are short: a sane expression needs a few thousand; this bounds a
+    // nested quantifier such as (a+)+$ to some 20 ms a line instead of seconds.
+    static constexpr int MatchLimit = 1000000;
+
     // Throws std::invalid_argument for a regular expression that does not compile.
     TTextQuery(const QString& Pattern, unsigned Fold, bool Regex);
-    // Start and length of every match in Line.
-    std::vector<std::pair<int, int>> Find(const QString& Line) const;
-    bool Matches(const QString& Line) const;
+    // Start and length of every match in Line. TooComplex, when given, is set
+    // if the expression reached one of the engine's limits on this line: the
+    // line may then hold matches that were not found.
+    std::vector<std::pair<int, int>> Find(const QString& Line, bool* TooComplex = nullptr) const;
+    bool Matches(const QString& Line, bool* TooComplex = nullptr) const;
     unsigned Fold() const { return FFold; }
+    // What a search says about a page on which the match limit was reached.
+    static std::string TooComplexError(int Page);
 
 private:
     unsigned FFold;

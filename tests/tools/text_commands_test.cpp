@@ -133,4 +133,26 @@ TEST_F(TextCommands, SearchWritesJsonWithTheMatchRanges)
     EXPECT_EQ(doc.value("errors").toArray().size(), 1);
 }
 
+TEST_F(TextCommands, AnExpressionThatReachesTheMatchLimitIsAnErrorNamingThePage)
+{
+    const std::string report = (Dir / "a" / "report.qrp").string();
+    // Nested repeats before a digit the title line lacks: every split of the
+    // line is tried. The footers (with digits) and the other branch still
+    // find their lines.
+    const std::string pattern = "'Öztürk(\\S*\\s*)*\\d|STF-000001 '";
+    const Result r = Run("search --regex " + pattern + " " + report);
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_EQ(Count(r.Out, "STF-000001 "), 1) << r.Out;
+    EXPECT_EQ(Count(r.Out, "Sayfa "), 2) << r.Out;
+    EXPECT_EQ(Count(r.Out, "SATIŞ LİSTESİ"), 0) << r.Out;
+    EXPECT_NE(r.Err.find(report + ": page 1: regular expression too complex"), std::string::npos) << r.Err;
+
+    const Result json = Run("search --json --regex " + pattern + " " + report);
+    EXPECT_EQ(json.Status, 2);
+    const QJsonObject doc = QJsonDocument::fromJson(QByteArray::fromStdString(json.Out)).object();
+    EXPECT_EQ(doc["matches"].toArray().size(), 3);
+    ASSERT_EQ(doc["errors"].toArray().size(), 1);
+    EXPECT_TRUE(doc["errors"][0]["error"].toString().startsWith("page 1: regular expression too complex"));
+}
+
 } // namespace
