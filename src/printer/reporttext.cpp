@@ -159,8 +159,15 @@ TFileWalk TextSearchFiles(const std::vector<std::string>& Paths)
             for (; it != fs::directory_iterator(); it.increment(ec)) {
                 // Links to folders are not followed, so that a loop cannot trap the walk.
                 std::error_code entry;
-                if (it->is_directory(entry) && !it->is_symlink(entry)) {
+                const bool link = it->is_symlink(entry);
+                if (!entry && !link && it->is_directory(entry)) {
                     folders.push_back(it->path());
+                    continue;
+                }
+                // A name that cannot be looked at (a folder with read but no search
+                // permission) may be a folder of reports: unknown, not absent.
+                if (entry && entry != std::errc::no_such_file_or_directory) {
+                    refuse(it->path(), "cannot read: " + entry.message());
                     continue;
                 }
                 if (!IsTextFile(it->path()))
@@ -168,6 +175,8 @@ TFileWalk TextSearchFiles(const std::vector<std::string>& Paths)
                 const fs::file_status st = it->status(entry);
                 if (fs::is_regular_file(st))
                     found.push_back(it->path().string());
+                else if (entry && entry != std::errc::no_such_file_or_directory)
+                    refuse(it->path(), "cannot read: " + entry.message());
                 else if (fs::exists(st))
                     refuse(it->path(), "not a regular file");
             }

@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -93,6 +95,12 @@ int Run(const std::vector<std::string>& Args)
     }
     if (file.empty())
         throw UsageError{"expected a report or EMF file"};
+    // Opening a FIFO would block and a device may never end: refused by type.
+    std::error_code ec;
+    const std::filesystem::file_status type = std::filesystem::status(file, ec);
+    if (std::filesystem::exists(type) && !std::filesystem::is_regular_file(type) &&
+        !std::filesystem::is_directory(type))
+        throw std::runtime_error(file + ": not a regular file");
     TTextSource source(file);
     if (!last || last > source.PageCount())
         last = source.PageCount();

@@ -1,4 +1,6 @@
 // qrptool text and search over real report files, as a user runs them.
+#include "printer/filenametext.h"
+
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -9,6 +11,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,11 +59,12 @@ protected:
     }
     static void TearDownTestSuite() { fs::remove_all(Dir); }
 
-    static Result Run(const std::string& Args)
+    // Prefix: a command that runs the tool, such as a timeout.
+    static Result Run(const std::string& Args, const std::string& Prefix = "")
     {
         Result r;
         const std::string out = (Dir / "out.txt").string(), err = (Dir / "err.txt").string();
-        const int status = std::system((Tool + " " + Args + " >" + out + " 2>" + err).c_str());
+        const int status = std::system((Prefix + Tool + " " + Args + " >" + out + " 2>" + err).c_str());
         r.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         r.Out = Slurp(out);
         r.Err = Slurp(err);
@@ -69,6 +76,44 @@ protected:
 };
 
 fs::path TextCommands::Dir;
+
+// A folder of a test's own, gone afterwards even where the test locked it.
+struct TScratch {
+    TScratch()
+    {
+        char tmpl[] = "/tmp/qrp-text-case-XXXXXX";
+        if (::mkdtemp(tmpl))
+            Path = tmpl;
+    }
+    ~TScratch()
+    {
+        std::error_code ec;
+        for (const char* folder : {"locked", "blind"})
+            fs::permissions(Path / folder, fs::perms::owner_all, fs::perm_options::replace, ec);
+        fs::remove_all(Path, ec);
+    }
+    fs::path Path;
+};
+
+// The prefix that runs a command without the right to pass over folder
+// permissions, so that a folder with mode 000 cannot be read: root (as in CI)
+// loses CAP_DAC_OVERRIDE and CAP_DAC_READ_SEARCH. None if that cannot be done.
+std::optional<std::string> WithoutOverride(const fs::path& Locked)
+{
+    const std::string prefix = ::geteuid() == 0 ? "setpriv --bounding-set -dac_override,-dac_read_search " : "";
+    if (std::system((prefix + "ls " + Locked.string() + " >/dev/null 2>&1").c_str()) == 0)
+        return std::nullopt;
+    return prefix;
+}
+
+std::vector<QJsonObject> JsonLines(const std::string& Text)
+{
+    std::vector<QJsonObject> out;
+    std::istringstream in(Text);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(QJsonDocument::fromJson(QByteArray::fromStdString(line)).object());
+    return out;
+}
 
 TEST_F(TextCommands, TextGivesPagesInReadingOrderEndedByFormFeeds)
 {
@@ -133,6 +178,48 @@ TEST_F(TextCommands, SearchWritesJsonWithTheMatchRanges)
     EXPECT_EQ(doc.value("errors").toArray().size(), 1);
 }
 
+TEST_F(TextCommands, UnreadableFoldersAreErrorsNotAbsentReports)
+{
+    TScratch s;
+    for (const char* folder : {"open", "locked/inner", "blind"}) {
+        fs::create_directories(s.Path / folder);
+        fs::copy_file(Dir / "a" / "report.qrp", s.Path / folder / "r.qrp");
+    }
+    // "blind" can be listed but not entered: its names are known, their files not.
+    fs::permissions(s.Path / "locked", fs::perms::none, fs::perm_options::replace);
+    fs::permissions(s.Path / "blind", fs::perms::owner_read, fs::perm_options::replace);
+    const std::optional<std::string> as = WithoutOverride(s.Path / "locked");
+    if (!as)
+        GTEST_SKIP() << "cannot take the right to read any folder away here (setpriv missing or not allowed)";
+    const std::string locked = (s.Path / "locked").string();
+
+    const Result r = Run("search 'Öztürk Çelik' " + s.Path.string(), *as);
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Err.find(locked + ": cannot read folder: Permission denied"), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find((s.Path / "blind" / "r.qrp").string() + ": cannot read"), std::string::npos) << r.Err;
+    // Title and footer of both pages of the one readable report.
+    EXPECT_EQ(Count(r.Out, (s.Path / "open" / "r.qrp").string() + ":"), 4);
+
+    const Result json = Run("search --json 'Öztürk Çelik' " + s.Path.string(), *as);
+    EXPECT_EQ(json.Status, 2);
+    const QJsonArray errors = QJsonDocument::fromJson(QByteArray::fromStdString(json.Out))["errors"].toArray();
+    std::set<std::string> named;
+    for (const QJsonValue e : errors)
+        named.insert(FileNameBytes(e["file"].toString()));
+    EXPECT_EQ(named, (std::set<std::string>{locked, (s.Path / "blind" / "r.qrp").string()})) << json.Out;
+
+    const Result lines = Run("text --jsonl " + s.Path.string(), *as);
+    EXPECT_EQ(lines.Status, 2);
+    EXPECT_NE(lines.Err.find(locked + ": cannot read folder"), std::string::npos) << lines.Err;
+    EXPECT_EQ(JsonLines(lines.Out).size(), 2u);
+
+    // The root folder itself unreadable: an error, not an empty archive.
+    const Result root = Run("search x " + locked, *as);
+    EXPECT_EQ(root.Status, 2);
+    EXPECT_NE(root.Err.find(locked + ": cannot read folder"), std::string::npos) << root.Err;
+    EXPECT_EQ(Run("text --jsonl " + locked, *as).Status, 2);
+}
+
 TEST_F(TextCommands, AnExpressionThatReachesTheMatchLimitIsAnErrorNamingThePage)
 {
     const std::string report = (Dir / "a" / "report.qrp").string();
@@ -153,6 +240,40 @@ TEST_F(TextCommands, AnExpressionThatReachesTheMatchLimitIsAnErrorNamingThePage)
     EXPECT_EQ(doc["matches"].toArray().size(), 3);
     ASSERT_EQ(doc["errors"].toArray().size(), 1);
     EXPECT_TRUE(doc["errors"][0]["error"].toString().startsWith("page 1: regular expression too complex"));
+}
+
+TEST_F(TextCommands, FifosAreRefusedWithoutBlocking)
+{
+    TScratch s;
+    fs::create_directories(s.Path / "folder");
+    ASSERT_EQ(::mkfifo((s.Path / "pipe.qrp").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((s.Path / "folder" / "page.emf").c_str(), 0600), 0);
+    const std::string pipe = (s.Path / "pipe.qrp").string();
+    // A command that opens the FIFO waits for a writer forever; the guard
+    // turns that into status 124.
+    const std::string guard = "timeout 60 ";
+
+    const Result named = Run("search x " + pipe, guard);
+    EXPECT_EQ(named.Status, 2);
+    EXPECT_NE(named.Err.find(pipe + ": not a regular file"), std::string::npos) << named.Err;
+    const Result inFolder = Run("search x " + s.Path.string(), guard);
+    EXPECT_EQ(inFolder.Status, 2);
+    EXPECT_NE(inFolder.Err.find("page.emf: not a regular file"), std::string::npos) << inFolder.Err;
+    const Result text = Run("text " + pipe, guard);
+    EXPECT_EQ(text.Status, 1);
+    EXPECT_NE(text.Err.find(pipe + ": not a regular file"), std::string::npos) << text.Err;
+    EXPECT_EQ(Run("text --jsonl " + pipe, guard).Status, 2);
+}
+
+// Passes once every open refuses what is not a regular file.
+TEST_F(TextCommands, ThumbnailRefusesAFifoWithoutBlocking)
+{
+    TScratch s;
+    ASSERT_EQ(::mkfifo((s.Path / "pipe.qrp").c_str(), 0600), 0);
+    const Result r = Run("thumbnail " + (s.Path / "pipe.qrp").string() + " " + (s.Path / "out.png").string(),
+                         "timeout 60 ");
+    EXPECT_EQ(r.Status, 1) << r.Err;
+    EXPECT_FALSE(fs::exists(s.Path / "out.png"));
 }
 
 } // namespace
