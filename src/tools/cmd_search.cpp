@@ -1,6 +1,7 @@
 // qrptool search PATTERN FILE|FOLDER...: every line of text that matches, as
 // FILE:PAGE: LINE; exit status as grep's.
 #include "platform/emftext/textfold.h"
+#include "printer/filenametext.h"
 #include "printer/reporttext.h"
 #include "tools/command.h"
 
@@ -54,8 +55,7 @@ int Run(const std::vector<std::string>& Args)
     for (const auto& [file, error] : walk.Errors) {
         std::fprintf(stderr, "qrptool search: %s: %s\n", file.c_str(), error.c_str());
         if (json)
-            errors.append(
-                QJsonObject{{"file", QString::fromStdString(file)}, {"error", QString::fromStdString(error)}});
+            errors.append(QJsonObject{{"file", FileNameText(file)}, {"error", FileNameText(error)}});
     }
     const std::vector<std::string>& files = walk.Files;
     SearchFiles(files, *query, jobs, [&](const TFileSearch& r) {
@@ -63,8 +63,7 @@ int Run(const std::vector<std::string>& Args)
             failed = true;
             std::fprintf(stderr, "qrptool search: %s: %s\n", r.File.c_str(), r.Error.c_str());
             if (json)
-                errors.append(
-                    QJsonObject{{"file", QString::fromStdString(r.File)}, {"error", QString::fromStdString(r.Error)}});
+                errors.append(QJsonObject{{"file", FileNameText(r.File)}, {"error", FileNameText(r.Error)}});
         }
         for (const TTextHit& h : r.Hits) {
             found = true;
@@ -72,7 +71,7 @@ int Run(const std::vector<std::string>& Args)
                 QJsonArray ranges;
                 for (const auto& [start, length] : h.Matches)
                     ranges.append(QJsonArray{start, length});
-                matches.append(QJsonObject{{"file", QString::fromStdString(r.File)},
+                matches.append(QJsonObject{{"file", FileNameText(r.File)},
                                            {"page", h.Page},
                                            {"line", h.Line},
                                            {"matches", ranges}});

@@ -3,19 +3,22 @@
 // every report under the given files and folders, for a search server.
 #include "platform/emftext/textfold.h"
 #include "platform/metafile.h"
+#include "printer/filenametext.h"
 #include "printer/reporttext.h"
 #include "tools/command.h"
 
 #include <QDateTime>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -40,15 +43,21 @@ int RunJsonLines(const std::vector<std::string>& Paths)
         std::fprintf(stderr, "qrptool text: %s: %s\n", file.c_str(), error.c_str());
     for (const std::string& file : walk.Files) {
         try {
+            // The name stays bytes up to the JSON text, so that a name in another
+            // encoding still names its file and keeps an id of its own.
+            const std::string bytes = std::filesystem::absolute(file).lexically_normal().string();
+            struct stat st;
+            if (::stat(bytes.c_str(), &st) != 0)
+                throw std::runtime_error(std::strerror(errno));
+            const QString path = FileNameText(bytes), key = FileNameKey(bytes);
+            const QString time = QDateTime::fromSecsSinceEpoch(st.st_mtime, Qt::UTC).toString(Qt::ISODate);
             TTextSource source(file);
-            const QString path = QFileInfo(QString::fromStdString(file)).absoluteFilePath();
-            const QString time = QFileInfo(path).lastModified().toUTC().toString(Qt::ISODate);
             for (int p = 1; p <= source.PageCount(); ++p) {
                 const std::unique_ptr<TMetafile> page = source.Page(p);
                 if (!page)
                     break;
                 const QString text = EmfLinesText(EmfPageLines(*page, false));
-                const QByteArray line = QJsonDocument(QJsonObject{{"id", path + u':' + QString::number(p)},
+                const QByteArray line = QJsonDocument(QJsonObject{{"id", key + u':' + QString::number(p)},
                                                                   {"path", path},
                                                                   {"page", p},
                                                                   {"text", text},

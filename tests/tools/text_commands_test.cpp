@@ -276,4 +276,41 @@ TEST_F(TextCommands, ThumbnailRefusesAFifoWithoutBlocking)
     EXPECT_FALSE(fs::exists(s.Path / "out.png"));
 }
 
+TEST_F(TextCommands, NamesThatAreNotUtf8KeepTheirBytesAndIdsOfTheirOwn)
+{
+    TScratch s;
+    const std::set<std::string> names{"r\xFF.qrp", "r\xFE.qrp", "r%FF.qrp"};
+    std::set<std::string> files;
+    for (const std::string& n : names) {
+        fs::copy_file(Dir / "a" / "report.qrp", s.Path / n);
+        files.insert((s.Path / n).string());
+    }
+
+    const Result lines = Run("text --jsonl " + s.Path.string());
+    ASSERT_EQ(lines.Status, 0) << lines.Err;
+    // The document is UTF-8 text; the bytes travel as \udcXX escapes.
+    EXPECT_EQ(QString::fromUtf8(lines.Out.data(), qsizetype(lines.Out.size())).toStdString(), lines.Out);
+    EXPECT_NE(lines.Out.find("r\\udcff.qrp"), std::string::npos);
+    std::set<QString> ids;
+    std::set<std::string> paths;
+    for (const QJsonObject& page : JsonLines(lines.Out)) {
+        ids.insert(page["id"].toString());
+        paths.insert(FileNameBytes(page["path"].toString()));
+        EXPECT_EQ(page["mtime"].toString().size(), 20) << page["mtime"].toString().toStdString();
+    }
+    EXPECT_EQ(ids.size(), 6u);
+    EXPECT_EQ(paths, files);
+
+    const Result json = Run("search --json 'Öztürk Çelik' " + s.Path.string());
+    ASSERT_EQ(json.Status, 0) << json.Err;
+    std::set<std::string> found;
+    for (const QJsonValue m : QJsonDocument::fromJson(QByteArray::fromStdString(json.Out))["matches"].toArray())
+        found.insert(FileNameBytes(m["file"].toString()));
+    EXPECT_EQ(found, files);
+
+    // Plain output gives the name as it is.
+    const Result plain = Run("search 'Öztürk Çelik' " + s.Path.string());
+    EXPECT_EQ(Count(plain.Out, (s.Path / "r\xFF.qrp").string() + ":1: "), 2) << plain.Out;
+}
+
 } // namespace
