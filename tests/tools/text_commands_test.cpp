@@ -101,7 +101,8 @@ struct TScratch {
 std::optional<std::string> WithoutOverride(const fs::path& Locked)
 {
     const std::string prefix = ::geteuid() == 0 ? "setpriv --bounding-set -dac_override,-dac_read_search " : "";
-    if (std::system((prefix + "ls " + Locked.string() + " >/dev/null 2>&1").c_str()) == 0)
+    if (std::system((prefix + "true >/dev/null 2>&1").c_str()) != 0 ||
+        std::system((prefix + "ls " + Locked.string() + " >/dev/null 2>&1").c_str()) == 0)
         return std::nullopt;
     return prefix;
 }
