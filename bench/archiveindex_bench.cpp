@@ -24,7 +24,7 @@ TArchiveIndex& Index()
     static std::unique_ptr<TArchiveIndex> index;
     if (!index) {
         if (const char* db = std::getenv("QRP_INDEX_BENCH_DB")) {
-            index = std::make_unique<TArchiveIndex>(db);
+            index = std::make_unique<TArchiveIndex>(db, TArchiveIndex::ReadOnly);
         } else {
             for (int i = 0; i < 16; ++i)
                 SaveDemoReport(dir.filePath(QStringLiteral("r%1.qrp").arg(i)), 60);

@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace {
 
@@ -148,14 +149,22 @@ TArchiveSearchDialog::TArchiveSearchDialog(QWidget* Parent, TOpenHit OpenHit)
     FTyping->setSingleShot(true);
     FTyping->setInterval(250);
     connect(FTyping, &QTimer::timeout, this, &TArchiveSearchDialog::RunQuery);
-    connect(QueryEdit, &QLineEdit::textChanged, FTyping, qOverload<>(&QTimer::start));
+    FQueries = std::make_unique<TArchiveQueryThread>(
+        QFile::encodeName(IndexFile()).toStdString(), [this](const TArchiveQueryThread::TResult& Result) {
+            QMetaObject::invokeMethod(
+                this, [this, Result] { ShowHits(Result); }, Qt::QueuedConnection);
+        });
+    // The query running is for a text no longer there.
+    connect(QueryEdit, &QLineEdit::textChanged, this, [this] {
+        FQueries->Cancel();
+        FTyping->start();
+    });
     connect(QueryEdit, &QLineEdit::returnPressed, this, [this] {
         FTyping->stop();
+        if (!Querying() && FShownQuery == QueryEdit->text().trimmed() && !FShownQuery.isEmpty())
+            return FocusFirstHit();
+        FFocusHits = true;
         RunQuery();
-        if (Hits->topLevelItemCount()) {
-            Hits->setCurrentItem(Hits->topLevelItem(0));
-            Hits->setFocus(Qt::OtherFocusReason);
-        }
     });
     connect(Hits, &QTreeWidget::itemActivated, this, &TArchiveSearchDialog::OpenHit);
     connect(AddFolderButton, &QPushButton::clicked, this, &TArchiveSearchDialog::AddFolder);
@@ -169,6 +178,7 @@ TArchiveSearchDialog::TArchiveSearchDialog(QWidget* Parent, TOpenHit OpenHit)
 
 TArchiveSearchDialog::~TArchiveSearchDialog()
 {
+    FQueries.reset();
     // The update stops after the report at hand; what it wrote stays.
     FStop = true;
     if (FUpdate.joinable())
@@ -255,11 +265,18 @@ void TArchiveSearchDialog::StartOrStopUpdate()
                     },
                     Qt::QueuedConnection);
             };
-            QStringList damaged;
+            QStringList damaged, unreadable;
             options.Damaged = [&](const std::string& File, const std::string&) {
-                damaged << QFileInfo(QString::fromStdString(File)).fileName();
+                damaged << QFileInfo(QFile::decodeName(QByteArray::fromStdString(File))).fileName();
             };
-            options.Continue = [this] { return !FStop; };
+            // What cannot be read, or a folder that is empty now, keeps its reports in the index.
+            options.Unreadable = [&](const std::string& Path, const std::string&) {
+                unreadable << QFile::decodeName(QByteArray::fromStdString(Path));
+            };
+            options.EmptyFolder = [&](const std::string& Folder, int64_t) {
+                unreadable << QFile::decodeName(QByteArray::fromStdString(Folder));
+            };
+            options.Stop = &FStop;
             const TIndexUpdateStats s = index.Update(roots, options);
             summary = QStringLiteral("%1eklenen %2, güncellenen %3, silinen %4, değişmeyen %5, hasarlı %6")
                           .arg(FStop ? QStringLiteral("Durduruldu: ") : QString())
@@ -272,6 +289,10 @@ void TArchiveSearchDialog::StartOrStopUpdate()
                 summary += QStringLiteral(" (okunamayan: %1%2)")
                                .arg(damaged.mid(0, 3).join(QStringLiteral(", ")))
                                .arg(damaged.size() > 3 ? QStringLiteral(", ...") : QString());
+            if (!unreadable.isEmpty())
+                summary += tr(" (erişilemeyen, dizindeki raporları korundu: %1%2)")
+                               .arg(unreadable.mid(0, 3).join(QStringLiteral(", ")))
+                               .arg(unreadable.size() > 3 ? QStringLiteral(", ...") : QString());
         } catch (const std::exception& e) {
             summary = QStringLiteral("Dizin güncellenemedi: %1").arg(QString::fromStdString(e.what()));
         }
@@ -289,8 +310,9 @@ void TArchiveSearchDialog::UpdateDone(const QString& Summary)
     RemoveFolderButton->setEnabled(FolderList->currentRow() >= 0);
     Progress->hide();
     RunQuery();
-    Status->setText(Summary + (Hits->topLevelItemCount() ? QStringLiteral(" · %1 sonuç").arg(Hits->topLevelItemCount())
-                                                         : QString()));
+    // The count of hits follows when they come.
+    FSummary = Querying() ? Summary : QString();
+    Status->setText(Summary);
     emit UpdateFinished();
 }
 
@@ -305,49 +327,106 @@ void TArchiveSearchDialog::ShowState()
         Status->setText(QStringLiteral("Aranacak sözcükleri yazın."));
 }
 
+void TArchiveSearchDialog::hideEvent(QHideEvent* Event)
+{
+    FTyping->stop();
+    FQueries->Cancel();
+    FShownTicket = FTicket;
+    QDialog::hideEvent(Event);
+}
+
 void TArchiveSearchDialog::RunQuery()
 {
-    Hits->clear();
+    FQueries->Cancel();
+    FShownTicket = FTicket;
+    FSummary.clear();
     const QString text = QueryEdit->text().trimmed();
     const QStringList folders = ListedFolders(FolderList);
-    if (text.isEmpty() || folders.isEmpty() || !QFileInfo::exists(IndexFile()))
+    if (text.isEmpty() || folders.isEmpty() || !QFileInfo::exists(IndexFile())) {
+        Hits->clear();
+        FShownQuery.clear();
         return ShowState();
-    std::vector<TIndexHit> found;
+    }
     QStringList words;
     try {
         for (const QString& w : ArchiveQueryWords(text))
             words << w;
-        if (!FIndex)
-            FIndex = std::make_unique<TArchiveIndex>(QFile::encodeName(IndexFile()).toStdString());
-        found = FIndex->Query(text, FoldCase, HitLimit);
-    } catch (const EArchiveIndex& e) {
-        QString reason = QString::fromStdString(e.what());
-        reason.remove(QStringLiteral("fts5: "));
-        Status->setText(words.isEmpty() ? QStringLiteral("Aranacak sözcük yok.")
-                                        : QStringLiteral("Sorgu anlaşılmadı (tırnakları ve AND, OR, NOT "
-                                                         "sözcüklerini denetleyin): %1")
-                                              .arg(reason));
+    } catch (const EArchiveQueryTooLong&) {
+        Hits->clear();
+        FShownQuery.clear();
+        Status->setText(tr("Sorgu çok uzun: en çok %1 sözcük aranabilir.").arg(ArchiveQueryMaxWords));
+        return;
+    } catch (const EArchiveIndex&) {
+        Hits->clear();
+        FShownQuery.clear();
+        Status->setText(QStringLiteral("Aranacak sözcük yok."));
         return;
     }
-    for (const TIndexHit& h : found) {
-        const QString file = QString::fromStdString(h.File);
+    FQueryText = text;
+    FQueryWords = words;
+    FQueryFolders = folders;
+    FTicket = FQueries->Start(text, FoldCase, HitLimit);
+    // The hits of the last query stay until the new ones come.
+    Status->setText(tr("Aranıyor..."));
+}
+
+void TArchiveSearchDialog::ShowHits(const TArchiveQueryThread::TResult& Result)
+{
+    if (Result.Ticket != FTicket)
+        return;
+    FShownTicket = FTicket;
+    FShownQuery = FQueryText;
+    Hits->clear();
+    const bool focus = std::exchange(FFocusHits, false);
+    if (Result.Error) {
+        FShownQuery.clear();
+        try {
+            std::rethrow_exception(Result.Error);
+        } catch (const std::exception& e) {
+            QString reason = QFile::decodeName(e.what());
+            if (Result.DatabaseError)
+                return Status->setText(tr("Arşivin dizini açılamadı: %1").arg(reason));
+            reason.remove(QStringLiteral("fts5: "));
+            Status->setText(QStringLiteral("Sorgu anlaşılmadı (tırnakları ve AND, OR, NOT "
+                                           "sözcüklerini denetleyin): %1")
+                                .arg(reason));
+        }
+        return;
+    }
+    for (const TIndexHit& h : Result.Hits) {
+        // Paths are the file system's bytes, whatever their encoding.
+        const QString file = QFile::decodeName(QByteArray::fromStdString(h.File));
         // Reports of a folder taken off the list stay in the index until it is rebuilt.
-        if (!UnderAny(file, folders))
+        if (!UnderAny(file, FQueryFolders))
             continue;
         auto* item = new QTreeWidgetItem(Hits);
         item->setText(0, QFileInfo(file).fileName());
         item->setToolTip(0, file);
         item->setData(0, FileRole, file);
-        item->setData(0, WordsRole, words);
+        item->setData(0, WordsRole, FQueryWords);
         item->setText(1, QString::number(h.Page));
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         item->setText(2, h.Snippet);
         item->setData(2, HtmlRole, MarkedHtml(h));
     }
     const int n = Hits->topLevelItemCount();
-    Status->setText(n == 0                          ? QStringLiteral("Bulunamadı.")
-                    : int(found.size()) == HitLimit ? QStringLiteral("En iyi %1 sonuç.").arg(n)
-                                                    : QStringLiteral("%1 sonuç.").arg(n));
+    if (!FSummary.isEmpty())
+        Status->setText(FSummary + (n ? QStringLiteral(" · %1 sonuç").arg(n) : QString()));
+    else
+        Status->setText(n == 0                                ? QStringLiteral("Bulunamadı.")
+                        : int(Result.Hits.size()) == HitLimit ? QStringLiteral("En iyi %1 sonuç.").arg(n)
+                                                              : QStringLiteral("%1 sonuç.").arg(n));
+    FSummary.clear();
+    if (focus)
+        FocusFirstHit();
+}
+
+void TArchiveSearchDialog::FocusFirstHit()
+{
+    if (Hits->topLevelItemCount()) {
+        Hits->setCurrentItem(Hits->topLevelItem(0));
+        Hits->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void TArchiveSearchDialog::OpenHit(QTreeWidgetItem* Item)

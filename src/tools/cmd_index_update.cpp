@@ -16,9 +16,13 @@ namespace {
 
 std::atomic<bool> Interrupted{false};
 
+// The first Ctrl+C ends the batch at hand, so that the next update carries
+// on; a second one ends the process at once, whatever it waits for (SQLite's
+// journal keeps the database whole, and the lock goes with the process).
 void OnInterrupt(int)
 {
-    Interrupted = true;
+    if (Interrupted.exchange(true))
+        ::_exit(130);
 }
 
 int Run(const std::vector<std::string>& Args)
@@ -33,6 +37,8 @@ int Run(const std::vector<std::string>& Args)
             db = Args[++i];
         else if (a == "--jobs" && i + 1 < Args.size())
             options.Jobs = CountOption("--jobs", Args[++i], 999);
+        else if (a == "--prune")
+            options.Prune = true;
         else if (a.size() > 1 && a[0] == '-')
             throw UsageError{"unknown option \"" + a + "\""};
         else
@@ -51,29 +57,46 @@ int Run(const std::vector<std::string>& Args)
         std::fprintf(stderr, "%sqrptool index update: %s: %s (skipped)\n", terminal ? "\r\033[K" : "", File.c_str(),
                      Error.c_str());
     };
-    if (terminal)
+    // Below what cannot be read, nothing is taken for gone.
+    options.Unreadable = [&](const std::string& Path, const std::string& Error) {
+        std::fprintf(stderr, "%sqrptool index update: %s: %s (left as it was in the index)\n",
+                     terminal ? "\r\033[K" : "", Path.c_str(), Error.c_str());
+    };
+    options.EmptyFolder = [&](const std::string& Folder, int64_t Reports) {
+        std::fprintf(stderr,
+                     "%sqrptool index update: %s: holds no reports now; its %lld in the index are kept "
+                     "(--prune drops them)\n",
+                     terminal ? "\r\033[K" : "", Folder.c_str(), static_cast<long long>(Reports));
+    };
+    if (terminal) {
         options.Progress = [](size_t Done, size_t Total) { std::fprintf(stderr, "\r%zu/%zu reports", Done, Total); };
-    // Ctrl+C ends the batch at hand, so that the next update carries on.
-    options.Continue = [] { return !Interrupted; };
-    struct sigaction action = {}, previous = {};
+        options.Waiting = [&] {
+            std::fprintf(stderr, "qrptool index update: %s: waiting for another update to finish\n", db.c_str());
+        };
+    }
+    options.Stop = &Interrupted;
+    struct sigaction action = {}, previousInt = {}, previousTerm = {};
     action.sa_handler = OnInterrupt;
-    sigaction(SIGINT, &action, &previous);
-    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, &previousInt);
+    sigaction(SIGTERM, &action, &previousTerm);
     const TIndexUpdateStats s = index.Update(folders, options);
-    sigaction(SIGINT, &previous, nullptr);
+    sigaction(SIGINT, &previousInt, nullptr);
+    sigaction(SIGTERM, &previousTerm, nullptr);
     if (terminal)
         std::fprintf(stderr, "\r\033[K");
-    std::printf("%sadded %d, updated %d, removed %d, unchanged %d, damaged %d (%lld pages indexed)\n",
+    const std::string unreadable = s.Unreadable ? ", unreadable " + std::to_string(s.Unreadable) : "";
+    std::printf("%sadded %d, updated %d, removed %d, unchanged %d, damaged %d%s (%lld pages indexed)\n",
                 Interrupted ? "interrupted: " : "", s.Added, s.Updated, s.Removed, s.Unchanged, s.Damaged,
-                static_cast<long long>(s.Pages));
+                unreadable.c_str(), static_cast<long long>(s.Pages));
     std::fflush(stdout);
-    return Interrupted ? 130 : damaged ? 2 : 0;
+    return Interrupted ? 130 : damaged || s.Unreadable ? 2 : 0;
 }
 
 // Reading the text of a page needs Qt's fonts.
 const ToolCommandRegistrar registrar(
-    {"index update", "index update --db ARCHIVE.db FOLDER... [--jobs N]", true, Run,
+    {"index update", "index update --db ARCHIVE.db FOLDER... [--jobs N] [--prune]", true, Run,
      "adds new reports to the archive index, indexes changed ones again and drops removed ones; "
-     "damaged ones are skipped and named; exit status 2 when some were"});
+     "damaged ones are skipped and named, and so are folders and files that cannot be read, whose reports "
+     "stay indexed; exit status 2 when some were. A folder that is empty now keeps its reports unless --prune"});
 
 } // namespace

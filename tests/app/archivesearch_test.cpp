@@ -185,3 +185,37 @@ TEST_F(ArchiveSearchTest, SaysWhatIsWrongAndRemembersTheFolders)
     EXPECT_TRUE(dialog.Status->text().contains(QStringLiteral("Klasör Ekle")));
     EXPECT_TRUE(ArchiveFolders().isEmpty());
 }
+
+TEST_F(ArchiveSearchTest, QueriesRunOffTheGuiThreadAndStopWhenTheWindowCloses)
+{
+    TArchiveSearchDialog dialog(nullptr, {});
+    dialog.show();
+    AddArchiveAndUpdate(&dialog);
+
+    // Enter starts the query at once and returns before its hits come;
+    // closing the window first cancels it.
+    dialog.QueryEdit->setText(QStringLiteral("hazırlayan"));
+    QTest::keyClick(dialog.QueryEdit, Qt::Key_Return);
+    EXPECT_TRUE(dialog.Querying());
+    EXPECT_EQ(dialog.Hits->topLevelItemCount(), 0);
+    dialog.hide();
+    EXPECT_FALSE(dialog.Querying());
+    QTest::qWait(500);
+    EXPECT_EQ(dialog.Hits->topLevelItemCount(), 0);
+
+    // Shown again: the hits come, and the first takes the focus Enter asked for.
+    dialog.show();
+    QTest::keyClick(dialog.QueryEdit, Qt::Key_Return);
+    ASSERT_TRUE(Eventually([&] { return dialog.Hits->topLevelItemCount() == 2; }));
+    EXPECT_EQ(dialog.Hits->currentItem(), dialog.Hits->topLevelItem(0));
+    EXPECT_EQ(dialog.Status->text(), QStringLiteral("2 sonuç."));
+
+    // A page pasted whole is not a query.
+    QStringList words;
+    for (int i = 0; i < 65; ++i)
+        words << QStringLiteral("toplam");
+    dialog.QueryEdit->setText(words.join(u' '));
+    QTest::keyClick(dialog.QueryEdit, Qt::Key_Return);
+    EXPECT_EQ(dialog.Status->text(), QStringLiteral("Sorgu çok uzun: en çok 64 sözcük aranabilir."));
+    EXPECT_EQ(dialog.Hits->topLevelItemCount(), 0);
+}

@@ -1,14 +1,29 @@
 // The archive index over real files on disk: folding, keeping up with the
-// folders, resuming after an interruption, ranking.
+// folders, resuming after an interruption, ranking, concurrent updates,
+// unreadable folders, read-only queries.
 #include "emfbuilder_helpers.h"
 #include "report_helpers.h"
 #include "platform/emftext/textfold.h"
 #include "printer/archiveindex/archiveindex.h"
+#include "printer/archiveindex/archivequerythread.h"
+#include "printer/archiveindex/indexlock.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
+#include <thread>
+
+#include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -75,6 +90,47 @@ protected:
 };
 
 using Found = std::vector<std::string>;
+
+// Root reads every folder. While one of these lives, the thread that made it
+// (and the threads it starts) read as an ordinary user does.
+class TWithoutRootReads {
+public:
+    TWithoutRootReads()
+    {
+        if (::geteuid() != 0)
+            return;
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        if (::syscall(SYS_capget, &header, FSaved) != 0)
+            return;
+        __user_cap_data_struct less[2];
+        std::memcpy(less, FSaved, sizeof less);
+        less[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        FDropped = ::syscall(SYS_capset, &header, less) == 0;
+    }
+    ~TWithoutRootReads()
+    {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        if (FDropped)
+            ::syscall(SYS_capset, &header, FSaved);
+    }
+    TWithoutRootReads(const TWithoutRootReads&) = delete;
+    TWithoutRootReads& operator=(const TWithoutRootReads&) = delete;
+
+private:
+    __user_cap_data_struct FSaved[2] = {};
+    bool FDropped = false;
+};
+
+// Runs SQL on the database as another program would.
+void Sql(const std::string& Db, const std::string& Statements)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(Db.c_str(), &db), SQLITE_OK);
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, Statements.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+}
 
 TEST_F(ArchiveIndex, FoldsTheTurkishWayInTheIndexAndInTheQuery)
 {
@@ -221,6 +277,318 @@ TEST_F(ArchiveIndex, ADatabaseThatCannotBeOpenedIsNamed)
     } catch (const EArchiveIndex& e) {
         EXPECT_NE(std::string(e.what()).find("folder.db"), std::string::npos);
     }
+}
+
+TEST_F(ArchiveIndex, TwoUpdatesAtOnceKeepEverySnippetAndLeaveNoGhosts)
+{
+    for (const char* side : {"left", "right"}) {
+        fs::create_directories(Archive / side);
+        for (int i = 0; i < 6; ++i)
+            Emf(std::string(side) + "/p" + std::to_string(i) + ".emf",
+                {QStringLiteral("%1kelime%2 ortak").arg(QLatin1String(side)).arg(i), QStringLiteral("ikinci satır")});
+    }
+    // Two programs started at once, each on its own folder, then both on the same one.
+    auto twoAtOnce = [&](const std::string& First, const std::string& Second) {
+        TArchiveIndex a(Db()), b(Db());
+        std::mutex m;
+        std::condition_variable cv;
+        int ready = 0;
+        std::vector<TIndexUpdateStats> stats(2);
+        std::vector<std::string> errors(2);
+        auto run = [&](TArchiveIndex* Index, std::string Folder, int Which) {
+            {
+                std::unique_lock<std::mutex> g(m);
+                ++ready;
+                cv.notify_all();
+                cv.wait(g, [&] { return ready == 2; });
+            }
+            TIndexUpdateOptions options;
+            options.Jobs = 2;
+            options.BatchFiles = 1;
+            try {
+                stats[size_t(Which)] = Index->Update({Folder}, options);
+            } catch (const std::exception& e) {
+                errors[size_t(Which)] = e.what();
+            }
+        };
+        std::thread one(run, &a, First, 0), two(run, &b, Second, 1);
+        one.join();
+        two.join();
+        EXPECT_EQ(errors, std::vector<std::string>(2)) << errors[0] << errors[1];
+        return stats;
+    };
+    std::vector<TIndexUpdateStats> s = twoAtOnce((Archive / "left").string(), (Archive / "right").string());
+    EXPECT_EQ(s[0].Added + s[1].Added, 12);
+    Emf("left/new.emf", {QStringLiteral("yenikelime")});
+    s = twoAtOnce((Archive / "left").string(), (Archive / "left").string());
+    EXPECT_EQ(s[0].Added + s[1].Added, 1);
+
+    TArchiveIndex index(Db());
+    for (const char* side : {"left", "right"})
+        for (int i = 0; i < 6; ++i) {
+            const QString word = QStringLiteral("%1kelime%2").arg(QLatin1String(side)).arg(i);
+            const std::vector<TIndexHit> hits = index.Query(word, FoldCase, 5);
+            ASSERT_EQ(hits.size(), 1u) << word.toStdString();
+            EXPECT_EQ(hits[0].Snippet, word + QStringLiteral(" ortak")) << word.toStdString();
+        }
+
+    // Every page goes; the next one is stored under a rowid that was theirs.
+    fs::remove_all(Archive / "left");
+    fs::remove_all(Archive / "right");
+    Emf("last.emf", {QStringLiteral("sonuncu sayfa")});
+    const TIndexUpdateStats last = Update(index);
+    EXPECT_EQ(last.Removed, 13);
+    EXPECT_EQ(Hits(index, QStringLiteral("ortak OR leftkelime0 OR rightkelime5 OR yenikelime")), Found{});
+    EXPECT_EQ(Hits(index, QStringLiteral("sonuncu")), Found{"last.emf:1"});
+}
+
+TEST_F(ArchiveIndex, APageWhoseTextIsLostLeavesNoWordsToTheNextPage)
+{
+    Emf("a.emf", {QStringLiteral("birinci rapor")});
+    TArchiveIndex index(Db());
+    Update(index);
+    Emf("b.emf", {QStringLiteral("kayıpkelime burada")});
+    Update(index);
+    // As a damaged database, or an index of an older version whose dictionary was replaced.
+    Sql(Db(), "UPDATE pages SET text = x'01ffffff00ffff' WHERE report = "
+              "(SELECT id FROM reports WHERE path LIKE '%/b.emf')");
+    fs::remove(Archive / "b.emf");
+    EXPECT_EQ(Update(index).Removed, 1);
+    Emf("c.emf", {QStringLiteral("üçüncü rapor")});
+    EXPECT_EQ(Update(index).Added, 1);
+    EXPECT_EQ(Hits(index, QStringLiteral("kayıpkelime")), Found{});
+    EXPECT_EQ(Hits(index, QStringLiteral("üçüncü")), Found{"c.emf:1"});
+    EXPECT_EQ(Hits(index, QStringLiteral("rapor")).size(), 2u);
+    EXPECT_EQ(index.PageCount(), 2);
+}
+
+TEST_F(ArchiveIndex, WhatCannotBeReadIsNeverTakenForGone)
+{
+    Report("sub/inner.qrp", {{QStringLiteral("içerideki rapor")}});
+    Emf("top.emf", {QStringLiteral("üstteki sayfa")});
+    Emf("locked.emf", {QStringLiteral("kilitli dosya")});
+    TArchiveIndex index(Db());
+    ASSERT_EQ(Update(index).Added, 3);
+
+    const fs::path sub = Archive / "sub", locked = Archive / "locked.emf";
+    fs::permissions(sub, fs::perms::none);
+    // A new time, so that the file has to be read again.
+    fs::last_write_time(locked, fs::last_write_time(locked) + std::chrono::hours(1));
+    fs::permissions(locked, fs::perms::none);
+    std::vector<std::string> unreadable;
+    TIndexUpdateOptions options;
+    options.Unreadable = [&](const std::string& Path, const std::string&) { unreadable.push_back(Path); };
+    TIndexUpdateStats s;
+    {
+        TWithoutRootReads asUser;
+        s = index.Update({Archive.string()}, options);
+    }
+    EXPECT_EQ(s.Unreadable, 2);
+    EXPECT_EQ(s.Removed + s.Damaged + s.Updated, 0);
+    EXPECT_EQ(unreadable, (std::vector<std::string>{sub.string(), locked.string()}));
+    EXPECT_EQ(Hits(index, QStringLiteral("içerideki")), Found{"sub/inner.qrp:1"});
+    EXPECT_EQ(Hits(index, QStringLiteral("kilitli")), Found{"locked.emf:1"});
+
+    // The folder given cannot be read at all.
+    fs::permissions(sub, fs::perms::owner_all);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(Archive, fs::perms::none);
+    {
+        TWithoutRootReads asUser;
+        s = index.Update({Archive.string()}, options);
+    }
+    fs::permissions(Archive, fs::perms::owner_all);
+    EXPECT_EQ(s.Unreadable, 1);
+    EXPECT_EQ(s.Removed, 0);
+    EXPECT_EQ(index.PageCount(), 3);
+}
+
+TEST_F(ArchiveIndex, AFolderEmptiedKeepsItsReportsUnlessPruned)
+{
+    Emf("a.emf", {QStringLiteral("boşalan klasör")});
+    Emf("b.emf", {QStringLiteral("boşalan klasör")});
+    TArchiveIndex index(Db());
+    ASSERT_EQ(Update(index).Added, 2);
+    fs::remove(Archive / "a.emf");
+    fs::remove(Archive / "b.emf");
+    std::vector<std::pair<std::string, int64_t>> empty;
+    TIndexUpdateOptions options;
+    options.EmptyFolder = [&](const std::string& Folder, int64_t Reports) { empty.emplace_back(Folder, Reports); };
+    EXPECT_EQ(index.Update({Archive.string()}, options).Removed, 0);
+    EXPECT_EQ(empty, (std::vector<std::pair<std::string, int64_t>>{{Archive.string(), 2}}));
+    EXPECT_EQ(Hits(index, QStringLiteral("boşalan")).size(), 2u);
+    options.Prune = true;
+    EXPECT_EQ(index.Update({Archive.string()}, options).Removed, 2);
+    EXPECT_EQ(index.PageCount(), 0);
+}
+
+TEST_F(ArchiveIndex, QueriesReadOnlyAndLeaveAnotherProgramsDatabaseAlone)
+{
+    Emf("a.emf", {QStringLiteral("salt okunur paylaşım")});
+    {
+        TArchiveIndex index(Db());
+        Update(index);
+    }
+    // A copy on a read-only share: neither the folder nor the file can be written.
+    const fs::path share = Dir / "share", copy = share / "archive.db";
+    fs::create_directories(share);
+    fs::copy_file(Db(), copy);
+    const Bytes bytes = ReadFileBytes(copy.string());
+    fs::permissions(copy, fs::perms::owner_read);
+    fs::permissions(share, fs::perms::owner_read | fs::perms::owner_exec);
+    {
+        TWithoutRootReads asUser;
+        TArchiveIndex index(copy.string(), TArchiveIndex::ReadOnly);
+        const std::vector<TIndexHit> hits = index.Query(QStringLiteral("paylaşım"), FoldCase, 5);
+        ASSERT_EQ(hits.size(), 1u);
+        EXPECT_EQ(hits[0].Snippet, QStringLiteral("salt okunur paylaşım"));
+    }
+    fs::permissions(share, fs::perms::owner_all);
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(share))
+        names.push_back(e.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"archive.db"});
+    EXPECT_EQ(ReadFileBytes(copy.string()), bytes);
+
+    // Another program's database: refused by name, left byte for byte.
+    const std::string other = (Dir / "notes.db").string();
+    Sql(other, "CREATE TABLE notes(text); INSERT INTO notes VALUES('not ours');");
+    const Bytes otherBytes = ReadFileBytes(other);
+    for (const TArchiveIndex::TMode mode : {TArchiveIndex::ReadOnly, TArchiveIndex::ForUpdate}) {
+        try {
+            TArchiveIndex index(other, mode);
+            ADD_FAILURE() << "opened";
+        } catch (const EArchiveIndex& e) {
+            EXPECT_NE(std::string(e.what()).find("notes.db: not an archive index"), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_EQ(ReadFileBytes(other), otherBytes);
+    EXPECT_FALSE(fs::exists(other + "-wal"));
+    // Only an update makes a new index.
+    EXPECT_THROW(TArchiveIndex((Dir / "new.db").string(), TArchiveIndex::ReadOnly), EArchiveIndex);
+    EXPECT_FALSE(fs::exists(Dir / "new.db"));
+}
+
+TEST_F(ArchiveIndex, AQueryLooksForSixtyFourWordsAtMost)
+{
+    Emf("a.emf", {QStringLiteral("kelime")});
+    TArchiveIndex index(Db());
+    Update(index);
+    QStringList words;
+    for (int i = 0; i < ArchiveQueryMaxWords; ++i)
+        words << QStringLiteral("kelime");
+    EXPECT_EQ(index.Query(words.join(u' '), FoldCase, 5).size(), 1u);
+    words << QStringLiteral("kelime");
+    EXPECT_THROW(index.Query(words.join(u' '), FoldCase, 5), EArchiveQueryTooLong);
+    // Each word of a phrase counts.
+    EXPECT_THROW(index.Query(u'"' + words.join(u' ') + u'"', FoldCase, 5), EArchiveQueryTooLong);
+    EXPECT_THROW(ArchiveQueryWords(words.join(u' ')), EArchiveQueryTooLong);
+}
+
+TEST_F(ArchiveIndex, NamesThatAreNotUtf8AreIndexedAsTheirBytes)
+{
+    const std::string name = "fatura-\xe7\xfd\xfe.emf"; // ISO 8859-9, as a Windows share may give it
+    WriteFileBytes((Archive / name).string(), TextPage({QStringLiteral("baytlarla adlandırılmış")}));
+    TArchiveIndex index(Db());
+    const TIndexUpdateStats s = Update(index);
+    EXPECT_EQ(s.Added, 1);
+    EXPECT_EQ(Damaged, std::vector<std::string>{});
+    const std::vector<TIndexHit> hits = index.Query(QStringLiteral("baytlarla"), FoldCase, 5);
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_EQ(hits[0].File, (Archive / name).string());
+    EXPECT_EQ(Update(index).Unchanged, 1);
+}
+
+TEST_F(ArchiveIndex, AnUpdateStopsInEveryStateAndAFifoDoesNotBlockIt)
+{
+    for (int i = 0; i < 8; ++i)
+        Emf("p" + std::to_string(i) + ".emf", {QStringLiteral("sayfa numara%1").arg(i)});
+    TArchiveIndex index(Db());
+    std::atomic<bool> stop{false};
+    TIndexUpdateOptions options;
+    options.Jobs = 1;
+    options.Stop = &stop;
+    // Waiting for another update.
+    {
+        const TIndexLock other(Db(), nullptr, {});
+        bool waited = false;
+        options.Waiting = [&] {
+            waited = true;
+            stop = true;
+        };
+        const TIndexUpdateStats s = index.Update({Archive.string()}, options);
+        EXPECT_TRUE(waited);
+        EXPECT_EQ(s.Added, 0);
+    }
+    // While the worker reads: what was written stays.
+    stop = false;
+    options.Progress = [&](size_t Done, size_t) { stop = stop || Done == 2; };
+    EXPECT_EQ(index.Update({Archive.string()}, options).Added, 2);
+    EXPECT_EQ(TArchiveIndex(Db()).PageCount(), 2);
+
+    // A report replaced by a FIFO after the folder was read: refused by
+    // type. (Were it opened, a writer opened here after a while ends the wait.)
+    const std::string fifo = (Archive / "p7.emf").string();
+    stop = false;
+    std::vector<std::string> unreadable;
+    options.Unreadable = [&](const std::string& Path, const std::string& Error) {
+        unreadable.push_back(Path + ": " + Error);
+    };
+    options.Progress = [&](size_t Done, size_t) {
+        if (Done == 3) {
+            fs::remove(fifo);
+            ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+        }
+    };
+    std::mutex m;
+    std::condition_variable cv;
+    bool finished = false;
+    std::thread unblock([&] {
+        std::unique_lock<std::mutex> g(m);
+        if (!cv.wait_for(g, std::chrono::seconds(20), [&] { return finished; })) {
+            const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+        }
+    });
+    const TIndexUpdateStats s = index.Update({Archive.string()}, options);
+    {
+        std::lock_guard<std::mutex> g(m);
+        finished = true;
+        cv.notify_all();
+    }
+    unblock.join();
+    EXPECT_EQ(s.Added, 5);
+    EXPECT_EQ(unreadable, std::vector<std::string>{fifo + ": not a regular file"});
+}
+
+TEST_F(ArchiveIndex, QueriesCanBeCancelledAndOnlyTheNewestIsAnswered)
+{
+    Report("r.qrp", {{QStringLiteral("birinci sayfa")}, {QStringLiteral("ikinci sayfa")}});
+    {
+        TArchiveIndex index(Db());
+        Update(index);
+        EXPECT_THROW(index.Query(QStringLiteral("sayfa"), FoldCase, 5, [] { return true; }), EArchiveQueryCancelled);
+        EXPECT_EQ(index.Query(QStringLiteral("sayfa"), FoldCase, 5).size(), 2u);
+    }
+    std::mutex m;
+    std::condition_variable cv;
+    std::vector<TArchiveQueryThread::TResult> results;
+    TArchiveQueryThread queries(Db(), [&](TArchiveQueryThread::TResult Result) {
+        std::lock_guard<std::mutex> g(m);
+        results.push_back(std::move(Result));
+        cv.notify_all();
+    });
+    queries.Start(QStringLiteral("birinci"), FoldCase, 5);
+    const uint64_t last = queries.Start(QStringLiteral("ikinci"), FoldCase, 5);
+    std::unique_lock<std::mutex> g(m);
+    ASSERT_TRUE(
+        cv.wait_for(g, std::chrono::seconds(20), [&] { return !results.empty() && results.back().Ticket == last; }));
+    ASSERT_EQ(results.back().Hits.size(), 1u);
+    EXPECT_EQ(results.back().Hits[0].Page, 2);
+    g.unlock();
+    queries.Start(QStringLiteral("birinci"), FoldCase, 5);
+    queries.Cancel();
 }
 
 } // namespace

@@ -1,19 +1,24 @@
 #include "printer/archiveindex/archiveindex.h"
 
 #include "platform/emftext/textfold.h"
+#include "printer/archiveindex/archivequerytext.h"
+#include "printer/archiveindex/indexlock.h"
 #include "platform/metafile.h"
 #include "printer/reporttext.h"
 
 #include <QCryptographicHash>
-#include <QFile>
 
 #include <sqlite3.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <cctype>
 #include <condition_variable>
+#include <cstdio>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <map>
@@ -21,6 +26,10 @@
 #include <mutex>
 #include <set>
 #include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -69,6 +78,8 @@ public:
         const int rc = sqlite3_step(FStmt);
         if (rc == SQLITE_ROW)
             return true;
+        if (rc == SQLITE_INTERRUPT)
+            throw EArchiveQueryCancelled();
         if (rc != SQLITE_DONE)
             throw EArchiveIndex(sqlite3_errmsg(FDb));
         return false;
@@ -135,21 +146,26 @@ QByteArray PackText(const QString& Text, const QByteArray& Dictionary)
     return out;
 }
 
-// An empty text for one that does not inflate: a snippet is lost, not the query.
-QString UnpackText(const uchar* Data, int Size, const QByteArray& Dictionary)
+// False for a text that does not inflate.
+bool UnpackText(const uchar* Data, int Size, const QByteArray& Dictionary, QString& Text)
 {
-    if (!Data)
-        return QString();
-    if (Size < HeaderBytes || Data[0] != DictionaryMark)
-        return QString::fromUtf8(qUncompress(Data, Size));
+    Text.clear();
+    if (!Data || Size <= 0)
+        return false;
+    if (Size < HeaderBytes || Data[0] != DictionaryMark) {
+        const QByteArray plain = qUncompress(Data, Size);
+        Text = QString::fromUtf8(plain);
+        // qUncompress says nothing else when it fails; a page text is never empty compressed.
+        return !plain.isEmpty() || (Size >= 4 && !Data[0] && !Data[1] && !Data[2] && !Data[3]);
+    }
     uint32_t size = 0;
     for (int i = 0; i < 4; ++i)
         size |= uint32_t(Data[1 + i]) << (8 * i);
     if (size > MaxTextBytes || Dictionary.isEmpty())
-        return QString();
+        return false;
     z_stream z{};
     if (inflateInit2(&z, -15) != Z_OK)
-        return QString();
+        return false;
     inflateSetDictionary(&z, reinterpret_cast<const Bytef*>(Dictionary.constData()), uInt(Dictionary.size()));
     QByteArray plain(int(size), Qt::Uninitialized);
     z.next_in = const_cast<Bytef*>(Data + HeaderBytes);
@@ -159,7 +175,9 @@ QString UnpackText(const uchar* Data, int Size, const QByteArray& Dictionary)
     const int rc = inflate(&z, Z_FINISH);
     const bool whole = rc == Z_STREAM_END && z.total_out == size;
     inflateEnd(&z);
-    return whole ? QString::fromUtf8(plain) : QString();
+    if (whole)
+        Text = QString::fromUtf8(plain);
+    return whole;
 }
 
 // The end of a report's text, where the words its pages repeat are.
@@ -190,12 +208,47 @@ struct TInIndex {
     std::string Hash;
 };
 
-std::string FileHash(const std::string& File)
+// A file that could not be read, as opposed to one whose content is damaged.
+struct EUnreadable : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+struct EStopped {};
+
+bool Stopped(const std::atomic<bool>* Stop)
 {
-    QFile f(QString::fromStdString(File));
+    return Stop && Stop->load();
+}
+
+// Opened by its bytes, whatever their encoding, and by type: a FIFO put where
+// a report was would block the open, a device would never end.
+std::string FileHash(const std::string& File, const std::atomic<bool>* Stop)
+{
+    const int fd = ::open(File.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        throw EUnreadable(std::string("cannot be read: ") + std::strerror(errno));
+    struct Closer {
+        int Fd;
+        ~Closer() { ::close(Fd); }
+    } closer{fd};
+    struct stat st = {};
+    if (::fstat(fd, &st) != 0)
+        throw EUnreadable(std::string("cannot be read: ") + std::strerror(errno));
+    if (!S_ISREG(st.st_mode))
+        throw EUnreadable("not a regular file");
     QCryptographicHash hash(QCryptographicHash::Sha1);
-    if (!f.open(QIODevice::ReadOnly) || !hash.addData(&f))
-        throw std::runtime_error("cannot be read");
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        if (Stopped(Stop))
+            throw EStopped();
+        const ssize_t n = ::read(fd, buffer.data(), size_t(buffer.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw EUnreadable(std::string("cannot be read: ") + std::strerror(errno));
+        if (n == 0)
+            break;
+        hash.addData(QByteArrayView(buffer.constData(), n));
+    }
     return hash.result().toHex().toStdString();
 }
 
@@ -204,169 +257,14 @@ struct TFileText {
     size_t Index = 0;
     std::string Hash;
     bool SameContent = false; // hash as indexed: only the time changed
+    bool Unreadable = false;  // Error says why it could not be read; its row stays
     std::string Error;
     std::vector<QString> Pages;
     // Made by the worker too, so that the one writing thread only writes.
     std::vector<QString> FoldedC, FoldedA;
     std::vector<QByteArray> Packed; // empty while there was no dictionary
+    QByteArray PackedWith;          // the dictionary they were packed against
 };
-
-bool IsTokenChar(QChar C)
-{
-    return C.isLetterOrNumber() || C.category() == QChar::Other_PrivateUse;
-}
-
-struct TTerm {
-    QString Word;
-    bool Prefix = false;
-};
-
-void AddTerms(const QString& Folded, bool LastIsPrefix, std::vector<TTerm>& Terms)
-{
-    const size_t first = Terms.size();
-    for (int i = 0; i < Folded.size();) {
-        if (!IsTokenChar(Folded[i])) {
-            ++i;
-            continue;
-        }
-        int j = i;
-        while (j < Folded.size() && IsTokenChar(Folded[j]))
-            ++j;
-        Terms.push_back({Folded.mid(i, j - i), false});
-        i = j;
-    }
-    if (LastIsPrefix && Terms.size() > first)
-        Terms.back().Prefix = true;
-}
-
-QString FtsQuery(const QString& Text, unsigned Fold, std::vector<TTerm>* Terms)
-{
-    std::vector<TTerm> terms;
-    QString out;
-    const int n = Text.size();
-    for (int i = 0; i < n;) {
-        const QChar c = Text[i];
-        if (c.isSpace()) {
-            out += u' ';
-            ++i;
-        } else if (c == u'"') {
-            // FTS5 writes a quote inside a phrase twice.
-            QString phrase;
-            int j = i + 1;
-            for (; j < n; ++j) {
-                if (Text[j] == u'"') {
-                    if (j + 1 < n && Text[j + 1] == u'"') {
-                        phrase += u'"';
-                        ++j;
-                        continue;
-                    }
-                    break;
-                }
-                phrase += Text[j];
-            }
-            i = std::min(n, j + 1);
-            const bool prefix = i < n && Text[i] == u'*';
-            const QString folded = FoldText(phrase, Fold);
-            AddTerms(folded, prefix, terms);
-            out += u'"' + QString(folded).replace(u'"', QStringLiteral("\"\"")) + u'"';
-            if (prefix) {
-                out += u'*';
-                ++i;
-            }
-        } else if (c == u'(' || c == u')') {
-            out += c;
-            ++i;
-        } else {
-            int j = i;
-            while (j < n && !Text[j].isSpace() && Text[j] != u'"' && Text[j] != u'(' && Text[j] != u')')
-                ++j;
-            QString word = Text.mid(i, j - i);
-            i = j;
-            if (word == u"AND" || word == u"OR" || word == u"NOT" || word == u"NEAR") {
-                out += word;
-                continue;
-            }
-            const bool prefix = word.endsWith(u'*');
-            if (prefix)
-                word.chop(1);
-            const QString folded = FoldText(word, Fold);
-            if (std::none_of(folded.begin(), folded.end(), IsTokenChar))
-                continue; // punctuation alone matches nothing in the index
-            AddTerms(folded, prefix, terms);
-            if (std::all_of(folded.begin(), folded.end(),
-                            [](QChar q) { return IsTokenChar(q) || q == u'_' || q.unicode() > 0x7f; }))
-                out += folded;
-            else
-                out += u'"' + QString(folded).replace(u'"', QStringLiteral("\"\"")) + u'"';
-            if (prefix)
-                out += u'*';
-        }
-    }
-    if (terms.empty())
-        throw EArchiveIndex("the query has no words to look for");
-    if (Terms)
-        *Terms = std::move(terms);
-    return QString(Fold & FoldDiacritics ? "a" : "c") + QStringLiteral(" : (") + out.trimmed() + u')';
-}
-
-// The lines of Text that hold the most query words (three at most, in page
-// order), joined, with the words marked.
-void MakeSnippet(const QString& Text, unsigned Fold, const std::vector<TTerm>& Terms, TIndexHit& Hit)
-{
-    struct TLine {
-        int From, To, Words;
-        std::vector<std::pair<int, int>> Marks;
-    };
-    const QString folded = FoldText(Text, Fold);
-    std::vector<TLine> found;
-    for (int start = 0; start <= Text.size();) {
-        int end = Text.indexOf(u'\n', start);
-        if (end < 0)
-            end = Text.size();
-        TLine line{start, end, 0, {}};
-        std::vector<bool> seen(Terms.size(), false);
-        for (int i = start; i < end;) {
-            if (!IsTokenChar(folded[i])) {
-                ++i;
-                continue;
-            }
-            int j = i;
-            while (j < end && IsTokenChar(folded[j]))
-                ++j;
-            const QStringView token(folded.constData() + i, j - i);
-            for (size_t t = 0; t < Terms.size(); ++t) {
-                if (Terms[t].Prefix ? token.startsWith(Terms[t].Word) : token == Terms[t].Word) {
-                    line.Marks.emplace_back(i, j - i);
-                    if (!seen[t])
-                        ++line.Words;
-                    seen[t] = true;
-                    break;
-                }
-            }
-            i = j;
-        }
-        if (line.Words)
-            found.push_back(std::move(line));
-        start = end + 1;
-    }
-    std::stable_sort(found.begin(), found.end(), [](const TLine& A, const TLine& B) { return A.Words > B.Words; });
-    if (found.size() > 3)
-        found.resize(3);
-    std::sort(found.begin(), found.end(), [](const TLine& A, const TLine& B) { return A.From < B.From; });
-    for (const TLine& l : found) {
-        int from = l.From, to = l.To;
-        while (from < to && Text[from].isSpace())
-            ++from;
-        while (to > from && Text[to - 1].isSpace())
-            --to;
-        if (!Hit.Snippet.isEmpty())
-            Hit.Snippet += QStringLiteral(" … ");
-        const int offset = Hit.Snippet.size() - from;
-        Hit.Snippet += Text.mid(from, to - from);
-        for (const auto& [s, n] : l.Marks)
-            Hit.Marks.emplace_back(s + offset, n);
-    }
-}
 
 bool Under(const std::string& Path, const std::vector<std::string>& Roots)
 {
@@ -380,66 +278,122 @@ bool Under(const std::string& Path, const std::vector<std::string>& Roots)
     return false;
 }
 
+// Our tables, one or more of which an SQLite file that is not an index lacks.
+const char* const OurTables[] = {"reports", "pages", "meta", "pagetext"};
+
+struct TSchema {
+    bool Ours = true;  // all our tables are there
+    bool Empty = true; // no tables at all: a new file
+};
+
+TSchema ReadSchema(sqlite3* Db)
+{
+    TSchema schema;
+    std::set<std::string> tables;
+    TStatement list(Db, "SELECT name FROM sqlite_master WHERE type = 'table'");
+    while (list.Step())
+        tables.insert(list.Text(0));
+    schema.Empty = tables.empty();
+    for (const char* t : OurTables)
+        schema.Ours = schema.Ours && tables.count(t);
+    return schema;
+}
+
+// The file as an SQLite URI, every byte that could mean something there escaped.
+std::string FileUri(const std::string& File)
+{
+    std::string uri = "file:";
+    for (const unsigned char c : File) {
+        if (std::isalnum(c) || c == '/' || c == '.' || c == '-' || c == '_') {
+            uri += char(c);
+        } else {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02X", c);
+            uri += hex;
+        }
+    }
+    return uri;
+}
+
+int OnQueryProgress(void* Context)
+{
+    const auto* cancelled = static_cast<const std::function<bool()>*>(Context);
+    return (*cancelled)() ? 1 : 0;
+}
+
 } // namespace
 
-QString ArchiveFtsQuery(const QString& Text, unsigned Fold)
+TArchiveIndex::TArchiveIndex(const std::string& DbFile, TMode Mode) : FFile(DbFile)
 {
-    return FtsQuery(Text, Fold | FoldCase, nullptr);
-}
-
-std::vector<QString> ArchiveQueryWords(const QString& Text)
-{
-    std::vector<TTerm> terms;
-    FtsQuery(Text, FoldCase, &terms);
-    std::vector<QString> words;
-    for (const TTerm& t : terms) {
-        const QString w = t.Prefix ? t.Word + u'*' : t.Word;
-        if (std::find(words.begin(), words.end(), w) == words.end())
-            words.push_back(w);
-    }
-    return words;
-}
-
-TArchiveIndex::TArchiveIndex(const std::string& DbFile)
-{
-    if (sqlite3_open_v2(DbFile.c_str(), &FDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        const std::string message = FDb ? sqlite3_errmsg(FDb) : "out of memory";
-        sqlite3_close(FDb);
-        throw EArchiveIndex(DbFile + ": " + message);
-    }
-    sqlite3_busy_timeout(FDb, 5000);
-    try {
-        Exec(FDb, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
-                  "CREATE TABLE IF NOT EXISTS reports(id INTEGER PRIMARY KEY, path TEXT UNIQUE NOT NULL,"
-                  " size INTEGER NOT NULL, mtime INTEGER NOT NULL, hash TEXT NOT NULL, pages INTEGER NOT NULL);"
-                  "CREATE TABLE IF NOT EXISTS pages(id INTEGER PRIMARY KEY, report INTEGER NOT NULL,"
-                  " page INTEGER NOT NULL, text BLOB NOT NULL);"
-                  "CREATE INDEX IF NOT EXISTS pages_report ON pages(report);"
-                  "CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value BLOB NOT NULL);"
-                  // Contentless: the text is kept once, in pages, unfolded and zlib-compressed.
-                  "CREATE VIRTUAL TABLE IF NOT EXISTS pagetext USING fts5(c, a, content='',"
-                  " tokenize='unicode61 remove_diacritics 0');");
-    } catch (const EArchiveIndex& e) {
+    auto fail = [&](const std::string& Message) {
         sqlite3_close(FDb);
         FDb = nullptr;
-        throw EArchiveIndex(DbFile + ": " + e.what());
+        return EArchiveIndex(DbFile + ": " + Message);
+    };
+    const int flags = Mode == ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    if (sqlite3_open_v2(DbFile.c_str(), &FDb, flags, nullptr) != SQLITE_OK)
+        throw fail(FDb ? sqlite3_errmsg(FDb) : "out of memory");
+    sqlite3_busy_timeout(FDb, 5000);
+    try {
+        TSchema schema;
+        try {
+            schema = ReadSchema(FDb);
+        } catch (const EArchiveIndex&) {
+            // An index on a read-only share whose last writer is gone: SQLite
+            // cannot make the WAL's shared-memory file beside it, and nothing
+            // can change the file while it stays read-only.
+            const int error = sqlite3_errcode(FDb);
+            if (Mode != ReadOnly || (error != SQLITE_CANTOPEN && error != SQLITE_READONLY))
+                throw;
+            sqlite3_close(FDb);
+            FDb = nullptr;
+            if (sqlite3_open_v2((FileUri(DbFile) + "?immutable=1").c_str(), &FDb,
+                                SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK)
+                throw EArchiveIndex(FDb ? sqlite3_errmsg(FDb) : "out of memory");
+            schema = ReadSchema(FDb);
+        }
+        // Whatever else the file is, it stays as it was: no WAL switch, no tables of ours.
+        if (!schema.Ours && (Mode == ReadOnly || !schema.Empty))
+            throw EArchiveIndex("not an archive index (qrptool index update makes one); left as it was");
+        if (Mode == ForUpdate && !schema.Ours)
+            CreateTables();
+        FDictionary = StoredDictionary();
+    } catch (const EArchiveIndex& e) {
+        throw fail(e.what());
     }
-    LoadDictionary();
 }
 
-void TArchiveIndex::LoadDictionary()
+void TArchiveIndex::CreateTables()
+{
+    Exec(FDb, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
+    // In one transaction, so that a second update starting at the same time
+    // finds all of them or none.
+    Exec(FDb, "BEGIN IMMEDIATE;"
+              "CREATE TABLE IF NOT EXISTS reports(id INTEGER PRIMARY KEY, path TEXT UNIQUE NOT NULL,"
+              " size INTEGER NOT NULL, mtime INTEGER NOT NULL, hash TEXT NOT NULL, pages INTEGER NOT NULL);"
+              "CREATE TABLE IF NOT EXISTS pages(id INTEGER PRIMARY KEY, report INTEGER NOT NULL,"
+              " page INTEGER NOT NULL, text BLOB NOT NULL);"
+              "CREATE INDEX IF NOT EXISTS pages_report ON pages(report);"
+              "CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value BLOB NOT NULL);"
+              // Contentless: the text is kept once, in pages, unfolded and zlib-compressed.
+              "CREATE VIRTUAL TABLE IF NOT EXISTS pagetext USING fts5(c, a, content='',"
+              " tokenize='unicode61 remove_diacritics 0');"
+              "COMMIT;");
+}
+
+QByteArray TArchiveIndex::StoredDictionary()
 {
     TStatement get(FDb, "SELECT value FROM meta WHERE key = 'dictionary'");
-    FDictionary = get.Step() ? QByteArray(static_cast<const char*>(get.BlobData(0)), get.BlobSize(0)) : QByteArray();
+    return get.Step() ? QByteArray(static_cast<const char*>(get.BlobData(0)), get.BlobSize(0)) : QByteArray();
 }
 
-QString TArchiveIndex::PageText(const void* Data, int Size)
+bool TArchiveIndex::PageText(const void* Data, int Size, QString& Text)
 {
     const auto* bytes = static_cast<const uchar*>(Data);
     // Another connection may have made the dictionary since this one opened.
     if (FDictionary.isEmpty() && bytes && Size > 0 && bytes[0] == DictionaryMark)
-        LoadDictionary();
-    return UnpackText(bytes, Size, FDictionary);
+        FDictionary = StoredDictionary();
+    return UnpackText(bytes, Size, FDictionary, Text);
 }
 
 TArchiveIndex::~TArchiveIndex()
@@ -447,9 +401,15 @@ TArchiveIndex::~TArchiveIndex()
     sqlite3_close(FDb);
 }
 
+void TArchiveIndex::Interrupt()
+{
+    FInterrupted = true;
+    sqlite3_interrupt(FDb);
+}
+
 int64_t TArchiveIndex::PageCount()
 {
-    TStatement count(FDb, "SELECT count(*) FROM pages");
+    TStatement count(FDb, "SELECT count(*) FROM pages WHERE report <> 0");
     return count.Step() ? count.Int(0) : 0;
 }
 
@@ -466,10 +426,18 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
         if (!fs::exists(r, ec))
             throw EArchiveIndex(r + ": no such folder");
     }
+    TIndexUpdateStats stats;
+    const TIndexLock updating(FFile, Options.Stop, Options.Waiting);
+    if (!updating.Taken())
+        return stats;
+
     // Nested or repeated folders list a report more than once.
-    std::vector<std::string> files = TextSearchFiles(roots).Files;
+    TFileWalk walk = TextSearchFiles(roots);
+    std::vector<std::string>& files = walk.Files;
     std::sort(files.begin(), files.end());
     files.erase(std::unique(files.begin(), files.end()), files.end());
+    if (Stopped(Options.Stop))
+        return stats;
 
     std::map<std::string, TInIndex> indexed;
     {
@@ -477,8 +445,30 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
         while (all.Step())
             indexed[all.Text(1)] = {all.Int(0), all.Int(2), all.Int(3), all.Text(4)};
     }
+    FDictionary = StoredDictionary();
 
-    TIndexUpdateStats stats;
+    // What lies below a folder that could not be read is unknown, not gone;
+    // the same for a name that is not a regular file (a FIFO put there).
+    std::vector<std::string> unknown;
+    for (const auto& [path, error] : walk.Errors) {
+        ++stats.Unreadable;
+        unknown.push_back(path);
+        if (Options.Unreadable)
+            Options.Unreadable(path, error);
+    }
+    for (const std::string& r : roots) {
+        if (Options.Prune || Under(r, unknown) ||
+            std::any_of(files.begin(), files.end(), [&](const std::string& f) { return Under(f, {r}); }))
+            continue;
+        const int64_t had = std::count_if(indexed.begin(), indexed.end(),
+                                          [&](const auto& Row) { return Under(Row.first, {r}); });
+        if (!had)
+            continue;
+        unknown.push_back(r);
+        if (Options.EmptyFolder)
+            Options.EmptyFolder(r, had);
+    }
+
     std::vector<TOnDisk> disk(files.size());
     std::vector<size_t> work;
     std::set<std::string> present;
@@ -497,6 +487,7 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
     TStatement begin(FDb, "BEGIN IMMEDIATE"), commit(FDb, "COMMIT");
     TStatement oldPages(FDb, "SELECT id, text FROM pages WHERE report = ?");
     TStatement unindex(FDb, "INSERT INTO pagetext(pagetext, rowid, c, a) VALUES('delete', ?, ?, ?)");
+    TStatement keepRowid(FDb, "UPDATE pages SET report = 0, page = 0, text = x'' WHERE id = ?");
     TStatement dropPages(FDb, "DELETE FROM pages WHERE report = ?");
     TStatement dropReport(FDb, "DELETE FROM reports WHERE id = ?");
     TStatement addReport(FDb, "INSERT INTO reports(path, size, mtime, hash, pages) VALUES(?, ?, ?, ?, ?)");
@@ -504,23 +495,35 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
     TStatement touchReport(FDb, "UPDATE reports SET size = ?, mtime = ? WHERE id = ?");
     TStatement addPage(FDb, "INSERT INTO pages(report, page, text) VALUES(?, ?, ?)");
     TStatement addText(FDb, "INSERT INTO pagetext(rowid, c, a) VALUES(?, ?, ?)");
-    TStatement setDictionary(FDb, "INSERT OR REPLACE INTO meta(key, value) VALUES('dictionary', ?)");
+    // Never replaced: the pages packed against the first one would no longer unpack.
+    TStatement addDictionary(FDb, "INSERT OR IGNORE INTO meta(key, value) VALUES('dictionary', ?)");
 
     auto dropContent = [&](int64_t Report) {
+        std::vector<int64_t> lost;
         oldPages.Bind(1, Report);
         while (oldPages.Step()) {
-            const QString text = PageText(oldPages.BlobData(1), oldPages.BlobSize(1));
+            QString text;
+            if (!PageText(oldPages.BlobData(1), oldPages.BlobSize(1), text)) {
+                lost.push_back(oldPages.Int(0));
+                continue;
+            }
             unindex.Bind(1, oldPages.Int(0)).Bind(2, FoldText(text, ColumnCFold)).Bind(3, FoldText(text, ColumnAFold));
             unindex.Run();
         }
         oldPages.Reset();
+        // A contentless FTS5 table forgets a row's words only when given
+        // them again. Without the text they stay; the row is kept, empty and
+        // of no report, so that its rowid never goes to a page that would
+        // inherit them.
+        for (const int64_t id : lost)
+            keepRowid.Bind(1, id).Run();
         dropPages.Bind(1, Report).Run();
     };
 
     // Reports gone from the folders, in one transaction of their own.
     std::vector<std::pair<std::string, int64_t>> gone;
     for (const auto& [path, row] : indexed)
-        if (!present.count(path) && Under(path, roots))
+        if (!present.count(path) && Under(path, roots) && !Under(path, unknown))
             gone.emplace_back(path, row.Id);
     if (!gone.empty()) {
         begin.Run();
@@ -543,35 +546,41 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
     const int jobs = std::max(1, std::min<int>(Options.Jobs, int(std::max<size_t>(1, work.size()))));
     const size_t queueLimit = size_t(jobs) * 2;
     auto worker = [&] {
-        for (size_t w; !stop && (w = next++) < work.size();) {
+        for (size_t w; !stop && !Stopped(Options.Stop) && (w = next++) < work.size();) {
             TFileText r;
             r.Index = work[w];
             const std::string& file = files[r.Index];
             try {
-                r.Hash = FileHash(file);
+                r.Hash = FileHash(file, Options.Stop);
                 const auto it = indexed.find(file);
                 if (it != indexed.end() && it->second.Hash == r.Hash) {
                     r.SameContent = true;
                 } else {
                     TTextSource source(file);
                     for (int p = 1; p <= source.PageCount(); ++p) {
+                        if (Stopped(Options.Stop))
+                            return;
                         const std::unique_ptr<TMetafile> page = source.Page(p);
                         if (!page)
                             break;
                         r.Pages.push_back(EmfLinesText(EmfPageLines(*page, false)));
                     }
-                    QByteArray dictionary;
                     {
                         std::lock_guard<std::mutex> g(lock);
-                        dictionary = FDictionary;
+                        r.PackedWith = FDictionary;
                     }
                     for (const QString& text : r.Pages) {
                         r.FoldedC.push_back(FoldText(text, ColumnCFold));
                         r.FoldedA.push_back(FoldText(text, ColumnAFold));
-                        if (!dictionary.isEmpty())
-                            r.Packed.push_back(PackText(text, dictionary));
+                        if (!r.PackedWith.isEmpty())
+                            r.Packed.push_back(PackText(text, r.PackedWith));
                     }
                 }
+            } catch (const EStopped&) {
+                return;
+            } catch (const EUnreadable& e) {
+                r.Unreadable = true;
+                r.Error = e.what();
             } catch (const std::exception& e) {
                 r.Error = e.what();
                 r.Pages.clear();
@@ -601,7 +610,11 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
             TFileText r;
             {
                 std::unique_lock<std::mutex> g(lock);
-                changed.wait(g, [&] { return !done.empty(); });
+                // Woken now and then to see a stop while the workers read.
+                while (done.empty() && !Stopped(Options.Stop))
+                    changed.wait_for(g, std::chrono::milliseconds(100));
+                if (Stopped(Options.Stop))
+                    break;
                 r = std::move(done.front());
                 done.pop_front();
                 changed.notify_all();
@@ -614,7 +627,11 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
             const std::string& file = files[r.Index];
             const auto it = indexed.find(file);
             const int64_t id = it == indexed.end() ? 0 : it->second.Id;
-            if (!r.Error.empty()) {
+            if (r.Unreadable) {
+                ++stats.Unreadable;
+                if (Options.Unreadable)
+                    Options.Unreadable(file, r.Error);
+            } else if (!r.Error.empty()) {
                 ++stats.Damaged;
                 if (id) {
                     // Its old text no longer stands for what is on disk.
@@ -639,15 +656,19 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
                     addReport.Bind(5, int64_t(r.Pages.size())).Run();
                     report = sqlite3_last_insert_rowid(FDb);
                 }
-                if (FDictionary.isEmpty()) {
-                    const QByteArray dictionary = MakeDictionary(r.Pages);
-                    if (dictionary.size() > 1) {
-                        setDictionary.Blob(1, dictionary).Run();
-                        std::lock_guard<std::mutex> g(lock);
-                        FDictionary = dictionary;
+                if (FDictionary.isEmpty() && !r.Pages.empty()) {
+                    // Read again inside the transaction: the first dictionary
+                    // stored is the one, whoever stored it.
+                    QByteArray dictionary = StoredDictionary();
+                    const QByteArray made = dictionary.isEmpty() ? MakeDictionary(r.Pages) : QByteArray();
+                    if (made.size() > 1) {
+                        addDictionary.Blob(1, made).Run();
+                        dictionary = StoredDictionary();
                     }
+                    std::lock_guard<std::mutex> g(lock);
+                    FDictionary = dictionary;
                 }
-                const bool packed = r.Packed.size() == r.Pages.size();
+                const bool packed = r.Packed.size() == r.Pages.size() && r.PackedWith == FDictionary;
                 for (size_t p = 0; p < r.Pages.size(); ++p) {
                     addPage.Bind(1, report).Bind(2, int64_t(p + 1));
                     addPage.Blob(3, packed ? r.Packed[p] : PackText(r.Pages[p], FDictionary)).Run();
@@ -683,7 +704,7 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
     if (failure) {
         // A dictionary made in the batch rolled back is gone with it.
         try {
-            LoadDictionary();
+            FDictionary = StoredDictionary();
         } catch (const EArchiveIndex&) {
             FDictionary.clear();
         }
@@ -692,11 +713,21 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
     return stats;
 }
 
-std::vector<TIndexHit> TArchiveIndex::Query(const QString& Text, unsigned Fold, int Limit)
+std::vector<TIndexHit> TArchiveIndex::Query(const QString& Text, unsigned Fold, int Limit,
+                                            const std::function<bool()>& Cancelled)
 {
+    FInterrupted = false;
+    const std::function<bool()> stopped = [&] { return FInterrupted || (Cancelled && Cancelled()); };
+    // Asked between steps of SQLite's engine, so that a long scoring stops soon.
+    sqlite3_progress_handler(FDb, 1000, OnQueryProgress, const_cast<std::function<bool()>*>(&stopped));
+    struct TUnhook {
+        sqlite3* Db;
+        ~TUnhook() { sqlite3_progress_handler(Db, 0, nullptr, nullptr); }
+    } unhook{FDb};
+
     const unsigned fold = (Fold & FoldDiacritics) ? ColumnAFold : ColumnCFold;
-    std::vector<TTerm> terms;
-    const QString query = FtsQuery(Text, fold, &terms);
+    std::vector<TArchiveTerm> terms;
+    const QString query = ArchiveFtsMatch(Text, fold, &terms);
     // Scoring is what costs: words found on most pages of a large archive
     // match hundreds of thousands of them. So only the newest RankWindow
     // matches are scored, from FTS5's own rowid order, which stops there;
@@ -710,16 +741,22 @@ std::vector<TIndexHit> TArchiveIndex::Query(const QString& Text, unsigned Fold, 
         scored.emplace_back(match.Real(1), match.Int(0));
     const size_t best = std::min(scored.size(), size_t(std::max(1, Limit)));
     std::partial_sort(scored.begin(), scored.begin() + ptrdiff_t(best), scored.end());
+    // Rows of no report (see Update) are left out by the join.
     TStatement page(FDb, "SELECT r.path, p.page, p.text FROM pages p JOIN reports r ON r.id = p.report WHERE p.id = ?");
     std::vector<TIndexHit> hits;
     for (size_t i = 0; i < best; ++i) {
+        if (stopped())
+            throw EArchiveQueryCancelled();
         page.Bind(1, scored[i].second);
         if (page.Step()) {
             TIndexHit h;
             h.File = page.Text(0);
             h.Page = int(page.Int(1));
             h.Score = scored[i].first;
-            MakeSnippet(PageText(page.BlobData(2), page.BlobSize(2)), fold, terms, h);
+            QString text;
+            // A text that does not unpack loses its snippet, not the hit.
+            PageText(page.BlobData(2), page.BlobSize(2), text);
+            ArchiveSnippet(text, fold, terms, h);
             hits.push_back(std::move(h));
         }
         page.Reset();

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
@@ -22,8 +23,27 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A query stopped by its caller.
+class EArchiveQueryCancelled : public EArchiveIndex {
+public:
+    EArchiveQueryCancelled() : EArchiveIndex("the query was cancelled") {}
+};
+
+// A query with more words than ArchiveQueryMaxWords: FTS5 scores every
+// word of it on every page found, so its cost grows with its length.
+class EArchiveQueryTooLong : public EArchiveIndex {
+public:
+    using EArchiveIndex::EArchiveIndex;
+};
+
+// Words (each word of a phrase counts) in one query. Sixty-four is more than
+// any query typed by hand; a page pasted whole is not a query.
+const int ArchiveQueryMaxWords = 64;
+
 struct TIndexUpdateStats {
     int Added = 0, Updated = 0, Removed = 0, Unchanged = 0, Damaged = 0;
+    // Folders and files that could not be read: what the index holds of them stays.
+    int Unreadable = 0;
     int64_t Pages = 0; // pages indexed by this update
 };
 
@@ -38,9 +58,22 @@ struct TIndexUpdateOptions {
     std::function<void(size_t Done, size_t Total)> Progress;
     // A report that could not be read, with the reason.
     std::function<void(const std::string& File, const std::string& Error)> Damaged;
+    // A folder or file that could not be read (the folder walk's reason, or
+    // why the file would not open): its reports stay in the index as they were.
+    std::function<void(const std::string& Path, const std::string& Error)> Unreadable;
+    // A folder given that holds no reports now but had Reports in the index
+    // (an unmounted share looks like this); they are kept unless Prune.
+    std::function<void(const std::string& Folder, int64_t Reports)> EmptyFolder;
+    bool Prune = false;
+    // Another update of the same index is running: this one waits for it.
+    std::function<void()> Waiting;
     // Called after each committed batch; returning false stops the update
     // there, as an interruption would.
     std::function<bool()> Continue;
+    // Set from anywhere (a signal handler, another thread) to stop the update
+    // in whatever it is doing: waiting for another, reading, writing. What
+    // was committed stays.
+    const std::atomic<bool>* Stop = nullptr;
 };
 
 struct TIndexHit {
@@ -53,30 +86,47 @@ struct TIndexHit {
 
 class TArchiveIndex {
 public:
-    // Opens or creates the database. Throws EArchiveIndex.
-    explicit TArchiveIndex(const std::string& DbFile);
+    enum TMode {
+        ForUpdate, // creates the database and its tables when they are not there
+        ReadOnly,  // changes nothing, also on a read-only share
+    };
+    // Opens the database, or creates it ForUpdate. Throws EArchiveIndex,
+    // naming the file, also for an SQLite file that is not an archive index
+    // (which is left as it was).
+    explicit TArchiveIndex(const std::string& DbFile, TMode Mode = ForUpdate);
     ~TArchiveIndex();
     TArchiveIndex(const TArchiveIndex&) = delete;
     TArchiveIndex& operator=(const TArchiveIndex&) = delete;
 
     // Brings the index in line with the reports under Folders: new ones
     // added, changed ones (size, time or content hash) indexed again, gone
-    // ones dropped, damaged ones skipped. Reports are only read.
+    // ones dropped, damaged ones skipped. Reports are only read. What cannot
+    // be read is never taken for gone. Updates of one database, from any
+    // process, run one after the other.
     TIndexUpdateStats Update(const std::vector<std::string>& Folders, const TIndexUpdateOptions& Options);
 
     // FTS5 query syntax (words, "phrases", prefix*, AND/OR/NOT), folded like
     // the index; Fold is TTextFold flags (FoldDiacritics selects the column
     // without diacritics). Best hits first; when the matches are very many,
-    // the best of the most recently indexed ones.
-    std::vector<TIndexHit> Query(const QString& Text, unsigned Fold, int Limit);
+    // the best of the most recently indexed ones. Throws EArchiveQueryTooLong
+    // past ArchiveQueryMaxWords, EArchiveQueryCancelled once Cancelled
+    // returns true (asked from the query's thread, often) or Interrupt is
+    // called.
+    std::vector<TIndexHit> Query(const QString& Text, unsigned Fold, int Limit,
+                                 const std::function<bool()>& Cancelled = {});
+    // Stops the query running on another thread; thread-safe.
+    void Interrupt();
 
     int64_t PageCount();
 
 private:
-    void LoadDictionary();
-    QString PageText(const void* Data, int Size);
+    void CreateTables();
+    QByteArray StoredDictionary();
+    bool PageText(const void* Data, int Size, QString& Text);
 
+    std::string FFile;
     sqlite3* FDb = nullptr;
+    std::atomic<bool> FInterrupted{false};
     // What page texts are deflated against; empty until the first report
     // with text is indexed.
     QByteArray FDictionary;
