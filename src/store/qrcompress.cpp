@@ -29,8 +29,13 @@ void TQRCompress::InitTree()
     Up[0] = 0;
     for (int i = 1; i <= 512; ++i)
         Up[i] = static_cast<uint16_t>((i - 1) / 2);
-    for (int j = 0; j < 512; ++j)
-        Kids[j] = static_cast<uint16_t>(j + 1);
+    if (CompressFlag) {
+        for (int j = 0; j < 512; ++j)
+            Kids[j] = static_cast<uint16_t>(j + 1);
+    } else {
+        for (int j = 0; j < 512; ++j)
+            Kids[j] = static_cast<uint16_t>(2 * (j + 1));
+    }
 }
 
 // Moves the leaf just coded towards the root, so that frequent bytes get
@@ -129,6 +134,11 @@ void TQRCompress::CompressBytes(const uint8_t* Data, size_t Count)
         Compress(Data[i]);
 }
 
+namespace {
+// Pair places (twice the node number) from here on are leaves.
+constexpr unsigned FirstLeafPair = 2 * 256;
+} // namespace
+
 // Decodes by walking down from the root, one table step per bit, then
 // reshapes the tree as Splay does. The walk has just found each node's
 // parent and side, so the reshaping needs neither the parent links nor a
@@ -139,32 +149,33 @@ void TQRCompress::ExpandBytes(uint8_t* Data, size_t Count)
     uint16_t* const kids = Kids;
     uint64_t bits = FBits;
     unsigned count = FBitCount;
-    // The slot (2 * node + bit) taken at each depth: one per inner node at
-    // most, and there are 256.
+    // The slot (pair place + bit) taken at each depth: one per inner node
+    // at most, and there are 256.
     unsigned path[256];
     for (size_t i = 0; i < Count; ++i) {
         if (count < 57)
             RefillBits(bits, count);
-        unsigned a = 0, depth = 0;
+        unsigned node = 0, depth = 0;
         do {
             if (count == 0)
                 RefillBits(bits, count);
-            const unsigned slot = 2 * a + static_cast<unsigned>(bits & 1);
+            const unsigned slot = node + static_cast<unsigned>(bits & 1);
             bits >>= 1;
             --count;
             path[depth++] = slot;
-            a = kids[slot];
-        } while (a < 256);
+            node = kids[slot];
+        } while (node < FirstLeafPair);
+        const unsigned symbol = node / 2 - 256;
         // Symbol 256 is never coded; damaged data that reaches it reads as 0.
-        Data[i] = static_cast<uint8_t>(a - 256);
+        Data[i] = static_cast<uint8_t>(symbol);
         // The node at depth d swaps with its parent's sibling and the walk
         // goes on from its grandparent, at depth d - 2.
         for (unsigned d = depth; d >= 2; d -= 2) {
             const unsigned siblingSlot = path[d - 2] ^ 1;
             const unsigned u = kids[siblingSlot];
-            kids[siblingSlot] = static_cast<uint16_t>(a);
+            kids[siblingSlot] = static_cast<uint16_t>(node);
             kids[path[d - 1]] = static_cast<uint16_t>(u);
-            a = path[d - 2] >> 1;
+            node = path[d - 2] & ~1u;
         }
     }
     FBits = bits;

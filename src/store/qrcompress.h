@@ -37,8 +37,10 @@ private:
     void RefillBits(uint64_t& Bits, unsigned& Count);
     bool ReadBlock();
 
-    // Kids[2n] is the left, Kids[2n + 1] the right child of inner node n:
-    // the decoder walks down by Kids[2n + bit], with no branch per bit.
+    // Kids[2n] is the left, Kids[2n + 1] the right child of inner node n.
+    // The coder stores node numbers; the decoder stores twice them, the
+    // place of the child's own pair, so that a step down is one load of
+    // Kids[place + bit] with nothing to compute in between.
     uint16_t Kids[512];
     // Parents, for the coder only: the decoder knows the path it walked.
     // 16-bit, not 8: stores through a byte array may alias anything and
