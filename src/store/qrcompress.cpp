@@ -9,8 +9,7 @@ namespace {
 constexpr size_t BlockSize = 4096;
 }
 
-TQRCompress::TQRCompress(TStream& aStream, bool CompressData)
-    : CompressFlag(CompressData), Stream(aStream)
+TQRCompress::TQRCompress(TStream& aStream, bool CompressData) : CompressFlag(CompressData), Stream(aStream)
 {
     InitTree();
     FBuffer.reserve(BlockSize);

@@ -246,7 +246,10 @@ TEST(QRCompress, LongRandomRoundTripAgreesWithTheReferenceCoder)
             for (size_t i = 0; i < run; ++i) {
                 switch (kind) {
                 case 0: plain.push_back(static_cast<uint8_t>(rng())); break;
-                case 1: plain.push_back(static_cast<uint8_t>(std::min(255u, static_cast<unsigned>(__builtin_ctz(rng() | 1u << 31)) * 9u))); break;
+                case 1:
+                    plain.push_back(static_cast<uint8_t>(
+                        std::min(255u, static_cast<unsigned>(__builtin_ctz(rng() | 1u << 31)) * 9u)));
+                    break;
                 case 2: plain.push_back(static_cast<uint8_t>(i % 512 < 256 ? i : 511 - i % 512)); break;
                 case 3: plain.push_back(0); break;
                 default: plain.push_back(static_cast<uint8_t>("EMR_EXTTEXTOUTW 1.234,50 "[i % 25])); break;
