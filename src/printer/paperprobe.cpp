@@ -1,43 +1,29 @@
 #include "printer/paperprobe.h"
 
-#include "printer/qrprinter.h"
+#include "platform/metafile.h"
+#include "printer/screenmetrics.h"
+#include "store/qrpagelist.h"
+#include "store/qrreportinfo.h"
 
-namespace {
+#include <QFile>
 
-// A machine without printers: the document then keeps what it detects.
-class TNoPrinters : public TPrintBackend {
-public:
-    QString Name() const override { return QStringLiteral("none"); }
-    const std::vector<TPrinterCaps>& Printers() override { return FNone; }
-    int DefaultIndex() override { return -1; }
-    void Reload() override {}
-    TSheetGeometry Geometry(const TPrinterCaps&, const DEVMODEW&) override { return {}; }
-    std::unique_ptr<TPrintJob> BeginJob(const TPrinterCaps&, const DEVMODEW&, const QString&) override
-    {
-        throw EPrinter("No printer is installed");
-    }
-
-private:
-    std::vector<TPrinterCaps> FNone;
-};
-
-class TBackendOverride {
-public:
-    explicit TBackendOverride(TPrintBackend& Backend) { SetActivePrintBackend(&Backend); }
-    ~TBackendOverride() { SetActivePrintBackend(nullptr); }
-};
-
-} // namespace
-
+// What loading into a document without a printer settles on, from the page
+// list alone: qrptool info then needs no printing libraries.
 TPaperDetection DetectReportPaper(const QString& FileName)
 {
-    TNoPrinters none;
-    TBackendOverride use(none);
-    TQRPrinter doc;
-    doc.Load(FileName);
+    TQRPageList list;
+    LoadReportFile(list, QFile::encodeName(FileName).toStdString());
     TPaperDetection result;
-    result.Found = doc.PageCount() > 0;
-    result.PaperSize = doc.PaperSize();
-    result.Orientation = doc.Orientation();
+    result.PaperSize = TQRPaperSize::A4;
+    result.Found = list.PageCount() > 0;
+    if (!result.Found)
+        return result;
+    const std::unique_ptr<TMetafile> page = list.GetPage(1);
+    if (!page)
+        return result;
+    const TPaperDetection found = DetectPaperNearest(page->Width(), page->Height(), ScreenPixelsPerInch() / 254.0L);
+    if (found.Found && static_cast<int>(found.PaperSize) < QRPaperSizeCount)
+        result.PaperSize = found.PaperSize;
+    result.Orientation = found.Orientation;
     return result;
 }

@@ -1,5 +1,6 @@
 #include "store/qrcompress.h"
 #include "platform/errors.h"
+#include "platform/littleendian.h"
 #include "platform/streams.h"
 
 #include <algorithm>
@@ -8,8 +9,7 @@ namespace {
 constexpr size_t BlockSize = 4096;
 }
 
-TQRCompress::TQRCompress(TStream& aStream, bool CompressData)
-    : BitPos(CompressData ? 0 : 7), CompressFlag(CompressData), Stream(aStream)
+TQRCompress::TQRCompress(TStream& aStream, bool CompressData) : CompressFlag(CompressData), Stream(aStream)
 {
     InitTree();
     FBuffer.reserve(BlockSize);
@@ -28,9 +28,12 @@ void TQRCompress::InitTree()
     Up[0] = 0;
     for (int i = 1; i <= 512; ++i)
         Up[i] = static_cast<uint16_t>((i - 1) / 2);
-    for (int j = 0; j <= 255; ++j) {
-        Kids[j][0] = static_cast<uint16_t>(2 * j + 1);
-        Kids[j][1] = static_cast<uint16_t>(2 * j + 2);
+    if (CompressFlag) {
+        for (int j = 0; j < 512; ++j)
+            Kids[j] = static_cast<uint16_t>(j + 1);
+    } else {
+        for (int j = 0; j < 512; ++j)
+            Kids[j] = static_cast<uint16_t>(2 * (j + 1));
     }
 }
 
@@ -48,15 +51,11 @@ void TQRCompress::Splay(uint16_t Plain)
             a = 0;
         } else {
             const unsigned g = Up[p];
-            unsigned u = Kids[g][0];
             // a takes u's place under g, and u takes a's place under p.
-            if (u == p) {
-                u = Kids[g][1];
-                Kids[g][1] = static_cast<uint16_t>(a);
-            } else {
-                Kids[g][0] = static_cast<uint16_t>(a);
-            }
-            Kids[p][a == Kids[p][0] ? 0 : 1] = static_cast<uint16_t>(u);
+            const unsigned uSlot = 2 * g + (Kids[2 * g] == p ? 1 : 0);
+            const unsigned u = Kids[uSlot];
+            Kids[uSlot] = static_cast<uint16_t>(a);
+            Kids[2 * p + (a == Kids[2 * p] ? 0 : 1)] = static_cast<uint16_t>(u);
             Up[a] = static_cast<uint16_t>(g);
             Up[u] = static_cast<uint16_t>(p);
             a = g;
@@ -79,7 +78,7 @@ void TQRCompress::Compress(uint16_t Plain)
             uint8_t path[257];
             int n = 0;
             for (unsigned b = Plain + 256u; b != 0; b = Up[b])
-                path[n++] = Kids[Up[b]][1] == b ? 1 : 0;
+                path[n++] = Kids[2 * Up[b] + 1] == b ? 1 : 0;
             while (n > 0) {
                 OutByte = static_cast<uint8_t>(OutByte | path[--n] << BitPos);
                 if (BitPos == 7) {
@@ -93,7 +92,7 @@ void TQRCompress::Compress(uint16_t Plain)
             Splay(Plain);
             return;
         }
-        code = code << 1 | (Kids[p][1] == a ? 1u : 0u);
+        code = code << 1 | (Kids[2 * p + 1] == a ? 1u : 0u);
         ++depth;
         a = p;
     } while (a != 0);
@@ -116,30 +115,9 @@ void TQRCompress::Compress(uint16_t Plain)
     Splay(Plain);
 }
 
-inline unsigned TQRCompress::DecodeSymbol(unsigned& BitPosition, unsigned& Byte)
-{
-    unsigned a = 0;
-    do {
-        if (BitPosition == 7) {
-            Byte = NextInput();
-            BitPosition = 0;
-        } else {
-            ++BitPosition;
-        }
-        a = Kids[a][(Byte >> BitPosition) & 1];
-    } while (a <= 255);
-    // Symbol 256 is never coded; damaged data that reaches it reads as 0.
-    const unsigned symbol = a - 256;
-    Splay(static_cast<uint16_t>(symbol));
-    return symbol;
-}
-
 void TQRCompress::Expand(uint8_t& Expanded)
 {
-    unsigned pos = BitPos, byte = InByte;
-    Expanded = static_cast<uint8_t>(DecodeSymbol(pos, byte));
-    BitPos = static_cast<uint8_t>(pos);
-    InByte = static_cast<uint8_t>(byte);
+    ExpandBytes(&Expanded, 1);
 }
 
 uint8_t TQRCompress::Expand()
@@ -155,13 +133,52 @@ void TQRCompress::CompressBytes(const uint8_t* Data, size_t Count)
         Compress(Data[i]);
 }
 
+namespace {
+// Pair places (twice the node number) from here on are leaves.
+constexpr unsigned FirstLeafPair = 2 * 256;
+} // namespace
+
+// Decodes by walking down from the root, one table step per bit, then
+// reshapes the tree as Splay does. The walk has just found each node's
+// parent and side, so the reshaping needs neither the parent links nor a
+// comparison: it reads one link per pass, and the passes do not wait on each
+// other's loads.
 void TQRCompress::ExpandBytes(uint8_t* Data, size_t Count)
 {
-    unsigned pos = BitPos, byte = InByte;
-    for (size_t i = 0; i < Count; ++i)
-        Data[i] = static_cast<uint8_t>(DecodeSymbol(pos, byte));
-    BitPos = static_cast<uint8_t>(pos);
-    InByte = static_cast<uint8_t>(byte);
+    uint16_t* const kids = Kids;
+    uint64_t bits = FBits;
+    unsigned count = FBitCount;
+    // The slot (pair place + bit) taken at each depth: one per inner node
+    // at most, and there are 256.
+    unsigned path[256];
+    for (size_t i = 0; i < Count; ++i) {
+        if (count < 57)
+            RefillBits(bits, count);
+        unsigned node = 0, depth = 0;
+        do {
+            if (count == 0)
+                RefillBits(bits, count);
+            const unsigned slot = node + static_cast<unsigned>(bits & 1);
+            bits >>= 1;
+            --count;
+            path[depth++] = slot;
+            node = kids[slot];
+        } while (node < FirstLeafPair);
+        const unsigned symbol = node / 2 - 256;
+        // Symbol 256 is never coded; damaged data that reaches it reads as 0.
+        Data[i] = static_cast<uint8_t>(symbol);
+        // The node at depth d swaps with its parent's sibling and the walk
+        // goes on from its grandparent, at depth d - 2.
+        for (unsigned d = depth; d >= 2; d -= 2) {
+            const unsigned siblingSlot = path[d - 2] ^ 1;
+            const unsigned u = kids[siblingSlot];
+            kids[siblingSlot] = static_cast<uint16_t>(node);
+            kids[path[d - 1]] = static_cast<uint16_t>(u);
+            node = path[d - 2] & ~1u;
+        }
+    }
+    FBits = bits;
+    FBitCount = count;
 }
 
 void TQRCompress::PutByte(uint8_t Byte)
@@ -179,20 +196,40 @@ void TQRCompress::FlushOutput()
     FBuffer.clear();
 }
 
-inline uint8_t TQRCompress::NextInput()
+// Tops the bit buffer up to 57 bits or more where the data allows: whole
+// bytes only, so that Finish can tell which bytes went unused.
+void TQRCompress::RefillBits(uint64_t& Bits, unsigned& Count)
 {
-    return FBufferPos < FBuffer.size() ? FBuffer[FBufferPos++] : RefillInput();
+    for (;;) {
+        if (FBuffer.size() - FBufferPos >= 8) {
+            const unsigned take = (63 - Count) / 8;
+            const unsigned filled = Count + 8 * take;
+            Bits |= (GetLE64(FBuffer.data() + FBufferPos) << Count) & ((uint64_t(1) << filled) - 1);
+            FBufferPos += take;
+            Count = filled;
+            return;
+        }
+        while (Count <= 56 && FBufferPos < FBuffer.size()) {
+            Bits |= uint64_t(FBuffer[FBufferPos++]) << Count;
+            Count += 8;
+        }
+        if (Count > 56 || !ReadBlock()) {
+            if (Count > 0)
+                return;
+            FBits = 0;
+            FBitCount = 0;
+            throw EReadError("Compressed page data ends before the page is complete");
+        }
+    }
 }
 
-uint8_t TQRCompress::RefillInput()
+bool TQRCompress::ReadBlock()
 {
     FBuffer.resize(BlockSize);
     const int32_t n = Stream.Read(FBuffer.data(), static_cast<int32_t>(BlockSize));
     FBuffer.resize(n > 0 ? static_cast<size_t>(n) : 0);
     FBufferPos = 0;
-    if (FBuffer.empty())
-        throw EReadError("Compressed page data ends before the page is complete");
-    return FBuffer[FBufferPos++];
+    return !FBuffer.empty();
 }
 
 void TQRCompress::Finish()
@@ -204,7 +241,10 @@ void TQRCompress::Finish()
         if (BitPos != 0)
             FBuffer.push_back(OutByte);
         FlushOutput();
-    } else if (FBufferPos < FBuffer.size()) {
-        Stream.Seek(-static_cast<int32_t>(FBuffer.size() - FBufferPos), soFromCurrent);
+    } else {
+        // Whole bytes in the bit buffer were read but not used.
+        const size_t unused = FBuffer.size() - FBufferPos + FBitCount / 8;
+        if (unused > 0)
+            Stream.Seek(-static_cast<int32_t>(unused), soFromCurrent);
     }
 }

@@ -34,20 +34,26 @@ private:
     void Splay(uint16_t Plain);
     void PutByte(uint8_t Byte);
     void FlushOutput();
-    uint8_t NextInput();
-    uint8_t RefillInput();
-    unsigned DecodeSymbol(unsigned& BitPosition, unsigned& Byte);
+    void RefillBits(uint64_t& Bits, unsigned& Count);
+    bool ReadBlock();
 
-    // Kids[n][0] is the left, Kids[n][1] the right child of inner node n.
-    uint16_t Kids[256][2];
+    // Kids[2n] is the left, Kids[2n + 1] the right child of inner node n.
+    // The coder stores node numbers; the decoder stores twice them, the
+    // place of the child's own pair, so that a step down is one load of
+    // Kids[place + bit] with nothing to compute in between.
+    uint16_t Kids[512];
+    // Parents, for the coder only: the decoder knows the path it walked.
     // 16-bit, not 8: stores through a byte array may alias anything and
     // would force the hot loops to reload every field.
     uint16_t Up[513];
     uint8_t BitPos = 0;
     bool CompressFlag;
     bool Finished = false;
-    uint8_t InByte = 0;
     uint8_t OutByte = 0;
+    // Decoding: the next FBitCount coded bits, the first in bit 0; the bits
+    // above them are 0.
+    unsigned FBitCount = 0;
+    uint64_t FBits = 0;
     TStream& Stream;
 
     // Coded bytes move to and from the stream in blocks: one call per byte

@@ -1,4 +1,5 @@
-// qrptool merge DST SRC...: one report of all pages of the sources, in order.
+// qrptool merge DST SRC...: one report of all pages of the sources, in order,
+// written over DST.
 #include "app/qrselect.h"
 #include "platform/errors.h"
 #include "tools/command.h"
@@ -34,6 +35,7 @@ int Run(const std::vector<std::string>& Args)
 }
 
 const ToolCommandRegistrar registrar({"merge", "merge DST SRC...", false, Run,
-                                      "the pages of every SRC appended to DST; prints the result code on failure"});
+                                      "DST is replaced by one report of the pages of every SRC, in order (name DST as "
+                                      "the first SRC to append to it); prints the result code on failure"});
 
 } // namespace

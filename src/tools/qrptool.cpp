@@ -1,14 +1,25 @@
+// qrptool and its helper programs: the same main over different commands.
 #include "tools/command.h"
 #include "platform/runtimedir.h"
 
+#if QRP_TOOL_APP == 2
 #include <QApplication>
+using TToolApplication = QApplication;
+#elif QRP_TOOL_APP == 1
+#include <QGuiApplication>
+using TToolApplication = QGuiApplication;
+#endif
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <fstream>
 #include <memory>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -18,10 +29,120 @@ std::vector<ToolCommand>& Registry()
     return commands;
 }
 
+#ifdef QRP_TOOL_HELPERS
+struct THelperCommand {
+    const char* Name;
+    const char* Usage;
+    const char* Summary;
+    const char* Program;
+};
+
+// Written at build time by the helpers themselves (--list-commands).
+const THelperCommand HelperCommands[] = {
+#include "helpercommands.inc"
+};
+
+// Every command with the program that runs it, empty for this one, in the
+// order of their names.
+std::vector<THelperCommand> AllCommands()
+{
+    std::vector<THelperCommand> all(std::begin(HelperCommands), std::end(HelperCommands));
+    for (const ToolCommand& c : Registry())
+        all.push_back({c.Name, c.Usage, c.Summary, ""});
+    std::stable_sort(all.begin(), all.end(),
+                     [](const THelperCommand& a, const THelperCommand& b) { return std::strcmp(a.Name, b.Name) < 0; });
+    return all;
+}
+
+std::string OwnFolder()
+{
+    char path[4096];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0)
+        return ".";
+    const std::string self(path, static_cast<size_t>(n));
+    return self.substr(0, self.rfind('/'));
+}
+
+// Runs the command in its helper program, which takes the same arguments.
+// Returns only when the helper cannot be started.
+int RunHelper(const char* Program, char** argv)
+{
+    const std::string folder = OwnFolder();
+    // Installed, the helpers have a folder of their own; in the build tree
+    // they sit beside qrptool.
+    for (const std::string& path : {folder + "/" + QRP_HELPER_DIR + "/" + Program, folder + "/" + Program}) {
+        if (access(path.c_str(), X_OK) == 0) {
+            execv(path.c_str(), argv);
+            std::fprintf(stderr, "qrptool: cannot start %s: %s\n", path.c_str(), std::strerror(errno));
+            return 1;
+        }
+    }
+    std::fprintf(stderr, "qrptool: the helper program %s is not installed beside qrptool\n", Program);
+    return 1;
+}
+#else
+struct THelperCommand {
+    const char* Name;
+    const char* Usage;
+    const char* Summary;
+};
+
+std::vector<THelperCommand> AllCommands()
+{
+    std::vector<THelperCommand> all;
+    for (const ToolCommand& c : Registry())
+        all.push_back({c.Name, c.Usage, c.Summary});
+    return all;
+}
+
+std::string CString(const char* Text)
+{
+    std::string s = "\"";
+    for (const char* c = Text; *c; ++c) {
+        if (*c == '"' || *c == '\\')
+            s += '\\';
+        if (*c == '\n')
+            s += "\\n";
+        else
+            s += *c;
+    }
+    return s + '"';
+}
+
+// The commands of this helper as C++ initializers, for qrptool's list.
+int ListCommands(const char* FileName, const char* Program)
+{
+    std::string program = Program;
+    program = program.substr(program.rfind('/') + 1);
+    std::ofstream out(FileName, std::ios::trunc);
+    for (const ToolCommand& c : Registry())
+        out << "{" << CString(c.Name) << ", " << CString(c.Usage) << ", "
+            << (c.Summary ? CString(c.Summary) : std::string("nullptr")) << ", " << CString(program.c_str()) << "},\n";
+    out.close();
+    if (!out) {
+        std::fprintf(stderr, "qrptool: cannot write %s\n", FileName);
+        return 1;
+    }
+    return 0;
+}
+#endif
+
+// For the tests: which libraries a command had loaded when it finished.
+void WriteMapsIfAsked()
+{
+    const char* to = std::getenv("QRPTOOL_MAPS_TO");
+    if (!to || !*to)
+        return;
+    std::ifstream in("/proc/self/maps");
+    std::ofstream out(to, std::ios::trunc);
+    out << in.rdbuf();
+}
+
 void PrintUsage(FILE* out)
 {
     std::fprintf(out, "usage: qrptool COMMAND [ARGS]\n\ncommands:\n");
-    for (const ToolCommand& c : Registry())
+    for (const THelperCommand& c : AllCommands())
         std::fprintf(out, "  qrptool %s\n", c.Usage);
 }
 
@@ -31,7 +152,7 @@ void PrintHelp()
     std::printf("Usage: qrptool COMMAND [ARGS]\n"
                 "Shows, converts and prints saved report files (.QRP) from the command line.\n\n"
                 "Commands:\n");
-    for (const ToolCommand& c : Registry())
+    for (const THelperCommand& c : AllCommands())
         std::printf("  %s\n%s%s%s", c.Usage, c.Summary ? "      " : "", c.Summary ? c.Summary : "",
                     c.Summary ? "\n" : "");
     std::printf("\nExit status 0 on success; on failure one line on standard error and status 1\n"
@@ -64,6 +185,10 @@ int main(int argc, char** argv)
         std::printf("qrptool %s\n", QRP_VERSION);
         return 0;
     }
+#ifndef QRP_TOOL_HELPERS
+    if (argc == 3 && !std::strcmp(argv[1], "--list-commands"))
+        return ListCommands(argv[2], argv[0]);
+#endif
     const ToolCommand* command = nullptr;
     int skip = 2;
     // A command of two words ("index update") is chosen by both.
@@ -76,23 +201,34 @@ int main(int argc, char** argv)
             skip = 3;
         }
     }
+#ifdef QRP_TOOL_HELPERS
+    if (!command) {
+        for (const THelperCommand& c : HelperCommands)
+            if (!std::strcmp(c.Name, argv[1]) || c.Name == twoWords)
+                return RunHelper(c.Program, argv);
+    }
+#endif
     if (!command) {
         std::fprintf(stderr, "qrptool: unknown command \"%s\"\n", argv[1]);
         PrintUsage(stderr);
         return 2;
     }
     TPrivateRuntimeDir runtimeDir;
-    std::unique_ptr<QApplication> app;
+#if QRP_TOOL_APP
+    std::unique_ptr<TToolApplication> app;
     if (command->NeedsGui) {
         // A command-line tool must work without a display.
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        app = std::make_unique<QApplication>(argc, argv);
+        app = std::make_unique<TToolApplication>(argc, argv);
         // Nothing later needs it: a command killed mid-way leaves no folder.
         runtimeDir.Vacate();
     }
+#endif
     std::vector<std::string> args(argv + skip, argv + argc);
     try {
-        return command->Run(args);
+        const int status = command->Run(args);
+        WriteMapsIfAsked();
+        return status;
     } catch (const UsageError& e) {
         std::fprintf(stderr, "qrptool %s: %s\nusage: qrptool %s\n", command->Name, e.Message.c_str(), command->Usage);
         return 2;

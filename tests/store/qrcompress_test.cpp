@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -157,6 +158,127 @@ TEST(QRCompress, DecodingPastTheDataIsAReadErrorNotAnOverread)
         FAIL() << "expanded beyond the coded data";
     } catch (const EReadError& e) {
         EXPECT_NE(std::string(e.what()).find("ends before"), std::string::npos);
+    }
+}
+
+// The coder as the file format describes it, one bit at a time through
+// parent links: the yardstick for the table-driven coder and decoder.
+struct ReferenceCoder {
+    uint16_t Left[256], Right[256], Up[513];
+
+    ReferenceCoder()
+    {
+        Up[0] = 0;
+        for (int i = 1; i <= 512; ++i)
+            Up[i] = static_cast<uint16_t>((i - 1) / 2);
+        for (int j = 0; j < 256; ++j) {
+            Left[j] = static_cast<uint16_t>(2 * j + 1);
+            Right[j] = static_cast<uint16_t>(2 * j + 2);
+        }
+    }
+    void Splay(int Plain)
+    {
+        int a = Plain + 256;
+        while (Up[a] != 0) {
+            const int p = Up[a], g = Up[p];
+            int u = Left[g];
+            if (u == p) {
+                u = Right[g];
+                Right[g] = static_cast<uint16_t>(a);
+            } else {
+                Left[g] = static_cast<uint16_t>(a);
+            }
+            (Left[p] == a ? Left[p] : Right[p]) = static_cast<uint16_t>(u);
+            Up[a] = static_cast<uint16_t>(g);
+            Up[u] = static_cast<uint16_t>(p);
+            a = g;
+        }
+    }
+    Bytes Code(const Bytes& Plain)
+    {
+        Bytes out;
+        int bit = 0, byte = 0;
+        for (uint8_t b : Plain) {
+            int path[256], depth = 0;
+            for (int a = b + 256; a != 0; a = Up[a])
+                path[depth++] = Right[Up[a]] == a;
+            while (depth > 0) {
+                byte |= path[--depth] << bit;
+                if (++bit == 8) {
+                    out.push_back(static_cast<uint8_t>(byte));
+                    bit = byte = 0;
+                }
+            }
+            Splay(b);
+        }
+        if (bit)
+            out.push_back(static_cast<uint8_t>(byte));
+        return out;
+    }
+};
+
+// A stream that hands out at most a few bytes per read, as a page buffer
+// that grows while the page arrives does.
+class TTrickleStream : public TMemoryStream {
+public:
+    explicit TTrickleStream(std::mt19937& Rng) : FRng(Rng) {}
+    int32_t Read(void* Buffer, int32_t Count) override
+    {
+        return TMemoryStream::Read(Buffer, std::min<int32_t>(Count, static_cast<int32_t>(FRng() % 11 + 1)));
+    }
+
+private:
+    std::mt19937& FRng;
+};
+
+// Megabytes of data of changing character, coded as the reference codes
+// them, then decoded in pieces of every size through single symbols, whole
+// buffers and a stream that delivers a few bytes at a time.
+TEST(QRCompress, LongRandomRoundTripAgreesWithTheReferenceCoder)
+{
+    std::mt19937 rng(2026);
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        Bytes plain;
+        while (plain.size() < 300000) {
+            const size_t run = rng() % 20000 + 1;
+            const unsigned kind = rng() % 5;
+            for (size_t i = 0; i < run; ++i) {
+                switch (kind) {
+                case 0: plain.push_back(static_cast<uint8_t>(rng())); break;
+                case 1:
+                    plain.push_back(static_cast<uint8_t>(
+                        std::min(255u, static_cast<unsigned>(__builtin_ctz(rng() | 1u << 31)) * 9u)));
+                    break;
+                case 2: plain.push_back(static_cast<uint8_t>(i % 512 < 256 ? i : 511 - i % 512)); break;
+                case 3: plain.push_back(0); break;
+                default: plain.push_back(static_cast<uint8_t>("EMR_EXTTEXTOUTW 1.234,50 "[i % 25])); break;
+                }
+            }
+        }
+        const Bytes coded = ReferenceCoder().Code(plain);
+        ASSERT_EQ(Code(plain), coded);
+
+        Bytes trailer = coded;
+        trailer.insert(trailer.end(), {7, 7, 7, 7, 7, 7, 7, 7, 7});
+        TTrickleStream in(rng);
+        in.SetBytes(trailer);
+        Bytes decoded(plain.size());
+        {
+            TQRCompress d(in, false);
+            size_t at = 0;
+            while (at < decoded.size()) {
+                const size_t piece = std::min<size_t>(decoded.size() - at, rng() % 3 == 0 ? 1 : rng() % 9000);
+                if (piece == 1)
+                    d.Expand(decoded[at]);
+                else
+                    d.ExpandBytes(decoded.data() + at, piece);
+                at += piece;
+            }
+            d.Finish();
+        }
+        ASSERT_EQ(decoded, plain);
+        EXPECT_EQ(in.Position(), static_cast<int32_t>(coded.size()));
     }
 }
 
