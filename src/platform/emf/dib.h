@@ -76,7 +76,8 @@ bool ReadDibInfo(const uint8_t* Info, size_t InfoSize, TDibInfo& Out, uint32_t U
 //  - BI_RLE4/BI_RLE8: Format_ARGB32_Premultiplied; pixels skipped by the
 //    delta and end-of-line escapes are transparent, since GDI leaves the
 //    destination there.
-//  - BI_JPEG/BI_PNG: the embedded image, Format_ARGB32_Premultiplied.
+//  - BI_JPEG/BI_PNG: the embedded image, Format_ARGB32_Premultiplied,
+//    scaled down to DibDirectPixels() when it is larger.
 // Rows come out top row first whatever the orientation in the file.
 // A bitmap above DibDirectPixels() gives only its top-left corner, at most
 // DibDirectSide pixels square and within that limit (what a pattern brush

@@ -148,7 +148,10 @@ private:
     // adjusts the decoded pixels first.
     void BlitDib(double X, double Y, double W, double H, const TDibSource& Dib, const QRectF& Source, uint32_t Rop,
                  const std::function<void(QImage&, const TDibInfo&)>& Prepare = {});
+    // Area cut to the device and the clips, in device pixels.
     QRect VisibleDeviceRect(const QRect& Area) const;
+    // The pixels of Source whose places show, sampled as finely as the
+    // device shows them; Taken is the part of the source they span.
     bool SampleAt(const QTransform& SourceToDevice, const QRectF& Source, const TDibInfo& Info, TDibSampling& Out,
                   QRectF& Taken) const;
     void SetDibitsToDevice(const TEmfRecord& R);
