@@ -311,3 +311,84 @@ TEST(DibDecode, RecordOffsetsAreCheckedAgainstTheRecord)
     EXPECT_TRUE(DecodeDibInRecord(record.data(), record.size(), 0xFFFFFFF0, 0x20, 60, 4).isNull());
     EXPECT_TRUE(DecodeDibInRecord(record.data(), record.size(), 20, 0, 60, 4).isNull());
 }
+
+TEST(DibDecode, SampledDecodeKeepsTheWholeDecodesPixels)
+{
+    // 7 x 5 of every depth and compression, bits filled with a pattern.
+    std::vector<uint8_t> pattern(256);
+    for (size_t i = 0; i < pattern.size(); ++i)
+        pattern[i] = uint8_t(i * 53 + 7);
+    const std::vector<uint32_t> table = {0xFF0000, 0x00FF00, 0x0000FF, 0x808080, 0x123456, 0xABCDEF};
+    auto fields = InfoHeader(7, 5, 32, 3);
+    for (uint32_t m : {0x3FF00000u, 0x000FFC00u, 0x000003FFu})
+        Put32(fields, fields.size(), m);
+    const std::vector<uint8_t> rle8 = {3, 1, 0, 0, 0, 4, 2, 0, 5, 1, 0, 2, 2, 1, 9, 3, 0, 1};
+    const std::vector<uint8_t> rle4 = {5, 0x12, 0, 2, 1, 1, 0, 3, 0x34, 0x50, 0, 1};
+    const struct {
+        const char* Name;
+        std::vector<uint8_t> Info, Bits;
+        bool UseAlpha;
+    } cases[] = {
+        {"1 bit", InfoHeader(7, 5, 1, 0, {0xFF0000, 0x0000FF}), pattern, false},
+        {"4 bits", InfoHeader(7, 5, 4, 0, table), pattern, false},
+        {"8 bits top-down", InfoHeader(7, -5, 8, 0, table), pattern, false},
+        {"16 bits", InfoHeader(7, 5, 16), pattern, false},
+        {"24 bits", InfoHeader(7, 5, 24), pattern, false},
+        {"32 bits with alpha", InfoHeader(7, 5, 32), pattern, true},
+        {"bit fields", fields, pattern, false},
+        {"RLE8", InfoHeader(7, 5, 8, 1, table), rle8, false},
+        {"RLE4", InfoHeader(7, 5, 4, 2, table), rle4, false},
+    };
+    // Repeated, backwards and off the bitmap.
+    TDibSampling s;
+    s.Columns = {6, 6, 5, 3, 0, -1, 7, 2};
+    s.Rows = {0, 4, 4, 2, -3, 1};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TDibOptions o;
+        o.UseAlpha = c.UseAlpha;
+        const QImage whole = Decode(c.Info, c.Bits, nullptr, o);
+        ResetDibPeakPixels();
+        const QImage sampled = DecodeDibSampled(c.Info.data(), c.Info.size(), c.Bits.data(), c.Bits.size(), s, o,
+                                                nullptr);
+        ASSERT_FALSE(whole.isNull());
+        ASSERT_EQ(sampled.size(), QSize(8, 6));
+        EXPECT_EQ(sampled.format(), whole.format());
+        EXPECT_EQ(DibPeakPixels(), 8 * 6);
+        for (int j = 0; j < 6; ++j)
+            for (int i = 0; i < 8; ++i) {
+                const int x = s.Columns[size_t(i)], y = s.Rows[size_t(j)];
+                if (whole.valid(x, y)) {
+                    EXPECT_EQ(sampled.pixel(i, j), whole.pixel(x, y)) << i << "," << j;
+                } else if (sampled.hasAlphaChannel()) {
+                    EXPECT_EQ(sampled.pixel(i, j), 0u) << i << "," << j;
+                }
+            }
+    }
+}
+
+TEST(DibDecode, RunLengthHeadersAloneAllocateNothingLarge)
+{
+    // The bomb: 16384 x 16384 claimed, two bytes of bits (255 red pixels at
+    // the start of the bottom row).
+    const auto info = InfoHeader(16384, 16384, 8, 1, {0x0000FF, 0xFF0000});
+    const std::vector<uint8_t> bits = {0xFF, 0x01};
+    ResetDibPeakPixels();
+    TDibSampling s;
+    s.Columns = {0, 100, 254, 255, 16383};
+    s.Rows = {16383, 0};
+    const QImage sampled = DecodeDibSampled(info.data(), info.size(), bits.data(), bits.size(), s);
+    ASSERT_EQ(sampled.size(), QSize(5, 2));
+    EXPECT_EQ(DibPeakPixels(), 10);
+    const QRgb* bottom = reinterpret_cast<const QRgb*>(sampled.constScanLine(0));
+    EXPECT_EQ(bottom[0], Red);
+    EXPECT_EQ(bottom[2], Red);
+    EXPECT_EQ(bottom[3], 0u);
+    EXPECT_EQ(reinterpret_cast<const QRgb*>(sampled.constScanLine(1))[0], 0u);
+
+    // Decoded whole, it gives its top-left corner only.
+    ResetDibPeakPixels();
+    const QImage corner = Decode(info, bits);
+    EXPECT_EQ(corner.size(), QSize(DibDirectSide, DibDirectSide));
+    EXPECT_LE(DibPeakPixels(), DibDirectPixels());
+}

@@ -7,9 +7,22 @@
 #include <QImageReader>
 
 #include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <cstring>
 
 namespace {
+
+std::atomic<int64_t> DirectPixels{DibDefaultDirectPixels};
+std::atomic<int64_t> PeakPixels{0};
+
+void NoteAllocation(const QImage& Image)
+{
+    const int64_t pixels = int64_t(Image.width()) * Image.height();
+    int64_t peak = PeakPixels.load();
+    while (pixels > peak && !PeakPixels.compare_exchange_weak(peak, pixels)) {
+    }
+}
 
 // Whether [Offset, Offset + Size) lies within Total, without overflow.
 bool Fits(uint64_t Offset, uint64_t Size, uint64_t Total)
@@ -90,37 +103,49 @@ struct TChannel {
     }
 };
 
+// One pixel of 16, 24 or 32 bits as DecodeDib gives it.
+struct TMaskedReader {
+    TChannel R, G, B, A;
+    uint16_t BitCount;
+    bool Rgb, Alpha, Plain32;
+    TMaskedReader(const TDibInfo& I, bool UseAlpha)
+        : R(I.Masks[0]), G(I.Masks[1]), B(I.Masks[2]), A(I.Masks[3]), BitCount(I.BitCount),
+          Rgb(I.Compression == BI_RGB), Alpha(UseAlpha && I.BitCount == 32 && (I.Compression == BI_RGB || I.Masks[3])),
+          Plain32(I.BitCount == 32 && I.Masks[0] == 0xFF0000 && I.Masks[1] == 0xFF00 && I.Masks[2] == 0xFF)
+    {
+    }
+    QImage::Format Format() const { return Alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32; }
+    QRgb operator()(const uint8_t* Row, int64_t X) const
+    {
+        uint32_t px;
+        if (BitCount == 16)
+            px = GetLE16(Row + 2 * X);
+        else if (BitCount == 24)
+            px = uint32_t(Row[3 * X]) | uint32_t(Row[3 * X + 1]) << 8 | uint32_t(Row[3 * X + 2]) << 16;
+        else
+            px = GetLE32(Row + 4 * X);
+        if (Plain32 && !Alpha)
+            return px | 0xFF000000;
+        if (!Alpha)
+            return qRgb(R(px), G(px), B(px));
+        const int al = Rgb ? int(px >> 24) : A(px);
+        // Premultiplied data with a colour above its alpha is invalid for Qt.
+        return qRgba(std::min(R(px), al), std::min(G(px), al), std::min(B(px), al), al);
+    }
+};
+
 QImage DecodeMasked(const TDibInfo& I, const uint8_t* Bits, uint64_t Stride, bool UseAlpha)
 {
-    const TChannel r(I.Masks[0]), g(I.Masks[1]), b(I.Masks[2]), a(I.Masks[3]);
-    const bool alpha = UseAlpha && I.BitCount == 32 && (I.Compression == BI_RGB || I.Masks[3]);
-    QImage img(I.Width, I.Height, alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    const TMaskedReader read(I, UseAlpha);
+    QImage img(I.Width, I.Height, read.Format());
     if (img.isNull())
         return img;
-    const bool plain32 = I.BitCount == 32 && I.Masks[0] == 0xFF0000 && I.Masks[1] == 0xFF00 && I.Masks[2] == 0xFF;
+    NoteAllocation(img);
     for (int y = 0; y < I.Height; ++y) {
         const uint8_t* src = Bits + Stride * uint64_t(I.TopDown ? y : I.Height - 1 - y);
         QRgb* dst = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < I.Width; ++x) {
-            uint32_t px;
-            if (I.BitCount == 16)
-                px = GetLE16(src + 2 * x);
-            else if (I.BitCount == 24)
-                px = uint32_t(src[3 * x]) | uint32_t(src[3 * x + 1]) << 8 | uint32_t(src[3 * x + 2]) << 16;
-            else
-                px = GetLE32(src + 4 * x);
-            if (plain32 && !alpha) {
-                dst[x] = px | 0xFF000000;
-                continue;
-            }
-            if (!alpha) {
-                dst[x] = qRgb(r(px), g(px), b(px));
-                continue;
-            }
-            const int al = I.Compression == BI_RGB ? int(px >> 24) : a(px);
-            // Premultiplied data with a colour above its alpha is invalid for Qt.
-            dst[x] = qRgba(std::min(r(px), al), std::min(g(px), al), std::min(b(px), al), al);
-        }
+        for (int x = 0; x < I.Width; ++x)
+            dst[x] = read(src, x);
     }
     return img;
 }
@@ -130,6 +155,7 @@ QImage DecodeIndexed(const TDibInfo& I, const uint8_t* Bits, uint64_t Stride, QL
     QImage img(I.Width, I.Height, I.BitCount == 1 ? QImage::Format_Mono : QImage::Format_Indexed8);
     if (img.isNull())
         return img;
+    NoteAllocation(img);
     img.setColorTable(std::move(Table));
     const uint64_t rowBytes = (uint64_t(I.Width) * I.BitCount + 7) / 8;
     for (int y = 0; y < I.Height; ++y) {
@@ -147,22 +173,21 @@ QImage DecodeIndexed(const TDibInfo& I, const uint8_t* Bits, uint64_t Stride, QL
 }
 
 // Bottom-up run-length data; every step consumes at least two bytes, so a
-// hostile stream ends within BitsSize / 2 steps.
-QImage DecodeRle(const TDibInfo& I, const uint8_t* Bits, size_t BitsSize, const QList<QRgb>& Table)
+// hostile stream ends within BitsSize / 2 steps. Put(x, y, index) gets each
+// pixel inside the bitmap with y counted in stored order; the walk stops
+// before stored row End.
+template <typename TPut>
+void WalkRle(const TDibInfo& I, const uint8_t* Bits, size_t BitsSize, int64_t End, TPut&& Put)
 {
-    QImage img(I.Width, I.Height, QImage::Format_ARGB32_Premultiplied);
-    if (img.isNull())
-        return img;
-    img.fill(0);
     const bool four = I.Compression == BI_RLE4;
     int64_t x = 0, y = 0;
     auto put = [&](uint8_t index) {
-        if (x < I.Width && y < I.Height)
-            reinterpret_cast<QRgb*>(img.scanLine(int(I.TopDown ? y : I.Height - 1 - y)))[x] = Table[index];
+        if (x < I.Width && y < End)
+            Put(x, y, index);
         ++x;
     };
     size_t p = 0;
-    while (p + 2 <= BitsSize && y < I.Height) {
+    while (p + 2 <= BitsSize && y < End) {
         const uint8_t count = Bits[p], value = Bits[p + 1];
         p += 2;
         if (count) {
@@ -190,7 +215,26 @@ QImage DecodeRle(const TDibInfo& I, const uint8_t* Bits, size_t BitsSize, const 
             p += (bytes + 1) & ~size_t(1); // runs are padded to 16 bits
         }
     }
+}
+
+QImage DecodeRle(const TDibInfo& I, const uint8_t* Bits, size_t BitsSize, const QList<QRgb>& Table)
+{
+    QImage img(I.Width, I.Height, QImage::Format_ARGB32_Premultiplied);
+    if (img.isNull())
+        return img;
+    NoteAllocation(img);
+    img.fill(0);
+    WalkRle(I, Bits, BitsSize, I.Height, [&](int64_t x, int64_t y, uint8_t index) {
+        reinterpret_cast<QRgb*>(img.scanLine(int(I.TopDown ? y : I.Height - 1 - y)))[x] = Table[index];
+    });
     return img;
+}
+
+// Writers often leave out the padding of the last row.
+bool HasAllRows(const TDibInfo& I, size_t BitsSize, uint64_t Stride)
+{
+    const uint64_t lastRow = (uint64_t(I.Width) * I.BitCount + 7) / 8;
+    return uint64_t(BitsSize) >= Stride * uint64_t(I.Height - 1) + lastRow;
 }
 
 QImage DecodeEmbedded(const uint8_t* Bits, size_t BitsSize, const char* Format)
@@ -205,10 +249,141 @@ QImage DecodeEmbedded(const uint8_t* Bits, size_t BitsSize, const char* Format)
     if (!s.isValid() || s.width() > DibMaxSide || s.height() > DibMaxSide ||
         int64_t(s.width()) * s.height() > DibMaxPixels)
         return {};
+    // A few bytes of compressed data can claim any size: larger images come
+    // scaled down to the direct decoding limit (JPEG decodes them so).
+    const double area = double(s.width()) * s.height();
+    if (area > double(DibDirectPixels())) {
+        const double f = std::sqrt(double(DibDirectPixels()) / area);
+        reader.setScaledSize(QSize(std::max(1, int(s.width() * f)), std::max(1, int(s.height() * f))));
+    }
     QImage img = reader.read();
     if (img.isNull())
         return img;
+    NoteAllocation(img);
     return img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// For each source column (or row) c, the result columns sampling it are
+// List[Start[c] .. Start[c + 1]).
+struct TInverseSampling {
+    std::vector<int32_t> Start, List;
+    TInverseSampling(const std::vector<int32_t>& Samples, int32_t Size) : Start(size_t(Size) + 1, 0)
+    {
+        for (int32_t c : Samples)
+            if (c >= 0 && c < Size)
+                ++Start[size_t(c) + 1];
+        for (int32_t c = 0; c < Size; ++c)
+            Start[size_t(c) + 1] += Start[size_t(c)];
+        List.resize(size_t(Start.back()));
+        std::vector<int32_t> next(Start.begin(), Start.end() - 1);
+        for (size_t i = 0; i < Samples.size(); ++i)
+            if (Samples[i] >= 0 && Samples[i] < Size)
+                List[size_t(next[size_t(Samples[i])]++)] = int32_t(i);
+    }
+};
+
+QImage SampledImage(const TDibSampling& S, QImage::Format Format)
+{
+    const int64_t w = int64_t(S.Columns.size()), h = int64_t(S.Rows.size());
+    if (w <= 0 || h <= 0 || w > INT32_MAX || h > INT32_MAX || w * h > DibMaxPixels)
+        return {};
+    QImage img(int(w), int(h), Format);
+    if (img.isNull())
+        return img;
+    NoteAllocation(img);
+    img.fill(0);
+    return img;
+}
+
+bool Inside(int32_t At, int32_t Size)
+{
+    return At >= 0 && At < Size;
+}
+
+QImage SampleUncompressed(const TDibInfo& I, const uint8_t* Bits, uint64_t Stride, const TDibSampling& S,
+                          const QList<QRgb>& Table, bool UseAlpha)
+{
+    const TMaskedReader read(I, UseAlpha);
+    const QImage::Format format = I.BitCount == 1 ? QImage::Format_Mono
+                                : I.BitCount <= 8 ? QImage::Format_Indexed8
+                                                  : read.Format();
+    QImage img = SampledImage(S, format);
+    if (img.isNull())
+        return img;
+    if (I.BitCount <= 8)
+        img.setColorTable(Table);
+    for (int y = 0; y < img.height(); ++y) {
+        const int32_t row = S.Rows[size_t(y)];
+        if (!Inside(row, I.Height))
+            continue;
+        const uint8_t* src = Bits + Stride * uint64_t(I.TopDown ? row : I.Height - 1 - row);
+        uchar* dst = img.scanLine(y);
+        for (int x = 0; x < img.width(); ++x) {
+            const int32_t c = S.Columns[size_t(x)];
+            if (!Inside(c, I.Width))
+                continue;
+            switch (I.BitCount) {
+            case 1:
+                if ((src[c / 8] >> (7 - c % 8)) & 1)
+                    dst[x / 8] |= uchar(0x80 >> (x % 8));
+                break;
+            case 4: dst[x] = (c & 1) ? (src[c / 2] & 0x0F) : (src[c / 2] >> 4); break;
+            case 8: dst[x] = src[c]; break;
+            default: reinterpret_cast<QRgb*>(dst)[x] = read(src, c); break;
+            }
+        }
+    }
+    return img;
+}
+
+QImage SampleRle(const TDibInfo& I, const uint8_t* Bits, size_t BitsSize, const TDibSampling& S,
+                 const QList<QRgb>& Table)
+{
+    QImage img = SampledImage(S, QImage::Format_ARGB32_Premultiplied);
+    if (img.isNull())
+        return img;
+    const TInverseSampling columns(S.Columns, I.Width), rows(S.Rows, I.Height);
+    // Stored rows past the last sampled one need not be walked.
+    int64_t end = 0;
+    for (int32_t r = 0; r < I.Height; ++r)
+        if (rows.Start[size_t(r)] != rows.Start[size_t(r) + 1])
+            end = std::max<int64_t>(end, (I.TopDown ? r : I.Height - 1 - r) + 1);
+    WalkRle(I, Bits, BitsSize, end, [&](int64_t x, int64_t y, uint8_t index) {
+        const size_t row = size_t(I.TopDown ? y : I.Height - 1 - y);
+        for (int32_t c = columns.Start[size_t(x)]; c < columns.Start[size_t(x) + 1]; ++c)
+            for (int32_t r = rows.Start[row]; r < rows.Start[row + 1]; ++r)
+                reinterpret_cast<QRgb*>(img.scanLine(rows.List[size_t(r)]))[columns.List[size_t(c)]] = Table[index];
+    });
+    return img;
+}
+
+QImage SampleEmbedded(const TDibInfo& I, const uint8_t* Bits, size_t BitsSize, const char* Format,
+                      const TDibSampling& S)
+{
+    const QImage whole = DecodeEmbedded(Bits, BitsSize, Format);
+    if (whole.isNull())
+        return whole;
+    QImage img = SampledImage(S, QImage::Format_ARGB32_Premultiplied);
+    if (img.isNull())
+        return img;
+    // The embedded image may have come scaled down; samples count in the
+    // header's pixels.
+    const double fx = double(whole.width()) / I.Width, fy = double(whole.height()) / I.Height;
+    for (int y = 0; y < img.height(); ++y) {
+        const int32_t row = S.Rows[size_t(y)];
+        const int64_t sy = int64_t(row * fy);
+        if (!Inside(row, I.Height) || sy >= whole.height())
+            continue;
+        const QRgb* src = reinterpret_cast<const QRgb*>(whole.constScanLine(int(sy)));
+        QRgb* dst = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x) {
+            const int32_t c = S.Columns[size_t(x)];
+            const int64_t sx = int64_t(c * fx);
+            if (Inside(c, I.Width) && sx < whole.width())
+                dst[x] = src[sx];
+        }
+    }
+    return img;
 }
 
 } // namespace
@@ -314,6 +489,26 @@ bool ReadDibInfo(const uint8_t* Info, size_t InfoSize, TDibInfo& Out, uint32_t U
     return true;
 }
 
+int64_t DibDirectPixels()
+{
+    return DirectPixels.load();
+}
+
+void SetDibDirectPixels(int64_t Pixels)
+{
+    DirectPixels.store(Pixels);
+}
+
+int64_t DibPeakPixels()
+{
+    return PeakPixels.load();
+}
+
+void ResetDibPeakPixels()
+{
+    PeakPixels.store(0);
+}
+
 QImage DecodeDib(const uint8_t* Info, size_t InfoSize, const uint8_t* Bits, size_t BitsSize, const TDibOptions& Options,
                  TDibInfo* Out)
 {
@@ -328,18 +523,49 @@ QImage DecodeDib(const uint8_t* Info, size_t InfoSize, const uint8_t* Bits, size
     switch (info.Compression) {
     case BI_JPEG: return DecodeEmbedded(Bits, BitsSize, "JPEG");
     case BI_PNG: return DecodeEmbedded(Bits, BitsSize, "PNG");
-    case BI_RLE4:
-    case BI_RLE8: return DecodeRle(info, Bits, BitsSize, ColorTable(Info, InfoSize, info, Options));
     default: break;
     }
+    if (int64_t(info.Width) * info.Height > DibDirectPixels()) {
+        const int32_t side = int32_t(std::min<double>(DibDirectSide, std::sqrt(double(DibDirectPixels()))));
+        TDibSampling corner;
+        for (int32_t x = 0; x < std::min(info.Width, std::max(side, 1)); ++x)
+            corner.Columns.push_back(x);
+        for (int32_t y = 0; y < std::min(info.Height, std::max(side, 1)); ++y)
+            corner.Rows.push_back(y);
+        return DecodeDibSampled(Info, InfoSize, Bits, BitsSize, corner, Options);
+    }
+    if (info.Compression == BI_RLE4 || info.Compression == BI_RLE8)
+        return DecodeRle(info, Bits, BitsSize, ColorTable(Info, InfoSize, info, Options));
     const uint64_t stride = ((uint64_t(info.Width) * info.BitCount + 31) / 32) * 4;
-    const uint64_t lastRow = (uint64_t(info.Width) * info.BitCount + 7) / 8;
-    // Writers often leave out the padding of the last row.
-    if (uint64_t(BitsSize) < stride * uint64_t(info.Height - 1) + lastRow)
+    if (!HasAllRows(info, BitsSize, stride))
         return {};
     if (info.BitCount <= 8)
         return DecodeIndexed(info, Bits, stride, ColorTable(Info, InfoSize, info, Options));
     return DecodeMasked(info, Bits, stride, Options.UseAlpha);
+}
+
+QImage DecodeDibSampled(const uint8_t* Info, size_t InfoSize, const uint8_t* Bits, size_t BitsSize,
+                        const TDibSampling& Sampling, const TDibOptions& Options, TDibInfo* Out)
+{
+    TDibInfo info;
+    const bool valid = ReadDibInfo(Info, InfoSize, info, Options.Usage) && Bits;
+    if (Out)
+        *Out = info;
+    if (!valid)
+        return {};
+    switch (info.Compression) {
+    case BI_JPEG: return SampleEmbedded(info, Bits, BitsSize, "JPEG", Sampling);
+    case BI_PNG: return SampleEmbedded(info, Bits, BitsSize, "PNG", Sampling);
+    case BI_RLE4:
+    case BI_RLE8: return SampleRle(info, Bits, BitsSize, Sampling, ColorTable(Info, InfoSize, info, Options));
+    default: break;
+    }
+    const uint64_t stride = ((uint64_t(info.Width) * info.BitCount + 31) / 32) * 4;
+    if (!HasAllRows(info, BitsSize, stride))
+        return {};
+    return SampleUncompressed(info, Bits, stride, Sampling,
+                              info.BitCount <= 8 ? ColorTable(Info, InfoSize, info, Options) : QList<QRgb>(),
+                              Options.UseAlpha);
 }
 
 QImage DecodePackedDib(const uint8_t* Data, size_t Size, const TDibOptions& Options, TDibInfo* Out)

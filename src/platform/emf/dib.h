@@ -1,8 +1,10 @@
 #pragma once
 // Device-independent bitmaps as EMF records carry them: a BITMAPINFO
 // (header and colour table) and the pixel bits, both read from untrusted
-// page data. Decoding never reads outside the given ranges and never
-// allocates for more than DibMaxPixels; anything damaged gives a null image.
+// page data. Decoding never reads outside the given ranges; anything
+// damaged gives a null image. A header alone never decides how much is
+// allocated: bitmaps above DibDirectPixels() are decoded only at the pixels
+// that will be drawn (DecodeDibSampled).
 #include <QImage>
 #include <QList>
 
@@ -12,6 +14,16 @@
 
 constexpr int32_t DibMaxSide = 32768;
 constexpr int64_t DibMaxPixels = int64_t(1) << 28;
+// Bitmaps up to this many pixels are decoded whole (16 MB as ARGB): a page
+// scanned at 200 dpi, far more than what reports embed (logos, icons,
+// charts). Larger ones are sampled where they show. Tests lower it.
+constexpr int64_t DibDefaultDirectPixels = int64_t(1) << 22;
+int64_t DibDirectPixels();
+void SetDibDirectPixels(int64_t Pixels);
+// The most pixels one decode has allocated since the last reset, for tests
+// and benchmarks that check a header does not decide it.
+int64_t DibPeakPixels();
+void ResetDibPeakPixels();
 
 // What the header says, after checking.
 struct TDibInfo {
@@ -39,6 +51,15 @@ struct TDibOptions {
     bool UseAlpha = false;
 };
 
+// A DIB's undecoded parts, as a record holds them.
+struct TDibSource {
+    const uint8_t* Info = nullptr;
+    size_t InfoSize = 0;
+    const uint8_t* Bits = nullptr;
+    size_t BitsSize = 0;
+    TDibOptions Options;
+};
+
 // Reads and checks the header (and notes the colour table, whose entries
 // are 16-bit palette indexes for DIB_PAL_COLORS) without decoding any
 // pixels. False for a damaged or unsupported header.
@@ -55,10 +76,30 @@ bool ReadDibInfo(const uint8_t* Info, size_t InfoSize, TDibInfo& Out, uint32_t U
 //  - BI_RLE4/BI_RLE8: Format_ARGB32_Premultiplied; pixels skipped by the
 //    delta and end-of-line escapes are transparent, since GDI leaves the
 //    destination there.
-//  - BI_JPEG/BI_PNG: the embedded image, Format_ARGB32_Premultiplied.
+//  - BI_JPEG/BI_PNG: the embedded image, Format_ARGB32_Premultiplied,
+//    scaled down to DibDirectPixels() when it is larger.
 // Rows come out top row first whatever the orientation in the file.
+// A bitmap above DibDirectPixels() gives only its top-left corner, at most
+// DibDirectSide pixels square and within that limit (what a pattern brush
+// tiles from).
+constexpr int32_t DibDirectSide = 2048;
 QImage DecodeDib(const uint8_t* Info, size_t InfoSize, const uint8_t* Bits, size_t BitsSize,
                  const TDibOptions& Options = {}, TDibInfo* Out = nullptr);
+
+// Which source pixels a sampled decode keeps: result pixel (i, j) is source
+// pixel (Columns[i], Rows[j]), rows counted from the top. Entries outside
+// the bitmap leave their pixels zero (transparent for the ARGB formats).
+// Nearest-neighbour stretching, as GDI does it, is such a sampling.
+struct TDibSampling {
+    std::vector<int32_t> Columns;
+    std::vector<int32_t> Rows;
+};
+
+// DecodeDib restricted to a sampling: the same formats, pixels and checks,
+// with only Columns.size() x Rows.size() pixels allocated. Run-length data
+// is walked once and only sampled pixels are kept.
+QImage DecodeDibSampled(const uint8_t* Info, size_t InfoSize, const uint8_t* Bits, size_t BitsSize,
+                        const TDibSampling& Sampling, const TDibOptions& Options = {}, TDibInfo* Out = nullptr);
 
 // A packed DIB: BITMAPINFO immediately followed by the bits.
 QImage DecodePackedDib(const uint8_t* Data, size_t Size, const TDibOptions& Options = {}, TDibInfo* Out = nullptr);

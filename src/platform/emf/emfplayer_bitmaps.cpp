@@ -27,21 +27,58 @@ void ColourMono(QImage& Image, const TDibInfo& Info, QColor Text, QColor Back)
 }
 
 
+TDibSource DibInRecord(const TEmfRecord& R, uint32_t OffBmi, uint32_t CbBmi, uint32_t OffBits, uint32_t CbBits,
+                       const TDibOptions& Options)
+{
+    TDibSource d;
+    d.Options = Options;
+    const uint8_t* info = R.Ptr(OffBmi, CbBmi);
+    const uint8_t* bits = R.Ptr(OffBits, CbBits);
+    if (CbBmi && CbBits && info && bits) {
+        d.Info = info;
+        d.InfoSize = CbBmi;
+        d.Bits = bits;
+        d.BitsSize = CbBits;
+    }
+    return d;
+}
+
+bool ReadInfo(const TDibSource& D, TDibInfo& Info)
+{
+    return D.Info && D.Bits && ReadDibInfo(D.Info, D.InfoSize, Info, D.Options.Usage);
+}
+
+QImage Decode(const TDibSource& D, TDibInfo* Out = nullptr)
+{
+    return DecodeDib(D.Info, D.InfoSize, D.Bits, D.BitsSize, D.Options, Out);
+}
+
+QImage DecodeSampled(const TDibSource& D, const TDibSampling& S)
+{
+    return DecodeDibSampled(D.Info, D.InfoSize, D.Bits, D.BitsSize, S, D.Options);
+}
+
+// Above the direct limit a bitmap is decoded only where it shows. Embedded
+// JPEG and PNG images bound themselves (see DecodeDib).
+bool Large(const TDibInfo& I)
+{
+    return int64_t(I.Width) * I.Height > DibDirectPixels() && I.Compression != BI_JPEG && I.Compression != BI_PNG;
+}
+
+// A sampled image is drawn in bands of at most this many pixels (16 MB as
+// ARGB), so a bitmap over a whole page at printer resolution stays bounded.
+constexpr int64_t DibBandPixels = int64_t(1) << 22;
+
 // AlphaBlend reads the fourth byte of 32-bit pixels as alpha even when the
 // header describes them with three colour masks only, as Office writes them.
-QImage DecodeAlphaDib(const TEmfRecord& R, const TDibOptions& Options)
+std::vector<uint8_t> AlphaHeader(const uint8_t* Info, size_t Size)
 {
-    const uint32_t offBmi = R.U32(84), cbBmi = R.U32(88), offBits = R.U32(92), cbBits = R.U32(96);
-    const uint8_t* info = R.Ptr(offBmi, cbBmi);
-    const uint8_t* bits = R.Ptr(offBits, cbBits);
-    if (!info || !bits || cbBmi < 40)
-        return QImage();
-    std::vector<uint8_t> header(info, info + cbBmi);
+    std::vector<uint8_t> header(Info, Info + Size);
     const TEmfRecord h(header.data(), header.size());
-    const bool standardMasks = cbBmi >= 52 && h.U32(40) == 0xFF0000 && h.U32(44) == 0xFF00 && h.U32(48) == 0xFF;
-    if (h.U16(14) == 32 && h.U32(16) == BI_BITFIELDS && (standardMasks || cbBmi < 52))
+    const bool standardMasks = Size >= 52 && h.U32(40) == 0xFF0000 && h.U32(44) == 0xFF00 && h.U32(48) == 0xFF;
+    if (h.U16(14) == 32 && h.U32(16) == BI_BITFIELDS && (standardMasks || Size < 52))
         header[16] = BI_RGB;
-    return DecodeDib(header.data(), header.size(), bits, cbBits, Options);
+    return header;
 }
 
 // Source with the pixels where Mask holds 0 made transparent; mask pixel
@@ -62,6 +99,46 @@ QImage MaskedSource(const QImage& Source, const QImage& Mask, int64_t Dx, int64_
         }
     }
     return image;
+}
+
+// The source columns (or rows) Qt's raster engine shows on Count device
+// pixels from First on, of a destination Span pixels wide that shows the
+// source from From, Size pixels long, of a bitmap Limit pixels long: its
+// 16.16 fixed-point stepping, so that a sampled bitmap drawn pixel for
+// pixel looks as the whole one drawn scaled. Mirrored: the source runs
+// backwards. Pixels off the bitmap get -1.
+std::vector<int32_t> DeviceSamples(int64_t First, int64_t Count, int64_t Span, double From, double Size, int32_t Limit,
+                                   bool Mirrored)
+{
+    if (Mirrored) // Blit mirrors the image and moves the source with it
+        From = Limit - (From + Size);
+    const double step = Size / double(Span);
+    const int64_t ix = int64_t(65536 * step);
+    // Clamped before the conversion: the page may give any scale; far
+    // beyond the bitmap either way.
+    const double offset = std::clamp(std::ceil((First + 0.5) * step * 65536), -1e18, 1e18);
+    int64_t at = int64_t(From * 65536) + int64_t(offset) - 1;
+    const int64_t end = int64_t(Limit) << 16;
+    std::vector<int32_t> out(size_t(Count), -1);
+    for (int64_t i = 0; i < Count && at < end; ++i, at += ix) {
+        if (at < 0)
+            continue;
+        const int32_t c = int32_t(at >> 16);
+        out[size_t(i)] = Mirrored ? Limit - 1 - c : c;
+    }
+    return out;
+}
+
+// The part [First, Last) of Samples that lies on the bitmap; samples run
+// monotonically, so it is one piece.
+std::pair<size_t, size_t> OnBitmap(const std::vector<int32_t>& Samples)
+{
+    size_t first = 0, last = Samples.size();
+    while (first < last && Samples[first] < 0)
+        ++first;
+    while (last > first && Samples[last - 1] < 0)
+        --last;
+    return {first, last};
 }
 
 // A triangle whose colour runs linearly between its corners' colours, as
@@ -120,7 +197,6 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
 {
     const uint32_t type = R.Type();
     TDibOptions options;
-    TDibInfo info;
     if (type == EMR_PLGBLT) {
         PlgBlt(R);
         return;
@@ -130,28 +206,27 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
         return;
     }
     if (type == EMR_STRETCHDIBITS) {
-        if (!R.Has(8, 68))
+        if (!R.Has(0, 80))
             return;
         const double x = R.I32(24), y = R.I32(28);
         const int xSrc = R.I32(32), ySrc = R.I32(36), cxSrc = R.I32(40), cySrc = R.I32(44);
         options.Usage = R.U32(64);
-        QImage image = DecodeDibInRecord(R.Data(), R.Size(), R.U32(48), R.U32(52), R.U32(56), R.U32(60), options,
-                                         &info);
-        if (image.isNull())
+        const TDibSource dib = DibInRecord(R, R.U32(48), R.U32(52), R.U32(56), R.U32(60), options);
+        TDibInfo info;
+        if (!ReadInfo(dib, info))
             return;
-        double w = cxSrc, h = cySrc;
-        uint32_t rop = SRCCOPY;
-        // In double: the offsets come from the file and may pass the int range.
-        double top = ySrc;
-        if (!R.Has(68, 12))
-            return;
-        rop = R.U32(68);
-        w = R.I32(72);
-        h = R.I32(76);
-        // Source y counts from the bottom row of a bottom-up DIB.
-        if (!info.TopDown)
-            top = double(image.height()) - ySrc - cySrc;
-        Blit(x, y, w, h, image, QRectF(xSrc, top, cxSrc, cySrc), rop);
+        // Source y counts from the bottom row of a bottom-up DIB (an embedded
+        // image's own height); in double: the offsets come from the file and
+        // may pass the int range.
+        double height = info.Height;
+        if (info.Compression == BI_JPEG || info.Compression == BI_PNG) {
+            const QImage image = Decode(dib);
+            if (image.isNull())
+                return;
+            height = image.height();
+        }
+        const double top = info.TopDown ? ySrc : height - ySrc - cySrc;
+        BlitDib(x, y, R.I32(72), R.I32(76), dib, QRectF(xSrc, top, cxSrc, cySrc), R.U32(68));
         return;
     }
     // BITBLT, STRETCHBLT, MASKBLT, ALPHABLEND, TRANSPARENTBLT share their head.
@@ -171,38 +246,47 @@ void TEmfPlayer::BitmapRecord(const TEmfRecord& R)
     if (stretched && !R.Has(100, 8))
         return;
     const double cxSrc = stretched ? R.I32(100) : cx, cySrc = stretched ? R.I32(104) : cy;
+    const QRectF source(xSrc, ySrc, cxSrc, cySrc);
     if (type == EMR_ALPHABLEND)
         options.UseAlpha = R.U8(43) & 1; // AC_SRC_ALPHA
-    QImage image = options.UseAlpha
-                     ? DecodeAlphaDib(R, options)
-                     : DecodeDibInRecord(R.Data(), R.Size(), R.U32(84), cbBmi, R.U32(92), R.U32(96), options, &info);
-    if (image.isNull())
+    TDibSource dib = DibInRecord(R, R.U32(84), cbBmi, R.U32(92), R.U32(96), options);
+    std::vector<uint8_t> alphaHeader;
+    if (options.UseAlpha) {
+        if (dib.InfoSize < 40)
+            return;
+        alphaHeader = AlphaHeader(dib.Info, dib.InfoSize);
+        dib.Info = alphaHeader.data();
+    }
+    TDibInfo info;
+    if (!ReadInfo(dib, info))
         return;
     // A four-operand code in a plain blit: only its foreground part counts.
-    uint32_t drawRop = rop & 0xFFFFFF;
+    const uint32_t drawRop = rop & 0xFFFFFF;
     if (type == EMR_BITBLT || type == EMR_STRETCHBLT) {
-        ColourMono(image, info, FState.TextColor, FState.BkColor);
+        BlitDib(x, y, cx, cy, dib, source, drawRop, [this](QImage& Image, const TDibInfo& Info) {
+            ColourMono(Image, Info, FState.TextColor, FState.BkColor);
+        });
     } else if (type == EMR_TRANSPARENTBLT) {
         const QRgb key = EmfColor(rop).rgb() & 0xFFFFFF;
-        image = image.convertToFormat(QImage::Format_ARGB32);
-        for (int yy = 0; yy < image.height(); ++yy) {
-            QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(yy));
-            for (int xx = 0; xx < image.width(); ++xx)
-                if ((row[xx] & 0xFFFFFF) == key)
-                    row[xx] = 0;
-        }
-        drawRop = SRCCOPY;
+        BlitDib(x, y, cx, cy, dib, source, SRCCOPY, [key](QImage& Image, const TDibInfo&) {
+            Image = Image.convertToFormat(QImage::Format_ARGB32);
+            for (int yy = 0; yy < Image.height(); ++yy) {
+                QRgb* row = reinterpret_cast<QRgb*>(Image.scanLine(yy));
+                for (int xx = 0; xx < Image.width(); ++xx)
+                    if ((row[xx] & 0xFFFFFF) == key)
+                        row[xx] = 0;
+            }
+        });
     } else if (type == EMR_MASKBLT) {
-        MaskBlt(R, x, y, cx, cy, image, QRectF(xSrc, ySrc, cxSrc, cySrc));
-        return;
+        MaskBlt(R, x, y, cx, cy, dib, source);
     } else if (type == EMR_ALPHABLEND) {
         const int constant = R.U8(42);
         FPainter.setOpacity(constant / 255.0);
-        Blit(x, y, cx, cy, image, QRectF(xSrc, ySrc, cxSrc, cySrc), SRCCOPY);
+        BlitDib(x, y, cx, cy, dib, source, SRCCOPY);
         FPainter.setOpacity(1.0);
-        return;
+    } else {
+        BlitDib(x, y, cx, cy, dib, source, drawRop);
     }
-    Blit(x, y, cx, cy, image, QRectF(xSrc, ySrc, cxSrc, cySrc), drawRop);
 }
 
 void TEmfPlayer::SetDibitsToDevice(const TEmfRecord& R)
@@ -223,20 +307,30 @@ void TEmfPlayer::SetDibitsToDevice(const TEmfRecord& R)
     const bool topDown = height < 0;
     const uint32_t partial = uint32_t(topDown ? -scans : scans);
     PutLE32(header.data() + 8, partial);
-    TDibOptions options;
-    options.Usage = R.U32(64);
-    const QImage image = DecodeDib(header.data(), header.size(), R.Ptr(R.U32(56), R.U32(60)), R.U32(60), options);
-    if (image.isNull())
+    TDibSource dib;
+    dib.Info = header.data();
+    dib.InfoSize = header.size();
+    dib.Bits = R.Ptr(R.U32(56), R.U32(60));
+    dib.BitsSize = R.U32(60);
+    dib.Options.Usage = R.U32(64);
+    TDibInfo decoded;
+    if (!ReadInfo(dib, decoded))
         return;
+    const bool large = Large(decoded);
+    QImage image = large ? QImage() : Decode(dib);
+    if (!large && image.isNull())
+        return;
+    const int64_t bitmapWidth = large ? decoded.Width : image.width();
+    const int64_t bitmapHeight = large ? decoded.Height : image.height();
     // Source rectangle in the decoded rows; a bottom-up source counts y
     // from the bottom of the whole bitmap.
     const int64_t top = topDown ? int64_t(ySrc) - startScan : int64_t(startScan) + scans - ySrc - cySrc;
-    if (top > image.height() || top + cySrc < 0 || xSrc > image.width())
+    if (top > bitmapHeight || top + cySrc < 0 || xSrc > bitmapWidth)
         return;
     // The source cut to the image in 64 bits: offset and size may each be
     // any int the page gives.
-    const int64_t left = std::max<int64_t>(xSrc, 0), right = std::min<int64_t>(int64_t(xSrc) + cxSrc, image.width());
-    const int64_t upper = std::max<int64_t>(top, 0), lower = std::min<int64_t>(top + cySrc, image.height());
+    const int64_t left = std::max<int64_t>(xSrc, 0), right = std::min<int64_t>(int64_t(xSrc) + cxSrc, bitmapWidth);
+    const int64_t upper = std::max<int64_t>(top, 0), lower = std::min<int64_t>(top + cySrc, bitmapHeight);
     if (left >= right || upper >= lower)
         return;
     const QRect source(int(left), int(upper), int(right - left), int(lower - upper));
@@ -247,45 +341,101 @@ void TEmfPlayer::SetDibitsToDevice(const TEmfRecord& R)
                       QPoint(int(std::min(left - xSrc, far)), int(std::min(upper - top, far)));
     BeginDraw();
     FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    FPainter.drawImage(at, image, source);
+    if (!large) {
+        FPainter.drawImage(at, image, source);
+        return;
+    }
+    // One source pixel per device pixel: only the visible ones, in bands.
+    const QRect shown = VisibleDeviceRect(QRect(at, source.size()));
+    if (shown.isEmpty())
+        return;
+    TDibSampling band;
+    for (int x = shown.left(); x <= shown.right(); ++x)
+        band.Columns.push_back(source.left() + (x - at.x()));
+    const int rows = int(std::max<int64_t>(1, DibBandPixels / shown.width()));
+    for (int first = shown.top(); first <= shown.bottom(); first += rows) {
+        band.Rows.clear();
+        for (int y = first; y <= std::min(shown.bottom(), first + rows - 1); ++y)
+            band.Rows.push_back(source.top() + (y - at.y()));
+        const QImage part = DecodeSampled(dib, band);
+        if (part.isNull())
+            return;
+        FPainter.drawImage(QPoint(shown.left(), first), part);
+    }
 }
 
-void TEmfPlayer::MaskBlt(const TEmfRecord& R, double X, double Y, double W, double H, const QImage& Image,
+void TEmfPlayer::MaskBlt(const TEmfRecord& R, double X, double Y, double W, double H, const TDibSource& Dib,
                          const QRectF& Source)
 {
     // Where the mask holds 1 the foreground operation (the low three bytes)
     // applies, where it holds 0 the background one (the high byte).
     const uint32_t rop = R.U32(40);
     const uint32_t foreground = rop & 0xFFFFFF, background = RopFromIndex(rop >> 24);
+    const TDibSource maskDib = R.Has(100, 28)
+                                 ? DibInRecord(R, R.U32(112), R.U32(116), R.U32(120), R.U32(124), TDibOptions())
+                                 : TDibSource();
     TDibInfo maskInfo;
-    const QImage mask = R.Has(100, 28) ? DecodeDibInRecord(R.Data(), R.Size(), R.U32(112), R.U32(116), R.U32(120),
-                                                           R.U32(124), TDibOptions(), &maskInfo)
-                                       : QImage();
     // Regions are int inside Qt: far outside any device, draw it unmasked.
     const QRectF reach(-1e8, -1e8, 2e8, 2e8);
-    if (mask.isNull() || !AxisAligned() || !reach.contains(FXform.mapRect(QRectF(X, Y, W, H)))) {
-        Blit(X, Y, W, H, Image, Source, foreground);
+    if (!ReadInfo(maskDib, maskInfo) || !AxisAligned() || !reach.contains(FXform.mapRect(QRectF(X, Y, W, H)))) {
+        BlitDib(X, Y, W, H, Dib, Source, foreground);
         return;
     }
-    // The set mask bits as a region in device pixels.
-    const QImage bits = mask.convertToFormat(QImage::Format_RGB32);
     // Only the rows and columns that meet the mask matter; the destination's
     // size and the mask's offset come from the page and may be anything.
     const int64_t xMask = R.I32(100), yMask = R.I32(104);
-    const int64_t y0 = std::max<int64_t>(0, -yMask), y1 = std::min<int64_t>(int64_t(H), bits.height() - yMask);
-    const int64_t x0 = std::max<int64_t>(0, -xMask), x1 = std::min<int64_t>(int64_t(W), bits.width() - xMask);
-    auto isSet = [&](int64_t x, int64_t y) { return bits.pixel(int(xMask + x), int(yMask + y)) & 0xFFFFFF; };
+    int64_t y0 = std::max<int64_t>(0, -yMask), y1 = std::min<int64_t>(int64_t(H), maskInfo.Height - yMask);
+    int64_t x0 = std::max<int64_t>(0, -xMask), x1 = std::min<int64_t>(int64_t(W), maskInfo.Width - xMask);
+    // A large mask is read only over the visible destination, and at most
+    // one mask pixel per device pixel: each cell then covers Step units.
+    int64_t stepX = 1, stepY = 1;
+    TDibSampling sampling;
+    QImage mask;
+    if (Large(maskInfo)) {
+        const QRect shown = VisibleDeviceRect(DevRect(X, Y, X + W, Y + H));
+        bool invertible = false;
+        const QTransform back = FXform.inverted(&invertible);
+        if (shown.isEmpty() || !invertible)
+            return;
+        const QRectF logical = back.mapRect(QRectF(shown).adjusted(-1, -1, 1, 1)).translated(-X, -Y);
+        // Clamped before the conversion: logical units may be any double.
+        x0 = std::max<int64_t>(x0, int64_t(std::floor(std::max(logical.left(), -1e12))));
+        x1 = std::min<int64_t>(x1, int64_t(std::ceil(std::min(logical.right(), 1e12))));
+        y0 = std::max<int64_t>(y0, int64_t(std::floor(std::max(logical.top(), -1e12))));
+        y1 = std::min<int64_t>(y1, int64_t(std::ceil(std::min(logical.bottom(), 1e12))));
+        stepX = std::max<int64_t>(1, (x1 - x0) / std::max(1, shown.width()));
+        stepY = std::max<int64_t>(1, (y1 - y0) / std::max(1, shown.height()));
+        for (int64_t x = x0; x < x1; x += stepX)
+            sampling.Columns.push_back(int32_t(xMask + x));
+        for (int64_t y = y0; y < y1; y += stepY)
+            sampling.Rows.push_back(int32_t(yMask + y));
+        // No mask pixel on the visible part: all of it is background.
+        if (!sampling.Columns.empty() && !sampling.Rows.empty())
+            mask = DecodeSampled(maskDib, sampling).convertToFormat(QImage::Format_RGB32);
+    } else {
+        mask = Decode(maskDib).convertToFormat(QImage::Format_RGB32);
+    }
+    const bool sampled = Large(maskInfo);
+    if (mask.isNull() && !(sampled && (sampling.Columns.empty() || sampling.Rows.empty()))) {
+        BlitDib(X, Y, W, H, Dib, Source, foreground);
+        return;
+    }
+    // The set mask bits as a region, in cells of the mask read.
+    auto isSet = [&](int64_t x, int64_t y) {
+        return sampled ? mask.pixel(int((x - x0) / stepX), int((y - y0) / stepY)) & 0xFFFFFF
+                       : mask.pixel(int(xMask + x), int(yMask + y)) & 0xFFFFFF;
+    };
     QVector<QRect> spans;
-    for (int64_t y = y0; y < y1; ++y) {
+    for (int64_t y = y0; y < y1; y += stepY) {
         for (int64_t x = x0; x < x1;) {
             if (!isSet(x, y)) {
-                ++x;
+                x += stepX;
                 continue;
             }
             const int64_t from = x;
             while (x < x1 && isSet(x, y))
-                ++x;
-            spans.append(QRect(int(from), int(y), int(x - from), 1));
+                x += stepX;
+            spans.append(QRect(int(from), int(y), int(std::min(x, x1) - from), int(std::min(stepY, y1 - y))));
         }
     }
     QRegion set;
@@ -299,7 +449,7 @@ void TEmfPlayer::MaskBlt(const TEmfRecord& R, double X, double Y, double W, doub
             continue;
         FPainter.save();
         FPainter.setClipRegion(area, FPainter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
-        Blit(X, Y, W, H, Image, Source, part);
+        BlitDib(X, Y, W, H, Dib, Source, part);
         FPainter.restore();
     }
 }
@@ -313,26 +463,177 @@ void TEmfPlayer::PlgBlt(const TEmfRecord& R)
         return;
     TDibOptions options;
     options.Usage = R.U32(92);
-    QImage image = DecodeDibInRecord(R.Data(), R.Size(), R.U32(96), R.U32(100), R.U32(104), R.U32(108), options);
-    if (image.isNull())
+    const TDibSource dib = DibInRecord(R, R.U32(96), R.U32(100), R.U32(104), R.U32(108), options);
+    TDibInfo info;
+    if (!ReadInfo(dib, info))
         return;
-    // Where the mask holds 0 the page stays as it is.
-    TDibInfo maskInfo;
-    const QImage mask = DecodeDibInRecord(R.Data(), R.Size(), R.U32(124), R.U32(128), R.U32(132), R.U32(136),
-                                          TDibOptions(), &maskInfo);
-    if (!mask.isNull())
-        image = MaskedSource(image, mask, int64_t(xSrc) - R.I32(112), int64_t(ySrc) - R.I32(116));
     // The source's top-left, top-right and bottom-left corners land on the
     // three points, in logical units.
     const QPointF p0(R.I32(24), R.I32(28)), p1(R.I32(32), R.I32(36)), p2(R.I32(40), R.I32(44));
     const QPointF ex = (p1 - p0) / cxSrc, ey = (p2 - p0) / cySrc;
     const QTransform toLogical(ex.x(), ex.y(), ey.x(), ey.y(), p0.x() - ex.x() * xSrc - ey.x() * ySrc,
                                p0.y() - ex.y() * xSrc - ey.y() * ySrc);
+    // The source pixels taken, whole or sampled where they show.
+    TDibSampling sampling;
+    QRectF taken(xSrc, ySrc, cxSrc, cySrc);
+    QImage image;
+    if (!Large(info)) {
+        image = Decode(dib);
+        for (int32_t x = 0; x < image.width(); ++x)
+            sampling.Columns.push_back(x);
+        for (int32_t y = 0; y < image.height(); ++y)
+            sampling.Rows.push_back(y);
+    } else if (SampleAt(toLogical * FXform, taken, info, sampling, taken)) {
+        image = DecodeSampled(dib, sampling);
+    }
+    if (image.isNull())
+        return;
+    const QRectF from = Large(info) ? QRectF(image.rect()) : taken;
+    // Where the mask holds 0 the page stays as it is; mask pixel (x - Dx,
+    // y - Dy) belongs to source pixel (x, y).
+    const TDibSource maskDib = DibInRecord(R, R.U32(124), R.U32(128), R.U32(132), R.U32(136), TDibOptions());
+    TDibInfo maskInfo;
+    if (ReadInfo(maskDib, maskInfo)) {
+        const int64_t dx = int64_t(xSrc) - R.I32(112), dy = int64_t(ySrc) - R.I32(116);
+        for (int32_t& x : sampling.Columns)
+            x = int32_t(std::clamp<int64_t>(x - dx, -1, maskInfo.Width));
+        for (int32_t& y : sampling.Rows)
+            y = int32_t(std::clamp<int64_t>(y - dy, -1, maskInfo.Height));
+        const QImage mask = DecodeSampled(maskDib, sampling);
+        if (!mask.isNull())
+            image = MaskedSource(image, mask, 0, 0);
+    }
     BeginDraw();
     FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     FPainter.setWorldTransform(toLogical * FXform * FBase);
-    FPainter.drawImage(QRectF(xSrc, ySrc, cxSrc, cySrc), image, QRectF(xSrc, ySrc, cxSrc, cySrc));
+    FPainter.drawImage(taken, image, from);
     FPainter.setWorldTransform(FBase);
+}
+
+QRect TEmfPlayer::VisibleDeviceRect(const QRect& Area) const
+{
+    QRect shown = Area & DeviceBounds().boundingRect();
+    if (FState.HasClip)
+        shown &= FState.Clip.boundingRect();
+    if (FCallerHasClip)
+        shown &= FCallerClip.boundingRect();
+    return shown;
+}
+
+bool TEmfPlayer::SampleAt(const QTransform& SourceToDevice, const QRectF& Source, const TDibInfo& Info,
+                          TDibSampling& Out, QRectF& Taken) const
+{
+    // The source pixels whose place is on the visible device, each axis
+    // sampled at most as finely as the device shows it.
+    bool invertible = false;
+    const QTransform back = SourceToDevice.inverted(&invertible);
+    const QPolygonF placed = SourceToDevice.map(QPolygonF(Source));
+    const QRectF reach(-(1 << 28), -(1 << 28), 1 << 29, 1 << 29); // keeps the int rectangle below in range
+    const QRect shown = VisibleDeviceRect((placed.boundingRect() & reach).toAlignedRect());
+    if (!invertible || shown.isEmpty())
+        return false;
+    const QRectF wanted = back.map(QPolygonF(QRectF(shown).adjusted(-1, -1, 1, 1))).boundingRect() &
+                          Source.normalized() & QRectF(0, 0, Info.Width, Info.Height);
+    if (wanted.isEmpty() || !std::isfinite(wanted.left() + wanted.right() + wanted.top() + wanted.bottom()))
+        return false;
+    const int64_t x0 = int64_t(std::floor(wanted.left())), x1 = int64_t(std::ceil(wanted.right()));
+    const int64_t y0 = int64_t(std::floor(wanted.top())), y1 = int64_t(std::ceil(wanted.bottom()));
+    const double kx = std::hypot(SourceToDevice.m11(), SourceToDevice.m12());
+    const double ky = std::hypot(SourceToDevice.m21(), SourceToDevice.m22());
+    if (!std::isfinite(kx) || !std::isfinite(ky))
+        return false;
+    int64_t n = std::clamp<int64_t>(int64_t(std::min(std::ceil((x1 - x0) * kx), 1e9)) + 1, 1, x1 - x0);
+    int64_t m = std::clamp<int64_t>(int64_t(std::min(std::ceil((y1 - y0) * ky), 1e9)) + 1, 1, y1 - y0);
+    if (n * m > DibBandPixels) {
+        const double f = std::sqrt(double(DibBandPixels) / double(n * m));
+        n = std::max<int64_t>(1, int64_t(n * f));
+        m = std::max<int64_t>(1, int64_t(m * f));
+    }
+    Out.Columns.resize(size_t(n));
+    Out.Rows.resize(size_t(m));
+    for (int64_t i = 0; i < n; ++i)
+        Out.Columns[size_t(i)] = int32_t(x0 + (2 * i + 1) * (x1 - x0) / (2 * n));
+    for (int64_t j = 0; j < m; ++j)
+        Out.Rows[size_t(j)] = int32_t(y0 + (2 * j + 1) * (y1 - y0) / (2 * m));
+    Taken = QRectF(x0, y0, x1 - x0, y1 - y0);
+    return true;
+}
+
+void TEmfPlayer::BlitDib(double X, double Y, double W, double H, const TDibSource& Dib, const QRectF& Source,
+                         uint32_t Rop, const std::function<void(QImage&, const TDibInfo&)>& Prepare)
+{
+    TDibInfo info;
+    if (!ReadInfo(Dib, info))
+        return;
+    auto draw = [&](double X, double Y, double W, double H, QImage Image, const QRectF& From) {
+        if (Image.isNull())
+            return;
+        if (Prepare)
+            Prepare(Image, info);
+        Blit(X, Y, W, H, Image, From, Rop);
+    };
+    if (!Large(info)) {
+        draw(X, Y, W, H, Decode(Dib), Source);
+        return;
+    }
+    const TEmfRopEffect e = EmfRopEffect(Rop);
+    if (e.Type == TEmfRopEffect::Destination)
+        return;
+    // Operations that leave out the source need none of its pixels.
+    if ((e.Type != TEmfRopEffect::Source && !e.Ternary) || Source.width() <= 0 || Source.height() <= 0 || W == 0 ||
+        H == 0) {
+        Blit(X, Y, W, H, QImage(), Source, Rop);
+        return;
+    }
+    if (!AxisAligned()) {
+        // Sampled in source space, as finely as the device shows it; Qt
+        // draws the rest.
+        const QTransform toLogical(W / Source.width(), 0, 0, H / Source.height(),
+                                   X - Source.left() * W / Source.width(), Y - Source.top() * H / Source.height());
+        TDibSampling sampling;
+        QRectF taken;
+        if (!SampleAt(toLogical * FXform, Source, info, sampling, taken))
+            return;
+        const QImage image = DecodeSampled(Dib, sampling);
+        const QPointF at = toLogical.map(taken.topLeft());
+        draw(at.x(), at.y(), taken.width() * W / Source.width(), taken.height() * H / Source.height(), image,
+             QRectF(image.rect()));
+        return;
+    }
+    // One sample per visible device pixel, the pixel the whole bitmap
+    // drawn scaled would show there, drawn unscaled in bands.
+    const QPointF a = DevF(X, Y), b = DevF(X + W, Y + H);
+    const QPoint pa = RoundPoint(QPointF(std::min(a.x(), b.x()), std::min(a.y(), b.y())));
+    const QPoint pb = RoundPoint(QPointF(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+    if (pb.x() <= pa.x() || pb.y() <= pa.y())
+        return;
+    const QRect shown = VisibleDeviceRect(QRect(pa, pb - QPoint(1, 1)));
+    bool invertible = false;
+    const QTransform back = FXform.inverted(&invertible);
+    if (shown.isEmpty() || !invertible)
+        return;
+    TDibSampling all;
+    all.Columns = DeviceSamples(shown.left() - pa.x(), shown.width(), pb.x() - pa.x(), Source.left(), Source.width(),
+                                info.Width, b.x() < a.x());
+    all.Rows = DeviceSamples(shown.top() - pa.y(), shown.height(), pb.y() - pa.y(), Source.top(), Source.height(),
+                             info.Height, b.y() < a.y());
+    const auto [c0, c1] = OnBitmap(all.Columns);
+    const auto [r0, r1] = OnBitmap(all.Rows);
+    if (c0 >= c1 || r0 >= r1)
+        return;
+    TDibSampling band;
+    band.Columns.assign(all.Columns.begin() + ptrdiff_t(c0), all.Columns.begin() + ptrdiff_t(c1));
+    const size_t rows = size_t(std::max<int64_t>(1, DibBandPixels / int64_t(c1 - c0)));
+    for (size_t r = r0; r < r1; r += rows) {
+        const size_t end = std::min(r1, r + rows);
+        band.Rows.assign(all.Rows.begin() + ptrdiff_t(r), all.Rows.begin() + ptrdiff_t(end));
+        const QImage image = DecodeSampled(Dib, band);
+        if (image.isNull())
+            return;
+        const QPointF p = back.map(QPointF(shown.left() + double(c0), shown.top() + double(r)));
+        const QPointF q = back.map(QPointF(shown.left() + double(c1), shown.top() + double(end)));
+        draw(p.x(), p.y(), q.x() - p.x(), q.y() - p.y(), image, QRectF(image.rect()));
+    }
 }
 
 void TEmfPlayer::Blit(double X, double Y, double W, double H, const QImage& Image, QRectF Source, uint32_t Rop)

@@ -15,8 +15,13 @@
 #include <QRegion>
 #include <QTransform>
 
+#include <functional>
 #include <memory>
 #include <vector>
+
+struct TDibInfo;
+struct TDibSampling;
+struct TDibSource;
 
 // Limits against damaged pages: deeper saves, longer paths are ignored.
 constexpr size_t EmfMaxSaveDepth = 1024;
@@ -137,8 +142,18 @@ private:
     // emfplayer_bitmaps.cpp
     void BitmapRecord(const TEmfRecord& R);
     void PlgBlt(const TEmfRecord& R);
-    void MaskBlt(const TEmfRecord& R, double X, double Y, double W, double H, const QImage& Image,
+    void MaskBlt(const TEmfRecord& R, double X, double Y, double W, double H, const TDibSource& Dib,
                  const QRectF& Source);
+    // Blit of a DIB decoded only where, and as finely as, it shows; Prepare
+    // adjusts the decoded pixels first.
+    void BlitDib(double X, double Y, double W, double H, const TDibSource& Dib, const QRectF& Source, uint32_t Rop,
+                 const std::function<void(QImage&, const TDibInfo&)>& Prepare = {});
+    // Area cut to the device and the clips, in device pixels.
+    QRect VisibleDeviceRect(const QRect& Area) const;
+    // The pixels of Source whose places show, sampled as finely as the
+    // device shows them; Taken is the part of the source they span.
+    bool SampleAt(const QTransform& SourceToDevice, const QRectF& Source, const TDibInfo& Info, TDibSampling& Out,
+                  QRectF& Taken) const;
     void SetDibitsToDevice(const TEmfRecord& R);
     void Blit(double X, double Y, double W, double H, const QImage& Image, QRectF Source, uint32_t Rop);
     bool TernaryBlit(double X, double Y, double W, double H, const QImage& Image, const QRectF& Source, uint32_t Rop);

@@ -125,3 +125,33 @@ fixed = struct.pack('<4i4iIii6fIIIIIIiiIIIII', 0, 0, 1000, 1000, 0, 0, 1000000, 
                     at + 44, len(mask_bmi), at + 44 + len(mask_bmi), 4)
 body = fixed + src_bmi + b'\x00\x00\xff\x00' + mask_bmi + b'\x80\x00\x00\x00'
 write('maskblt-mask-offset-max.emf', emf(struct.pack('<II', 62, 8 + len(body)) + body))
+
+# Bitmaps whose headers claim 16384 x 16384 pixels of run-length data with
+# two bytes of bits (a run of 255 pixels): decoding must be bounded by what
+# the page shows, not by the header.
+rle_bmi = struct.pack('<IiiHHIIiiII', 40, 16384, 16384, 1, 8, 1, 2, 0, 0, 2, 0) + struct.pack('<II', 0xFF0000, 0x0000FF)
+rle_bits = b'\xff\x01'
+bomb = rle_bmi + rle_bits + b'\x00\x00'  # padded to 32 bits
+
+
+def record(kind, fixed):
+    return struct.pack('<II', kind, 8 + len(fixed) + len(bomb)) + fixed + bomb
+
+
+def blt_head(rop, source_at):
+    """The head BITBLT, STRETCHBLT, MASKBLT and TRANSPARENTBLT share."""
+    return struct.pack('<4i4iIii6fIIIIII', 0, 0, 793, 1122, 0, 0, 793, 1122, rop, 0, 0,
+                       1, 0, 0, 1, 0, 0, 0, 0, source_at, len(rle_bmi), source_at + len(rle_bmi), 2)
+
+
+at = 8 + 72
+write('stretchdibits-rle-bomb.emf',
+      emf(record(81, struct.pack('<4i6iIIIIIIii', 0, 0, 793, 1122, 0, 0, 0, 0, 16384, 16384,
+                                 at, len(rle_bmi), at + len(rle_bmi), 2, 0, 0xCC0020, 793, 1122))))
+at = 8 + 100
+write('transparentblt-rle-bomb.emf', emf(record(116, blt_head(0xFFFFFF, at) + struct.pack('<ii', 16384, 16384))))
+# The mask is the same bomb: each of the two is read only where it shows.
+at = 8 + 120
+write('maskblt-rle-bomb.emf',
+      emf(record(78, blt_head(0xAACC0020, at) +
+                 struct.pack('<iiIIIII', 0, 0, 0, at, len(rle_bmi), at + len(rle_bmi), 2))))
