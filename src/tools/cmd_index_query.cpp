@@ -2,6 +2,7 @@
 // as FILE:PAGE: snippet with the words found in [brackets].
 #include "platform/emftext/textfold.h"
 #include "printer/archiveindex/archiveindex.h"
+#include "printer/filenametext.h"
 #include "tools/command.h"
 
 #include <QJsonArray>
@@ -14,40 +15,6 @@
 #include <vector>
 
 namespace {
-
-// The name as JSON text without losing a byte: UTF-8 decoded, each byte that
-// is not part of valid UTF-8 as the lone surrogate U+DC80 + byte (Python's
-// "surrogateescape"; QJsonDocument writes it as \udcXX).
-// TODO(merge): the same as the file-name helper `search` brings; use that one.
-QString JsonFileName(const std::string& Name)
-{
-    QString out;
-    const auto* s = reinterpret_cast<const unsigned char*>(Name.data());
-    const size_t n = Name.size();
-    for (size_t i = 0; i < n;) {
-        const unsigned char c = s[i];
-        int length = c < 0x80 ? 1 : (c & 0xe0) == 0xc0 ? 2 : (c & 0xf0) == 0xe0 ? 3 : (c & 0xf8) == 0xf0 ? 4 : 0;
-        char32_t code = length == 1 ? c : length == 2 ? c & 0x1f : length == 3 ? c & 0x0f : c & 0x07;
-        for (int k = 1; k < length; ++k) {
-            if (i + size_t(k) >= n || (s[i + size_t(k)] & 0xc0) != 0x80) {
-                length = 0;
-                break;
-            }
-            code = (code << 6) | (s[i + size_t(k)] & 0x3f);
-        }
-        // Overlong forms, surrogates and code points past Unicode are not UTF-8 either.
-        static const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (length == 0 || code < least[length] || (code >= 0xd800 && code <= 0xdfff) || code > 0x10ffff) {
-            out += QChar(char16_t(0xdc00 + c));
-            ++i;
-            continue;
-        }
-        const char32_t one[] = {code};
-        out += QString::fromUcs4(one, 1);
-        i += size_t(length);
-    }
-    return out;
-}
 
 int Run(const std::vector<std::string>& Args)
 {
@@ -95,7 +62,7 @@ int Run(const std::vector<std::string>& Args)
             QJsonArray marks;
             for (const auto& [start, length] : h.Marks)
                 marks.append(QJsonArray{start, length});
-            out.append(QJsonObject{{"file", JsonFileName(h.File)},
+            out.append(QJsonObject{{"file", FileNameText(h.File)},
                                    {"page", h.Page},
                                    {"score", h.Score},
                                    {"snippet", h.Snippet},
