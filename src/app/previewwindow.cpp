@@ -47,7 +47,8 @@ TfrmZozEdezaPreview::TfrmZozEdezaPreview(QWidget* AOwner, TQRPrinter* aQRPrinter
     FQRPrinter = aQRPrinter;
     QRPreview1->SetQRPrinter(aQRPrinter);
     UpdateCaption();
-    PageBox->ShowPage(QRPreview1->PageNumber(), aQRPrinter ? aQRPrinter->PageCount() : 0);
+    // The page buttons can act only where there is a page to go to.
+    UpdateNavButtons();
 
     setAcceptDrops(true);
     const QByteArray geometry = PreviewGeometry();

@@ -59,7 +59,8 @@ TEST_F(PreviewWindowTest, HasTheButtonRowCaptionsAndTabOrder)
     int right = 2;
     for (QPushButton* b : row) {
         EXPECT_EQ(b->parentWidget(), w->Panel1);
-        EXPECT_TRUE(b->isEnabled());
+        // Without a document no page button can act (the design starts them enabled).
+        EXPECT_EQ(b->isEnabled(), b != w->btnPrevPage && b != w->btnNextPage) << b->text().toStdString();
         EXPECT_EQ(b->size(), QSize(75, 25)) << b->text().toStdString();
         EXPECT_EQ(b->y(), 0);
         EXPECT_GE(b->x(), right + 1) << b->text().toStdString(); // none overlaps the one before
@@ -151,12 +152,17 @@ TEST_F(PreviewWindowTest, NavigationButtonsFollowThePage)
 {
     TQRPrinter* one = Keep(LoadedDocument(WriteA4Report("nav-one.qrp", 1)));
     TfrmZozEdezaPreview* w = Open(one);
+    // Enabled exactly when they can act, from the start.
+    EXPECT_FALSE(w->btnPrevPage->isEnabled());
+    EXPECT_FALSE(w->btnNextPage->isEnabled());
     w->btnNextPage->click();
     EXPECT_FALSE(w->btnPrevPage->isEnabled());
     EXPECT_FALSE(w->btnNextPage->isEnabled());
 
     TQRPrinter* three = Keep(LoadedDocument(WriteA4Report("nav-three.qrp", 3)));
     TfrmZozEdezaPreview* v = Open(three);
+    EXPECT_FALSE(v->btnPrevPage->isEnabled());
+    EXPECT_TRUE(v->btnNextPage->isEnabled());
     v->btnPrevPage->click();
     EXPECT_EQ(v->QRPreview1->PageNumber(), 1);
     EXPECT_FALSE(v->btnPrevPage->isEnabled());

@@ -99,6 +99,16 @@ TEST_F(ViewerFeaturesTest, PageBoxGoesToATypedPageAndFollowsEveryPageChange)
     EXPECT_EQ(w->QRPreview1->PageNumber(), 1);
     EXPECT_EQ(field->text(), "1");
     EXPECT_EQ(w->windowTitle(), "Rapor Onizleme — box-5.qrp");
+    // ... and says so, as it does for page 0, until the field is edited.
+    EXPECT_TRUE(w->PageBox->Refused());
+    EXPECT_NE(field->palette().color(QPalette::Base), QApplication::palette(field).color(QPalette::Base));
+    QTest::keyClicks(field, "3");
+    EXPECT_FALSE(w->PageBox->Refused());
+    field->selectAll();
+    QTest::keyClicks(field, "0");
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_TRUE(w->PageBox->Refused());
+    EXPECT_EQ(w->QRPreview1->PageNumber(), 1);
 }
 
 TEST_F(ViewerFeaturesTest, FitKeysAndThePageMenuZoomAndTurnPages)
