@@ -1,5 +1,7 @@
 #include "app/dialogs.h"
 
+#include "app/reportsnapshot.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -58,7 +60,8 @@ void ShowMessage(QWidget* Parent, const QString& Text)
 
 void ShowErrorMessage(QWidget* Parent, const QString& Text)
 {
-    ShowBox(Parent, QMessageBox::Critical, Text);
+    // A page found damaged later is read from the window's private copy.
+    ShowBox(Parent, QMessageBox::Critical, WithUserFileNames(Text));
 }
 
 void RunReportingErrors(QWidget* Parent, const std::function<void()>& Action)

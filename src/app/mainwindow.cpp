@@ -6,8 +6,10 @@
 #include "app/formfont.h"
 #include "app/previewwindow.h"
 #include "app/reportfile.h"
+#include "app/reportsnapshot.h"
 #include "app/startup.h"
 #include "app/viewersettings.h"
+#include "app/windowplacement.h"
 #include "app/xdgassociationstore.h"
 #include "preview/findbar.h"
 #include "preview/qrpreview.h"
@@ -21,6 +23,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -50,12 +53,19 @@ Tfrmzizarud::Tfrmzizarud(QStringList Args, QWidget* Parent)
 
 Tfrmzizarud::~Tfrmzizarud()
 {
-    // Windows still showing the document go first: they refer to it.
-    if (MyQRPrinter) {
-        for (TfrmZozEdezaPreview* preview : TfrmZozEdezaPreview::OpenWindows())
-            if (preview->QRPrinter() == MyQRPrinter.get())
-                delete preview;
-    }
+    for (const QPointer<TfrmZozEdezaPreview>& preview : std::as_const(FPreviews))
+        delete preview.data();
+    // Windows of another kind that still show a document go before it.
+    for (const std::unique_ptr<TQRPrinter>& document : FOtherDocuments)
+        delete document->PreviewControl();
+}
+
+TQRPrinter* Tfrmzizarud::QRPrinter() const
+{
+    for (auto it = FPreviews.crbegin(); it != FPreviews.crend(); ++it)
+        if (*it)
+            return (*it)->QRPrinter();
+    return FOtherDocuments.empty() ? nullptr : FOtherDocuments.back().get();
 }
 
 void Tfrmzizarud::BuildMenu()
@@ -82,6 +92,9 @@ void Tfrmzizarud::BuildMenu()
     connect(RaporA1, &QAction::triggered, this, [this] { RunReportingErrors(this, [this] { RaporA1Click(); }); });
     connect(k1, &QAction::triggered, this, [this] { k1Click(); });
     connect(Hakknda1, &QAction::triggered, this, [this] { Hakknda1Click(); });
+    // The previews offer these in their page menus too.
+    for (QAction* command : {RaporA1, ArchiveSearchAction, Hakknda1, k1})
+        command->setShortcutVisibleInContextMenu(true);
 }
 
 void Tfrmzizarud::FillRecentMenu()
@@ -105,14 +118,15 @@ void Tfrmzizarud::FillRecentMenu()
 
 void Tfrmzizarud::ExportReport()
 {
-    if (!MyQRPrinter || MyQRPrinter->PageCount() == 0)
+    // The report opened last, at the page its window shows.
+    for (auto it = FPreviews.crbegin(); it != FPreviews.crend(); ++it) {
+        TfrmZozEdezaPreview* preview = it->data();
+        if (!preview)
+            continue;
+        if (preview->QRPrinter() && preview->QRPrinter()->PageCount() > 0)
+            RunExportDialog(this, *preview->QRPrinter(), preview->QRPreview1->PageNumber());
         return;
-    // The page of the newest window that shows this report, else page 1.
-    int page = 1;
-    for (TfrmZozEdezaPreview* preview : TfrmZozEdezaPreview::OpenWindows())
-        if (preview->QRPrinter() == MyQRPrinter.get())
-            page = preview->QRPreview1->PageNumber();
-    RunExportDialog(this, *MyQRPrinter, page);
+    }
 }
 
 TArchiveSearchDialog* Tfrmzizarud::ShowArchiveSearch()
@@ -127,16 +141,12 @@ TArchiveSearchDialog* Tfrmzizarud::ShowArchiveSearch()
 
 void Tfrmzizarud::OpenReportAt(const QString& File, int Page, const QStringList& Words)
 {
-    OpenReport(File);
-    TfrmZozEdezaPreview* shown = nullptr;
-    for (TfrmZozEdezaPreview* preview : TfrmZozEdezaPreview::OpenWindows())
-        if (preview->QRPrinter() == MyQRPrinter.get())
-            shown = preview;
-    if (!shown)
+    TfrmZozEdezaPreview* shown = OpenReport(File);
+    if (!shown || !shown->QRPrinter())
         return;
-    shown->GotoPage(std::clamp(Page, 1, std::max(1, MyQRPrinter->PageCount())));
+    shown->GotoPage(std::clamp(Page, 1, std::max(1, shown->QRPrinter()->PageCount())));
     shown->FindBar->FindWords(Words);
-    shown->activateWindow();
+    InFront(shown);
 }
 
 void Tfrmzizarud::dragEnterEvent(QDragEnterEvent* Event)
@@ -211,14 +221,58 @@ void Tfrmzizarud::Hakknda1Click()
     ExecuteMessageBox(box);
 }
 
-void Tfrmzizarud::OpenReport(const QString& FileName)
+TfrmZozEdezaPreview* Tfrmzizarud::OpenReport(const QString& FileName)
 {
-    if (!MyQRPrinter)
-        MyQRPrinter = std::make_unique<TQRPrinter>(nullptr);
-    LoadReportOrEmf(*MyQRPrinter, FileName);
+    for (TfrmZozEdezaPreview* preview : TfrmZozEdezaPreview::OpenWindows())
+        if (preview->ShowsFile(FileName)) {
+            InFront(preview);
+            return preview;
+        }
+    // Each report gets its own document: a window never shows pages of a
+    // report opened after it.
+    auto document = std::make_unique<TQRPrinter>(nullptr);
+    std::unique_ptr<TReportSnapshot> snapshot = LoadReportSnapshot(*document, FileName);
     AddRecentFile(FileName);
     FillRecentMenu();
-    MyQRPrinter->Preview();
+    document->Preview();
+    auto* preview = qobject_cast<TfrmZozEdezaPreview*>(document->PreviewControl());
+    if (!preview) {
+        FOtherDocuments.push_back(std::move(document));
+        return nullptr;
+    }
+    preview->AdoptQRPrinter(std::move(document), std::move(snapshot));
+    preview->SetMainCommands({RaporA1, RecentMenu->menuAction(), ArchiveSearchAction, Hakknda1, k1});
+    FPreviews.removeAll(nullptr);
+    FPreviews << preview;
+    InFront(preview);
+    return preview;
+}
+
+void Tfrmzizarud::InFront(TfrmZozEdezaPreview* Preview)
+{
+    Preview->ShowInFront();
+    KeepClearOf(Preview);
+    // A window manager places a new window and adds its frame only once it
+    // is mapped; at start-up this window is mapped after the preview and may
+    // take the focus from it then.
+    QTimer::singleShot(300, this, [this, preview = QPointer<TfrmZozEdezaPreview>(Preview)] {
+        if (!preview || !preview->isVisible())
+            return;
+        KeepClearOf(preview);
+        if (!QApplication::activeWindow() || QApplication::activeWindow() == this)
+            preview->ShowInFront();
+    });
+}
+
+void Tfrmzizarud::KeepClearOf(QWidget* Preview)
+{
+    QScreen* screen = Preview->screen();
+    if (!screen || !isVisible())
+        return;
+    const QRect frame = frameGeometry();
+    const QRect placed = PlaceBeside(frame, Preview->frameGeometry(), screen->availableGeometry());
+    if (placed.topLeft() != frame.topLeft())
+        move(placed.topLeft());
 }
 
 void Tfrmzizarud::closeEvent(QCloseEvent* Event)

@@ -2,12 +2,15 @@
 // The viewer's main window: a small window with a menu bar. It makes
 // the viewer's window the preview of every report document, registers the
 // file association, and opens the report of the command line or of the
-// open dialog into its one document.
+// open dialog, each report in a document and window of its own.
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QFileDialog;
@@ -15,6 +18,7 @@ class QMenu;
 class QMenuBar;
 class TArchiveSearchDialog;
 class TQRPrinter;
+class TfrmZozEdezaPreview;
 
 class Tfrmzizarud : public QMainWindow {
     Q_OBJECT
@@ -34,14 +38,18 @@ public:
     QAction* ExportAction = nullptr;
     QAction* ArchiveSearchAction = nullptr;
 
-    TQRPrinter* QRPrinter() const { return MyQRPrinter.get(); }
+    // The document of the report opened last, while its window is open.
+    TQRPrinter* QRPrinter() const;
     // The report name the command line gave at the last start-up.
     QString CommandLineReport() const { return FCommandLineReport; }
 
     void RaporA1Click();
     void k1Click();
     void Hakknda1Click();
-    void OpenReport(const QString& FileName);
+    // Opens FileName in a new window, or brings the window that already
+    // shows it to the front; returns that window. A file that cannot be
+    // read throws and changes nothing.
+    TfrmZozEdezaPreview* OpenReport(const QString& FileName);
     void ExportReport();
     // Shows the archive search window, made on first use.
     TArchiveSearchDialog* ShowArchiveSearch();
@@ -67,10 +75,16 @@ private:
     void BuildMenu();
     void FillRecentMenu();
     std::optional<QString> AskForReport();
+    // Moves this window off the preview it opened, keeping its size.
+    void KeepClearOf(QWidget* Preview);
+    void InFront(TfrmZozEdezaPreview* Preview);
 
     QStringList FArguments;
     QString FCommandLineReport;
     bool FStarted = false;
-    std::unique_ptr<TQRPrinter> MyQRPrinter;
+    // The windows this one opened, oldest first; each owns its document.
+    QList<QPointer<TfrmZozEdezaPreview>> FPreviews;
+    // Documents shown by a preview of another kind, which cannot own them.
+    std::vector<std::unique_ptr<TQRPrinter>> FOtherDocuments;
     TArchiveSearchDialog* FArchiveSearch = nullptr;
 };

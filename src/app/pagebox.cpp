@@ -1,11 +1,11 @@
 #include "app/pagebox.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
-
-#include <climits>
+#include <QRegularExpressionValidator>
+#include <QToolTip>
 
 TPageBox::TPageBox(QWidget* Parent) : QWidget(Parent)
 {
@@ -15,7 +15,9 @@ TPageBox::TPageBox(QWidget* Parent) : QWidget(Parent)
     auto* caption = new QLabel(QStringLiteral("Sayfa"), this);
     FField = new QLineEdit(this);
     FField->setObjectName(QStringLiteral("PageField"));
-    FField->setValidator(new QIntValidator(1, INT_MAX, FField));
+    // Any number is taken, so that one outside the report can be refused
+    // with a word rather than ignored.
+    FField->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{1,9}")), FField));
     FField->setAlignment(Qt::AlignRight);
     FField->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 8);
     caption->setBuddy(FField);
@@ -25,6 +27,7 @@ TPageBox::TPageBox(QWidget* Parent) : QWidget(Parent)
     layout->addWidget(FCount);
     layout->addStretch(1);
     connect(FField, &QLineEdit::returnPressed, this, &TPageBox::Entered);
+    connect(FField, &QLineEdit::textEdited, this, [this] { SetRefused(false); });
     // Leaving the field without Enter shows the page on screen again.
     connect(FField, &QLineEdit::editingFinished, this, [this] {
         if (!FField->hasFocus())
@@ -34,7 +37,9 @@ TPageBox::TPageBox(QWidget* Parent) : QWidget(Parent)
 
 void TPageBox::ShowPage(int Page, int PageCount)
 {
+    SetRefused(false);
     FPage = Page;
+    FPageCount = PageCount;
     FField->setText(QString::number(Page));
     FCount->setText(QStringLiteral("/ ") + QString::number(PageCount));
 }
@@ -43,8 +48,36 @@ void TPageBox::Entered()
 {
     bool ok = false;
     const int page = FField->text().toInt(&ok);
-    if (ok && OnGoto)
+    if (!ok || page < 1 || page > FPageCount) {
+        Refuse();
+        return;
+    }
+    if (OnGoto)
         OnGoto(page);
     FField->setText(QString::number(FPage));
     FField->selectAll();
+}
+
+void TPageBox::Refuse()
+{
+    // The page shown stays in the field, marked, with the reason beside it.
+    FField->setText(QString::number(FPage));
+    FField->selectAll();
+    SetRefused(true);
+    QApplication::beep();
+    const QString text = FPageCount > 0 ? tr("Sayfa numarası 1 ile %1 arasında olmalı.").arg(FPageCount)
+                                        : tr("Raporda sayfa yok.");
+    QToolTip::showText(FField->mapToGlobal(QPoint(0, FField->height())), text, FField);
+}
+
+void TPageBox::SetRefused(bool On)
+{
+    if (On == FRefused)
+        return;
+    FRefused = On;
+    QPalette palette = FField->palette();
+    palette.setColor(QPalette::Base, On ? QColor(255, 214, 214) : QApplication::palette(FField).color(QPalette::Base));
+    FField->setPalette(palette);
+    if (!On)
+        QToolTip::hideText();
 }

@@ -15,14 +15,21 @@ public:
 
     void ShowPage(int Page, int PageCount);
     QLineEdit* Field() const { return FField; }
+    // The number entered last lies outside the report: the field says so
+    // until it is edited.
+    bool Refused() const { return FRefused; }
 
     // Enter in the field with a number in it.
     std::function<void(int Page)> OnGoto;
 
 private:
     void Entered();
+    void Refuse();
+    void SetRefused(bool On);
 
     QLineEdit* FField = nullptr;
     QLabel* FCount = nullptr;
     int FPage = 0;
+    int FPageCount = 0;
+    bool FRefused = false;
 };

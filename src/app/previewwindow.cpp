@@ -6,6 +6,7 @@
 #include "app/pagebox.h"
 #include "app/printjob.h"
 #include "app/reportfile.h"
+#include "app/reportsnapshot.h"
 #include "app/selectprinter.h"
 #include "app/thumbnailpanel.h"
 #include "app/viewersettings.h"
@@ -20,9 +21,11 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -43,9 +46,9 @@ TfrmZozEdezaPreview::TfrmZozEdezaPreview(QWidget* AOwner, TQRPrinter* aQRPrinter
     BindKeys();
     FQRPrinter = aQRPrinter;
     QRPreview1->SetQRPrinter(aQRPrinter);
-    if (aQRPrinter && !aQRPrinter->Title().isEmpty())
-        setWindowTitle(aQRPrinter->Title());
-    PageBox->ShowPage(QRPreview1->PageNumber(), aQRPrinter ? aQRPrinter->PageCount() : 0);
+    UpdateCaption();
+    // The page buttons can act only where there is a page to go to.
+    UpdateNavButtons();
 
     setAcceptDrops(true);
     const QByteArray geometry = PreviewGeometry();
@@ -57,7 +60,140 @@ TfrmZozEdezaPreview::TfrmZozEdezaPreview(QWidget* AOwner, TQRPrinter* aQRPrinter
     connect(FGeometrySaver, &QTimer::timeout, this, [this] { SetPreviewGeometry(saveGeometry()); });
 }
 
-TfrmZozEdezaPreview::~TfrmZozEdezaPreview() = default;
+TfrmZozEdezaPreview::~TfrmZozEdezaPreview()
+{
+    if (!FOwnDocument)
+        return;
+    // Nothing may read the document once it is gone.
+    FindBar->Close();
+    Thumbnails->SetDocument(nullptr);
+    QRPreview1->SetQRPrinter(nullptr);
+    FOwnDocument.reset();
+}
+
+void TfrmZozEdezaPreview::AdoptQRPrinter(std::unique_ptr<TQRPrinter> Document,
+                                         std::unique_ptr<TReportSnapshot> Snapshot)
+{
+    if (Document.get() != FQRPrinter)
+        ShowDocument(std::move(Document), std::move(Snapshot));
+    else {
+        FOwnDocument = std::move(Document);
+        FSnapshot = std::move(Snapshot);
+        UpdateCaption();
+        WatchFile();
+    }
+}
+
+QString TfrmZozEdezaPreview::ReportFile() const
+{
+    if (FSnapshot)
+        return FSnapshot->FileName();
+    return FQRPrinter ? FQRPrinter->FileName() : QString();
+}
+
+bool TfrmZozEdezaPreview::ShowsFile(const QString& FileName) const
+{
+    const QString shown = ReportFile();
+    if (shown.isEmpty())
+        return false;
+    if (QFileInfo(shown).absoluteFilePath() == QFileInfo(FileName).absoluteFilePath())
+        return true;
+    const std::optional<TFileIdentity> asked = CurrentFileIdentity(FileName);
+    if (!asked)
+        return false;
+    if (FSnapshot)
+        return FSnapshot->Identity().SameFile(*asked);
+    const std::optional<TFileIdentity> now = CurrentFileIdentity(shown);
+    return now && now->SameFile(*asked);
+}
+
+void TfrmZozEdezaPreview::ShowInFront()
+{
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+    QRPreview1->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void TfrmZozEdezaPreview::SetMainCommands(const QList<QAction*>& Commands)
+{
+    for (QAction* command : std::as_const(FMainCommands))
+        removeAction(command);
+    FMainCommands = Commands;
+    addActions(Commands);
+}
+
+void TfrmZozEdezaPreview::UpdateCaption()
+{
+    QString caption = FQRPrinter && !FQRPrinter->Title().isEmpty() ? FQRPrinter->Title()
+                                                                   : QString::fromUtf8(DefaultCaption);
+    const QString file = ReportFile();
+    // Two open reports can be told apart in a task bar.
+    if (!file.isEmpty())
+        caption += QStringLiteral(" — ") + QFileInfo(file).fileName();
+    setWindowTitle(caption);
+}
+
+void TfrmZozEdezaPreview::WatchFile()
+{
+    delete FWatcher;
+    FWatcher = nullptr;
+    if (ChangedBar)
+        ChangedBar->hide();
+    if (!FSnapshot)
+        return;
+    FWatcher = new QFileSystemWatcher(this);
+    FWatcher->addPath(FSnapshot->FileName());
+    connect(FWatcher, &QFileSystemWatcher::fileChanged, this, [this] { CheckFileOnDisk(); });
+}
+
+void TfrmZozEdezaPreview::CheckFileOnDisk()
+{
+    if (!FSnapshot || !FSnapshot->ChangedOnDisk()) {
+        if (ChangedBar)
+            ChangedBar->hide();
+        return;
+    }
+    if (!ChangedBar) {
+        ChangedBar = new QFrame(this);
+        ChangedBar->setFrameShape(QFrame::StyledPanel);
+        auto* row = new QHBoxLayout(ChangedBar);
+        row->setContentsMargins(6, 2, 6, 2);
+        auto* note = new QLabel(tr("Dosya açıldıktan sonra diskte değişti; gösterilen ve yazdırılan sayfalar "
+                                   "dosyanın açıldığı andaki hâlidir."),
+                                ChangedBar);
+        note->setWordWrap(true);
+        row->addWidget(note, 1);
+        auto* reload = new QPushButton(tr("Yeniden Yük&le"), ChangedBar);
+        reload->setAutoDefault(false);
+        connect(reload, &QPushButton::clicked, this, [this] { RunReportingErrors(this, [this] { Reload(); }); });
+        row->addWidget(reload);
+        static_cast<QBoxLayout*>(layout())->insertWidget(1, ChangedBar);
+    }
+    ChangedBar->show();
+}
+
+void TfrmZozEdezaPreview::Reload()
+{
+    const QString file = ReportFile();
+    if (file.isEmpty())
+        return;
+    const int page = QRPreview1->PageNumber();
+    OpenFile(file);
+    if (page > 1 && FQRPrinter && page <= FQRPrinter->PageCount())
+        GotoPage(page);
+}
+
+bool TfrmZozEdezaPreview::event(QEvent* Event)
+{
+    // The file may have changed while the user was elsewhere.
+    if (Event->type() == QEvent::WindowActivate)
+        CheckFileOnDisk();
+    return QWidget::event(Event);
+}
 
 void TfrmZozEdezaPreview::BuildLayout()
 {
@@ -186,6 +322,10 @@ void TfrmZozEdezaPreview::FillPageMenu(QMenu& Menu)
         ->setEnabled(QRPreview1->PreviewImage()->ImageOK());
     Menu.addSeparator();
     Menu.addActions({TextSelection->CopyAction(), TextSelection->SelectAllAction(), TextSelection->ModeAction()});
+    if (!FMainCommands.isEmpty()) {
+        Menu.addSeparator();
+        Menu.addActions(FMainCommands);
+    }
 }
 
 void TfrmZozEdezaPreview::ShowPageMenu(const QPoint& GlobalPos)
@@ -359,17 +499,34 @@ void TfrmZozEdezaPreview::OpenFile(const QString& FileName)
 {
     if (!FQRPrinter)
         return;
-    FQRPrinter->SetMaster(nullptr);
-    LoadReportOrEmf(*FQRPrinter, FileName);
+    auto document = std::make_unique<TQRPrinter>(nullptr);
+    std::unique_ptr<TReportSnapshot> snapshot = LoadReportSnapshot(*document, FileName);
     AddRecentFile(FileName);
-    FThumbnailsStale = !Thumbnails->isVisible();
-    if (Thumbnails->isVisible())
+    ShowDocument(std::move(document), std::move(snapshot));
+}
+
+void TfrmZozEdezaPreview::ShowDocument(std::unique_ptr<TQRPrinter> Document, std::unique_ptr<TReportSnapshot> Snapshot)
+{
+    // A search or thumbnails still reading the old document stop first.
+    FindBar->Close();
+    TextSelection->ClearSelection();
+    Thumbnails->SetDocument(nullptr);
+    FThumbnailsStale = true;
+    const std::unique_ptr<TQRPrinter> previous = std::move(FOwnDocument);
+    FOwnDocument = std::move(Document);
+    FSnapshot = std::move(Snapshot);
+    FQRPrinter = FOwnDocument.get();
+    // Attaching shows page 1 of the new report.
+    QRPreview1->SetQRPrinter(FQRPrinter);
+    if (Thumbnails->isVisible()) {
         Thumbnails->SetDocument(FQRPrinter);
-    QRPreview1->SetPageNumber(1);
-    QRPreview1->PreviewImage()->SetPageNumber(1);
+        FThumbnailsStale = false;
+    }
     // A report on other paper must not be drawn into the old page's shape.
     QRPreview1->UpdateZoom();
     UpdateNavButtons();
+    UpdateCaption();
+    WatchFile();
 }
 
 void TfrmZozEdezaPreview::resizeEvent(QResizeEvent* Event)
@@ -406,6 +563,8 @@ void TfrmZozEdezaPreview::btnPrintClick()
 {
     if (!FQRPrinter)
         return;
+    // The pages shown are printed; the user learns when the file differs.
+    CheckFileOnDisk();
     RunReportingErrors(this, [this] {
         if (!AnyPrinterInstalled(*FQRPrinter)) {
             ShowMessage(this, PrintJobMessage(TPrintJobResult::NoPrinter, FQRPrinter->PageCount()));
@@ -451,7 +610,8 @@ void TfrmZozEdezaPreview::QRPreview1PageAvailable(TQRPreview*, int PageNum)
 QWidget* TQRQRPPreviewInterface::Show(TQRPrinter* AQRPrinter)
 {
     auto* window = new TfrmZozEdezaPreview(nullptr, AQRPrinter);
-    window->show();
+    // The report just asked for comes in front of every other window.
+    window->ShowInFront();
     return window;
 }
 

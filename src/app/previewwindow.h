@@ -1,13 +1,18 @@
 #pragma once
 // The viewer's preview window: a row of seven buttons over the preview
 // control, showing one report document; and the factory that makes every
-// preview of a document open this window.
+// preview of a document open this window. A window opened for a file owns
+// its document, so no other window ever changes the pages it shows.
 #include "printer/previewinterface.h"
 
 #include <QList>
 #include <QWidget>
 
+#include <memory>
+
+class QAction;
 class QBoxLayout;
+class QFileSystemWatcher;
 class QFrame;
 class QMenu;
 class QPushButton;
@@ -18,6 +23,7 @@ class TQRPreview;
 class TQRPrinter;
 class TFindBar;
 class TPageTextSelection;
+class TReportSnapshot;
 
 class TfrmZozEdezaPreview : public QWidget {
     Q_OBJECT
@@ -31,6 +37,25 @@ public:
     void SetQRPrinter(TQRPrinter* Value) { FQRPrinter = Value; }
     // Every preview window now open, oldest first.
     static QList<TfrmZozEdezaPreview*> OpenWindows();
+    // From now on the window owns Document, which it already shows, and the
+    // snapshot of the file it was read from.
+    void AdoptQRPrinter(std::unique_ptr<TQRPrinter> Document, std::unique_ptr<TReportSnapshot> Snapshot);
+    // The user's file shown; empty when the window was handed a document
+    // without one.
+    QString ReportFile() const;
+    // FileName is the file shown (the same file, or the same path).
+    bool ShowsFile(const QString& FileName) const;
+    // In front, active, with the keyboard focus on the page.
+    void ShowInFront();
+    // The main window's commands (a submenu by its menu action): keys of
+    // this window and entries of the page menu, so that a maximised preview
+    // needs nothing behind it.
+    void SetMainCommands(const QList<QAction*>& Commands);
+    // Shows the note with the reload offer when the file on disk is no
+    // longer the one shown.
+    void CheckFileOnDisk();
+    // Reads the file shown again, staying on the page shown if it is there.
+    void Reload();
 
     QFrame* Panel1 = nullptr;
     TQRPreview* QRPreview1 = nullptr;
@@ -47,6 +72,8 @@ public:
     TPageBox* PageBox = nullptr;
     // Page thumbnails left of the page, hidden until F4.
     TThumbnailPanel* Thumbnails = nullptr;
+    // Under the buttons once the file changed on disk; made then.
+    QFrame* ChangedBar = nullptr;
 
     void btnPrintClick();
     void btnPrevPageClick();
@@ -67,13 +94,15 @@ public:
     void ExportReport();
     void CopyPageImage();
     void ToggleThumbnails();
-    // Loads FileName into the window's document as "Rapor Ac" does once a
-    // file is chosen.
+    // Shows FileName in this window as "Rapor Ac" does once a file is
+    // chosen. The file is read into a new document first: one that cannot
+    // be read leaves the report shown as it was.
     void OpenFile(const QString& FileName);
     // The right-click menu on the page, one entry a line.
     void FillPageMenu(QMenu& Menu);
 
 protected:
+    bool event(QEvent* Event) override;
     void showEvent(QShowEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
     void resizeEvent(QResizeEvent* Event) override;
@@ -89,8 +118,18 @@ private:
     void AddTextTools(QBoxLayout* Layout);
     void ShowPageMenu(const QPoint& GlobalPos);
     void GeometryChanged();
+    void ShowDocument(std::unique_ptr<TQRPrinter> Document, std::unique_ptr<TReportSnapshot> Snapshot);
+    void UpdateCaption();
+    void WatchFile();
 
     TQRPrinter* FQRPrinter = nullptr;
+    // Set when the window opened the report itself; FQRPrinter then points
+    // here. Declared before the children go (they are freed by QWidget's
+    // destructor, after this member), so the destructor detaches them first.
+    std::unique_ptr<TQRPrinter> FOwnDocument;
+    std::unique_ptr<TReportSnapshot> FSnapshot;
+    QFileSystemWatcher* FWatcher = nullptr;
+    QList<QAction*> FMainCommands;
     bool bPleaseInit = false;
     bool FShown = false;
     // Saves the geometry once the user has stopped moving or resizing.

@@ -94,6 +94,8 @@ public:
     // The file of the last Load; empty after a load from memory. Links
     // without a scheme on its pages are relative to its folder.
     QString FileName() const { return FFileName; }
+    // For a report read from a private copy: the file it was copied from.
+    void SetFileName(const QString& Value) { FFileName = Value; }
     void SetReportLoaded(bool Value) { FReportLoaded = Value; }
     TQRAfterPreviewEvent AfterPreview() const { return FAfterPreviewEvent; }
     void SetAfterPreview(TQRAfterPreviewEvent Value) { FAfterPreviewEvent = std::move(Value); }

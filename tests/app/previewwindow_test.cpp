@@ -59,7 +59,8 @@ TEST_F(PreviewWindowTest, HasTheButtonRowCaptionsAndTabOrder)
     int right = 2;
     for (QPushButton* b : row) {
         EXPECT_EQ(b->parentWidget(), w->Panel1);
-        EXPECT_TRUE(b->isEnabled());
+        // Without a document no page button can act (the design starts them enabled).
+        EXPECT_EQ(b->isEnabled(), b != w->btnPrevPage && b != w->btnNextPage) << b->text().toStdString();
         EXPECT_EQ(b->size(), QSize(75, 25)) << b->text().toStdString();
         EXPECT_EQ(b->y(), 0);
         EXPECT_GE(b->x(), right + 1) << b->text().toStdString(); // none overlaps the one before
@@ -151,12 +152,17 @@ TEST_F(PreviewWindowTest, NavigationButtonsFollowThePage)
 {
     TQRPrinter* one = Keep(LoadedDocument(WriteA4Report("nav-one.qrp", 1)));
     TfrmZozEdezaPreview* w = Open(one);
+    // Enabled exactly when they can act, from the start.
+    EXPECT_FALSE(w->btnPrevPage->isEnabled());
+    EXPECT_FALSE(w->btnNextPage->isEnabled());
     w->btnNextPage->click();
     EXPECT_FALSE(w->btnPrevPage->isEnabled());
     EXPECT_FALSE(w->btnNextPage->isEnabled());
 
     TQRPrinter* three = Keep(LoadedDocument(WriteA4Report("nav-three.qrp", 3)));
     TfrmZozEdezaPreview* v = Open(three);
+    EXPECT_FALSE(v->btnPrevPage->isEnabled());
+    EXPECT_TRUE(v->btnNextPage->isEnabled());
     v->btnPrevPage->click();
     EXPECT_EQ(v->QRPreview1->PageNumber(), 1);
     EXPECT_FALSE(v->btnPrevPage->isEnabled());
@@ -197,7 +203,9 @@ TEST_F(PreviewWindowTest, OpeningAShorterReportOnPage7ShowsItsPage1)
     w->btnOpen->click();
     EXPECT_EQ(Dialogs.DialogTitles, QStringList{"Rapor Yükle"});
     EXPECT_EQ(Dialogs.DialogFilters, QStringList{"Rapor Dosyası (*.QRP *.qrp *.emf *.EMF)"});
-    EXPECT_EQ(document->PageCount(), 2);
+    // The window reads the new report into a document of its own.
+    EXPECT_EQ(w->QRPrinter()->PageCount(), 2);
+    EXPECT_EQ(document->PageCount(), 9);
     EXPECT_EQ(w->QRPreview1->PageNumber(), 1);
     EXPECT_TRUE(w->QRPreview1->PreviewImage()->ImageOK());
     EXPECT_FALSE(w->btnPrevPage->isEnabled());
@@ -237,7 +245,9 @@ TEST_F(PreviewWindowTest, MissingOrDamagedFilesAreReportedAndChangeNothing)
     EXPECT_NE(Dialogs.Messages[1], "Dosya bulunamadı.");
 }
 
-TEST_F(PreviewWindowTest, TwoWindowsOnOneDocumentShareItsReload)
+// Unlike the shared document of the design, a report opened in one window
+// never reaches another.
+TEST_F(PreviewWindowTest, TwoWindowsOnOneDocumentKeepItWhenOneOpensAnotherReport)
 {
     TQRPrinter* document = Keep(LoadedDocument(WriteA4Report("shared-6.qrp", 6)));
     TQRQRPPreviewInterface factory;
@@ -248,11 +258,12 @@ TEST_F(PreviewWindowTest, TwoWindowsOnOneDocumentShareItsReload)
     Dialogs.Answer = WriteA4Report("shared-3.qrp", 3);
     second->btnOpen->click();
     EXPECT_EQ(first->QRPrinter(), document);
-    EXPECT_EQ(document->PageCount(), 3);
-    first->QRPreview1->SetPageNumber(3);
-    EXPECT_EQ(first->QRPreview1->PageNumber(), 3);
-    first->QRPreview1->SetPageNumber(4);
-    EXPECT_EQ(first->QRPreview1->PageNumber(), 3);
+    EXPECT_EQ(document->PageCount(), 6);
+    EXPECT_EQ(second->QRPrinter()->PageCount(), 3);
+    first->QRPreview1->SetPageNumber(6);
+    EXPECT_EQ(first->QRPreview1->PageNumber(), 6);
+    second->QRPreview1->SetPageNumber(4);
+    EXPECT_EQ(second->QRPreview1->PageNumber(), 1);
 }
 
 TEST_F(PreviewWindowTest, ClosingTellsTheDocumentAndFreesTheWindow)

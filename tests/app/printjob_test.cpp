@@ -2,6 +2,7 @@
 
 #include "app/dialogs.h"
 #include "app/previewwindow.h"
+#include "app/reportsnapshot.h"
 #include "app/selectprinter.h"
 #include "platform/errors.h"
 #include "platform/print/virtualprinters.h"
@@ -15,6 +16,7 @@
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
+#include <QFrame>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -231,6 +233,47 @@ TEST_F(PrintJobTest, PrintButtonRunsTheDialogsChoices)
     ASSERT_EQ(Messages.size(), 1);
     EXPECT_EQ(Messages[0], PrintJobMessage(TPrintJobResult::NoPageInRange, 4));
     window->close();
+}
+
+TEST_F(PrintJobTest, PrintsThePagesShownAfterTheFileIsRewrittenInPlace)
+{
+    const QString file = FDir.filePath("rewritten.qrp");
+    SaveDemoReport(file, 3);
+    auto doc = std::make_unique<TQRPrinter>();
+    std::unique_ptr<TReportSnapshot> snapshot = LoadReportSnapshot(*doc, file);
+    auto* window = new TfrmZozEdezaPreview(nullptr, doc.get());
+    window->AdoptQRPrinter(std::move(doc), std::move(snapshot));
+    window->show();
+
+    // A reporting program overwrites the file where it is, as on a share.
+    const std::optional<TFileIdentity> before = CurrentFileIdentity(file);
+    SaveDemoReport(FDir.filePath("newer.qrp"), 5);
+    QFile newer(FDir.filePath("newer.qrp")), target(file);
+    ASSERT_TRUE(newer.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(target.open(QIODevice::ReadWrite | QIODevice::Truncate));
+    target.write(newer.readAll());
+    target.close();
+    ASSERT_TRUE(CurrentFileIdentity(file)->SameFile(*before));
+
+    SetSelectPrinterRunner([](TfrmSelectPrinter& Dialog) {
+        Dialog.show();
+        Dialog.BitBtn1->click();
+        return Dialog.result();
+    });
+    window->btnPrintClick();
+    ASSERT_EQ(FPrinters.Jobs().size(), 1u);
+    EXPECT_EQ(SheetNumbers(FPrinters.Jobs()[0]), (std::vector<int>{1, 2, 3}));
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join('\n').toStdString();
+    EXPECT_TRUE(TempFiles().empty());
+    // The window says the file moved on, and reads it again on request.
+    ASSERT_NE(window->ChangedBar, nullptr);
+    EXPECT_TRUE(window->ChangedBar->isVisible());
+    window->Reload();
+    EXPECT_EQ(window->QRPrinter()->PageCount(), 5);
+    EXPECT_FALSE(window->ChangedBar->isVisible());
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(TempFiles().empty());
 }
 
 class PrintJobWithoutPrintersTest : public PrintJobTest {
