@@ -187,7 +187,10 @@ run_target() {
     extra=$(shared_seeds "$t")
     [ -n "$extra" ] && dirs+=("$extra")
   fi
-  "$BUILD/fuzz/fuzz_$t" "${budget[@]}" "${FLAGS[@]}" -print_final_stats=1 \
+  # Record shapes worth trying, where the target has them.
+  local dict=()
+  [ -f "$ROOT/fuzz/$t.dict" ] && dict=(-dict="$ROOT/fuzz/$t.dict")
+  "$BUILD/fuzz/fuzz_$t" "${budget[@]}" "${FLAGS[@]}" "${dict[@]}" -print_final_stats=1 \
     -artifact_prefix="$BUILD/artifacts/$t-" "${dirs[@]}" >"$logf" 2>&1
   local rc=$? runs verdict=clean
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$logf")

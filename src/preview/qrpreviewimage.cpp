@@ -4,6 +4,7 @@
 #include "platform/metafile.h"
 #include "printer/qrprinter.h"
 
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -24,14 +25,14 @@ void FillExclusive(QPainter& Painter, int Left, int Top, int Right, int Bottom, 
 
 } // namespace
 
-void DrawPage(QPainter& Painter, const QRect& R, const TMetafile* Page)
+bool DrawPage(QPainter& Painter, const QRect& R, const TMetafile* Page)
 {
     if (!Page)
-        return;
+        return true;
     const int l = R.left(), t = R.top();
     const int w = R.width(), h = R.height();
     FillExclusive(Painter, l + 1, t + 1, l + w - 3, t + h - 3, Qt::white);
-    StretchDraw(Painter, QRectF(R), *Page);
+    const bool full = !StretchDraw(Painter, QRectF(R), *Page).TooComplex;
     // The frame: the four lines through (l, t), (l, t+h-3), (l+w-3, t+h-3)
     // and (l+w-3, t) together cover the outline of that rectangle.
     FillExclusive(Painter, l, t, l + 1, t + h - 2, Qt::black);
@@ -40,6 +41,7 @@ void DrawPage(QPainter& Painter, const QRect& R, const TMetafile* Page)
     FillExclusive(Painter, l, t, l + w - 2, t + 1, Qt::black);
     FillExclusive(Painter, l + w - 2, t + 2, l + w, t + h, Qt::black);
     FillExclusive(Painter, l + 2, t + h - 2, l + w, t + h, Qt::black);
+    return full;
 }
 
 TQRPreviewImage::TQRPreviewImage(QWidget* AOwner) : QWidget(AOwner)
@@ -55,6 +57,7 @@ void TQRPreviewImage::SetPageNumber(int Value)
     FPageNumber = Value;
     FMetafile.reset();
     DropCache();
+    SetPartial(false);
     update();
     if (FQRPrinter)
         FMetafile = FQRPrinter->GetPage(Value);
@@ -80,7 +83,7 @@ void TQRPreviewImage::paintEvent(QPaintEvent* Event)
     if (static_cast<qint64>(devicePixels.width()) * devicePixels.height() > MaxCachePixels) {
         DropCache();
         painter.setClipRegion(Event->region());
-        DrawPage(painter, rect(), FMetafile.get());
+        SetPartial(!DrawPage(painter, rect(), FMetafile.get()));
         return;
     }
     if (FCache.size() != devicePixels || FCache.devicePixelRatio() != ratio) {
@@ -88,9 +91,34 @@ void TQRPreviewImage::paintEvent(QPaintEvent* Event)
         FCache.setDevicePixelRatio(ratio);
         FCache.fill(Qt::transparent);
         QPainter cachePainter(&FCache);
-        DrawPage(cachePainter, rect(), FMetafile.get());
+        SetPartial(!DrawPage(cachePainter, rect(), FMetafile.get()));
     }
     painter.drawImage(0, 0, FCache);
+}
+
+void TQRPreviewImage::SetPartial(bool Value)
+{
+    if (Value == FPartial)
+        return;
+    FPartial = Value;
+    if (Value && !FNote) {
+        FNote = new QLabel(this);
+        FNote->setObjectName(QStringLiteral("partialPageNote"));
+        FNote->setAutoFillBackground(true);
+        FNote->setStyleSheet(
+            QStringLiteral("background: #fff3c4; color: black; border: 1px solid #c8a400; padding: 3px;"));
+        FNote->move(4, 4);
+    }
+    if (!FNote)
+        return;
+    if (Value) {
+        // TRANSLATORS: shown over a page that hit the drawing limits.
+        FNote->setText(tr("Sayfa %1 çizilemeyecek kadar karmaşık; bir kısmı gösteriliyor.").arg(FPageNumber));
+        FNote->adjustSize();
+    }
+    // Shown or hidden after this paint: a child changed while painting
+    // would be painted in a half-done state.
+    QMetaObject::invokeMethod(FNote, Value ? "show" : "hide", Qt::QueuedConnection);
 }
 
 QString TQRPreviewImage::FindHyperlink(int X, int Y)

@@ -10,12 +10,14 @@
 #include <memory>
 #include <vector>
 
+class QLabel;
 class QPainter;
 class TMetafile;
 class TQRPrinter;
 
 // Draws Page over R as a sheet with frame and shadow; nothing without a page.
-void DrawPage(QPainter& Painter, const QRect& R, const TMetafile* Page);
+// False when the page was too complex to draw in full.
+bool DrawPage(QPainter& Painter, const QRect& R, const TMetafile* Page);
 
 class TQRPreviewImage : public QWidget {
     Q_OBJECT
@@ -39,6 +41,8 @@ public:
     void SetOnHyperlink(TQRPreviewHyperlinkEvent Value) { FOnHyperlink = std::move(Value); }
 
     bool ImageOK() const { return FMetafile != nullptr; }
+    // The page was too complex to draw in full: a note says so over it.
+    bool Partial() const { return FPartial; }
     bool HyperlinksOK() const { return FHyperlinks != nullptr; }
     // The link under the image point (X, Y); remembered as the last link.
     QString FindHyperlink(int X, int Y);
@@ -51,6 +55,7 @@ protected:
 private:
     void SetLinkState(bool Over);
     void DropCache();
+    void SetPartial(bool Value);
 
     std::unique_ptr<std::vector<THyperlink>> FHyperlinks;
     TQRPrinter* FQRPrinter = nullptr;
@@ -62,4 +67,6 @@ private:
     QString FLastLink;
     // The drawn page at device pixels, so that scrolling does not replay it.
     QImage FCache;
+    bool FPartial = false;
+    QLabel* FNote = nullptr; // made when first needed
 };

@@ -119,13 +119,17 @@ QSize PixelSize(const TMetafile& Page, const RenderOptions& O)
     return QSize(int(w), int(h));
 }
 
-void RenderPng(const TMetafile& Page, const RenderOptions& O, const QString& File)
+// Each returns false when the page was too complex to draw in full; what
+// was drawn is written all the same.
+bool RenderPng(const TMetafile& Page, const RenderOptions& O, const QString& File)
 {
-    if (!PageImage(Page, PixelSize(Page, O)).save(File, "PNG"))
+    TEmfPlayResult played;
+    if (!PageImage(Page, PixelSize(Page, O), &played).save(File, "PNG"))
         throw EFCreateError("cannot write \"" + File.toStdString() + "\"");
+    return !played.TooComplex;
 }
 
-void RenderSvg(const TMetafile& Page, const RenderOptions& O, const QString& File)
+bool RenderSvg(const TMetafile& Page, const RenderOptions& O, const QString& File)
 {
     const QSize size = PixelSize(Page, O);
     QSvgGenerator svg;
@@ -136,8 +140,9 @@ void RenderSvg(const TMetafile& Page, const RenderOptions& O, const QString& Fil
     QPainter painter;
     if (!painter.begin(&svg))
         throw EFCreateError("cannot write \"" + File.toStdString() + "\"");
-    StretchDraw(painter, QRectF(QPointF(0, 0), QSizeF(size)), Page);
+    const TEmfPlayResult played = StretchDraw(painter, QRectF(QPointF(0, 0), QSizeF(size)), Page);
     painter.end();
+    return !played.TooComplex;
 }
 
 // PDF pages keep the frame's physical size; the resolution only sets the
@@ -150,7 +155,7 @@ public:
         FWriter.setPageMargins(QMarginsF(0, 0, 0, 0));
         FWriter.setCreator(QStringLiteral("qrptool"));
     }
-    void AddPage(const TMetafile& Page)
+    bool AddPage(const TMetafile& Page)
     {
         const QSizeF f = FrameSize(Page);
         FWriter.setPageSize(QPageSize(QSizeF(f.width() / 100.0, f.height() / 100.0), QPageSize::Millimeter));
@@ -158,7 +163,7 @@ public:
             FWriter.newPage();
         else if (!FPainter.begin(&FWriter))
             throw EFCreateError("cannot write \"" + FFile.toStdString() + "\"");
-        StretchDraw(FPainter, QRectF(0, 0, FWriter.width(), FWriter.height()), Page);
+        return !StretchDraw(FPainter, QRectF(0, 0, FWriter.width(), FWriter.height()), Page).TooComplex;
     }
     void Finish()
     {
@@ -172,17 +177,24 @@ private:
     QPainter FPainter;
 };
 
-void RenderOne(const TMetafile& Page, const RenderOptions& O, const QString& File)
+bool RenderOne(const TMetafile& Page, const RenderOptions& O, const QString& File)
 {
-    if (O.Format == "png") {
-        RenderPng(Page, O, File);
-    } else if (O.Format == "svg") {
-        RenderSvg(Page, O, File);
-    } else {
-        PdfDocument pdf(File, O.Dpi);
-        pdf.AddPage(Page);
-        pdf.Finish();
-    }
+    if (O.Format == "png")
+        return RenderPng(Page, O, File);
+    if (O.Format == "svg")
+        return RenderSvg(Page, O, File);
+    PdfDocument pdf(File, O.Dpi);
+    const bool full = pdf.AddPage(Page);
+    pdf.Finish();
+    return full;
+}
+
+// A page drawn in part is kept, so that the rest of a run is not lost for
+// it, but the run fails.
+void TooComplex(const char* Command, const std::string& File, int Page)
+{
+    std::fprintf(stderr, "qrptool %s: \"%s\": page %d is too complex to draw in full (written as far as it got)\n",
+                 Command, File.c_str(), Page);
 }
 
 int RunRenderEmf(const std::vector<std::string>& Args)
@@ -200,7 +212,10 @@ int RunRenderEmf(const std::vector<std::string>& Args)
             page.LoadFromFile(input);
             QElapsedTimer timer;
             timer.start();
-            RenderOne(page, o, out);
+            if (!RenderOne(page, o, out)) {
+                TooComplex("render-emf", input, 1);
+                ++failures;
+            }
             if (o.Times)
                 std::printf("%s\t%.3f\n", name.toUtf8().constData(), timer.nsecsElapsed() / 1e6);
         } catch (const std::exception& e) {
@@ -223,14 +238,21 @@ int RunRender(const std::vector<std::string>& Args)
         throw Exception("the report has " + std::to_string(count) + " pages");
     const QString output = QString::fromStdString(o.Output);
     std::vector<QString> written;
+    int partial = 0;
+    auto drawn = [&](bool Full, int Page) {
+        if (!Full) {
+            TooComplex("render", o.Inputs[0], Page);
+            ++partial;
+        }
+    };
     try {
         if (o.Format == "pdf") {
             PdfDocument pdf(output, o.Dpi);
             written.push_back(output);
             for (int n = o.FirstPage; n <= last; ++n)
-                pdf.AddPage(*list.GetPage(n));
+                drawn(pdf.AddPage(*list.GetPage(n)), n);
             pdf.Finish();
-            return 0;
+            return partial ? 1 : 0;
         }
         // One file per page: OUT-N.png, the number padded to the page count's width.
         QFileInfo info(output);
@@ -242,14 +264,14 @@ int RunRender(const std::vector<std::string>& Args)
         for (int n = o.FirstPage; n <= last; ++n) {
             const QString file = base + "-" + QString::number(n).rightJustified(digits, '0') + suffix;
             written.push_back(file);
-            RenderOne(*list.GetPage(n), o, file);
+            drawn(RenderOne(*list.GetPage(n), o, file), n);
         }
     } catch (...) {
         for (const QString& f : written)
             QFile::remove(f);
         throw;
     }
-    return 0;
+    return partial ? 1 : 0;
 }
 
 const ToolCommandRegistrar renderRegistrar(

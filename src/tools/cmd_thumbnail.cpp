@@ -1,5 +1,6 @@
 // qrptool thumbnail [-s SIZE] FILE OUT.png: page 1 of a report (or a bare
 // EMF) as a file manager's thumbnail, called through qrpview.thumbnailer.
+#include "platform/emf/emfplayer.h"
 #include "platform/errors.h"
 #include "platform/metafile.h"
 #include "store/qrreportinfo.h"
@@ -86,7 +87,11 @@ int Run(const std::vector<std::string>& Args)
         throw UsageError{"expected an input file and an output file"};
 
     const std::unique_ptr<TMetafile> page = FirstPage(files[0]);
-    QImage image = PageImage(*page, ThumbnailSize(FrameSize(*page), size));
+    TEmfPlayResult played;
+    QImage image = PageImage(*page, ThumbnailSize(FrameSize(*page), size), &played);
+    // Half a page would pass for the page: better the file manager's own icon.
+    if (played.TooComplex)
+        throw Exception("\"" + files[0] + "\": page 1 is too complex to draw in full");
     {
         // The frame sets the white page apart from a white background.
         QPainter painter(&image);

@@ -21,11 +21,13 @@ QSizeF FrameSize(const TMetafile& Page)
     return QSizeF(2540, 2540);
 }
 
-QImage PageImage(const TMetafile& Page, const QSize& Size)
+QImage PageImage(const TMetafile& Page, const QSize& Size, TEmfPlayResult* Result)
 {
     QImage image(Size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    StretchDraw(painter, QRectF(QPointF(0, 0), QSizeF(Size)), Page);
+    const TEmfPlayResult played = StretchDraw(painter, QRectF(QPointF(0, 0), QSizeF(Size)), Page);
+    if (Result)
+        *Result = played;
     return image;
 }

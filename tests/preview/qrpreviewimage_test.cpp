@@ -1,14 +1,19 @@
 #include "preview/qrpreviewimage.h"
 
+#include "emfbuilder_helpers.h"
+#include "platform/emf/emfrecords.h"
 #include "platform/metafile.h"
 #include "preview_helpers.h"
 #include "printer/qrprinter.h"
+#include "report_helpers.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QImage>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -81,6 +86,37 @@ TEST(PreviewImageDrawing, GrabbedWidgetShowsTheSameRectangles)
     EXPECT_EQ(grabbed.pixel(98, 2), qRgb(0, 0, 0));
     EXPECT_NE(grabbed.pixel(99, 1), qRgb(0, 0, 0));
     EXPECT_NE(grabbed.pixel(1, 49), qRgb(0, 0, 0));
+}
+
+TEST(PreviewImageDrawing, APageTooComplexToDrawInFullCarriesANoteUntilThePageChanges)
+{
+    // More page-sized rectangles than the budget of a small output allows.
+    TEmfBuilder busy;
+    busy.Brush(1, BS_SOLID, 0x0000FF).Select(1);
+    for (int i = 0; i < 30000; ++i)
+        busy.Rec(EMR_RECTANGLE, {0, 0, 100, 100});
+    QTemporaryDir dir;
+    const std::string file = dir.filePath(QStringLiteral("busy.qrp")).toStdString();
+    WriteFileBytes(file, MakeReport(128, {busy.Bytes(), TEmfBuilder().Bytes()}, false));
+    auto document = LoadedDocument(QString::fromStdString(file));
+    TQRPreviewImage image;
+    image.resize(100, 50);
+    image.SetQRPrinter(document.get());
+    image.SetPageNumber(1);
+    const QImage grabbed = image.grab().toImage();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(image.Partial());
+    EXPECT_EQ(QColor(grabbed.pixel(50, 42)), QColor(Qt::red)); // drawn as far as it got, under the note
+    auto* note = image.findChild<QLabel*>(QStringLiteral("partialPageNote"));
+    ASSERT_NE(note, nullptr);
+    EXPECT_FALSE(note->isHidden());
+    EXPECT_TRUE(note->text().startsWith(QStringLiteral("Sayfa 1 "))) << note->text().toStdString();
+
+    image.SetPageNumber(2);
+    image.grab();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(image.Partial());
+    EXPECT_TRUE(note->isHidden());
 }
 
 TEST(PreviewImageDrawing, DrawsNothingWithoutAPage)

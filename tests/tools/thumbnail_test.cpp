@@ -89,4 +89,24 @@ TEST_F(Thumbnail, DamagedInputLeavesNoFileAndFailsQuickly)
     EXPECT_EQ(left, (std::vector<std::string>{"cut.emf", "noise.qrp"}));
 }
 
+TEST_F(Thumbnail, PagesTooComplexToDrawFailWithoutAFileAndRenderSaysSo)
+{
+    const std::string damaged = Data + "/damaged/";
+    for (const std::string name : {"page-rectangles.emf", "page-gradient-triangles.emf"}) {
+        SCOPED_TRACE(name);
+        const ToolResult r = Run("thumbnail " + damaged + name + " " + Dir + "/out.png");
+        EXPECT_EQ(r.Status, 1);
+        EXPECT_EQ(r.Err, "qrptool thumbnail: \"" + damaged + name + "\": page 1 is too complex to draw in full\n");
+        EXPECT_FALSE(std::ifstream(Dir + "/out.png").good());
+    }
+    // Saved states share the path: cheap now, and drawn in full.
+    EXPECT_EQ(Run("thumbnail " + damaged + "page-path-saved-and-extended.emf " + Dir + "/out.png").Status, 0);
+
+    // render keeps what was drawn but fails.
+    const ToolResult r = Run("render-emf -o " + Dir + "/rendered " + damaged + "page-rectangles.emf");
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find("page 1 is too complex to draw in full"), std::string::npos) << r.Err;
+    EXPECT_TRUE(std::ifstream(Dir + "/rendered/page-rectangles.png").good());
+}
+
 } // namespace

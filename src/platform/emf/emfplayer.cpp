@@ -21,8 +21,8 @@ double ClampCoord(double V)
 
 } // namespace
 
-TEmfPlayer::TEmfPlayer(QPainter& Painter, const QRectF& Target, const TMetafile& Page)
-    : FPainter(Painter), FPage(Page), FDevice(EmfReferenceDevice(Page.Header()))
+TEmfPlayer::TEmfPlayer(QPainter& Painter, const QRectF& Target, const TMetafile& Page, const TEmfPlayOptions& Options)
+    : FPainter(Painter), FPage(Page), FDevice(EmfReferenceDevice(Page.Header())), FOptions(Options)
 {
     FInit = EmfFrameTransform(Page.Header(), Target) * Painter.combinedTransform();
     FState.Pen = EmfStockObject(BLACK_PEN).PenValue;
@@ -60,6 +60,17 @@ TEmfPlayResult TEmfPlayer::Play()
     FPainter.setRenderHint(QPainter::TextAntialiasing, true);
     FPainter.setBrushOrigin(0, 0);
 
+    // The budget grows with what the output shows: a page drawn large may
+    // cost more than its thumbnail, a part of it drawn into a window less.
+    FVisible = QRectF(DeviceBounds().boundingRect());
+    if (FCallerHasClip)
+        FVisible &= QTransform::fromScale(ratio, ratio).mapRect(QRectF(FCallerClip.boundingRect()));
+    const TEmfPlayLimits& limits = FOptions.Limits;
+    const double area = FVisible.width() * FVisible.height();
+    FWorkBudget = std::max<uint64_t>(limits.MinWork, uint64_t(std::min(1e18, area * limits.Overdraw)));
+    FGradientBudget = std::max<uint64_t>(limits.MinGradientPixels,
+                                         uint64_t(std::min(1e18, area * limits.GradientOverdraw)));
+
     result.Records = 1;
     TEmfRecordWalker walker(data.data(), data.size(), headerSize);
     TEmfRecord r;
@@ -69,6 +80,15 @@ TEmfPlayResult TEmfPlayer::Play()
             result.ReachedEof = true;
             break;
         }
+        if (result.Records > limits.Records)
+            FTooComplex = true;
+        // Checked every few records: an atomic read is cheap, but not free.
+        if (FOptions.Cancel && result.Records % 64 == 0 && FOptions.Cancel->load(std::memory_order_relaxed)) {
+            result.Cancelled = true;
+            break;
+        }
+        if (FTooComplex)
+            break;
         if (!Dispatch(r)) {
             result.Damaged = true;
             break;
@@ -76,6 +96,7 @@ TEmfPlayResult TEmfPlayer::Play()
     }
     if (walker.Damaged())
         result.Damaged = true;
+    result.TooComplex = FTooComplex;
     FPainter.restore();
     return result;
 }
@@ -118,7 +139,8 @@ bool TEmfPlayer::Dispatch(const TEmfRecord& R)
         return true;
     case EMR_BITBLT: case EMR_STRETCHBLT: case EMR_STRETCHDIBITS: case EMR_SETDIBITSTODEVICE: case EMR_MASKBLT:
     case EMR_ALPHABLEND: case EMR_TRANSPARENTBLT: case EMR_PLGBLT:
-        BitmapRecord(R);
+        if (AffordBitmap(R))
+            BitmapRecord(R);
         return true;
     case EMR_GRADIENTFILL:
         GradientFill(R);
@@ -144,7 +166,7 @@ void TEmfPlayer::StateRecord(const TEmfRecord& R)
     case EMR_SETBRUSHORGEX: FState.BrushOrg = QPoint(R.I32(8), R.I32(12)); break;
     case EMR_MOVETOEX:
         FState.CurPos = QPointF(R.I32(8), R.I32(12));
-        if (FState.InPath && FState.Path.elementCount() < EmfMaxPathElements)
+        if (FState.InPath && PathRoom(1))
             FState.Path.moveTo(DevF(FState.CurPos.x(), FState.CurPos.y()));
         break;
     default: break;
@@ -218,15 +240,79 @@ QRect TEmfPlayer::DevRect(double L, double T, double R, double B) const
                  QPoint(std::max(a.x(), b.x()) - 1, std::max(a.y(), b.y()) - 1));
 }
 
-TEmfPlayResult PlayEmf(QPainter& Painter, const QRectF& R, const TMetafile& Page)
+bool TEmfPlayer::Afford(const QRectF& DevBounds, uint64_t Points)
+{
+    const QRectF seen = DevBounds.normalized() & FVisible;
+    return Charge(seen.isValid() ? seen.width() * seen.height() : 0, Points);
+}
+
+bool TEmfPlayer::AffordStroke(const QRectF& DevBounds, uint64_t Points, double Width)
+{
+    // A line covers about its length times its width, not the area of its
+    // bounds: a page of diagonal chart lines is cheap.
+    const double w = std::max(1.0, Width);
+    const QRectF seen = DevBounds.normalized().adjusted(-w / 2, -w / 2, w / 2, w / 2) & FVisible;
+    if (!seen.isValid())
+        return Charge(0, Points);
+    return Charge(std::min(seen.width() * seen.height(), (seen.width() + seen.height()) * w), Points);
+}
+
+bool TEmfPlayer::Charge(double Area, uint64_t Points)
+{
+    const TEmfPlayLimits& limits = FOptions.Limits;
+    FWork += limits.CallCost + Points * limits.PointCost + uint64_t(std::min(1e18, Area));
+    if (FWork > FWorkBudget)
+        FTooComplex = true;
+    return !FTooComplex;
+}
+
+bool TEmfPlayer::AffordBitmap(const TEmfRecord& R)
+{
+    // The destination, where the record gives it in logical units.
+    double x = 0, y = 0, w = 0, h = 0;
+    switch (R.Type()) {
+    case EMR_BITBLT:
+    case EMR_STRETCHBLT:
+    case EMR_MASKBLT:
+    case EMR_ALPHABLEND:
+    case EMR_TRANSPARENTBLT:
+        if (R.Has(24, 16))
+            x = R.I32(24), y = R.I32(28), w = R.I32(32), h = R.I32(36);
+        break;
+    case EMR_STRETCHDIBITS:
+        if (R.Has(72, 8))
+            x = R.I32(24), y = R.I32(28), w = R.I32(72), h = R.I32(76);
+        break;
+    default: break;
+    }
+    return Afford(FXform.mapRect(QRectF(x, y, w, h).normalized()));
+}
+
+bool TEmfPlayer::AffordGradient(const QRect& Area)
+{
+    FGradient += uint64_t(std::max(0, Area.width())) * uint64_t(std::max(0, Area.height()));
+    if (FGradient > FGradientBudget)
+        FTooComplex = true;
+    return Afford(QRectF(Area));
+}
+
+bool TEmfPlayer::PathRoom(int64_t Elements)
+{
+    if (int64_t(FState.Path.elementCount()) + Elements <= FOptions.Limits.PathElements)
+        return true;
+    FTooComplex = true;
+    return false;
+}
+
+TEmfPlayResult PlayEmf(QPainter& Painter, const QRectF& R, const TMetafile& Page, const TEmfPlayOptions& Options)
 {
     if (Page.Empty() || !Painter.isActive() || R.isEmpty())
         return {};
-    TEmfPlayer player(Painter, R, Page);
+    TEmfPlayer player(Painter, R, Page, Options);
     return player.Play();
 }
 
-void StretchDraw(QPainter& Painter, const QRectF& R, const TMetafile& Page)
+TEmfPlayResult StretchDraw(QPainter& Painter, const QRectF& R, const TMetafile& Page)
 {
-    PlayEmf(Painter, R, Page);
+    return PlayEmf(Painter, R, Page);
 }

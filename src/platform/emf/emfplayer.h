@@ -2,21 +2,54 @@
 // Playback of an enhanced metafile onto a QPainter.
 #include <QRectF>
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 
 class QPainter;
 class TMetafile;
 
-// Plays Page into R on Painter, mapping the page's frame rectangle onto R as
-// GDI's PlayEnhMetaFile does. The painter's state is restored afterwards. A
-// damaged record ends playback of the page with what was drawn so far.
-void StretchDraw(QPainter& Painter, const QRectF& R, const TMetafile& Page);
+// The work one page may cause. Each bound leaves room many times over for
+// the pages real reports hold; a page that goes beyond one is drawn as far as
+// it got and reported too complex. The cost of drawing is counted in pixels:
+// the visible area each drawing call covers, plus a fixed price per call and
+// per point for the work that does not grow with the area.
+struct TEmfPlayLimits {
+    // Dense report pages hold a few tens of thousands of records.
+    uint64_t Records = uint64_t(1) << 21;
+    // Every pixel of the output covered this many times over (a page seldom
+    // covers its area more than a few times), at least MinWork for small outputs.
+    double Overdraw = 256;
+    uint64_t MinWork = uint64_t(1) << 27;
+    uint64_t CallCost = 256; // a drawing call
+    uint64_t PointCost = 16; // a point of a line, curve or polygon
+    // Gradient triangles are shaded pixel by pixel: a page's gradients cover
+    // its area once or twice, at least MinGradientPixels for small outputs.
+    double GradientOverdraw = 8;
+    uint64_t MinGradientPixels = uint64_t(1) << 22;
+    // Points of the path being built: outlines of a line of text or a chart's
+    // curve are a few thousand.
+    int PathElements = 1 << 20;
+};
+
+struct TEmfPlayOptions {
+    TEmfPlayLimits Limits;
+    // Set from another thread to stop playback between records.
+    const std::atomic<bool>* Cancel = nullptr;
+};
 
 // What a playback went through, for tools and tests.
 struct TEmfPlayResult {
     size_t Records = 0;   // records played, header and end included
     bool Damaged = false; // playback stopped at a damaged record
     bool ReachedEof = false;
+    bool TooComplex = false; // stopped at a bound of TEmfPlayLimits
+    bool Cancelled = false;
 };
 
-TEmfPlayResult PlayEmf(QPainter& Painter, const QRectF& R, const TMetafile& Page);
+// Plays Page into R on Painter, mapping the page's frame rectangle onto R as
+// GDI's PlayEnhMetaFile does. The painter's state is restored afterwards. A
+// damaged record ends playback of the page with what was drawn so far.
+TEmfPlayResult StretchDraw(QPainter& Painter, const QRectF& R, const TMetafile& Page);
+
+TEmfPlayResult PlayEmf(QPainter& Painter, const QRectF& R, const TMetafile& Page, const TEmfPlayOptions& Options = {});

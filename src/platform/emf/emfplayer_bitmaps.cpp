@@ -785,7 +785,12 @@ void TEmfPlayer::GradientFill(const TEmfRecord& R)
         c = QColor(R.U16(o + 8) >> 8, R.U16(o + 10) >> 8, R.U16(o + 12) >> 8);
     };
     BeginDraw();
-    for (uint32_t k = 0; k < nTri; ++k) {
+    // Triangles are shaded pixel by pixel: only where they can be seen.
+    QRectF seen = FVisible;
+    if (FState.HasClip)
+        seen &= QRectF(FState.Clip.boundingRect());
+    const QRect visible = seen.toAlignedRect();
+    for (uint32_t k = 0; k < nTri && !FTooComplex; ++k) {
         const size_t o = meshAt + k * meshSize;
         const uint32_t i0 = R.U32(o), i1 = R.U32(o + 4);
         if (i0 >= nVer || i1 >= nVer)
@@ -801,12 +806,17 @@ void TEmfPlayer::GradientFill(const TEmfRecord& R)
             QPointF p2;
             QColor c2;
             vertex(i2, p2, c2);
-            const QImage shaded = ShadedTriangle({p0, p1, p2}, {c0, c1, c2}, DeviceBounds().boundingRect());
+            const QRectF box = QPolygonF({p0, p1, p2}).boundingRect() & QRectF(visible);
+            if (!box.isValid() || !AffordGradient(box.toAlignedRect()))
+                continue;
+            const QImage shaded = ShadedTriangle({p0, p1, p2}, {c0, c1, c2}, visible);
             if (!shaded.isNull())
                 FPainter.drawImage(shaded.offset(), shaded);
             continue;
         }
         const QRectF box = QRectF(p0, p1).normalized();
+        if (!Afford(box))
+            continue;
         QLinearGradient g(p0, mode == 0 ? QPointF(p1.x(), p0.y()) : QPointF(p0.x(), p1.y()));
         g.setColorAt(0, c0);
         g.setColorAt(1, c1);

@@ -162,13 +162,13 @@ void TEmfPlayer::ClipRecord(const TEmfRecord& R)
         break;
     }
     case EMR_SELECTCLIPPATH: {
-        QPainterPath path = FState.Path;
+        QPainterPath path = FState.Path.ToPainterPath();
         path.setFillRule(FState.FillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
         QRegion region;
         for (const QPolygonF& poly : path.toFillPolygons())
             region ^= BoundedPolygonRegion(poly, path.fillRule(), DeviceBounds().boundingRect());
         CombineClip(region, R.U32(8));
-        FState.Path = QPainterPath();
+        FState.Path.Clear();
         FState.InPath = false;
         break;
     }
@@ -200,6 +200,8 @@ void TEmfPlayer::RegionRecord(const TEmfRecord& R)
     const size_t dataAt = type == EMR_FILLRGN ? 32 : type == EMR_FRAMERGN ? 40 : 28;
     QRegion region;
     if (!ReadRegion(R, dataAt, size, true, region) || region.isEmpty())
+        return;
+    if (!Afford(QRectF(region.boundingRect()), uint64_t(region.rectCount())))
         return;
     auto saved = FState.Brush;
     if (type == EMR_FILLRGN || type == EMR_FRAMERGN) {
@@ -244,6 +246,9 @@ void TEmfPlayer::FloodFill(const TEmfRecord& R)
     BeginDraw();
     const QImage& page = *static_cast<const QImage*>(FPainter.device());
     const QRect area = (FState.HasClip ? FState.Clip : DeviceBounds()).boundingRect() & page.rect();
+    // The walk may visit every pixel of the area, several times over.
+    if (!Afford(QRectF(area), uint64_t(area.width()) * 4))
+        return;
     const QPoint seed = Dev(R.I32(8), R.I32(12));
     const QRgb colour = EmfColor(R.U32(16)).rgb() & 0xFFFFFF;
     const bool surface = R.U32(20) == 1; // FLOODFILLSURFACE: fill while the colour matches

@@ -107,8 +107,11 @@ bool TEmfPlayer::DrawRecord(const TEmfRecord& R)
     case EMR_SETPIXELV: {
         if (!R.Has(8, 12))
             return true;
+        const QRect pixel(Dev(R.I32(8), R.I32(12)), QSize(1, 1));
+        if (!Afford(QRectF(pixel)))
+            return true;
         BeginDraw();
-        FPainter.fillRect(QRect(Dev(R.I32(8), R.I32(12)), QSize(1, 1)), EmfColor(R.U32(16)));
+        FPainter.fillRect(pixel, EmfColor(R.U32(16)));
         return true;
     }
     case EMR_RECTANGLE:
@@ -286,6 +289,8 @@ void TEmfPlayer::BoxRecord(const TEmfRecord& R)
         const int edge = type == EMR_RECTANGLE ? 0 : 1;
         const QRectF box(d.left(), d.top(), std::max(0, d.width() - edge), std::max(0, d.height() - edge));
         if (type == EMR_RECTANGLE && !FState.InPath) {
+            if (!Afford(QRectF(d), 4))
+                return;
             BeginDraw();
             QBrush brush;
             if (PrepareBrush(brush))
@@ -301,6 +306,8 @@ void TEmfPlayer::BoxRecord(const TEmfRecord& R)
         constexpr int LargestWalkedEllipse = 1 << 16;
         if (type == EMR_ELLIPSE && !FState.InPath && d.width() > 2 && d.height() > 2 &&
             d.width() < LargestWalkedEllipse && d.height() < LargestWalkedEllipse) {
+            if (!Afford(QRectF(d), uint64_t(d.width()) + uint64_t(d.height())))
+                return;
             const QPolygon outline = EllipseOutline(d);
             BeginDraw();
             QBrush brush;
@@ -399,19 +406,19 @@ void TEmfPlayer::ArcRecord(const TEmfRecord& R)
 
 void TEmfPlayer::PathRecord(const TEmfRecord& R)
 {
-    QPainterPath& path = FState.Path;
+    TEmfPath& path = FState.Path;
     switch (R.Type()) {
     case EMR_BEGINPATH:
-        path = QPainterPath();
+        path.Clear();
         FState.InPath = true;
         break;
     case EMR_ENDPATH: FState.InPath = false; break;
     case EMR_ABORTPATH:
-        path = QPainterPath();
+        path.Clear();
         FState.InPath = false;
         break;
     case EMR_CLOSEFIGURE:
-        if (FState.InPath)
+        if (FState.InPath && PathRoom(1))
             path.closeSubpath();
         break;
     case EMR_FILLPATH:
@@ -420,8 +427,8 @@ void TEmfPlayer::PathRecord(const TEmfRecord& R)
         if (FState.InPath)
             break;
         const bool fill = R.Type() != EMR_STROKEPATH, stroke = R.Type() != EMR_FILLPATH;
-        FillPath(path, fill, stroke);
-        path = QPainterPath();
+        FillPath(path.ToPainterPath(), fill, stroke);
+        path.Clear();
         break;
     }
     case EMR_FLATTENPATH: // curves are drawn flattened anyway
@@ -432,7 +439,7 @@ void TEmfPlayer::PathRecord(const TEmfRecord& R)
             break;
         QPainterPathStroker stroker(pen);
         stroker.setWidth(std::max(1.0, pen.widthF()));
-        path = stroker.createStroke(path);
+        path.Assign(stroker.createStroke(path.ToPainterPath()));
         break;
     }
     default: break;
@@ -537,14 +544,21 @@ void TEmfPlayer::FillPath(const QPainterPath& DevPath, bool Fill, bool Stroke)
 {
     if (DevPath.isEmpty())
         return;
+    QBrush brush;
+    QPen pen;
+    Fill = Fill && PrepareBrush(brush);
+    Stroke = Stroke && PreparePen(pen);
+    const QRectF bounds = DevPath.controlPointRect();
+    if (Fill && !Afford(bounds, uint64_t(DevPath.elementCount())))
+        return;
+    if (Stroke && !AffordStroke(bounds, uint64_t(DevPath.elementCount()), pen.widthF()))
+        return;
     BeginDraw();
     QPainterPath path = FRasterOps ? OnWholePixels(DevPath) : DevPath;
     path.setFillRule(FState.FillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
-    QBrush brush;
-    if (Fill && PrepareBrush(brush))
+    if (Fill)
         FPainter.fillPath(path, brush);
-    QPen pen;
-    if (Stroke && PreparePen(pen)) {
+    if (Stroke) {
         const QPainterPath line = path.translated(HalfPixel(pen));
         FPainter.setBrush(Qt::NoBrush);
         StrokeWithGaps(pen, [&] { FPainter.drawPath(line); });
@@ -594,6 +608,8 @@ void TEmfPlayer::StrokeLine(QPointF From, QPointF To)
         return;
     const QPointF half = HalfPixel(pen);
     const QLineF line(Dev(From.x(), From.y()) + half, Dev(To.x(), To.y()) + half);
+    if (!AffordStroke(QRectF(line.p1(), line.p2()), 2, pen.widthF()))
+        return;
     StrokeWithGaps(pen, [&] { FPainter.drawLine(line); });
 }
 
@@ -602,6 +618,8 @@ void TEmfPlayer::StrokePolyline(const QPolygonF& DevPoints)
     QPen pen;
     BeginDraw();
     if (DevPoints.size() < 2 || !PreparePen(pen))
+        return;
+    if (!AffordStroke(DevPoints.boundingRect(), uint64_t(DevPoints.size()), pen.widthF()))
         return;
     QPolygon pts(DevPoints.size());
     for (int i = 0; i < DevPoints.size(); ++i)
@@ -612,8 +630,8 @@ void TEmfPlayer::StrokePolyline(const QPolygonF& DevPoints)
 
 void TEmfPlayer::AddFigure(const QPainterPath& DevPath, bool Closed)
 {
-    QPainterPath& path = FState.Path;
-    if (path.elementCount() + DevPath.elementCount() > EmfMaxPathElements)
+    TEmfPath& path = FState.Path;
+    if (!PathRoom(DevPath.elementCount()))
         return;
     if (Closed || path.elementCount() == 0) {
         path.addPath(DevPath);
@@ -641,8 +659,8 @@ void TEmfPlayer::AddFigure(const QPainterPath& DevPath, bool Closed)
 
 void TEmfPlayer::LineToPath(QPointF Dev)
 {
-    QPainterPath& path = FState.Path;
-    if (path.elementCount() >= EmfMaxPathElements)
+    TEmfPath& path = FState.Path;
+    if (!PathRoom(2))
         return;
     if (path.elementCount() == 0)
         path.moveTo(DevF(FState.CurPos.x(), FState.CurPos.y()));

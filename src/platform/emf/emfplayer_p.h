@@ -3,6 +3,7 @@
 // handler per record family. Implemented across emfplayer*.cpp.
 #include "platform/emf/emfplayer.h"
 #include "platform/emf/emfplaymapping.h"
+#include "platform/emf/emfplaypath.h"
 #include "platform/emf/emfplayobjects.h"
 #include "platform/emf/emfplayreader.h"
 #include "platform/metafile.h"
@@ -23,9 +24,8 @@ struct TDibInfo;
 struct TDibSampling;
 struct TDibSource;
 
-// Limits against damaged pages: deeper saves, longer paths are ignored.
+// Limit against damaged pages: deeper saves are ignored.
 constexpr size_t EmfMaxSaveDepth = 1024;
-constexpr int EmfMaxPathElements = 4 * 1024 * 1024;
 // Glyphs up to this many device pixels come from Qt's glyph cache.
 constexpr int EmfLargestCachedGlyph = 64;
 
@@ -48,13 +48,13 @@ struct TEmfDcState {
     QPoint BrushOrg; // device pixels: where pattern and hatch tiles start
     bool HasClip = false;
     QRegion Clip; // target device pixels
-    QPainterPath Path;
+    TEmfPath Path;
     bool InPath = false;
 };
 
 class TEmfPlayer {
 public:
-    TEmfPlayer(QPainter& Painter, const QRectF& Target, const TMetafile& Page);
+    TEmfPlayer(QPainter& Painter, const QRectF& Target, const TMetafile& Page, const TEmfPlayOptions& Options);
     TEmfPlayResult Play();
 
 private:
@@ -72,6 +72,16 @@ private:
     double ScaleY() const;
     bool AxisAligned() const { return FXform.type() <= QTransform::TxScale; }
     QRect DevRect(double L, double T, double R, double B) const; // normalised, rounded
+    // The work budget: a drawing call over DevBounds (device pixels) with
+    // Points points; false, and the page too complex, once it is spent.
+    bool Afford(const QRectF& DevBounds, uint64_t Points = 0);
+    // A line Width pixels wide through points within DevBounds.
+    bool AffordStroke(const QRectF& DevBounds, uint64_t Points, double Width);
+    bool AffordGradient(const QRect& Area);
+    bool AffordBitmap(const TEmfRecord& R);
+    bool Charge(double Area, uint64_t Points);
+    // False, and the page too complex, when the path would grow beyond its limit.
+    bool PathRoom(int64_t Elements);
 
     // emfplayer_objects.cpp
     void ObjectRecord(const TEmfRecord& R);
@@ -174,4 +184,9 @@ private:
     bool FClipDirty = false;
     bool FRasterOps = true;   // the paint engine honours raster operations
     bool FVectorText = false; // keep text as text (PDF, SVG)
+    const TEmfPlayOptions& FOptions;
+    QRectF FVisible; // device pixels the output shows
+    uint64_t FWork = 0, FWorkBudget = 0;
+    uint64_t FGradient = 0, FGradientBudget = 0;
+    bool FTooComplex = false;
 };

@@ -174,7 +174,7 @@ void TEmfPlayer::AddTextToPath(const QRawFont& Font, const QVector<quint32>& Gly
         pos += DevAdvance[size_t(i)];
     }
     const QPainterPath device = GlyphToDevice.map(outline);
-    if (FState.Path.elementCount() + device.elementCount() <= EmfMaxPathElements)
+    if (PathRoom(device.elementCount()))
         FState.Path.addPath(device);
 }
 
@@ -249,11 +249,14 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
     BeginDraw();
     FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     QRect devRect;
-    if (Rect && (Options & (ETO_OPAQUE | ETO_CLIPPED))) {
+    if (Rect && (Options & (ETO_OPAQUE | ETO_CLIPPED)))
         devRect = DevRect(Rect->left(), Rect->top(), Rect->right(), Rect->bottom());
-        if ((Options & ETO_OPAQUE) && !FState.InPath)
-            FPainter.fillRect(devRect, FState.BkColor);
-    }
+    const bool opaque = Rect && (Options & ETO_OPAQUE) && !FState.InPath;
+    // Glyphs are priced as points; their pixels are few beside the box's.
+    if (!Afford(opaque ? QRectF(devRect) : QRectF(), uint64_t(text.size())))
+        return;
+    if (opaque)
+        FPainter.fillRect(devRect, FState.BkColor);
     if (text.isEmpty())
         return;
 
