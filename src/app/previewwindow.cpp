@@ -162,17 +162,19 @@ void TfrmZozEdezaPreview::CheckFileOnDisk()
         ChangedBar->setFrameShape(QFrame::StyledPanel);
         auto* row = new QHBoxLayout(ChangedBar);
         row->setContentsMargins(6, 2, 6, 2);
-        auto* note = new QLabel(tr("Dosya açıldıktan sonra diskte değişti; gösterilen ve yazdırılan sayfalar "
-                                   "dosyanın açıldığı andaki hâlidir."),
-                                ChangedBar);
-        note->setWordWrap(true);
-        row->addWidget(note, 1);
+        ChangedNote = new QLabel(ChangedBar);
+        ChangedNote->setWordWrap(true);
+        row->addWidget(ChangedNote, 1);
         auto* reload = new QPushButton(tr("Yeniden Yük&le"), ChangedBar);
         reload->setAutoDefault(false);
         connect(reload, &QPushButton::clicked, this, [this] { RunReportingErrors(this, [this] { Reload(); }); });
         row->addWidget(reload);
         static_cast<QBoxLayout*>(layout())->insertWidget(1, ChangedBar);
     }
+    ChangedNote->setText(FSnapshot->InPlace()
+                             ? tr("Dosya açıldıktan sonra diskte değişti; yazdırmadan önce yeniden yükleyin.")
+                             : tr("Dosya açıldıktan sonra diskte değişti; gösterilen ve yazdırılan sayfalar "
+                                  "dosyanın açıldığı andaki hâlidir."));
     ChangedBar->show();
 }
 
@@ -565,6 +567,9 @@ void TfrmZozEdezaPreview::btnPrintClick()
         return;
     // The pages shown are printed; the user learns when the file differs.
     CheckFileOnDisk();
+    // A report read in place no longer holds the pages shown once its file changed.
+    if (FSnapshot && FSnapshot->InPlace() && FSnapshot->ChangedOnDisk())
+        return;
     RunReportingErrors(this, [this] {
         if (!AnyPrinterInstalled(*FQRPrinter)) {
             ShowMessage(this, PrintJobMessage(TPrintJobResult::NoPrinter, FQRPrinter->PageCount()));

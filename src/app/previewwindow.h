@@ -14,6 +14,7 @@ class QAction;
 class QBoxLayout;
 class QFileSystemWatcher;
 class QFrame;
+class QLabel;
 class QMenu;
 class QPushButton;
 class QTimer;
@@ -74,6 +75,7 @@ public:
     TThumbnailPanel* Thumbnails = nullptr;
     // Under the buttons once the file changed on disk; made then.
     QFrame* ChangedBar = nullptr;
+    QLabel* ChangedNote = nullptr;
 
     void btnPrintClick();
     void btnPrevPageClick();

@@ -26,6 +26,10 @@ namespace {
 // Offsets in a report are signed 32-bit: a file that grows past that while
 // it is copied is no report the viewer could show.
 constexpr off_t MaxCopyBytes = off_t(std::numeric_limits<int32_t>::max()) + 1;
+// Above this a copy at every open would cost seconds and as much space in
+// the temporary folder as the report: such a report is read in place. Real
+// reports are far smaller; archives of many pages reach this.
+constexpr off_t MaxSnapshotBytes = off_t(256) << 20;
 // A file still being written is copied again, a few times at most.
 constexpr int CopyAttempts = 3;
 
@@ -136,6 +140,13 @@ TReportSnapshot::TReportSnapshot(const QString& FileName) : FFileName(FileName)
         CannotRead(FileName, std::strerror(errno));
     if (!S_ISREG(before.st_mode))
         CannotRead(FileName, "It is not a regular file");
+    if (before.st_size > MaxSnapshotBytes) {
+        FCopyName = FileName;
+        FIdentity = IdentityOf(before);
+        FLinked = false;
+        FInPlace = true;
+        return;
+    }
 
     FCopyName = QString::fromLocal8Bit(TempReportFileName().c_str());
     try {

@@ -31,8 +31,9 @@ std::optional<TFileIdentity> CurrentFileIdentity(const QString& FileName);
 
 class TReportSnapshot {
 public:
-    // Copies FileName into a private temporary file; throws EFOpenError
-    // naming FileName when it cannot be read or is not a regular file.
+    // Copies FileName into a private temporary file (a very large one is
+    // read in place instead, see InPlace); throws EFOpenError naming
+    // FileName when it cannot be read or is not a regular file.
     explicit TReportSnapshot(const QString& FileName);
     // Deletes the copy if it is still there.
     ~TReportSnapshot();
@@ -42,6 +43,9 @@ public:
     const QString& FileName() const { return FFileName; }
     const QString& CopyName() const { return FCopyName; }
     const TFileIdentity& Identity() const { return FIdentity; }
+    // No copy was taken: the document reads the user's file itself, so a
+    // file changed on disk must be loaded again before it is printed.
+    bool InPlace() const { return FInPlace; }
     // The file on disk is no longer the one copied: rewritten, replaced,
     // or gone.
     bool ChangedOnDisk() const;
@@ -54,6 +58,7 @@ private:
     TFileIdentity FIdentity;
     // The name is given back once; another program may take it after that.
     bool FLinked = true;
+    bool FInPlace = false;
 };
 
 // Loads FileName (a report or a single EMF) into Document through a
