@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "app/viewersettings.h"
 #include "app/xdgassociationstore.h"
+#include "platform/version.h"
 #include "preview/findbar.h"
 #include "preview/qrpreview.h"
 #include "printer/previewinterface.h"
@@ -208,6 +209,8 @@ void Tfrmzizarud::Hakknda1Click()
 {
     QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(), AboutText(), QMessageBox::Ok,
                     this);
+    // Below the fixed seven lines, so that they stay as they are.
+    box.setInformativeText(tr("Version %1").arg(QLatin1String(QrpVersion)));
     ExecuteMessageBox(box);
 }
 

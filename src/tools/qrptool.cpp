@@ -1,5 +1,6 @@
 #include "tools/command.h"
 #include "platform/runtimedir.h"
+#include "platform/version.h"
 
 #include <QApplication>
 
@@ -35,7 +36,9 @@ void PrintHelp()
         std::printf("  %s\n%s%s%s", c.Usage, c.Summary ? "      " : "", c.Summary ? c.Summary : "",
                     c.Summary ? "\n" : "");
     std::printf("\nExit status 0 on success; on failure one line on standard error and status 1\n"
-                "(2 for wrong arguments).\n");
+                "(2 for wrong arguments).\n\n"
+                "qrptool is free software under the GNU General Public License, version 3 or\n"
+                "later; run \"qrptool --version\" for the notice.\n");
 }
 
 } // namespace
@@ -61,7 +64,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (!std::strcmp(argv[1], "--version")) {
-        std::printf("qrptool %s\n", QRP_VERSION);
+        std::printf("qrptool %s\n%s", QrpVersion, QrpLicenceNotice);
         return 0;
     }
     const ToolCommand* command = nullptr;
