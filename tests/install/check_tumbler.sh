@@ -1,0 +1,119 @@
+#!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The thumbnailer inside a real thumbnail service: tumbler, on a private
+# session bus, finds the installed qrpview.thumbnailer through
+# XDG_DATA_DIRS, and is asked through org.freedesktop.thumbnails.Thumbnailer1
+# for "normal" thumbnails of a report and of a damaged one. The report gets
+# Ready and a PNG named by the MD5 of its URI with Thumb::URI and
+# Thumb::MTime; the damaged one gets Error and no file. Without tumbler or
+# dbus-daemon the test is skipped (exit 77).
+#   check_tumbler.sh BUILD_DIR SOURCE_DIR
+set -uo pipefail
+build=$1 source=$2
+tumblerd=
+for d in /usr/lib/*/tumbler-1 /usr/lib/tumbler-1 /usr/libexec/tumbler-1; do
+  [ -x "$d/tumblerd" ] && { tumblerd=$d/tumblerd; break; }
+done
+for need in dbus-daemon dbus-run-session gdbus python3; do
+  command -v "$need" >/dev/null || { echo "SKIP: $need is not installed (dbus, libglib2.0-bin, python3)"; exit 77; }
+done
+[ -n "$tumblerd" ] || { echo "SKIP: tumblerd is not installed (tumbler)"; exit 77; }
+
+# Inside the private bus: the same script, with the bus already there.
+if [ -z "${QRP_TUMBLER_INNER:-}" ]; then
+  root=$(mktemp -d "${TMPDIR:-/tmp}/qrp-tumbler-XXXXXX")
+  trap 'rm -rf "$root"' EXIT
+  cmake --install "$build" --prefix "$root/usr" >/dev/null || { echo "FAIL: cmake --install"; exit 1; }
+  # Nothing of the user's: data, cache and configuration under $root only.
+  QRP_TUMBLER_INNER=$root TUMBLERD=$tumblerd HOME=$root/home XDG_CACHE_HOME=$root/cache \
+    XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data XDG_DATA_DIRS=$root/usr/share:/usr/share \
+    PATH=$root/usr/bin:$PATH ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0 \
+    timeout 60 dbus-run-session -- "$0" "$build" "$source"
+  exit $?
+fi
+
+root=$QRP_TUMBLER_INNER
+mkdir -p "$root/home" "$root/files"
+cp "$source/tests/data/reports/sample.qrp" "$root/files/report.qrp"
+cp "$source/tests/data/damaged/wrong-header.qrp" "$root/files/damaged.qrp"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+service=org.freedesktop.thumbnails.Thumbnailer1
+object=/org/freedesktop/thumbnails/Thumbnailer1
+"$TUMBLERD" >"$root/tumblerd.log" 2>&1 &
+tumbler_pid=$!
+gdbus monitor --session --dest "$service" --object-path "$object" >"$root/signals" 2>&1 &
+monitor_pid=$!
+trap 'kill $monitor_pid $tumbler_pid 2>/dev/null; wait 2>/dev/null' EXIT
+for _ in $(seq 100); do
+  gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+    --method org.freedesktop.DBus.NameHasOwner "$service" 2>/dev/null | grep -q true && break
+  sleep 0.1
+done
+
+# Queue(uris, mime types, flavour, scheduler, handle to unqueue) -> handle;
+# then waits up to 20 s for the handle's Finished signal.
+queue() {
+  local handle
+  handle=$(gdbus call --session --dest "$service" --object-path "$object" \
+    --method "$service.Queue" "['$1']" "['application/x-qrpfile']" normal default 0) ||
+    { fail "Queue $1"; return 1; }
+  handle=$(sed -n 's/^(uint32 \([0-9]*\),)$/\1/p' <<<"$handle")
+  for _ in $(seq 200); do
+    grep -q "\.Finished (uint32 $handle,)" "$root/signals" && break
+    sleep 0.1
+  done
+  grep "(uint32 $handle," "$root/signals" | grep -v "\.Started \|\.Finished "
+}
+
+uri() { python3 -c 'import pathlib, sys; print(pathlib.Path(sys.argv[1]).as_uri())' "$1"; }
+thumb() { echo "$root/cache/thumbnails/normal/$(printf %s "$1" | md5sum | cut -d' ' -f1).png"; }
+
+good=$(uri "$root/files/report.qrp")
+answer=$(queue "$good")
+grep -q "\.Ready (uint32 [0-9]*, \['$good'\])" <<<"$answer" || fail "no Ready for the report: $answer"
+png=$(thumb "$good")
+if [ -s "$png" ]; then
+  # The PNG's size and its text chunks, as the freedesktop cache names them.
+  python3 - "$png" "$good" "$(stat -c %Y "$root/files/report.qrp")" <<'PY' || fail "thumbnail $png"
+import struct, sys, zlib
+data = open(sys.argv[1], "rb").read()
+assert data[:8] == b"\x89PNG\r\n\x1a\n", "not a PNG"
+texts, pos = {}, 8
+while pos + 8 <= len(data):
+    length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+    body = data[pos + 8:pos + 8 + length]
+    if kind == b"IHDR":
+        width, height = struct.unpack(">II", body[:8])
+    elif kind == b"tEXt":
+        key, _, value = body.partition(b"\0")
+        texts[key.decode()] = value.decode()
+    elif kind == b"zTXt":
+        key, _, value = body.partition(b"\0")
+        texts[key.decode()] = zlib.decompress(value[1:]).decode()
+    pos += 12 + length
+ok = True
+for key, want in (("Thumb::URI", sys.argv[2]), ("Thumb::MTime", sys.argv[3])):
+    if texts.get(key) != want:
+        print("FAIL: %s is %r, not %r" % (key, texts.get(key), want))
+        ok = False
+if max(width, height) != 128:
+    print("FAIL: normal thumbnail is %dx%d" % (width, height))
+    ok = False
+sys.exit(0 if ok else 1)
+PY
+else
+  fail "no thumbnail $png"
+fi
+
+bad=$(uri "$root/files/damaged.qrp")
+answer=$(queue "$bad")
+grep -q "\.Error (uint32 [0-9]*, \['$bad'\]," <<<"$answer" || fail "no Error for the damaged report: $answer"
+[ ! -e "$(thumb "$bad")" ] || fail "a thumbnail for the damaged report"
+
+if [ $failures -ne 0 ]; then
+  echo "--- signals"; cat "$root/signals"; echo "--- tumblerd"; cat "$root/tumblerd.log"
+  exit 1
+fi
+echo "tumbler: Ready and a 128-pixel thumbnail for the report, Error and no file for the damaged one"
