@@ -28,7 +28,7 @@ if [ -z "${QRP_TUMBLER_INNER:-}" ]; then
   QRP_TUMBLER_INNER=$root TUMBLERD=$tumblerd HOME=$root/home XDG_CACHE_HOME=$root/cache \
     XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data XDG_DATA_DIRS=$root/usr/share:/usr/share \
     PATH=$root/usr/bin:$PATH ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0 \
-    timeout 60 dbus-run-session -- "$0" "$build" "$source"
+    timeout 150 dbus-run-session -- "$0" "$build" "$source"
   exit $?
 fi
 
@@ -41,26 +41,36 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 service=org.freedesktop.thumbnails.Thumbnailer1
 object=/org/freedesktop/thumbnails/Thumbnailer1
-"$TUMBLERD" >"$root/tumblerd.log" 2>&1 &
-tumbler_pid=$!
-gdbus monitor --session --dest "$service" --object-path "$object" >"$root/signals" 2>&1 &
+# The monitor first, so that no signal goes by unseen; line-buffered, so
+# that each signal is in the file when it arrives.
+stdbuf -oL gdbus monitor --session --dest "$service" --object-path "$object" >"$root/signals" 2>&1 &
 monitor_pid=$!
-trap 'kill $monitor_pid $tumbler_pid 2>/dev/null; wait 2>/dev/null' EXIT
 for _ in $(seq 100); do
+  grep -q "^Monitoring" "$root/signals" && break
+  sleep 0.1
+done
+# No video thumbnails here: an empty GStreamer plugin path spares tumbler's
+# GStreamer plugin its registry scan.
+mkdir -p "$root/no-gst"
+GST_PLUGIN_SYSTEM_PATH_1_0=$root/no-gst GST_PLUGIN_PATH_1_0=$root/no-gst "$TUMBLERD" >"$root/tumblerd.log" 2>&1 &
+tumbler_pid=$!
+trap 'kill $monitor_pid $tumbler_pid 2>/dev/null; wait 2>/dev/null' EXIT
+# A second on an idle machine; far longer on a loaded one.
+for _ in $(seq 600); do
   gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
     --method org.freedesktop.DBus.NameHasOwner "$service" 2>/dev/null | grep -q true && break
   sleep 0.1
 done
 
 # Queue(uris, mime types, flavour, scheduler, handle to unqueue) -> handle;
-# then waits up to 20 s for the handle's Finished signal.
+# then waits up to 30 s for the handle's Finished signal.
 queue() {
   local handle
   handle=$(gdbus call --session --dest "$service" --object-path "$object" \
     --method "$service.Queue" "['$1']" "['application/x-qrpfile']" normal default 0) ||
     { fail "Queue $1"; return 1; }
   handle=$(sed -n 's/^(uint32 \([0-9]*\),)$/\1/p' <<<"$handle")
-  for _ in $(seq 200); do
+  for _ in $(seq 300); do
     grep -q "\.Finished (uint32 $handle,)" "$root/signals" && break
     sleep 0.1
   done
