@@ -6,10 +6,13 @@
 #include "printer/demosales.h"
 #include "printer/qrprinter.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <map>
+#include <string>
+#include <vector>
 
 namespace {
 
