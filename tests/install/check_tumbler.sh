@@ -22,14 +22,22 @@ done
 # Inside the private bus: the same script, with the bus already there.
 if [ -z "${QRP_TUMBLER_INNER:-}" ]; then
   root=$(mktemp -d "${TMPDIR:-/tmp}/qrp-tumbler-XXXXXX")
-  trap 'rm -rf "$root"' EXIT
+  # QRP_KEEP=1 keeps the folder (bus.log, signals) for a look afterwards.
+  [ -n "${QRP_KEEP:-}" ] || trap 'rm -rf "$root"' EXIT
   cmake --install "$build" --prefix "$root/usr" >/dev/null || { echo "FAIL: cmake --install"; exit 1; }
   # Nothing of the user's: data, cache and configuration under $root only.
-  QRP_TUMBLER_INNER=$root TUMBLERD=$tumblerd HOME=$root/home XDG_CACHE_HOME=$root/cache \
+  # No video thumbnails here: an empty GStreamer plugin path spares tumbler's
+  # GStreamer plugin its registry scan.
+  mkdir -p "$root/no-gst"
+  GST_PLUGIN_SYSTEM_PATH_1_0=$root/no-gst GST_PLUGIN_PATH_1_0=$root/no-gst \
+  QRP_TUMBLER_INNER=$root HOME=$root/home XDG_CACHE_HOME=$root/cache \
     XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data XDG_DATA_DIRS=$root/usr/share:/usr/share \
     PATH=$root/usr/bin:$PATH ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0 \
-    timeout 150 dbus-run-session -- "$0" "$build" "$source"
-  exit $?
+    timeout 240 dbus-run-session -- "$0" "$build" "$source" 2>"$root/bus.log"
+  status=$?
+  # The bus and the service talk on standard error; shown when it failed.
+  [ $status -eq 0 ] || { echo "--- bus and service (status $status)"; cat "$root/bus.log"; }
+  exit $status
 fi
 
 root=$QRP_TUMBLER_INNER
@@ -41,36 +49,28 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 service=org.freedesktop.thumbnails.Thumbnailer1
 object=/org/freedesktop/thumbnails/Thumbnailer1
-# The monitor first, so that no signal goes by unseen; line-buffered, so
-# that each signal is in the file when it arrives.
+# The monitor names the service, so the bus starts tumblerd from its D-Bus
+# service file, as a desktop session does; line-buffered, so that each
+# signal is in the file when it arrives.
 stdbuf -oL gdbus monitor --session --dest "$service" --object-path "$object" >"$root/signals" 2>&1 &
 monitor_pid=$!
-for _ in $(seq 100); do
-  grep -q "^Monitoring" "$root/signals" && break
-  sleep 0.1
-done
-# No video thumbnails here: an empty GStreamer plugin path spares tumbler's
-# GStreamer plugin its registry scan.
-mkdir -p "$root/no-gst"
-GST_PLUGIN_SYSTEM_PATH_1_0=$root/no-gst GST_PLUGIN_PATH_1_0=$root/no-gst "$TUMBLERD" >"$root/tumblerd.log" 2>&1 &
-tumbler_pid=$!
-trap 'kill $monitor_pid $tumbler_pid 2>/dev/null; wait 2>/dev/null' EXIT
+trap 'kill $monitor_pid 2>/dev/null; wait 2>/dev/null' EXIT
 # A second on an idle machine; far longer on a loaded one.
-for _ in $(seq 600); do
+for _ in $(seq 900); do
   gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
     --method org.freedesktop.DBus.NameHasOwner "$service" 2>/dev/null | grep -q true && break
   sleep 0.1
 done
 
 # Queue(uris, mime types, flavour, scheduler, handle to unqueue) -> handle;
-# then waits up to 30 s for the handle's Finished signal.
+# then waits up to 60 s for the handle's Finished signal.
 queue() {
   local handle
   handle=$(gdbus call --session --dest "$service" --object-path "$object" \
     --method "$service.Queue" "['$1']" "['application/x-qrpfile']" normal default 0) ||
     { fail "Queue $1"; return 1; }
   handle=$(sed -n 's/^(uint32 \([0-9]*\),)$/\1/p' <<<"$handle")
-  for _ in $(seq 300); do
+  for _ in $(seq 600); do
     grep -q "\.Finished (uint32 $handle,)" "$root/signals" && break
     sleep 0.1
   done
@@ -123,7 +123,7 @@ grep -q "\.Error (uint32 [0-9]*, \['$bad'\]," <<<"$answer" || fail "no Error for
 [ ! -e "$(thumb "$bad")" ] || fail "a thumbnail for the damaged report"
 
 if [ $failures -ne 0 ]; then
-  echo "--- signals"; cat "$root/signals"; echo "--- tumblerd"; cat "$root/tumblerd.log"
+  echo "--- signals"; cat "$root/signals"
   exit 1
 fi
 echo "tumbler: Ready and a 128-pixel thumbnail for the report, Error and no file for the damaged one"
