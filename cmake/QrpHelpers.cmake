@@ -12,8 +12,15 @@ endfunction()
 
 # One test executable per tests/<layer>/*_test.cpp file, linked to LIBS.
 # QT selects the main that starts a QApplication on the offscreen platform.
+# Labels: "unit" and the layer; tests that talk to a CUPS server (*cups*)
+# get "printer" instead of "unit", so that a package build can leave them
+# out (ctest -L unit). QRP_TEST_LAYERS, when set, limits the build to the
+# layers it lists.
 function(qrp_layer_tests layer)
   cmake_parse_arguments(T "QT" "" "LIBS" ${ARGN})
+  if(QRP_TEST_LAYERS AND NOT layer IN_LIST QRP_TEST_LAYERS)
+    return()
+  endif()
   file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${layer}/*_test.cpp)
   file(GLOB _helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${layer}/*_helpers.cpp)
   foreach(_t ${_tests})
@@ -30,7 +37,11 @@ function(qrp_layer_tests layer)
       QRP_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
       QRP_BINARY_DIR="${CMAKE_BINARY_DIR}"
       QRP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    set(_labels unit ${layer})
+    if(_base MATCHES "cups")
+      set(_labels printer ${layer})
+    endif()
     gtest_discover_tests(${_exe} DISCOVERY_MODE PRE_TEST
-      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300 LABELS "${_labels}")
   endforeach()
 endfunction()

@@ -14,6 +14,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   shared-mime-info desktop-file-utils appstream libglib2.0-bin bash-completion
   librsvg2-bin help2man
+  tumbler dbus
 )
 
 missing=()

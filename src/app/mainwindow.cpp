@@ -11,6 +11,7 @@
 #include "app/viewersettings.h"
 #include "app/windowplacement.h"
 #include "app/xdgassociationstore.h"
+#include "platform/version.h"
 #include "preview/findbar.h"
 #include "preview/qrpreview.h"
 #include "printer/previewinterface.h"
@@ -218,6 +219,8 @@ void Tfrmzizarud::Hakknda1Click()
 {
     QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(), AboutText(), QMessageBox::Ok,
                     this);
+    // Below the fixed seven lines, so that they stay as they are.
+    box.setInformativeText(tr("Version %1").arg(QLatin1String(QrpVersion)));
     ExecuteMessageBox(box);
 }
 

@@ -3,6 +3,7 @@
 #include "app/appresources.h"
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
+#include "platform/version.h"
 
 #include <QIcon>
 
@@ -12,7 +13,7 @@ TViewerApplication::TViewerApplication(int& argc, char** argv) : QApplication(ar
 {
     setApplicationName(QStringLiteral("qrpview"));
     setApplicationDisplayName(QStringLiteral("Zendivo"));
-    setApplicationVersion(QStringLiteral("1.2"));
+    setApplicationVersion(QString::fromLatin1(QrpVersion));
     setDesktopFileName(QStringLiteral("qrpview"));
     InitAppResources();
     setWindowIcon(QIcon(QStringLiteral(":/qrpview.svg")));

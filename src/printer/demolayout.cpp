@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+const TDemoColumn DemoColumns[8] = {
+    {"Sıra", 0.06, true},  {"Fatura No", 0.14, false}, {"Tarih", 0.10, false},      {"Müşteri", 0.22, false},
+    {"Ürün", 0.20, false}, {"Miktar", 0.07, true},     {"Birim Fiyat", 0.10, true}, {"Tutar (TL)", 0.11, true},
+};
+
 TDemoGeometry DemoGeometry(int PaperWidth, int PaperLength)
 {
     TDemoGeometry g;

@@ -2,6 +2,17 @@
 // Where the demo report's parts go on a sheet, in 0.1 mm from the paper's
 // top left corner, and how many table rows fit on each page.
 
+#include <iterator>
+
+// The table's columns, left to right.
+struct TDemoColumn {
+    const char* Title; // UTF-8
+    double Share;      // of the table width
+    bool Right;        // numbers are right-aligned
+};
+extern const TDemoColumn DemoColumns[8];
+constexpr int DemoColumnCount = static_cast<int>(std::size(DemoColumns));
+
 struct TDemoGeometry {
     long double Left = 150, Right = 0; // table edges
     long double Top = 120;             // header band

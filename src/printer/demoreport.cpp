@@ -10,6 +10,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 namespace {
@@ -20,17 +21,8 @@ const QColor Shade(0xee, 0xf2, 0xf7);
 const QColor Rule(0xc8, 0xce, 0xd6);
 const QColor Grey(0x55, 0x5f, 0x6b);
 
-struct TColumn {
-    const char* Title;
-    double Share; // of the table width
-    bool Right;   // numbers are right-aligned
-};
-
-const TColumn Columns[] = {
-    {"Sıra", 0.06, true},  {"Fatura No", 0.14, false}, {"Tarih", 0.10, false},      {"Müşteri", 0.22, false},
-    {"Ürün", 0.20, false}, {"Miktar", 0.07, true},     {"Birim Fiyat", 0.10, true}, {"Tutar (TL)", 0.11, true},
-};
-constexpr int ColumnCount = static_cast<int>(std::size(Columns));
+const auto& Columns = DemoColumns;
+constexpr int ColumnCount = DemoColumnCount;
 
 // Drawn, not loaded, so the samples need no image files: an orange disc
 // with a white ring and two dots (an "Ö") on a navy tile.
@@ -92,6 +84,27 @@ private:
         C.SetTextAlign(Align | TA_BASELINE);
         C.TextOut(Document.XPos(X), Document.YPos(Y), S);
     }
+    // Right-aligned text ending at X. Text wider than Room (0.1 mm) is drawn
+    // in a narrower font, as a report generator fits a number to its cell,
+    // so that no row number or amount runs over the column's left rule.
+    void FittedText(long double X, long double Y, long double Room, const QString& S)
+    {
+        const int room = Document.XSize(Room);
+        const int natural = C.Font.Width;
+        if (room > 0 && C.TextWidth(S) > room) {
+            // Advances grow with the font's average character width: measured
+            // at a reference width, the width that fits follows by proportion.
+            constexpr int64_t Reference = 1000;
+            C.Font.Width = int(Reference);
+            const int64_t wide = std::max(C.TextWidth(S), 1);
+            C.Font.Width = int(std::clamp<int64_t>(Reference * room / wide, 1, Reference));
+            // Rounding of the pen position may still add a unit or two.
+            for (int i = 0; i < 4 && C.Font.Width > 1 && C.TextWidth(S) > room; ++i)
+                --C.Font.Width;
+        }
+        Text(X, Y, S, TA_RIGHT);
+        C.Font.Width = natural;
+    }
     // Left-aligned text cut at the cell's edge, so long names never run
     // into the next column.
     void ClippedText(long double X, long double Y, const QRect& Cell, const QString& S)
@@ -149,7 +162,7 @@ void TDemoPage::Cells(long double Top, const QString (&Values)[ColumnCount])
         const long double w = G.Width() * Columns[i].Share;
         const long double baseline = Top + G.RowHeight * 0.68L;
         if (Columns[i].Right)
-            Text(x + w - G.Pad, baseline, Values[i], TA_RIGHT);
+            FittedText(x + w - G.Pad, baseline, w - 2 * G.Pad, Values[i]);
         else
             ClippedText(x + G.Pad, baseline, Box(x, Top, w - G.Pad / 2, G.RowHeight), Values[i]);
         x += w;

@@ -7,6 +7,9 @@
 #include "tools/command.h"
 #include "tools/pageimage.h"
 
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QSaveFile>
 #include <QString>
@@ -98,9 +101,23 @@ int Run(const std::vector<std::string>& Args)
         painter.setPen(QColor(128, 128, 128));
         painter.drawRect(QRect(0, 0, image.width() - 1, image.height() - 1));
     }
-    // Written aside and renamed, so a failure leaves no half-written file.
-    QSaveFile out(QString::fromStdString(files[1]));
-    if (!out.open(QIODevice::WriteOnly) || !image.save(&out, "PNG") || !out.commit())
+    const QString target = QString::fromStdString(files[1]);
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+        throw EFCreateError("cannot write \"" + files[1] + "\"");
+    // A thumbnail service (tumbler) makes the output file itself and reads
+    // it back through the handle it keeps open: such a file is written in
+    // place, since a rename would leave that handle on the empty file. A new
+    // file is written aside and renamed, so a failure leaves no half file.
+    if (QFileInfo(target).isFile()) {
+        QFile out(target);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(png) != png.size() || !out.flush())
+            throw EFCreateError("cannot write \"" + files[1] + "\"");
+        return 0;
+    }
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly) || out.write(png) != png.size() || !out.commit())
         throw EFCreateError("cannot write \"" + files[1] + "\"");
     return 0;
 }

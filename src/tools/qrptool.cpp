@@ -1,6 +1,7 @@
 // qrptool and its helper programs: the same main over different commands.
 #include "tools/command.h"
 #include "platform/runtimedir.h"
+#include "platform/version.h"
 
 #if QRP_TOOL_APP == 2
 #include <QApplication>
@@ -156,7 +157,9 @@ void PrintHelp()
         std::printf("  %s\n%s%s%s", c.Usage, c.Summary ? "      " : "", c.Summary ? c.Summary : "",
                     c.Summary ? "\n" : "");
     std::printf("\nExit status 0 on success; on failure one line on standard error and status 1\n"
-                "(2 for wrong arguments).\n");
+                "(2 for wrong arguments).\n\n"
+                "qrptool is free software under the GNU General Public License, version 3 or\n"
+                "later; run \"qrptool --version\" for the notice.\n");
 }
 
 } // namespace
@@ -182,7 +185,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (!std::strcmp(argv[1], "--version")) {
-        std::printf("qrptool %s\n", QRP_VERSION);
+        std::printf("qrptool %s\n%s", QrpVersion, QrpLicenceNotice);
         return 0;
     }
 #ifndef QRP_TOOL_HELPERS

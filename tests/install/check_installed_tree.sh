@@ -53,6 +53,9 @@ grep -q '^\.SH' "$share/man/man1/qrptool.1" && grep -q 'thumbnail' "$share/man/m
 if have desktop-file-validate desktop-file-utils; then
   desktop-file-validate "$share/applications/qrpview.desktop" || fail "desktop-file-validate"
 fi
+metainfo=$share/metainfo/org.example.zendivo.qrpview.metainfo.xml
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" || fail "AppStream project_license"
+grep -q '<metadata_license>CC0-1.0</metadata_license>' "$metainfo" || fail "AppStream metadata_license"
 if have appstreamcli appstream; then
   appstreamcli validate --no-net --pedantic "$share/metainfo/org.example.zendivo.qrpview.metainfo.xml" >/dev/null ||
     fail "appstreamcli validate: $(appstreamcli validate --no-net "$share/metainfo/"*.xml)"

@@ -1,5 +1,6 @@
 #include "app/viewerapplication.h"
 #include "platform/runtimedir.h"
+#include "platform/version.h"
 
 #include <cstdio>
 #include <cstring>
@@ -25,7 +26,10 @@ const char HelpText[] = "Usage: qrpview [REPORT.qrp]\n"
                         "At every start the viewer registers itself for *.qrp under $XDG_DATA_HOME\n"
                         "(default ~/.local/share): mime/packages/qrpfile.xml,\n"
                         "applications/qrpview.desktop and icons/hicolor/scalable/apps/qrpview.svg.\n"
-                        "It does not make itself the default handler.\n";
+                        "It does not make itself the default handler.\n"
+                        "\n"
+                        "qrpview is free software under the GNU General Public License, version 3 or\n"
+                        "later; run \"qrpview --version\" for the notice.\n";
 
 } // namespace
 
@@ -36,7 +40,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (argc == 2 && !std::strcmp(argv[1], "--version")) {
-        std::printf("qrpview %s\n", QRP_VERSION);
+        std::printf("qrpview %s\n%s", QrpVersion, QrpLicenceNotice);
         return 0;
     }
     TPrivateRuntimeDir runtimeDir;
