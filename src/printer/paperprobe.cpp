@@ -1,6 +1,7 @@
 #include "printer/paperprobe.h"
 
 #include "printer/qrprinter.h"
+#include "printer/screenmetrics.h"
 
 namespace {
 
@@ -40,4 +41,15 @@ TPaperDetection DetectReportPaper(const QString& FileName)
     result.PaperSize = doc.PaperSize();
     result.Orientation = doc.Orientation();
     return result;
+}
+
+TPaperDetection DetectFirstPagePaper(int WidthPx, int HeightPx)
+{
+    TPaperDetection found = DetectPaperNearest(WidthPx, HeightPx, ScreenPixelsPerInch() / 254.0L);
+    // A document without a printer keeps its settings' first size when no
+    // row is near enough.
+    if (!found.Found)
+        found.PaperSize = TPrinterSettings().PaperSize();
+    found.Found = true;
+    return found;
 }
