@@ -49,44 +49,36 @@ std::vector<THyperlink> ReadHyperlinks(TStream& Data, int32_t Count)
     return links;
 }
 
-// A compressed page's claimed length is a limit, never an allocation: the
-// buffer grows with what the coder gives, so a claim the code cannot meet
-// ends with the coder's error long before memory does. Each step at most
-// doubles what is there.
-std::vector<uint8_t> ExpandPage(TStream& Code, int32_t Length)
+// A compressed page's claimed length is a limit, never an allocation. The
+// header comes first and is checked at once, so code that is noise ends
+// after 108 bytes; then the buffer grows with what the coder gives (each
+// step at most doubling it) up to the header's size, and the bytes behind
+// it go through a small block, so that the code is still checked to its
+// end. With Body false only the header's bytes are kept.
+std::vector<uint8_t> ExpandPage(TStream& Code, int32_t Length, bool Body)
 {
-    constexpr size_t FirstBlock = 64 * 1024;
+    constexpr size_t Block = 64 * 1024;
     const auto length = static_cast<size_t>(Length);
-    std::vector<uint8_t> bytes;
     TQRCompress expander(Code, false);
-    for (size_t done = 0; done < length;) {
-        const size_t block = std::min(length - done, std::max(FirstBlock, done));
+    std::vector<uint8_t> bytes(std::min<size_t>(length, EmfHeaderBytes));
+    expander.ExpandBytes(bytes.data(), bytes.size());
+    const EmfHeader header = TMetafile::CheckHeader(bytes.data(), Length);
+    const size_t keep = Body ? header.nBytes : bytes.size();
+    for (size_t done = bytes.size(); done < keep;) {
+        const size_t block = std::min(keep - done, std::max(Block, done));
         bytes.reserve(done + block);
         bytes.resize(done + block);
         expander.ExpandBytes(bytes.data() + done, block);
         done += block;
     }
-    expander.Finish();
-    return bytes;
-}
-
-// The first bytes of a compressed page, the rest expanded through a small
-// block and dropped: the code is checked to its end as GetPage checks it.
-EmfHeader ExpandPageHeader(TStream& Code, int32_t Length)
-{
-    uint8_t head[EmfHeaderBytes] = {};
-    const auto length = static_cast<size_t>(Length);
-    TQRCompress expander(Code, false);
-    const size_t first = std::min<size_t>(length, EmfHeaderBytes);
-    expander.ExpandBytes(head, first);
-    std::vector<uint8_t> rest(std::min<size_t>(length - first, 64 * 1024));
-    for (size_t done = first; done < length;) {
+    std::vector<uint8_t> rest(std::min(length - keep, Block));
+    for (size_t done = keep; done < length;) {
         const size_t block = std::min(length - done, rest.size());
         expander.ExpandBytes(rest.data(), block);
         done += block;
     }
     expander.Finish();
-    return TMetafile::CheckHeader(head, Length);
+    return bytes;
 }
 
 } // namespace
@@ -174,7 +166,8 @@ EmfHeader TQRPageList::ReadPageHeader(const TRecord& Record)
     EmfHeader header;
     try {
         if (FCompression) {
-            header = ExpandPageHeader(data, ReadExpandedLength(data, page));
+            const int32_t length = ReadExpandedLength(data, page);
+            header = TMetafile::CheckHeader(ExpandPage(data, length, false).data(), length);
         } else {
             // The header only: info on a large report reads a few hundred
             // bytes a page, not its drawing.
@@ -200,7 +193,7 @@ std::unique_ptr<TMetafile> TQRPageList::ReadPageData(const TRecord& Record,
     auto metafile = std::make_unique<TMetafile>();
     try {
         if (FCompression) {
-            metafile->LoadFromBytes(ExpandPage(data, ReadExpandedLength(data, page)));
+            metafile->LoadFromBytes(ExpandPage(data, ReadExpandedLength(data, page), true));
         } else {
             metafile->LoadFromStream(data);
             if (AHyperlinks) {

@@ -68,12 +68,13 @@ TEST(CompressedPageMemory, AClaimTheCodeCannotMeetIsNeverAllocated)
 #ifndef QRP_ALLOCATION_HOOKS
     GTEST_SKIP() << "needs the sanitizer's allocation hooks";
 #else
-    // 256 KiB of noise, coded as a writer codes a page: decoding yields
-    // those bytes and then runs out, however much more the record claims.
+    // A page of 256 KiB whose drawing is noise, coded as a writer codes a
+    // page: decoding yields it and then runs out, however much more the
+    // record claims.
     std::mt19937 rng(23);
-    Bytes noise(256 * 1024);
-    for (uint8_t& b : noise)
-        b = static_cast<uint8_t>(rng());
+    Bytes noise = MakeEmf(256 * 1024, 1);
+    for (size_t i = 108; i + 20 < noise.size(); ++i)
+        noise[i] = static_cast<uint8_t>(rng());
     TMemoryStream coded;
     {
         TQRCompress coder(coded, true);
