@@ -161,6 +161,10 @@ TQRPageList::TRecord TQRPageList::GotoPage(int32_t N)
             r = ReadRecord(HeaderSize(), size);
             ExpectNumber(r, 1);
             NoteRecord(r);
+        } else if (FCursor.Number == static_cast<int64_t>(FRecordStarts.size()) &&
+                   FCursor.Start == FRecordStarts.back()) {
+            // Reading on page after page: the last fetch's record, checked then.
+            r = FCursor;
         } else {
             r = ReadRecord(FRecordStarts.back(), size);
             ExpectNumber(r, static_cast<int32_t>(FRecordStarts.size()));
