@@ -76,41 +76,54 @@ EmfHeader TMetafile::ParseHeader(const uint8_t* p, size_t n)
     return h;
 }
 
+EmfHeader TMetafile::CheckHeader(const uint8_t* Head, int64_t Available)
+{
+    // 108 bytes are the smallest whole page: a header record and the end record.
+    if (Available < EmfHeaderBytes)
+        throw EInvalidGraphic("Page data is not an enhanced metafile: only " +
+                              std::to_string(Available < 0 ? 0 : Available) + " bytes remain");
+    if (u32(Head) != EmrHeaderType || u32(Head + 40) != ENHMETA_SIGNATURE)
+        throw EInvalidGraphic("Page data is not an enhanced metafile (no EMF header record)");
+    const uint32_t nBytes = u32(Head + 48);
+    if (nBytes < static_cast<uint32_t>(EmfHeaderBytes))
+        throw EInvalidGraphic("Enhanced metafile header gives an impossible size of " + std::to_string(nBytes) +
+                              " bytes");
+    // Checked against what the page holds before anything is allocated: a
+    // damaged size must not make us reserve gigabytes.
+    if (static_cast<int64_t>(nBytes) > Available)
+        throw EReadError("Page data ends early: the metafile needs " + std::to_string(nBytes) + " bytes, only " +
+                         std::to_string(Available) + " remain");
+    return ParseHeader(Head, EmfHeaderBytes);
+}
+
 void TMetafile::LoadFromStream(TStream& Stream)
 {
     const int32_t pos = Stream.Position();
     const int64_t left = int64_t(Stream.Size()) - pos;
-    // 108 bytes are the smallest whole page: a header record and the end record.
-    if (left < EmfHeaderBytes)
-        throw EInvalidGraphic("Page data is not an enhanced metafile: only " + std::to_string(left < 0 ? 0 : left) +
-                              " bytes remain");
-    uint8_t head[EmfHeaderBytes];
-    Stream.ReadBuffer(head, EmfHeaderBytes);
-    if (u32(head) != EmrHeaderType || u32(head + 40) != ENHMETA_SIGNATURE) {
+    uint8_t head[EmfHeaderBytes] = {};
+    if (left >= EmfHeaderBytes)
+        Stream.ReadBuffer(head, EmfHeaderBytes);
+    EmfHeader header;
+    try {
+        header = CheckHeader(head, left);
+    } catch (const EInvalidGraphic&) {
         Stream.SetPosition(pos);
-        throw EInvalidGraphic("Page data is not an enhanced metafile (no EMF header record)");
+        throw;
     }
-    const uint32_t nBytes = u32(head + 48);
-    if (nBytes < static_cast<uint32_t>(EmfHeaderBytes))
-        throw EInvalidGraphic("Enhanced metafile header gives an impossible size of " + std::to_string(nBytes) +
-                              " bytes");
-    // Check against what the stream holds before allocating: a damaged size
-    // must not make us reserve gigabytes.
-    if (static_cast<int64_t>(nBytes) > left)
-        throw EReadError("Page data ends early: the metafile needs " + std::to_string(nBytes) + " bytes, only " +
-                         std::to_string(left) + " remain");
-    std::vector<uint8_t> data(nBytes);
+    std::vector<uint8_t> data(header.nBytes);
     std::memcpy(data.data(), head, EmfHeaderBytes);
-    Stream.ReadBuffer(data.data() + EmfHeaderBytes, static_cast<int32_t>(nBytes - EmfHeaderBytes));
+    Stream.ReadBuffer(data.data() + EmfHeaderBytes, static_cast<int32_t>(header.nBytes - EmfHeaderBytes));
     FHeader = ParseHeader(data.data(), data.size());
     FData = std::move(data);
 }
 
 void TMetafile::LoadFromBytes(std::vector<uint8_t> Bytes)
 {
-    TMemoryStream s;
-    s.SetBytes(std::move(Bytes));
-    LoadFromStream(s);
+    // In place: a large page is not copied once more.
+    const EmfHeader header = CheckHeader(Bytes.data(), static_cast<int64_t>(Bytes.size()));
+    Bytes.resize(header.nBytes);
+    FHeader = ParseHeader(Bytes.data(), Bytes.size());
+    FData = std::move(Bytes);
 }
 
 void TMetafile::LoadFromFile(const std::string& FileName)
@@ -135,26 +148,46 @@ void TMetafile::Clear()
     FHeader = EmfHeader();
 }
 
+int EmfWidthPx(const EmfHeader& Header)
+{
+    return ScaleFrameToPixels(int64_t(Header.rclFrame.Right) - Header.rclFrame.Left, Header.szlDevice.cx,
+                              Header.szlMillimeters.cx);
+}
+
+int EmfHeightPx(const EmfHeader& Header)
+{
+    return ScaleFrameToPixels(int64_t(Header.rclFrame.Bottom) - Header.rclFrame.Top, Header.szlDevice.cy,
+                              Header.szlMillimeters.cy);
+}
+
+int EmfWidthMM(const EmfHeader& Header)
+{
+    return static_cast<int>(
+        std::clamp<int64_t>(int64_t(Header.rclFrame.Right) - Header.rclFrame.Left, INT32_MIN, INT32_MAX));
+}
+
+int EmfHeightMM(const EmfHeader& Header)
+{
+    return static_cast<int>(
+        std::clamp<int64_t>(int64_t(Header.rclFrame.Bottom) - Header.rclFrame.Top, INT32_MIN, INT32_MAX));
+}
+
 int TMetafile::Width() const
 {
-    return ScaleFrameToPixels(int64_t(FHeader.rclFrame.Right) - FHeader.rclFrame.Left, FHeader.szlDevice.cx,
-                              FHeader.szlMillimeters.cx);
+    return EmfWidthPx(FHeader);
 }
 
 int TMetafile::Height() const
 {
-    return ScaleFrameToPixels(int64_t(FHeader.rclFrame.Bottom) - FHeader.rclFrame.Top, FHeader.szlDevice.cy,
-                              FHeader.szlMillimeters.cy);
+    return EmfHeightPx(FHeader);
 }
 
 int TMetafile::MMWidth() const
 {
-    return static_cast<int>(
-        std::clamp<int64_t>(int64_t(FHeader.rclFrame.Right) - FHeader.rclFrame.Left, INT32_MIN, INT32_MAX));
+    return EmfWidthMM(FHeader);
 }
 
 int TMetafile::MMHeight() const
 {
-    return static_cast<int>(
-        std::clamp<int64_t>(int64_t(FHeader.rclFrame.Bottom) - FHeader.rclFrame.Top, INT32_MIN, INT32_MAX));
+    return EmfHeightMM(FHeader);
 }

@@ -38,9 +38,22 @@ constexpr int32_t EmfHeaderBytes = 108;
 // millimetres are 0 or the result leaves the int range.
 int ScaleFrameToPixels(int64_t Frame, int32_t Device, int32_t Millimeters);
 
+// Size of a page from its header alone, as TMetafile's Width, Height,
+// MMWidth and MMHeight give it.
+int EmfWidthPx(const EmfHeader& Header);
+int EmfHeightPx(const EmfHeader& Header);
+int EmfWidthMM(const EmfHeader& Header);
+int EmfHeightMM(const EmfHeader& Header);
+
 class TMetafile {
 public:
     TMetafile() = default;
+
+    // The loader's checks on a page's header without reading its body:
+    // Head holds the first min(Available, 108) of the Available bytes the
+    // page has. Same errors as LoadFromStream; nBytes is then at most
+    // Available.
+    static EmfHeader CheckHeader(const uint8_t* Head, int64_t Available);
 
     // The page loader rule: at least 108 bytes left, record type 1 and the
     // " EMF" signature; then exactly nBytes are consumed. Throws

@@ -52,6 +52,13 @@ int64_t TStream::CopyFrom(TStream& Source, int64_t Count)
     return Count;
 }
 
+int32_t TStream::ReadAt(int32_t Offset, void* Buffer, int32_t Count)
+{
+    if (Seek(Offset, soFromBeginning) != Offset)
+        return 0;
+    return Read(Buffer, Count);
+}
+
 int32_t TStream::ReadInt32()
 {
     uint8_t b[4];
@@ -165,15 +172,26 @@ TFileStream::TFileStream(const std::string& FileName, unsigned Mode) : FFileName
         if (FHandle < 0)
             throw EFCreateError("Cannot create file \"" + FileName + "\". " + std::strerror(errno));
     } else {
-        const int flags = ((Mode & 3) == fmOpenReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+        // Non-blocking only for the open itself, so that a FIFO cannot hold
+        // it up; the type is then checked on what was actually opened.
+        const int flags = ((Mode & 3) == fmOpenReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
         FHandle = ::open(FileName.c_str(), flags);
         if (FHandle < 0)
             throw EFOpenError("Cannot open file \"" + FileName + "\". " + std::strerror(errno));
         struct stat st;
-        if (::fstat(FHandle, &st) == 0 && S_ISDIR(st.st_mode)) {
+        const char* refusal = nullptr;
+        if (::fstat(FHandle, &st) != 0)
+            refusal = std::strerror(errno);
+        else if (S_ISDIR(st.st_mode))
+            refusal = "It is a directory";
+        else if (!S_ISREG(st.st_mode))
+            refusal = "It is not a regular file";
+        else if (::fcntl(FHandle, F_SETFL, ::fcntl(FHandle, F_GETFL) & ~O_NONBLOCK) != 0)
+            refusal = std::strerror(errno);
+        if (refusal) {
             ::close(FHandle);
             FHandle = -1;
-            throw EFOpenError("Cannot open file \"" + FileName + "\". It is a directory");
+            throw EFOpenError("Cannot open file \"" + FileName + "\". " + refusal);
         }
     }
 }
@@ -191,6 +209,23 @@ int32_t TFileStream::Read(void* Buffer, int32_t Count)
     int32_t done = 0;
     while (done < Count) {
         const ssize_t n = ::read(FHandle, static_cast<char*>(Buffer) + done, static_cast<size_t>(Count - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<int32_t>(n);
+    }
+    return done;
+}
+
+int32_t TFileStream::ReadAt(int32_t Offset, void* Buffer, int32_t Count)
+{
+    if (Count <= 0 || Offset < 0)
+        return 0;
+    int32_t done = 0;
+    while (done < Count) {
+        const ssize_t n = ::pread(FHandle, static_cast<char*>(Buffer) + done, static_cast<size_t>(Count - done),
+                                  off_t(Offset) + done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)

@@ -25,6 +25,9 @@ public:
     // Copies Count bytes from the current position of Source; Count 0 copies
     // all of Source from its start. Returns the bytes copied.
     int64_t CopyFrom(TStream& Source, int64_t Count);
+    // Up to Count bytes from Offset, for readers that keep their own
+    // position; the stream's position afterwards is unspecified.
+    virtual int32_t ReadAt(int32_t Offset, void* Buffer, int32_t Count);
 
     int32_t ReadInt32();
     void WriteInt32(int32_t Value);
@@ -58,6 +61,9 @@ enum TFileMode : unsigned {
     fmShareExclusive = 0x0010 // with fmCreate: the name must not exist yet
 };
 
+// Opening an existing file refuses a directory and anything else that is
+// not a regular file: a FIFO, device or socket named as a report could hold
+// the open up, or never end.
 class TFileStream : public TStream {
 public:
     TFileStream(const std::string& FileName, unsigned Mode);
@@ -68,6 +74,8 @@ public:
     int32_t Read(void* Buffer, int32_t Count) override;
     int32_t Write(const void* Buffer, int32_t Count) override;
     int32_t Seek(int32_t Offset, int Origin) override;
+    // One pread: no seek, and the position stays where it was.
+    int32_t ReadAt(int32_t Offset, void* Buffer, int32_t Count) override;
     const std::string& FileName() const { return FFileName; }
     // The real size, which may exceed what 32-bit positions reach.
     int64_t Size64() const;

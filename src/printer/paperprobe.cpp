@@ -13,17 +13,24 @@ TPaperDetection DetectReportPaper(const QString& FileName)
 {
     TQRPageList list;
     LoadReportFile(list, QFile::encodeName(FileName).toStdString());
-    TPaperDetection result;
-    result.PaperSize = TQRPaperSize::A4;
-    result.Found = list.PageCount() > 0;
-    if (!result.Found)
-        return result;
+    TPaperDetection none;
+    none.PaperSize = TQRPaperSize::A4;
+    none.Found = false;
+    if (list.PageCount() <= 0)
+        return none;
     const std::unique_ptr<TMetafile> page = list.GetPage(1);
     if (!page)
-        return result;
-    const TPaperDetection found = DetectPaperNearest(page->Width(), page->Height(), ScreenPixelsPerInch() / 254.0L);
-    if (found.Found && static_cast<int>(found.PaperSize) < QRPaperSizeCount)
-        result.PaperSize = found.PaperSize;
-    result.Orientation = found.Orientation;
-    return result;
+        return none;
+    return DetectFirstPagePaper(page->Width(), page->Height());
+}
+
+TPaperDetection DetectFirstPagePaper(int WidthPx, int HeightPx)
+{
+    TPaperDetection found = DetectPaperNearest(WidthPx, HeightPx, ScreenPixelsPerInch() / 254.0L);
+    // A document without a printer keeps its settings' first size (A4) when
+    // no row is near enough.
+    if (!found.Found || static_cast<int>(found.PaperSize) >= QRPaperSizeCount)
+        found.PaperSize = TQRPaperSize::A4;
+    found.Found = true;
+    return found;
 }

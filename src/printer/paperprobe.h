@@ -7,3 +7,6 @@
 
 // Throws the loader's error when the file is not a readable report.
 TPaperDetection DetectReportPaper(const QString& FileName);
+// The same from the size of the first page in reference-device pixels
+// (TMetafile::Width and Height), for a caller that has read it already.
+TPaperDetection DetectFirstPagePaper(int WidthPx, int HeightPx);

@@ -43,6 +43,23 @@ bool IsTextFile(const fs::path& Path)
 
 constexpr int PagesPerUnit = 32;
 
+void SearchPage(TTextSource& Source, int Page, const TTextQuery& Query, TFileSearch& Result)
+{
+    const std::unique_ptr<TMetafile> page = Source.Page(Page);
+    if (!page)
+        return;
+    ++Result.Pages;
+    Result.Bytes += int64_t(page->Data().size());
+    for (const TEmfTextLine& line : EmfPageLines(*page, false)) {
+        bool tooComplex = false;
+        std::vector<std::pair<int, int>> m = Query.Find(line.Text, &tooComplex);
+        if (tooComplex && Result.Error.empty())
+            Result.Error = TTextQuery::TooComplexError(Page);
+        if (!m.empty())
+            Result.Hits.push_back({Page, line.Text, std::move(m)});
+    }
+}
+
 struct TUnit {
     size_t File;
     int First, Last;
@@ -239,24 +256,22 @@ void SearchFiles(const std::vector<std::string>& Files, const TTextQuery& Query,
                 r.Error = openErrors[unit.File];
             } else if (unit.First <= unit.Last) {
                 try {
+                    // One source per file and worker: its walk along the
+                    // chain goes on from where the last slice ended.
                     if (openName != r.File || !source) {
                         source.reset();
+                        openName.clear();
                         source = std::make_unique<TTextSource>(r.File);
                         openName = r.File;
                     }
                     for (int p = unit.First; p <= unit.Last; ++p) {
-                        const std::unique_ptr<TMetafile> page = source->Page(p);
-                        if (!page)
-                            break;
-                        ++r.Pages;
-                        r.Bytes += int64_t(page->Data().size());
-                        for (const TEmfTextLine& line : EmfPageLines(*page, false)) {
-                            bool tooComplex = false;
-                            std::vector<std::pair<int, int>> m = Query.Find(line.Text, &tooComplex);
-                            if (tooComplex && r.Error.empty())
-                                r.Error = TTextQuery::TooComplexError(p);
-                            if (!m.empty())
-                                r.Hits.push_back({p, line.Text, std::move(m)});
+                        // A damaged page is named and passed over; the pages
+                        // behind it are still searched, from the same source.
+                        try {
+                            SearchPage(*source, p, Query, r);
+                        } catch (const std::exception& e) {
+                            if (r.Error.empty())
+                                r.Error = e.what();
                         }
                     }
                 } catch (const std::exception& e) {

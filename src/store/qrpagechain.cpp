@@ -10,6 +10,16 @@
 
 namespace {
 
+class TPositionKeeper {
+public:
+    explicit TPositionKeeper(TStream& Stream) : FStream(Stream), FPosition(Stream.Position()) {}
+    ~TPositionKeeper() { FStream.SetPosition(FPosition); }
+
+private:
+    TStream& FStream;
+    int32_t FPosition;
+};
+
 std::string AtOffset(int64_t Value)
 {
     return " at offset " + std::to_string(Value);
@@ -56,9 +66,17 @@ int32_t TQRPageList::DataEnd() const
     return FDataEnd >= 0 ? FDataEnd : FStream->Size();
 }
 
-int32_t TQRPageList::TrailingBytes() const
+int32_t TQRPageList::TrailingBytes()
 {
-    return FStream && FDataEnd >= 0 ? FStream->Size() - FDataEnd : 0;
+    if (!FStream)
+        return 0;
+    std::lock_guard<std::recursive_mutex> lock(FLock);
+    if (FDataEnd < 0 && FHeaderKeepsCount && FPageCount > 0) {
+        // The end is where the walk to the last record ends.
+        TPositionKeeper keep(*FStream);
+        GotoPage(FPageCount);
+    }
+    return FDataEnd >= 0 ? FStream->Size() - FDataEnd : 0;
 }
 
 bool TQRPageList::StartsRecord(int32_t Start, int32_t Number, int32_t Size)
@@ -69,10 +87,11 @@ bool TQRPageList::StartsRecord(int32_t Start, int32_t Number, int32_t Size)
     return FStream->ReadInt32() == Number;
 }
 
-void TQRPageList::FindChainEnd()
+void TQRPageList::CheckFirstRecord()
 {
     const int32_t size = FStream->Size();
     const int32_t first = HeaderSize();
+    FCursor = TRecord();
     if (!StartsRecord(first, 1, size)) {
         // Neither a page nor a header that says "no pages": some other file.
         if (!FHeaderKeepsCount || !FHeaderMarked)
@@ -80,82 +99,86 @@ void TQRPageList::FindChainEnd()
         if (FPageCount > 0 && int64_t(first) + 12 > size)
             Damaged("the header gives " + std::to_string(FPageCount) + " pages but the file holds no page records");
     }
-    if (!FHeaderKeepsCount) {
-        // CountRecords walks these and finds the end.
-        FStream->SetPosition(first);
-        return;
-    }
-    // The header's count of records, whatever follows them.
-    int32_t pos = first;
-    for (int32_t n = 1; n <= FPageCount; ++n) {
-        if (pos == size)
-            Damaged("the header gives " + std::to_string(FPageCount) + " pages but the file holds only " +
-                    std::to_string(n - 1) + " page records");
-        const TRecord r = ReadRecord(pos, size);
-        ExpectNumber(r, n);
+    if (FHeaderKeepsCount && FPageCount == 0) {
+        FDataEnd = first;
+    } else if (FHeaderKeepsCount) {
+        // Only record 1: the rest of the chain is checked as far as the
+        // pages asked for, so page 1 costs the same for any page count.
+        const TRecord r = ReadRecord(first, size);
+        ExpectNumber(r, 1);
         NoteRecord(r);
-        pos = r.Next;
+        // Unless the count is more than the file can hold (a record takes
+        // 12 bytes at least): the walk then finds where the records end,
+        // and no reader is handed a count that cannot be.
+        if (FPageCount > (int64_t(size) - first) / 12)
+            GotoPage(FPageCount);
     }
-    FDataEnd = pos;
     FStream->SetPosition(first);
+}
+
+void TQRPageList::StepForward(TRecord& Record, int32_t Size)
+{
+    if (Record.Next == Size || Record.Next == FDataEnd)
+        Damaged("the header gives " + std::to_string(FPageCount) + " pages but the file holds only " +
+                std::to_string(Record.Number) + " page records");
+    const TRecord next = ReadRecord(Record.Next, Size);
+    ExpectNumber(next, Record.Number + 1);
+    NoteRecord(next);
+    Record = next;
+}
+
+void TQRPageList::StepBack(TRecord& Record, int32_t Size)
+{
+    FStream->SetPosition(Record.Start - 4);
+    const int32_t back = FStream->ReadInt32();
+    if (back > Record.Start - 12)
+        Damaged("the back pointer in front of record " + std::to_string(Record.Number) + AtOffset(Record.Start) +
+                " leads forward, to offset " + std::to_string(back));
+    const TRecord previous = ReadRecord(back, Size);
+    ExpectNumber(previous, Record.Number - 1);
+    if (previous.Next != Record.Start)
+        Damaged("page record " + std::to_string(previous.Number) + AtOffset(previous.Start) + " ends at offset " +
+                std::to_string(previous.Next) + " but the next record starts at " + std::to_string(Record.Start));
+    Record = previous;
 }
 
 TQRPageList::TRecord TQRPageList::GotoPage(int32_t N)
 {
     const int32_t size = FStream->Size();
-    const int32_t end = DataEnd();
-    if (int64_t(HeaderSize()) + 12 > end)
+    if (int64_t(HeaderSize()) + 12 > DataEnd())
         Damaged("the header gives " + std::to_string(FPageCount) + " pages but the file holds no page records");
     TRecord r;
-    if (N == 1) {
-        r = ReadRecord(HeaderSize(), size);
-        ExpectNumber(r, 1);
-        NoteRecord(r);
+    if (N - 1 < static_cast<int64_t>(FRecordStarts.size())) {
+        // A record the walk has passed: one step.
+        r = ReadRecord(FRecordStarts[size_t(N - 1)], size);
+        ExpectNumber(r, N);
     } else {
-        const int32_t pos = FStream->Position();
-        if (pos == end) {
-            FStream->SetPosition(end - 4);
-            r = ReadRecord(FStream->ReadInt32(), size);
-            if (r.Next != end)
-                Damaged("the back pointer at the end of the file leads to record " + std::to_string(r.Number) +
-                        AtOffset(r.Start) + ", which is not the last record");
+        // Every record is reached along the chain from record 1, never
+        // through a pointer the chain has not confirmed, so a damaged file
+        // cannot show a wrong page. The walk starts at the furthest record
+        // known; past the bounded index, at the record the last fetch used.
+        if (FRecordStarts.empty()) {
+            r = ReadRecord(HeaderSize(), size);
+            ExpectNumber(r, 1);
+            NoteRecord(r);
+        } else if (FCursor.Number == static_cast<int64_t>(FRecordStarts.size()) &&
+                   FCursor.Start == FRecordStarts.back()) {
+            // Reading on page after page: the last fetch's record, checked then.
+            r = FCursor;
         } else {
-            r = ReadRecord(pos, size);
+            r = ReadRecord(FRecordStarts.back(), size);
+            ExpectNumber(r, static_cast<int32_t>(FRecordStarts.size()));
         }
-        if (r.Number < 1 || r.Number > FPageCount)
-            Damaged("page record" + AtOffset(r.Start) + " is numbered " + std::to_string(r.Number) + ", outside 1.." +
-                    std::to_string(FPageCount));
-        // The record at the position is always read and checked; only a
-        // longer way to a record the walk has already passed is cut short.
-        if (std::abs(int64_t(r.Number) - N) > 1 && N - 1 < static_cast<int64_t>(FRecordStarts.size())) {
-            r = ReadRecord(FRecordStarts[size_t(N - 1)], size);
-            ExpectNumber(r, N);
-        }
-        while (r.Number < N) {
-            if (r.Next == end)
-                Damaged("the header gives " + std::to_string(FPageCount) + " pages but the file holds only " +
-                        std::to_string(r.Number) + " page records");
-            const int32_t number = r.Number + 1;
-            NoteRecord(r);
-            r = ReadRecord(r.Next, size);
-            ExpectNumber(r, number);
-            NoteRecord(r);
-        }
-        while (r.Number > N) {
-            FStream->SetPosition(r.Start - 4);
-            const int32_t back = FStream->ReadInt32();
-            if (back > r.Start - 12)
-                Damaged("the back pointer in front of record " + std::to_string(r.Number) + AtOffset(r.Start) +
-                        " leads forward, to offset " + std::to_string(back));
-            const TRecord previous = ReadRecord(back, size);
-            ExpectNumber(previous, r.Number - 1);
-            if (previous.Next != r.Start)
-                Damaged("page record " + std::to_string(previous.Number) + AtOffset(previous.Start) +
-                        " ends at offset " + std::to_string(previous.Next) + " but the next record starts at " +
-                        std::to_string(r.Start));
-            r = previous;
-        }
+        if (FCursor.Number > r.Number && std::abs(int64_t(FCursor.Number) - N) < int64_t(N) - r.Number)
+            r = FCursor;
+        while (r.Number < N)
+            StepForward(r, size);
+        while (r.Number > N)
+            StepBack(r, size);
+        if (N == FPageCount && FHeaderKeepsCount)
+            FDataEnd = r.Next;
     }
+    FCursor = r;
     FStream->SetPosition(r.Start);
     return r;
 }

@@ -19,6 +19,7 @@ void TQRPageList::SetStream(std::unique_ptr<TQRStream> Value)
     FHeaderSize = -1;
     FDataEnd = -1;
     FRecordStarts.clear();
+    FCursor = TRecord();
 }
 
 std::unique_ptr<TQRStream> TQRPageList::TakeStream()
@@ -26,6 +27,7 @@ std::unique_ptr<TQRStream> TQRPageList::TakeStream()
     FHeaderSize = -1;
     FDataEnd = -1;
     FRecordStarts.clear();
+    FCursor = TRecord();
     return std::move(FStream);
 }
 
@@ -63,6 +65,7 @@ void TQRPageList::ReadFileHeader()
     FHeaderSize = -1;
     FDataEnd = -1;
     FRecordStarts.clear();
+    FCursor = TRecord();
     FStream->SetPosition(0);
     const int32_t size = HeaderSize();
     TQRFileHeaderRecord header{};
@@ -91,12 +94,15 @@ void TQRPageList::WriteFileHeader()
 void TQRPageList::LoadFromFile(const std::string& Filename)
 {
     SetStream(nullptr);
+    LoadInPlace(TQRStream::CreateFromFile(Filename));
+}
+
+void TQRPageList::LoadInPlace(std::unique_ptr<TQRStream> Stream)
+{
+    SetStream(std::move(Stream));
     try {
-        FStream = TQRStream::CreateFromFile(Filename);
         ReadFileHeader();
-        FindChainEnd();
-        GetPage(FPageCount);
-        GetPage(FPageCount);
+        CheckFirstRecord();
     } catch (...) {
         // A file that cannot be read is not kept open behind the caller.
         SetStream(nullptr);
@@ -111,7 +117,7 @@ void TQRPageList::LoadFromStream(TMemoryStream& inStream)
     FStream = TQRStream::CreateFromMemory(inStream.Bytes());
     try {
         ReadFileHeader();
-        FindChainEnd();
+        CheckFirstRecord();
     } catch (...) {
         SetStream(nullptr);
         FPageCount = 0;

@@ -31,10 +31,14 @@ public:
     void LockList() { FLock.lock(); }
     void UnlockList() { FLock.unlock(); }
 
-    // Opens the file in place, reads its header and fetches the last page
-    // twice. Throws EQRDamagedReport when the chain is broken, and
-    // EFOpenError when the file holds no report at all.
+    // Opens the file in place and reads its header and the first record;
+    // the rest of the chain is checked as far as the pages fetched, so a
+    // broken chain throws EQRDamagedReport when a page behind the break is
+    // asked for. Throws EFOpenError when the file holds no report at all.
     void LoadFromFile(const std::string& Filename);
+    // The same for a report read in place from a stream made by
+    // TQRStream::CreateFromFile or CreateFromSource.
+    void LoadInPlace(std::unique_ptr<TQRStream> Stream);
     // Copies the whole of inStream into a new in-memory page stream.
     void LoadFromStream(TMemoryStream& inStream);
     // Replaces Filename only once the whole report is written.
@@ -51,6 +55,11 @@ public:
     // the record has none or the page is compressed.
     void GetPageEx(int32_t PageNumber, std::unique_ptr<TMetafile>& AMetafile,
                    std::unique_ptr<std::vector<THyperlink>>& AHyperlinks);
+    // Page N's EMF header, read without the page's drawing (a compressed
+    // page is still expanded to the end of its code, into a small block, so
+    // that damage behind the header is found as GetPage finds it). False
+    // outside 1..PageCount; the same errors as GetPage.
+    bool GetPageHeader(int32_t PageNumber, EmfHeader& Header);
     void AddPage(const TMetafile& aMetafile);
     void AddPageEx(const TMetafile& aMetafile, const std::vector<THyperlink>* AHyperlinks);
     // Outlines are not stored in report files.
@@ -63,8 +72,10 @@ public:
     // carry no page count.
     int32_t CountRecords();
     // Bytes behind the last page record of a loaded report: padding that
-    // mail gateways and old file systems add, which the pages ignore.
-    int32_t TrailingBytes() const;
+    // mail gateways and old file systems add, which the pages ignore. Walks
+    // the chain to its end when no fetch has yet; throws EQRDamagedReport
+    // as GetPage of the last page would.
+    int32_t TrailingBytes();
 
     bool Compression() const { return FCompression; }
     void SetCompression(bool Value) { FCompression = Value; }
@@ -89,7 +100,9 @@ private:
 
     void ReadFileHeader();
     void WriteFileHeader();
-    void FindChainEnd();
+    void CheckFirstRecord();
+    void StepForward(TRecord& Record, int32_t Size);
+    void StepBack(TRecord& Record, int32_t Size);
     bool StartsRecord(int32_t Start, int32_t Number, int32_t Size);
     int32_t DataEnd() const;
     TRecord GotoPage(int32_t N);
@@ -100,6 +113,9 @@ private:
     void ForgetPosition();
     std::unique_ptr<TMetafile> ReadPageData(const TRecord& Record,
                                             std::unique_ptr<std::vector<THyperlink>>* AHyperlinks);
+    EmfHeader ReadPageHeader(const TRecord& Record);
+    int32_t ReadExpandedLength(TStream& Data, const std::string& Page) const;
+    void CheckBackPointer(const TRecord& Record, const std::string& Page);
     void AppendRecord(const TMetafile& aMetafile, const std::vector<THyperlink>* AHyperlinks, bool Extended);
     [[noreturn]] void Damaged(const std::string& What) const;
     std::string Name() const;
@@ -117,5 +133,7 @@ private:
     // already passed is reached in one step; bounded, past that the chain is
     // walked as usual.
     std::vector<int32_t> FRecordStarts;
+    // The record the last fetch reached; where a walk past the index goes on.
+    TRecord FCursor;
     double FCreationTime = 0;
 };

@@ -7,6 +7,7 @@
 #include "store/qrpagelist.h"
 #include "store/utf16.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -48,7 +49,55 @@ std::vector<THyperlink> ReadHyperlinks(TStream& Data, int32_t Count)
     return links;
 }
 
+// A compressed page's claimed length is a limit, never an allocation. The
+// header comes first and is checked at once, so code that is noise ends
+// after 108 bytes; then the buffer grows with what the coder gives (each
+// step at most doubling it) up to the header's size, and the bytes behind
+// it go through a small block, so that the code is still checked to its
+// end. With Body false only the header's bytes are kept.
+std::vector<uint8_t> ExpandPage(TStream& Code, int32_t Length, bool Body)
+{
+    constexpr size_t Block = 64 * 1024;
+    const auto length = static_cast<size_t>(Length);
+    TQRCompress expander(Code, false);
+    std::vector<uint8_t> bytes(std::min<size_t>(length, EmfHeaderBytes));
+    expander.ExpandBytes(bytes.data(), bytes.size());
+    const EmfHeader header = TMetafile::CheckHeader(bytes.data(), Length);
+    const size_t keep = Body ? header.nBytes : bytes.size();
+    for (size_t done = bytes.size(); done < keep;) {
+        const size_t block = std::min(keep - done, std::max(Block, done));
+        bytes.reserve(done + block);
+        bytes.resize(done + block);
+        expander.ExpandBytes(bytes.data() + done, block);
+        done += block;
+    }
+    std::vector<uint8_t> rest(std::min(length - keep, Block));
+    for (size_t done = keep; done < length;) {
+        const size_t block = std::min(length - done, rest.size());
+        expander.ExpandBytes(rest.data(), block);
+        done += block;
+    }
+    expander.Finish();
+    return bytes;
+}
+
 } // namespace
+
+bool TQRPageList::GetPageHeader(int32_t PageNumber, EmfHeader& Header)
+{
+    std::lock_guard<std::recursive_mutex> lock(FLock);
+    if (PageNumber > FPageCount || PageNumber < 1)
+        return false;
+    CheckStream();
+    TPageGuard guard(FLock, *FStream);
+    try {
+        Header = ReadPageHeader(GotoPage(PageNumber));
+    } catch (...) {
+        ForgetPosition();
+        throw;
+    }
+    return true;
+}
 
 std::unique_ptr<TMetafile> TQRPageList::GetPage(int32_t PageNumber)
 {
@@ -91,6 +140,50 @@ void TQRPageList::ForgetPosition()
     FStream->SetPosition(DataEnd());
 }
 
+int32_t TQRPageList::ReadExpandedLength(TStream& Data, const std::string& Page) const
+{
+    const int32_t length = Data.ReadInt32();
+    const int64_t coded = int64_t(Data.Size()) - 4;
+    // No code is shorter than one bit, so a byte yields 8 at most.
+    if (length < 0 || int64_t(length) > coded * 8)
+        Damaged(Page + "its expanded length of " + std::to_string(length) + " bytes cannot come from " +
+                std::to_string(coded) + " coded bytes");
+    return length;
+}
+
+void TQRPageList::CheckBackPointer(const TRecord& Record, const std::string& Page)
+{
+    FStream->SetPosition(Record.Next - 4);
+    if (FStream->ReadInt32() != Record.Start)
+        Damaged(Page + "its back pointer does not lead to the start of its record");
+    FStream->SetPosition(Record.Next);
+}
+
+EmfHeader TQRPageList::ReadPageHeader(const TRecord& Record)
+{
+    const std::string page = "page " + std::to_string(Record.Number) + ": ";
+    TLimitedStream data(*FStream, Record.Start + 8, Record.Next - 4 - (Record.Start + 8));
+    EmfHeader header;
+    try {
+        if (FCompression) {
+            const int32_t length = ReadExpandedLength(data, page);
+            header = TMetafile::CheckHeader(ExpandPage(data, length, false).data(), length);
+        } else {
+            // The header only: info on a large report reads a few hundred
+            // bytes a page, not its drawing.
+            uint8_t head[EmfHeaderBytes] = {};
+            const int32_t got = data.Read(head, EmfHeaderBytes);
+            header = TMetafile::CheckHeader(head, got < EmfHeaderBytes ? got : data.Size());
+        }
+    } catch (const EQRDamagedReport&) {
+        throw;
+    } catch (const Exception& e) {
+        Damaged(page + e.what());
+    }
+    CheckBackPointer(Record, page);
+    return header;
+}
+
 std::unique_ptr<TMetafile> TQRPageList::ReadPageData(const TRecord& Record,
                                                      std::unique_ptr<std::vector<THyperlink>>* AHyperlinks)
 {
@@ -100,17 +193,7 @@ std::unique_ptr<TMetafile> TQRPageList::ReadPageData(const TRecord& Record,
     auto metafile = std::make_unique<TMetafile>();
     try {
         if (FCompression) {
-            const int32_t length = data.ReadInt32();
-            const int64_t coded = int64_t(data.Size()) - 4;
-            // No code is shorter than one bit, so a byte yields 8 at most.
-            if (length < 0 || int64_t(length) > coded * 8)
-                Damaged(page + "its expanded length of " + std::to_string(length) + " bytes cannot come from " +
-                        std::to_string(coded) + " coded bytes");
-            std::vector<uint8_t> bytes(static_cast<size_t>(length));
-            TQRCompress expander(data, false);
-            expander.ExpandBytes(bytes.data(), bytes.size());
-            expander.Finish();
-            metafile->LoadFromBytes(std::move(bytes));
+            metafile->LoadFromBytes(ExpandPage(data, ReadExpandedLength(data, page), true));
         } else {
             metafile->LoadFromStream(data);
             if (AHyperlinks) {
@@ -127,10 +210,7 @@ std::unique_ptr<TMetafile> TQRPageList::ReadPageData(const TRecord& Record,
     } catch (const Exception& e) {
         Damaged(page + e.what());
     }
-    FStream->SetPosition(backPointer);
-    if (FStream->ReadInt32() != Record.Start)
-        Damaged(page + "its back pointer does not lead to the start of its record");
-    FStream->SetPosition(Record.Next);
+    CheckBackPointer(Record, page);
     return metafile;
 }
 

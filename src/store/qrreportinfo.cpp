@@ -42,18 +42,20 @@ TQRReportInfo InspectPages(TQRPageList& List)
     info.PageCount = List.PageCount();
     info.Compression = List.Compression();
     info.CreationTime = List.CreationTime();
-    info.TrailingBytes = List.TrailingBytes();
     for (int32_t n = 1; n <= List.PageCount(); ++n) {
-        const std::unique_ptr<TMetafile> page = List.GetPage(n);
+        EmfHeader header;
+        List.GetPageHeader(n, header);
         TQRPageInfo p;
         p.Number = n;
-        p.EmfBytes = static_cast<int32_t>(page->Data().size());
-        p.Width = page->Width();
-        p.Height = page->Height();
-        p.MMWidth = page->MMWidth();
-        p.MMHeight = page->MMHeight();
+        p.EmfBytes = static_cast<int32_t>(header.nBytes);
+        p.Width = EmfWidthPx(header);
+        p.Height = EmfHeightPx(header);
+        p.MMWidth = EmfWidthMM(header);
+        p.MMHeight = EmfHeightMM(header);
         info.Pages.push_back(p);
     }
+    // Known once the walk has reached the last record.
+    info.TrailingBytes = List.TrailingBytes();
     return info;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// What a report file holds, found by opening it and reading every page in
-// order: the core of `qrptool info`, and a small entry point for fuzzing.
+// What a report file holds, found by opening it and reading every page's
+// header in order: the core of `qrptool info`, and a small entry point for
+// fuzzing.
 #include "store/qrpagelist.h"
 
 #include <cstdint>
@@ -32,5 +33,5 @@ void LoadReportStream(TQRPageList& List, TMemoryStream& Stream);
 
 TQRReportInfo InspectReportFile(const std::string& FileName);
 TQRReportInfo InspectReportData(std::vector<uint8_t> Data);
-// Walks every page of a loaded list.
+// Walks every page of a loaded list, reading each page's header only.
 TQRReportInfo InspectPages(TQRPageList& List);

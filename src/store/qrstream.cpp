@@ -18,8 +18,23 @@ std::unique_ptr<TQRStream> TQRStream::CreateFromFile(const std::string& Filename
     if (file->Size64() > std::numeric_limits<int32_t>::max())
         throw EFOpenError("Cannot open file \"" + Filename +
                           "\". It is larger than the 2 GiB a report file can address");
+    const auto size = static_cast<int32_t>(file->Size64());
+    return InPlace(std::move(file), Filename, size);
+}
+
+std::unique_ptr<TQRStream> TQRStream::CreateFromSource(std::unique_ptr<TStream> Source, const std::string& Name)
+{
+    const int32_t size = Source->Size();
+    return InPlace(std::move(Source), Name, size);
+}
+
+std::unique_ptr<TQRStream> TQRStream::InPlace(std::unique_ptr<TStream> Source, const std::string& Name, int32_t Size)
+{
     std::unique_ptr<TQRStream> stream(new TQRStream());
-    stream->FileStream = std::move(file);
+    const int32_t size = Size;
+    stream->FSourceCache = std::make_unique<TReadCache>(*Source, size);
+    stream->FSource = std::move(Source);
+    stream->FSourceName = Name;
     stream->FInMemory = false;
     return stream;
 }
@@ -38,24 +53,35 @@ TQRStream::~TQRStream()
     std::lock_guard<std::recursive_mutex> lock(FLock);
     MemoryStream.reset();
     FileStream.reset();
+    FSourceCache.reset();
+    FSource.reset();
     if (!FFilename.empty() && FileExists(FFilename))
         DeleteFile(FFilename);
 }
 
 std::string TQRStream::FileName() const
 {
+    if (FSource)
+        return FSourceName;
     return FileStream ? FileStream->FileName() : std::string();
 }
 
 int32_t TQRStream::Read(void* Buffer, int32_t Count)
 {
     std::lock_guard<std::recursive_mutex> lock(FLock);
+    if (FSource) {
+        const int32_t n = FSourceCache->ReadAt(FSourcePosition, Buffer, Count);
+        FSourcePosition += n;
+        return n;
+    }
     return FInMemory ? MemoryStream->Read(Buffer, Count) : FileStream->Read(Buffer, Count);
 }
 
 int32_t TQRStream::Write(const void* Buffer, int32_t Count)
 {
     std::lock_guard<std::recursive_mutex> lock(FLock);
+    if (FSource)
+        return 0; // the user's file is only read
     if (!FInMemory)
         return FileStream->Write(Buffer, Count);
     const int32_t written = MemoryStream->Write(Buffer, Count);
@@ -87,6 +113,18 @@ void TQRStream::Spill()
 int32_t TQRStream::Seek(int32_t Offset, int Origin)
 {
     std::lock_guard<std::recursive_mutex> lock(FLock);
+    if (FSource) {
+        // As a file's: anywhere from 0 on, past the end too.
+        int64_t base = 0;
+        if (Origin == soFromCurrent)
+            base = FSourcePosition;
+        else if (Origin == soFromEnd)
+            base = FSourceCache->Size();
+        const int64_t pos = base + Offset;
+        if (pos >= 0)
+            FSourcePosition = static_cast<int32_t>(std::min<int64_t>(pos, std::numeric_limits<int32_t>::max()));
+        return FSourcePosition;
+    }
     return FInMemory ? MemoryStream->Seek(Offset, Origin) : FileStream->Seek(Offset, Origin);
 }
 

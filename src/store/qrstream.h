@@ -3,6 +3,7 @@
 // file of its own; or a user's report file read in place, never written.
 #include "platform/streams.h"
 #include "store/qrfileheader.h"
+#include "store/readcache.h"
 
 #include <cstdint>
 #include <memory>
@@ -15,6 +16,10 @@ public:
     explicit TQRStream(int32_t pMemoryLimit);
     // Opens FileName read-only; the file is never changed or deleted.
     static std::unique_ptr<TQRStream> CreateFromFile(const std::string& Filename);
+    // A report read in place from Source, as CreateFromFile does with a
+    // file: read-only, its size fixed at this call, read through a window
+    // (see TReadCache) so that small reads cost few reads of Source.
+    static std::unique_ptr<TQRStream> CreateFromSource(std::unique_ptr<TStream> Source, const std::string& Name);
     // In memory with Data as its content and its size as the limit, as the
     // page list's LoadFromStream needs.
     static std::unique_ptr<TQRStream> CreateFromMemory(std::vector<uint8_t> Data);
@@ -55,6 +60,7 @@ public:
 
 private:
     TQRStream() = default;
+    static std::unique_ptr<TQRStream> InPlace(std::unique_ptr<TStream> Source, const std::string& Name, int32_t Size);
     void Spill();
     int32_t FirstRecordStart(int32_t Size);
     bool IsFirstRecordAt(int32_t Start, int32_t Size);
@@ -63,6 +69,11 @@ private:
     std::unique_ptr<TMemoryStream> MemoryStream;
     std::string FFilename;
     std::unique_ptr<TFileStream> FileStream;
+    // A report read in place (CreateFromFile, CreateFromSource).
+    std::unique_ptr<TStream> FSource;
+    std::unique_ptr<TReadCache> FSourceCache;
+    std::string FSourceName;
+    int32_t FSourcePosition = 0;
     bool FInMemory = true;
     int32_t FMemoryLimit = 0;
 };

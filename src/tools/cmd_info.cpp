@@ -3,9 +3,6 @@
 #include "store/qrreportinfo.h"
 #include "tools/command.h"
 
-#include <QFile>
-#include <exception>
-
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -72,18 +69,15 @@ std::string JsonString(const std::string& s)
     return out + "\"";
 }
 
-// The paper and orientation the viewer derives from the first page.
-void AddDetectedPaper(std::vector<InfoField>& f, const std::string& FileName)
+// The paper and orientation the viewer derives from the first page, from
+// the header already read rather than by loading the report again.
+void AddDetectedPaper(std::vector<InfoField>& f, const TQRReportInfo& Info)
 {
     std::string paper, orientation;
-    try {
-        const TPaperDetection d = DetectReportPaper(QFile::decodeName(FileName.c_str()));
-        if (d.Found) {
-            paper = PaperSizeName(d.PaperSize);
-            orientation = d.Orientation == poLandscape ? "landscape" : "portrait";
-        }
-    } catch (const std::exception& e) {
-        paper = std::string("not loadable: ") + e.what();
+    if (!Info.Pages.empty()) {
+        const TPaperDetection d = DetectFirstPagePaper(Info.Pages[0].Width, Info.Pages[0].Height);
+        paper = PaperSizeName(d.PaperSize);
+        orientation = d.Orientation == poLandscape ? "landscape" : "portrait";
     }
     f.push_back({"paperSize", "Paper size", paper, true});
     f.push_back({"orientation", "Orientation", orientation, true});
@@ -103,7 +97,7 @@ std::vector<InfoField> ReportFields(const std::string& FileName, const TQRReport
     if (Info.TrailingBytes > 0)
         f.push_back({"trailingBytes", "Trailing bytes",
                      std::to_string(Info.TrailingBytes) + " bytes after the last page record (ignored)", true});
-    AddDetectedPaper(f, FileName);
+    AddDetectedPaper(f, Info);
     return f;
 }
 

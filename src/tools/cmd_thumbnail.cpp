@@ -3,6 +3,7 @@
 #include "platform/emf/emfplayer.h"
 #include "platform/errors.h"
 #include "platform/metafile.h"
+#include "platform/streams.h"
 #include "store/qrreportinfo.h"
 #include "tools/command.h"
 #include "tools/pageimage.h"
@@ -17,7 +18,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,8 +41,9 @@ int SizeArgument(const std::string& Text)
 bool LooksLikeEmf(const std::string& FileName)
 {
     char head[44] = {};
-    std::ifstream file(FileName, std::ios::binary);
-    if (!file.read(head, sizeof head))
+    // The file stream refuses a FIFO or device rather than block on it.
+    TFileStream file(FileName, fmOpenRead);
+    if (file.Read(head, sizeof head) != sizeof head)
         return false;
     return !std::memcmp(head, "\x01\x00\x00\x00", 4) && !std::memcmp(head + 40, " EMF", 4);
 }

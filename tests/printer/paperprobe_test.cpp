@@ -28,4 +28,23 @@ TEST(ReportPaperProbe, IgnoresWhatTheInstalledPrinterRefuses)
     SetActivePrintBackend(nullptr);
 }
 
+// info detects from the header it has read; it must say what loading the
+// report says, also where no paper is near (the document keeps A4).
+TEST(ReportPaperProbe, FromThePageSizeAsFromTheLoadedReport)
+{
+    QTemporaryDir dir;
+    const std::pair<int, int> sizes[] = {{794, 1123}, {1123, 794}, {816, 1056}, {1587, 1123}, {1890, 1890},
+                                         {120000, 90000}, {3, 5}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(std::to_string(size.first) + " x " + std::to_string(size.second));
+        const QString file = dir.filePath("page.qrp");
+        WriteReport(file.toStdString(), {size});
+        const TPaperDetection loaded = DetectReportPaper(file);
+        const TPaperDetection read = DetectFirstPagePaper(size.first, size.second);
+        EXPECT_EQ(read.Found, loaded.Found);
+        EXPECT_STREQ(PaperSizeName(read.PaperSize), PaperSizeName(loaded.PaperSize));
+        EXPECT_EQ(read.Orientation, loaded.Orientation);
+    }
+}
+
 } // namespace

@@ -234,7 +234,11 @@ TEST(PageList, BytesAfterTheLastRecordAreIgnored)
     broken.insert(broken.end(), 64, 0);
     WriteFileBytes(name, broken);
     TQRPageList list;
-    EXPECT_THROW(LoadReportFile(list, name), EQRDamagedReport);
+    // Found once the chain is walked past page 1, not at the open.
+    LoadReportFile(list, name);
+    EXPECT_NE(list.GetPage(1), nullptr);
+    EXPECT_THROW(list.GetPage(2), EQRDamagedReport);
+    EXPECT_THROW(list.TrailingBytes(), EQRDamagedReport);
 }
 
 // A header that keeps no usable count over data that holds no record is
