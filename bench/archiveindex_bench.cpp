@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A query of the archive index, in process: the best 20 pages with their
 // snippets, for the two-word queries of scripts/bench-index.sh. The index is
 // QRP_INDEX_BENCH_DB when set (the script's archive), else a small one of

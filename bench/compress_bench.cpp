@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The splay coder on incompressible data and on real EMF pages, in bytes per
 // second (MB/s in the output).
 #include "platform/streams.h"

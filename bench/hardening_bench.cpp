@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time and peak memory on the largest damaged inputs, and opening and paging
 // a 100,000-page report against a 5-page one. Peak memory is the process's
 // high-water mark (getrusage), so run one benchmark at a time to read it:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Producing the 500-page demo report: pages per second, and how far the
 // resident memory peaks above where it started. Pages go to the page stream
 // as they are finished and the stream spills to its file, so the peak should

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Playback speed: every corpus file at 800 pixels wide (median and 90th
 // percentile per file, in one process), and a text-heavy A4 page.
 #include "platform/emf/emfplayer.h"

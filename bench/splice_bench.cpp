@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Splicing a long report page by page through the page store, against
 // copying the same bytes with cat: extract all pages of the report, then
 // merge the range ten times, as a ten-copy print job does.

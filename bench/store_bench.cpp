@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening a report, sequential page access and memory over a 1 GB report.
 // Every report is made in the temporary folder and deleted afterwards.
 #include "platform/streams.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool search's engine over archives of demo reports: MB of report pages
 // and pages per second, plain and compressed (CPU: all threads, so that the
 // figures hold on a busy machine too), and the share of the

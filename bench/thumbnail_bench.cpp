@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A file manager's thumbnail of page 1 of the 500-page report at 256 px,
 // one qrptool process per file as the thumbnailer runs it, start included.
 // Target: 100 ms a file. QRPTOOL picks the binary (default: this build's).

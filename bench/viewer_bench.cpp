@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The viewer as the user meets it: from opening a report to its first page
 // on screen, and a page change at fit width in a 1920 x 1080 window from the
 // key press to the new picture painted. Runs on the offscreen platform

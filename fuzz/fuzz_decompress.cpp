@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page decoder on arbitrary coded bytes, and the coder and decoder as a
 // pair: whatever is coded must expand to itself.
 #include "fuzz_support.h"

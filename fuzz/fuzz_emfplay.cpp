@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A page's EMF bytes played onto an image, as the preview draws a page.
 #include "fuzz_support.h"
 #include "platform/emf/emfplayer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `qrptool info` on a file from the wild: the command as qrptool runs it,
 // with this harness in place of qrptool's command registry.
 #include "fuzz_support.h"

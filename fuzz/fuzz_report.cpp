@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A report file from the wild: loaded in place and from memory, every page
 // fetched forward with its hyperlinks, then backward.
 #include "fuzz_support.h"

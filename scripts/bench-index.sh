@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The archive index against its targets: build speed (pages/s, plain and
 # compressed), index size as a share of the reports, a two-word query, an
 # update after one report changed, and the peak memory of updates of

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-to-preview time of qrpview, as a user sees it: from starting the
 # program until the window manager lists the preview window (the page
 # is painted in the same event-loop pass; bench/viewer_bench measures that

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts a CUPS server for the print tests, without systemd, with two queues:
 #   qrp-pdf   the default printer: the cups-pdf backend, whose driver makes
 #             copies; every job becomes a PDF in $QRP_CUPS_PDF_DIR.

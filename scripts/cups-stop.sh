@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Stops the cupsd that cups-start.sh started, by its pid, and nothing else.
 # The queues stay defined for the next start.
 set -euo pipefail

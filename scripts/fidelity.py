@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Fidelity table of the EMF player against the reference renderings.
 
 Renders every EMF of the corpus with `qrptool render-emf --width 800` in one

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fidelity table of the EMF player against the corpus references.
 # usage: scripts/fidelity.sh [CORPUS] [--keep DIR] [--worst N] [--print-resolution]
 # No CORPUS: the shared corpus, then the GDI-recorded pages in tests/data/gdipages.

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fuzzes the readers of untrusted files with libFuzzer under AddressSanitizer
 # and UndefinedBehaviorSanitizer, and runs the page list's threading test
 # under ThreadSanitizer.

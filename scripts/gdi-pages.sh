@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Rebuilds the GDI-recorded test pages (tests/data/gdipages/*.emf) and their
 # reference pictures: Wine's GDI plays each page 800 px wide, and 4000 px wide
 # reduced to 800 px by averaging 5 x 5 blocks (the print-resolution table).

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages the build, the tests and the viewer need,
 # only when some are missing. Uses sudo when not run as root.
 set -euo pipefail

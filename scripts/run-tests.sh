@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds everything with AddressSanitizer and
 # UndefinedBehaviorSanitizer, starts a private CUPS server when we may
 # (root), and runs every test.

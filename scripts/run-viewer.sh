@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and opens the bundled sample report.
 set -euo pipefail
 cd "$(dirname "$0")/.."

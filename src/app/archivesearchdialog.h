@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Arşivde Ara": a full-text search over the folders of an archive, through
 // the index qrptool's "index" commands also use. The hits follow the query

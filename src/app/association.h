@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's association with report files: the four entries (the
 // extension's type, the type's name, its icon, its open command) and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The viewer's modal dialogs and messages go through one door, so that the
 // windows can be driven without a person (tests answer them instead).

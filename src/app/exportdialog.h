@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The viewer's export window (Ctrl+S): what to write, then where, then a
 // cancellable progress window for long exports.

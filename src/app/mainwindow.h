@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The viewer's main window: a small window with a menu bar. It makes
 // the viewer's window the preview of every report document, registers the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Sayfa [N] / M" beside the preview window's buttons: shows the page on
 // screen and takes a page number to go to.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A report's pages written out from the viewer: PDF (vector, text kept as
 // text), a PNG of one page, or a copy of the report. Every export writes a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The viewer's preview window: a row of seven buttons over the preview
 // control, showing one report document; and the factory that makes every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The print job behind the preview window's print button and `qrptool
 // print`: a page range in a number of collated copies on a chosen printer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Splicing whole report files page by page: the range and copies files of
 // a print job, and the merge and extract commands of qrptool.

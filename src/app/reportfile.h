@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opening a file into a report document: a saved report, or a single EMF
 // file shown as a report of one page. The kind is told by content, so a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The print dialog: which printer, which pages, how many copies. It prints
 // nothing; on OK the caller reads the choices back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the command line asks the viewer to do at start: open the report it
 // names ("/e" only moves the name to the second argument) or ask for one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/thumbnailpanel.h"
 
 #include "platform/emf/emfplayer.h"

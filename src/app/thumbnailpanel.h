@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The side panel of page thumbnails (F4), hidden at start. Only rows the
 // view shows are asked for; their pictures are drawn on a worker thread and

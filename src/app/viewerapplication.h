@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application object of qrpview and the program's run: one main
 // window, the event loop, and no error ever leaving the loop.

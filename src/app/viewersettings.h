@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the viewer remembers between runs, in
 // $XDG_CONFIG_HOME/qrpview/qrpview.conf (default ~/.config): the last

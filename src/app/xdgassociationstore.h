@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The association written the freedesktop way under $XDG_DATA_HOME: a
 // shared-mime-info package for the extension, the icon, and a desktop

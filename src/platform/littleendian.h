@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Little-endian integers in byte buffers, as the report files and EMF pages
 // store them, whatever the host's byte order. The caller checks the bounds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Lets the messages already posted (Qt events) run, as the document and the
 // preview do before they read what a posted notification may change. Header

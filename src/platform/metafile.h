@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One report page: the bytes of an enhanced metafile (EMF) and its parsed
 // header. Playing it lives in platform/emf; this container needs no Qt.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one rounding of lengths and scales to whole pixels or tenths of a
 // millimetre.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Qt looks into the per-user runtime folder ($XDG_RUNTIME_DIR) while it
 // starts. Where the session gives none (cron, sudo, CI), Qt warns on standard

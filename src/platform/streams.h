@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Byte streams with the framework's interface: signed 32-bit positions and
 // sizes, Read returning what it got, ReadBuffer raising "Stream read error".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Temporary files, local time: the operating-system services the store needs.
 #include <string>

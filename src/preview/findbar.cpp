@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "preview/findbar.h"
 
 #include "platform/emftext/textfold.h"

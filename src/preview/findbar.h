@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The find bar under the page: Ctrl+F opens it, Enter or F3 goes to the
 // next hit and Shift+F3 to the previous one across pages, every hit on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A transparent layer over the page image that marks text: search hits or
 // a selection. It follows the image's size and asks its owner, whenever it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The arithmetic of the preview control: the page image's size at a zoom,
 // the fitted zooms, the image's place in the control and the hit-test

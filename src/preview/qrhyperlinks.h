@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The hyperlink layer of a page: the hit test, the link event, the
 // program-wide list of link sources and the dispatch of a clicked link.

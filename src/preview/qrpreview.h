@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The scrolling control that shows one page of a report document at a zoom
 // and turns the document's posted notifications into events.

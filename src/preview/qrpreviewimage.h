@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One report page inside the preview control: a white sheet with a thin
 // black frame and a two-pixel drop shadow, the page's metafile stretched

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Searching the text of a document's pages without stalling the GUI: pages
 // are fetched on the GUI thread in slices of a few milliseconds (the

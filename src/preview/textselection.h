@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Copying the text of the page shown: drag a rectangle with Shift held (or
 // in text-selection mode) to copy the text inside it in reading order;

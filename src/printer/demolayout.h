@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the demo report's parts go on a sheet, in 0.1 mm from the paper's
 // top left corner, and how many table rows fit on each page.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A realistic report of our own, produced through the document's page
 // production: a Turkish sales listing with a header band and logo, a ruled

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The made-up sales data of the demo report and its Turkish number formats.
 // Every row is a pure function of its index, so a report of any length is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The paper a report file was made for, as the viewer derives it from the
 // first page when loading, without any printer's say.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a report document finds the window that previews it without knowing
 // its class: one process-wide factory kind, a fresh factory per preview.

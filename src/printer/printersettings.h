@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A report document's live link to one printer: the printer's device mode
 // and capabilities read into plain fields, setters that refuse what the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Notifications from a report document to the window that shows it, carried
 // as Qt events with the message number and two parameters, so that posted

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The paper size and paper bin tables, and the two ways a loaded report's
 // first page is matched against the paper table. Values and codes are stored

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a report document asks of the report definition that created it.
 // The viewer never has one; a report generator implements it.

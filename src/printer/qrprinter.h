@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The report document: one finished or growing report held as EMF pages in
 // a page list, with the printer it prints on, its paper geometry and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading, saving and reading pages of a finished report.
 #include "printer/qrprinter.h"
 

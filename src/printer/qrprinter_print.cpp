@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing a finished report: one job, one sheet per page.
 #include "printer/qrprinter.h"
 

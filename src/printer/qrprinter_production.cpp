@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Page production: a report generator fills the document page by page,
 // either into the page list (each page recorded as an EMF) or straight onto
 // the printer.

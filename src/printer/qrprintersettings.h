@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The printer choices a report definition keeps and hands to a document.
 #include "platform/print/printer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The small always-on-top window a report definition may ask for while its
 // report prints: percentage done and a button to stop after the page in hand.

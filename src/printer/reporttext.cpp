@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "printer/reporttext.h"
 
 #include "platform/emftext/textfold.h"

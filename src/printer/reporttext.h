@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text of report files and bare EMF pages, and searching it across
 // many files at once: the engine behind `qrptool text` and `qrptool search`.

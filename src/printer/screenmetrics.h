@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The screen's logical density in dots per inch: what a report page's
 // pixels are measured against on screen. Fixed rather than asked of the

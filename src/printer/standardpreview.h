@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The library's own preview window, opened when no application has
 // registered a better one: a window around the control that shows the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A read-only window [Start, Start + Length) of another stream, with its own
 // positions from 0: a page record's data can then be read without any

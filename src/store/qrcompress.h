@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The optional page coder of report files: an adaptive splay-tree prefix
 // code. One coder serves one page in one direction; coder and decoder start

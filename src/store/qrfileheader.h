@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The report-file header: the current 128-byte layout and the older ones,
 // as pure functions over the header record.

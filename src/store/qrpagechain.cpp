@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The walk along the chain of page records, which trusts no offset or
 // number it reads: every step must move to a record inside the data whose
 // number is one more or one less than the last, so a damaged file ends the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pages of one report as chained records in a page stream, in the QRP
 // report file format; pages are read one at a time on demand.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and appending one page record: the page's EMF, plain or coded,
 // and for extended records the hyperlink block behind it.
 #include "platform/errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a report file holds, found by opening it and reading every page's
 // header in order: the core of `qrptool info`, and a small entry point for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The byte store of one report: in memory up to a limit, then in a temporary
 // file of its own; or a user's report file read in place, never written.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // UTF-8 text to and from the UTF-16LE bytes that report files store.
 // Malformed input becomes U+FFFD rather than an error.

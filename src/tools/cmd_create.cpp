@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool create OUT.qrp [--compress] IN.emf...: a new report from EMF files.
 #include "platform/errors.h"
 #include "store/qrpagelist.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool demo: writes the demo sales listing as a report file.
 #include "tools/command.h"
 

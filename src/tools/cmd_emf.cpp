@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool emf FILE N OUT.emf: one page of a report as a bare EMF file.
 #include "platform/errors.h"
 #include "store/qrreportinfo.h"

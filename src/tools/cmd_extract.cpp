@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool extract SRC DST FIRST LAST: the pages FIRST..LAST of a report
 // (FIRST 0: all) as a new report.
 #include "app/qrselect.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool index query --db DB QUERY: the best pages for a full-text query,
 // as FILE:PAGE: snippet with the words found in [brackets].
 #include "platform/emftext/textfold.h"

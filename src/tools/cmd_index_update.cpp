@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool index update --db DB FOLDER...: brings the archive index in line
 // with the reports under the folders; prints one summary line.
 #include "printer/archiveindex/archiveindex.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool info FILE [--json]: the header and every page of a report.
 #include "printer/paperprobe.h"
 #include "store/qrreportinfo.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool merge DST SRC...: one report of all pages of the sources, in order,
 // written over DST.
 #include "app/qrselect.h"

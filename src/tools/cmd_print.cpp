@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool print FILE [--printer NAME] [--pages A-B] [--copies N]: the print
 // button's job, for scripts.
 #include "app/printjob.h"

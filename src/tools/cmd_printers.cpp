@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool printers [--json]: the printers of the active print backend and
 // what each offers.
 #include "tools/command.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool render / render-emf: pages to PNG, PDF or SVG through the EMF player.
 #include "platform/emf/emfplayer.h"
 #include "platform/errors.h"

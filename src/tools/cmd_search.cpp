@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool search PATTERN FILE|FOLDER...: every line of text that matches, as
 // FILE:PAGE: LINE; exit status as grep's.
 #include "platform/emftext/textfold.h"

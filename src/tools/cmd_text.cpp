@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool text FILE [--pages A-B]: the text of each page in reading order,
 // pages ended by a form feed. With --jsonl, one JSON object per page of
 // every report under the given files and folders, for a search server.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool thumbnail [-s SIZE] FILE OUT.png: page 1 of a report (or a bare
 // EMF) as a file manager's thumbnail, called through qrpview.thumbnailer.
 #include "platform/emf/emfplayer.h"

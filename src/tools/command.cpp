@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/command.h"
 
 int CountOption(const std::string& Option, const std::string& Text, int Max)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Each qrptool command lives in its own file and registers itself here.
 #include <string>

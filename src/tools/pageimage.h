@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The page picture shared by `render` and `thumbnail`: a page's physical
 // size and its playback onto a white image.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool and its helper programs: the same main over different commands.
 #include "tools/command.h"
 #include "platform/runtimedir.h"

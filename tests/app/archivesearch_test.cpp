@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The viewer's archive search, from the menu entry and a typed query to the
 // report opened at the page found, with the words marked.
 #include "app/archivesearchdialog.h"

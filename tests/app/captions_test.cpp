@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every caption of the viewer's three windows fits the control that shows
 // it, in the font the windows really get.
 #include "app/mainwindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The print job on a real CUPS server: scripts/cups-start.sh (run as root by
 // scripts/run-tests.sh) starts one with a cups-pdf default queue and a
 // Generic PDF queue on a file: device, and says where their output goes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Answers the viewer's dialogs for a test and remembers what they showed.
 #include "app/dialogs.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The preview window as the user drives it: the view stays where the user
 // scrolled it, and the keys and controls beside the design's button row.
 #include "app/previewwindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The viewer's find bar and text copy, driven by keys and the mouse.
 #include "app/previewwindow.h"
 

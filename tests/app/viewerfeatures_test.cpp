@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the viewer offers beside the design's controls: the page box, fit
 // keys, the page menu, bare EMF files, dropped files, remembered windows
 // and recent files, and export.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive index over real files on disk: folding, keeping up with the
 // folders, resuming after an interruption, ranking, concurrent updates,
 // unreadable folders, read-only queries.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page texts the archive index keeps for snippets and for taking pages
 // out again: deflated against a dictionary of the archive's first report,
 // beside texts an index written before that holds as plain zlib.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* record.c - records test pages through a real metafile device context
  * (CreateEnhMetaFileW, then ordinary GDI calls), the way Windows reporting
  * programs record their pages. Each page exercises one family of idioms.

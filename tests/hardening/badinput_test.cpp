@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bad-input table: for each damaged or unusable report, qrptool info
 // says what is wrong and exits 1, the viewer shows the same words and stays
 // up, the file is unchanged, and the temporary folder stays empty.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every input kept in tests/data/damaged (crafted, or found by fuzzing) goes
 // through the reader of its kind once more: it may be refused with a
 // message, but must never crash, hang or read outside its data.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "hardening_helpers.h"
 
 #include "../app/dialog_recorder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the hardening tests share: qrptool as a child process, and the viewer
 // opening a report.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A generator thread appends pages while the preview's thread reads them:
 // every page read must be whole and the one asked for, whatever the
 // interleaving. Built a second time under ThreadSanitizer by scripts/fuzz.sh.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every failure path of the store, the print job and page production runs
 // with TMPDIR pointing at an empty folder, which must be empty afterwards.
 #include "hardening_helpers.h"

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build tree into a temporary prefix and checks that every
 # file the desktop needs is there and that the validators accept the
 # desktop entry, the MIME package, the AppStream metadata and the

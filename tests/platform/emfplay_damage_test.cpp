@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Damaged pages end playback cleanly with what was drawn so far, and never
 // read outside the page (the sanitizer build checks the latter).
 #include "emfbuilder_helpers.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A page played onto a device with a pixel ratio lands where it does at
 // ratio 1, only with more pixels: a HiDPI screen shows it at the same size.
 #include "emfbuilder_helpers.h"

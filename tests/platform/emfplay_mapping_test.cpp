@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/emf/emfplaymapping.h"
 #include "platform/emf/emfrecords.h"
 #include "platform/metafile.h"

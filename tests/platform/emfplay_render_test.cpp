@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Each record family played from a small page built byte by byte, checked
 // on the pixels that matter.
 #include "emfbuilder_helpers.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text extraction from pages built record by record: each kind of text
 // record, the mapping that moves text, reading order, and search folding.
 #include "emfbuilder_helpers.h"

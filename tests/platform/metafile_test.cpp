@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "emfpage.h"
 #include "platform/errors.h"
 #include "platform/metafile.h"

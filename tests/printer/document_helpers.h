@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A scripted printer backend for the document tests.
 #include "platform/print/printer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Records the report document's notifications, as a preview control would receive them.
 #include "printer/qrmessages.h"

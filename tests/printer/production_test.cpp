@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Producing pages into a report document: notifications, misuse, the two
 // destinations, and the demo report that the samples are made from.
 #include "platform/emf/emfplayer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A page record's data is read through a window of the report's stream; no
 // position, count or window a damaged file can give may let a reader see
 // bytes outside it.

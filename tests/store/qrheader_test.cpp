@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the first page starts, and what each header layout says.
 #include "platform/errors.h"
 #include "report_helpers.h"

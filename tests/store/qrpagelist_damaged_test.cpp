@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Damaged report files end with a message naming the file and the fault,
 // quickly, without reading outside the data or changing the file.
 #include "platform/errors.h"

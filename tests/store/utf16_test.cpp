@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Link texts are stored as UTF-16LE; whatever bytes a damaged file or a
 // caller's string holds, conversion gives text with U+FFFD in place of what
 // could not be read, and never more code points than were there.

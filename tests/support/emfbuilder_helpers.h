@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small EMF pages of drawing records for the player's tests, on the page
 // builder. The reference device has square 1 mm pixels and the frame is

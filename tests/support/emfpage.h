@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // EMF pages for the tests, built record by record without Qt: records are
 // appended as they come, and the header's byte and record counts are filled

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Waits for a condition while events run. Qt's QTRY_* macros cannot be used
 // in gtest tests: on a timeout they return from the test without gtest

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Blank EMF pages and small report files for the viewer's tests.
 #include <QString>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test reports: written byte by byte from the file-format tables, so that the
 // page list is checked against the format rather than against its own

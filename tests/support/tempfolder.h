@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Points TMPDIR at a new, empty private folder for the life of the object,
 // and fails the running test if anything is left in it at the end. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The counts qrptool's commands take (--jobs, --limit): plain digits within
 // the range, or a usage error that names the range and the argument.
 #include "tool_helpers.h"

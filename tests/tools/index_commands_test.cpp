@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool index update / query and text --jsonl, as a user runs them.
 #include "tool_helpers.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool info, emf and create, run as a user would run them.
 #include "tool_helpers.h"
 

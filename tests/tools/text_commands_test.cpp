@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool text and search over real report files, as a user runs them.
 #include "printer/filenametext.h"
 

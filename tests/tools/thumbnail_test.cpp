@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool thumbnail, as a file manager's thumbnailer calls it.
 #include "tool_helpers.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs qrptool as a user would, in a private folder with its own TMPDIR.
 #include "tempfolder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/emf/canvas.h"
 
 int TCanvas::TextWidth(const QString& Text)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A GDI-style drawing surface. Page production draws on it without knowing
 // whether the strokes are recorded into an EMF page (TMetafileCanvas) or go

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Device-independent bitmaps as EMF records carry them: a BITMAPINFO
 // (header and colour table) and the pixel bits, both read from untrusted

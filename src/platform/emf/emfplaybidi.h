@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Right-to-left text as GDI draws a string on its own line: the characters
 // in logical order are reordered for display by the Unicode bidirectional

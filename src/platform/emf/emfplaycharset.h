@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text of EXTTEXTOUTA records: bytes in the code page of the font's charset.
 #include <QString>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/emf/emfplayer_p.h"
 #include "platform/emf/emfrecords.h"
 

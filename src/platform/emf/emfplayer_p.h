@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The playback engine behind StretchDraw: one device context's state and a
 // handler per record family. Implemented across emfplayer*.cpp.

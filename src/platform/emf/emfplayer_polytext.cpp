@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // POLYTEXTOUTA/W and SMALLTEXTOUT: several strings, or one short string
 // without advances, drawn like EXTTEXTOUT's.
 #include "platform/emf/emfplaycharset.h"

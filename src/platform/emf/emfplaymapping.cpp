@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/emf/emfplaymapping.h"
 
 #include "platform/emf/emfplayreader.h"

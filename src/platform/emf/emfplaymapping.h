@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The arithmetic of GDI coordinate spaces during playback: map modes,
 // window and viewport, and the mapping of the page's frame onto the target.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The GDI objects a page creates and selects: pens, brushes, fonts.
 #include <QColor>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Bounds-checked views over the records of an EMF page. Every accessor
 // answers zero outside the record, so a handler that checked the fixed part

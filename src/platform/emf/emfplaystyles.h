@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pure tables of GDI's drawing habits: hatch patterns, cosmetic dash
 // patterns, what a raster operation does, and the code page of a charset.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Fonts for text playback: the installed stand-in of a LOGFONT at a device
 // pixel size, cached per thread since pages select the same few fonts.

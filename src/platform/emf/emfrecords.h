@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // EMF record types and the GDI constants that appear inside records.
 #include <cstdint>

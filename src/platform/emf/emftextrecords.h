@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The strings of the text records (EXTTEXTOUTA/W, POLYTEXTOUTA/W,
 // SMALLTEXTOUT) read into one form, for the player and for text extraction.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Windows face names to installed faces with the same metrics, so that text
 // recorded on Windows keeps its line breaks and column widths here.

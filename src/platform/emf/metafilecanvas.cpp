@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/emf/metafilecanvas.h"
 #include "platform/emf/dib.h"
 #include "platform/emf/emfplayer.h"

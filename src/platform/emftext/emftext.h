@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text of an EMF page: the characters of every text record with their
 // place on the page, and lines in reading order. Walks the records keeping

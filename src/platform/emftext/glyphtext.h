@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The characters a text record shows, as Unicode: Symbol and Wingdings codes
 // to the characters they picture, glyph indices back through the face's

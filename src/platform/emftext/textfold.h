@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Keys for matching text the way Turkish readers expect: I, ı, İ and i are
 // one letter when case is ignored, and ç, ğ, ö, ş, ü (and other accented

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The CUPS queues of the machine, through Qt PrintSupport.
 #include "platform/print/printbackend.h"

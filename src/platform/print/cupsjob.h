@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One print job on a CUPS queue. Qt draws the sheets into a private
 // spool file; only a job that ends normally is sent to the queue, since

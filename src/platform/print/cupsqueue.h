@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What Qt PrintSupport does not tell about a CUPS queue (whether its driver
 // makes copies, and its paper sources) and the submission of a finished job.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Windows device-mode record, its codes and the capability queries of a
 // printer device context, as the printer settings use them; the printer

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The contract of a print backend (CUPS through Qt PrintSupport, or virtual
 // printers from a configuration file): what a printer offers, the geometry

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The printer object: the list of installed printers, the selected one with
 // its device mode, and print jobs drawn through a canvas, on the active

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The arithmetic from a device mode to a sheet in device dots, shared by the
 // backends.

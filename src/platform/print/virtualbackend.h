@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Printers described by a configuration file; every job becomes a PDF and a
 // JSON job record in an output folder. For tests, and for machines without

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The configuration file of the virtual printers: an INI-like text, one
 // [section] per printer, "key = value" lines, '#' or ';' comments.

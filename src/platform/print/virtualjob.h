@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One job of a virtual printer: a PDF of the sheets and, when the job ends,
 // a JSON record of what a real printer would have been asked to do.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Virtual printers for the length of a scope: writes a configuration into a
 // temporary folder, makes a virtual backend of it the active one, and puts

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compiled into each program (the qrp_sanitizer_hooks target): in sanitizer
 // builds the runtime asks for these hooks at start-up, and a static library's
 // member that nothing calls would never be linked.

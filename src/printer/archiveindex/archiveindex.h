@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A full-text index of a whole archive of reports in one SQLite file: one row
 // per page, kept up to date with the folders it was built from. The text is

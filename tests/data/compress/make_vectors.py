@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes NAME.coded next to this script: the page coder's output for each
 input below, made by this independent coder written from the file-format
 description alone (a splay tree of 256 leaves, semi-splayed after each

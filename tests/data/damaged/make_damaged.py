@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the crafted damaged reports of the bad-input table next to this
 script. Compressed pages are taken from a report the program wrote
 (fuzz/corpus/report/three-compressed.qrp); everything else is built here."""

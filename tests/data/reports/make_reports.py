@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes report files in every header layout, plain and compressed, straight
 from the file-format tables, with a coder of its own; the C++ tests read
 them back. Run from anywhere: python3 make_reports.py"""
