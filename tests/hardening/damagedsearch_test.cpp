@@ -28,18 +28,9 @@ std::string ReportWithLostMiddle(const QTemporaryDir& Dir, int32_t Empty, std::s
     Word = lines.empty() ? std::string("?") : lines[0].Text.toStdString();
 
     Bytes r = MakeReport(128, {page}, false, Empty + 2);
-    auto record = [&r](int32_t Number, const Bytes& Data) {
-        const auto start = static_cast<int32_t>(r.size());
-        r.resize(r.size() + 12 + Data.size());
-        PutI32(r, size_t(start), Number);
-        PutI32(r, size_t(start) + 4, static_cast<int32_t>(r.size()));
-        if (!Data.empty())
-            std::memcpy(&r[size_t(start) + 8], Data.data(), Data.size());
-        PutI32(r, r.size() - 4, start);
-    };
     for (int32_t n = 2; n <= Empty + 1; ++n)
-        record(n, {});
-    record(Empty + 2, page);
+        AppendPageRecord(r, n, {});
+    AppendPageRecord(r, Empty + 2, page);
     const std::string name = Dir.filePath("lost-middle.qrp").toStdString();
     WriteFileBytes(name, r);
     return name;

@@ -114,3 +114,14 @@ Bytes MakeReport(int32_t HeaderSize, const std::vector<Bytes>& Pages, bool Compr
     }
     return r;
 }
+
+void AppendPageRecord(Bytes& Report, int32_t Number, const Bytes& Data)
+{
+    const auto start = static_cast<int32_t>(Report.size());
+    Report.resize(Report.size() + 12 + Data.size());
+    PutI32(Report, size_t(start), Number);
+    PutI32(Report, size_t(start) + 4, static_cast<int32_t>(Report.size()));
+    if (!Data.empty())
+        std::memcpy(&Report[size_t(start) + 8], Data.data(), Data.size());
+    PutI32(Report, Report.size() - 4, start);
+}

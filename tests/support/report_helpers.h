@@ -23,6 +23,9 @@ void PutI32(Bytes& Data, size_t Offset, int32_t Value);
 // the page count stored where that layout keeps it, and records for Pages;
 // compressed pages are coded with TQRCompress.
 Bytes MakeReport(int32_t HeaderSize, const std::vector<Bytes>& Pages, bool Compressed, int32_t HeaderPageCount = -1);
+// Appends one plain page record (number, end offset, Data, back pointer);
+// an empty Data makes a record that holds no page.
+void AppendPageRecord(Bytes& Report, int32_t Number, const Bytes& Data);
 
 // A blank EMF page whose reference-device size is Width x Height pixels of
 // 1 mm.
