@@ -138,6 +138,8 @@ TReportSnapshot::TReportSnapshot(const QString& FileName) : FFileName(FileName)
     struct stat before;
     if (::fstat(from.Get(), &before) != 0)
         CannotRead(FileName, std::strerror(errno));
+    if (S_ISDIR(before.st_mode))
+        CannotRead(FileName, "It is a directory");
     if (!S_ISREG(before.st_mode))
         CannotRead(FileName, "It is not a regular file");
     if (before.st_size > MaxSnapshotBytes) {
