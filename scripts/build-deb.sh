@@ -27,6 +27,9 @@ fi
   echo "build-deb: the work tree has uncommitted changes; the package is built from HEAD without them" >&2
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/qrp-deb-XXXXXX")
+# Run as root, the tests start some commands as nobody, who must reach the
+# programs in the build tree.
+chmod 755 "$work"
 trap 'rm -rf "$work"' EXIT
 git archive --format=tar --prefix=qrpview/ HEAD | tar -x -C "$work"
 cd "$work/qrpview"
