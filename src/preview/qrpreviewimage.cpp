@@ -3,7 +3,10 @@
 
 #include "platform/emf/emfplayer.h"
 #include "platform/metafile.h"
+#include "preview/pagedrawer.h"
 #include "printer/qrprinter.h"
+
+#include <QCoreApplication>
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -12,9 +15,11 @@
 
 namespace {
 
-// Beyond this many device pixels the page is drawn straight into the
-// exposed area instead of a cached picture (zoom 2000 is over a gigabyte).
+// Beyond this many device pixels only the part of the page around the view
+// is drawn (zoom 2000 is over a gigabyte).
 constexpr qint64 MaxCachePixels = 4096LL * 4096LL;
+// Around the view, so that scrolling a little needs no new drawing.
+constexpr int ViewMargin = 256;
 
 // Rectangles and lines in the convention the page layout was made for:
 // right and bottom edges excluded, lines one pixel short of their end.
@@ -26,42 +31,92 @@ void FillExclusive(QPainter& Painter, int Left, int Top, int Right, int Bottom, 
 
 } // namespace
 
-bool DrawPage(QPainter& Painter, const QRect& R, const TMetafile* Page)
+namespace {
+
+void DrawFrame(QPainter& Painter, const QRect& R)
 {
-    if (!Page)
-        return true;
     const int l = R.left(), t = R.top();
     const int w = R.width(), h = R.height();
-    FillExclusive(Painter, l + 1, t + 1, l + w - 3, t + h - 3, Qt::white);
-    const bool full = !StretchDraw(Painter, QRectF(R), *Page).TooComplex;
-    // The frame: the four lines through (l, t), (l, t+h-3), (l+w-3, t+h-3)
-    // and (l+w-3, t) together cover the outline of that rectangle.
+    // The four lines through (l, t), (l, t+h-3), (l+w-3, t+h-3) and
+    // (l+w-3, t) together cover the outline of that rectangle.
     FillExclusive(Painter, l, t, l + 1, t + h - 2, Qt::black);
     FillExclusive(Painter, l, t + h - 3, l + w - 2, t + h - 2, Qt::black);
     FillExclusive(Painter, l + w - 3, t, l + w - 2, t + h - 2, Qt::black);
     FillExclusive(Painter, l, t, l + w - 2, t + 1, Qt::black);
     FillExclusive(Painter, l + w - 2, t + 2, l + w, t + h, Qt::black);
     FillExclusive(Painter, l + 2, t + h - 2, l + w, t + h, Qt::black);
-    return full;
+}
+
+void FillSheet(QPainter& Painter, const QRect& R)
+{
+    FillExclusive(Painter, R.left() + 1, R.top() + 1, R.left() + R.width() - 3, R.top() + R.height() - 3, Qt::white);
+}
+
+} // namespace
+
+TEmfPlayResult DrawPage(QPainter& Painter, const QRect& R, const TMetafile* Page, const TEmfPlayOptions& Options)
+{
+    if (!Page)
+        return {};
+    FillSheet(Painter, R);
+    const TEmfPlayResult played = PlayEmf(Painter, QRectF(R), *Page, Options);
+    DrawFrame(Painter, R);
+    return played;
+}
+
+bool DrawPage(QPainter& Painter, const QRect& R, const TMetafile* Page)
+{
+    return !DrawPage(Painter, R, Page, TEmfPlayOptions()).TooComplex;
+}
+
+void DrawSheet(QPainter& Painter, const QRect& R)
+{
+    FillSheet(Painter, R);
+    DrawFrame(Painter, R);
 }
 
 TQRPreviewImage::TQRPreviewImage(QWidget* AOwner) : QWidget(AOwner)
 {
     resize(100, 50);
     setMouseTracking(true);
+    FDrawer = std::make_unique<TPageDrawer>([this](TPageDrawing Drawing) {
+        // Queued to this widget: a call still waiting when it goes is dropped.
+        QMetaObject::invokeMethod(
+            this, [this, Drawing = std::move(Drawing)] { Delivered(Drawing); }, Qt::QueuedConnection);
+    });
 }
 
-TQRPreviewImage::~TQRPreviewImage() = default;
+// The drawing thread is stopped before anything it may call back goes.
+TQRPreviewImage::~TQRPreviewImage()
+{
+    FDrawer.reset();
+}
 
 void TQRPreviewImage::SetPageNumber(int Value)
 {
     FPageNumber = Value;
+    ++FPageGeneration;
+    ++FTicket; // a picture of the old page already on its way is not shown
+    FDrawer->Cancel();
+    FRequested = TDrawKey();
     FMetafile.reset();
     DropCache();
     SetPartial(false);
     update();
     if (FQRPrinter)
         FMetafile = FQRPrinter->GetPage(Value);
+}
+
+void TQRPreviewImage::WaitForDrawing()
+{
+    FDrawer->WaitUntilIdle();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+void TQRPreviewImage::SetDrawHooks(std::function<void(const std::atomic<bool>& Cancel)> Started,
+                                   std::function<void(const TEmfPlayResult& Result)> Finished)
+{
+    FDrawer->SetHooks({std::move(Started), std::move(Finished)});
 }
 
 void TQRPreviewImage::SetHyperlinks(std::unique_ptr<std::vector<THyperlink>> Value)
@@ -72,6 +127,7 @@ void TQRPreviewImage::SetHyperlinks(std::unique_ptr<std::vector<THyperlink>> Val
 void TQRPreviewImage::DropCache()
 {
     FCache = QImage();
+    FCacheKey = TDrawKey();
 }
 
 void TQRPreviewImage::paintEvent(QPaintEvent* Event)
@@ -80,21 +136,60 @@ void TQRPreviewImage::paintEvent(QPaintEvent* Event)
         return;
     QPainter painter(this);
     const qreal ratio = devicePixelRatioF();
-    const QSize devicePixels = size() * ratio;
-    if (static_cast<qint64>(devicePixels.width()) * devicePixels.height() > MaxCachePixels) {
-        DropCache();
-        painter.setClipRegion(Event->region());
-        SetPartial(!DrawPage(painter, rect(), FMetafile.get()));
+    const QRect need = Event->rect() & rect();
+    const bool fits = FCacheKey.Fits(FPageGeneration, size(), ratio);
+    if (fits && FCacheKey.Part.contains(need)) {
+        painter.drawImage(FCacheKey.Part.topLeft(), FCache);
         return;
     }
-    if (FCache.size() != devicePixels || FCache.devicePixelRatio() != ratio) {
-        FCache = QImage(devicePixels, QImage::Format_ARGB32_Premultiplied);
-        FCache.setDevicePixelRatio(ratio);
-        FCache.fill(Qt::transparent);
-        QPainter cachePainter(&FCache);
-        SetPartial(!DrawPage(cachePainter, rect(), FMetafile.get()));
+    // Until the drawing comes: the sheet, and over it the page as it was
+    // last drawn, scaled to the new size.
+    DrawSheet(painter, rect());
+    if (!FCache.isNull() && FCacheKey.Page == FPageGeneration && !FCacheKey.Sheet.isEmpty()) {
+        const qreal sx = qreal(width()) / FCacheKey.Sheet.width();
+        const qreal sy = qreal(height()) / FCacheKey.Sheet.height();
+        const QRectF at(FCacheKey.Part.x() * sx, FCacheKey.Part.y() * sy, FCacheKey.Part.width() * sx,
+                        FCacheKey.Part.height() * sy);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, !fits);
+        painter.drawImage(at, FCache);
     }
-    painter.drawImage(0, 0, FCache);
+    RequestDrawing(PartToDraw(need, ratio), ratio);
+}
+
+QRect TQRPreviewImage::PartToDraw(const QRect& Need, qreal Ratio) const
+{
+    const auto pixels = [Ratio](const QRect& R) {
+        return static_cast<qint64>(R.width() * Ratio) * static_cast<qint64>(R.height() * Ratio);
+    };
+    if (pixels(rect()) <= MaxCachePixels)
+        return rect();
+    QRect part = (visibleRegion().boundingRect().adjusted(-ViewMargin, -ViewMargin, ViewMargin, ViewMargin) | Need) &
+                 rect();
+    if (pixels(part) > MaxCachePixels)
+        part = Need;
+    // Still too large (a window larger than any screen): its top rows.
+    if (pixels(part) > MaxCachePixels && part.width() > 0)
+        part.setHeight(std::max<qint64>(1, MaxCachePixels / static_cast<qint64>(part.width() * Ratio * Ratio)));
+    return part;
+}
+
+void TQRPreviewImage::RequestDrawing(const QRect& Part, qreal Ratio)
+{
+    if (Part.isEmpty() || (FRequested.Fits(FPageGeneration, size(), Ratio) && FRequested.Part.contains(Part)))
+        return;
+    FRequested = {FPageGeneration, size(), Ratio, Part};
+    FDrawer->Request({FMetafile, size(), Part, Ratio, ++FTicket});
+}
+
+void TQRPreviewImage::Delivered(const TPageDrawing& Drawing)
+{
+    // An older picture, overtaken by a newer request.
+    if (Drawing.Ticket != FTicket || Drawing.Picture.isNull())
+        return;
+    FCache = Drawing.Picture;
+    FCacheKey = FRequested;
+    SetPartial(Drawing.Result.TooComplex);
+    update();
 }
 
 void TQRPreviewImage::SetPartial(bool Value)

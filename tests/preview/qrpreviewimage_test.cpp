@@ -2,6 +2,7 @@
 #include "preview/qrpreviewimage.h"
 
 #include "emfbuilder_helpers.h"
+#include "preview/qrpreview.h"
 #include "platform/emf/emfrecords.h"
 #include "platform/metafile.h"
 #include "preview_helpers.h"
@@ -15,8 +16,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QUrl>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
 
 namespace {
 
@@ -78,6 +84,8 @@ TEST(PreviewImageDrawing, GrabbedWidgetShowsTheSameRectangles)
     image.SetQRPrinter(document.get());
     image.SetPageNumber(1);
     ASSERT_TRUE(image.ImageOK());
+    image.grab(); // asks for the drawing
+    image.WaitForDrawing();
     const QImage grabbed = image.grab().toImage();
     ASSERT_EQ(grabbed.size(), QSize(100, 50));
     EXPECT_EQ(grabbed.pixel(0, 0), qRgb(0, 0, 0));
@@ -89,21 +97,66 @@ TEST(PreviewImageDrawing, GrabbedWidgetShowsTheSameRectangles)
     EXPECT_NE(grabbed.pixel(1, 49), qRgb(0, 0, 0));
 }
 
-TEST(PreviewImageDrawing, APageTooComplexToDrawInFullCarriesANoteUntilThePageChanges)
+namespace {
+
+// More page-sized rectangles than the budget of a small output allows, then
+// a blank page.
+std::unique_ptr<TQRPrinter> BusyReport(const QTemporaryDir& Dir)
 {
-    // More page-sized rectangles than the budget of a small output allows.
     TEmfBuilder busy;
     busy.Brush(1, BS_SOLID, 0x0000FF).Select(1);
     for (int i = 0; i < 30000; ++i)
         busy.Rec(EMR_RECTANGLE, {0, 0, 100, 100});
-    QTemporaryDir dir;
-    const std::string file = dir.filePath(QStringLiteral("busy.qrp")).toStdString();
+    const std::string file = Dir.filePath(QStringLiteral("busy.qrp")).toStdString();
     WriteFileBytes(file, MakeReport(128, {busy.Bytes(), TEmfBuilder().Bytes()}, false));
-    auto document = LoadedDocument(QString::fromStdString(file));
+    return LoadedDocument(QString::fromStdString(file));
+}
+
+// Holds the first page played on the drawing thread until it is cancelled,
+// and keeps how each playback ended.
+struct TDrawProbe {
+    void Attach(TQRPreviewImage& Image)
+    {
+        Image.SetDrawHooks(
+            [this](const std::atomic<bool>& Cancel) {
+                if (Started++ == 0)
+                    while (!Cancel)
+                        QThread::yieldCurrentThread();
+            },
+            [this](const TEmfPlayResult& Result) {
+                std::lock_guard<std::mutex> lock(Mutex);
+                Results.push_back(Result);
+            });
+    }
+    // Until the first page is being played (a guard against hanging only).
+    bool WaitForStart()
+    {
+        for (int i = 0; i < 600000 && Started == 0; ++i)
+            QThread::usleep(100);
+        return Started > 0;
+    }
+    std::vector<TEmfPlayResult> Taken()
+    {
+        std::lock_guard<std::mutex> lock(Mutex);
+        return Results;
+    }
+    std::atomic<int> Started{0};
+    std::mutex Mutex;
+    std::vector<TEmfPlayResult> Results;
+};
+
+} // namespace
+
+TEST(PreviewImageDrawing, APageTooComplexToDrawInFullCarriesANoteUntilThePageChanges)
+{
+    QTemporaryDir dir;
+    auto document = BusyReport(dir);
     TQRPreviewImage image;
     image.resize(100, 50);
     image.SetQRPrinter(document.get());
     image.SetPageNumber(1);
+    image.grab();
+    image.WaitForDrawing();
     const QImage grabbed = image.grab().toImage();
     QCoreApplication::processEvents();
     EXPECT_TRUE(image.Partial());
@@ -115,9 +168,60 @@ TEST(PreviewImageDrawing, APageTooComplexToDrawInFullCarriesANoteUntilThePageCha
 
     image.SetPageNumber(2);
     image.grab();
+    image.WaitForDrawing();
     QCoreApplication::processEvents();
     EXPECT_FALSE(image.Partial());
     EXPECT_TRUE(note->isHidden());
+}
+
+TEST(PreviewImageDrawing, APageChangeCancelsTheDrawingUnderWayAndTheNewPageIsShown)
+{
+    QTemporaryDir dir;
+    auto document = BusyReport(dir);
+    TQRPreviewImage image;
+    image.resize(100, 50);
+    TDrawProbe probe;
+    probe.Attach(image);
+    image.SetQRPrinter(document.get());
+    image.SetPageNumber(1);
+    const QImage waiting = image.grab().toImage();
+    // The sheet is there at once, empty while the page is drawn.
+    EXPECT_EQ(waiting.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(waiting.pixel(50, 42), qRgb(255, 255, 255));
+    ASSERT_TRUE(probe.WaitForStart());
+
+    image.SetPageNumber(2);
+    image.grab();
+    image.WaitForDrawing();
+    const std::vector<TEmfPlayResult> results = probe.Taken();
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_TRUE(results[0].Cancelled);
+    EXPECT_FALSE(results[0].TooComplex); // stopped by the page change, not by its budget
+    EXPECT_FALSE(results[1].Cancelled);
+    EXPECT_TRUE(results[1].ReachedEof);
+    EXPECT_FALSE(image.Partial());
+    EXPECT_EQ(image.grab().toImage().pixel(50, 42), qRgb(255, 255, 255));
+}
+
+TEST(PreviewImageDrawing, ClosingAWindowWhileItsPageIsDrawnCancelsTheDrawing)
+{
+    QTemporaryDir dir;
+    auto document = BusyReport(dir);
+    auto probe = std::make_unique<TDrawProbe>();
+    auto* window = new QWidget;
+    auto* preview = new TQRPreview(window);
+    preview->resize(300, 300);
+    probe->Attach(*preview->PreviewImage());
+    preview->SetQRPrinter(document.get());
+    window->show();
+    preview->PreviewImage()->grab();
+    ASSERT_TRUE(probe->WaitForStart());
+    window->close();
+    delete window; // waits for the drawing thread
+    QCoreApplication::processEvents();
+    const std::vector<TEmfPlayResult> results = probe->Taken();
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_TRUE(results[0].Cancelled);
 }
 
 TEST(PreviewImageDrawing, DrawsNothingWithoutAPage)
