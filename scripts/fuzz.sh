@@ -37,7 +37,11 @@
 # tests/hardening/.
 #
 # Environment: FUZZ_BUILD_DIR (build-fuzz), QRP_FUZZ_SECONDS (per target in
-# --ci, 30), QRP_FUZZ_JOBS (targets at once, default the core count).
+# --ci, 30), QRP_FUZZ_JOBS (targets at once, default the core count),
+# QRP_FUZZ_LONG_PERCENT (--long runs that share of its times, default 100:
+# 20 on a busy machine), QRP_FUZZ_RSS_MB (memory of one fuzzing process, 2048;
+# --long: 1024), QRP_FUZZ_MALLOC_MB (one allocation, 300), QRP_FUZZ_TIMEOUT
+# (seconds for one input, 10).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -84,7 +88,13 @@ export ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export QT_QPA_PLATFORM=offscreen
 export QT_HASH_SEED=0
-FLAGS=(-detect_leaks=0 -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=300 -max_len=262144)
+FLAGS=()
+set_flags() {
+  local rss=2048
+  [ "$mode" = long ] && rss=1024
+  FLAGS=(-detect_leaks=0 -timeout="${QRP_FUZZ_TIMEOUT:-10}" -rss_limit_mb="${QRP_FUZZ_RSS_MB:-$rss}"
+         -malloc_limit_mb="${QRP_FUZZ_MALLOC_MB:-300}" -max_len=262144)
+}
 
 stored_inputs() {
   find "$ROOT/fuzz/corpus" "$ROOT/tests/data/damaged" "$ROOT/tests/data/emf" "$ROOT/tests/data/reports" \
@@ -240,6 +250,7 @@ explore() {
 }
 
 start=$(date +%s)
+set_flags
 build || { log "build failed"; exit 1; }
 mkdir -p "$BUILD/work"
 status=0
@@ -254,8 +265,10 @@ case $mode in
     tsan || status=1
     ;;
   long)
-    log "long run: emfplay 60 min, report 30, decompress 15, info 15, $jobs at a time"
-    explore emfplay:3600 report:1800 decompress:900 info:900 || status=1
+    pct=${QRP_FUZZ_LONG_PERCENT:-100}
+    log "long run at $pct%: emfplay 60 min, report 30, decompress 15, info 15, $jobs at a time (${FLAGS[*]})"
+    explore emfplay:$((3600 * pct / 100)) report:$((1800 * pct / 100)) decompress:$((900 * pct / 100)) \
+      info:$((900 * pct / 100)) || status=1
     ;;
   explore)
     log "fuzzing ${targets[*]} for ${seconds}s each, $jobs at a time"
