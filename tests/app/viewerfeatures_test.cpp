@@ -18,6 +18,7 @@
 #include "preview/qrpreviewimage.h"
 #include "printer/demoreport.h"
 #include "printer/qrprinter.h"
+#include "report_helpers.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,6 +28,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -262,4 +264,41 @@ TEST_F(ViewerFeaturesTest, F4ShowsThumbnailsThatTurnPagesAndFollowTheCurrentOne)
     QTest::keyClick(w, Qt::Key_F4);
     EXPECT_FALSE(panel->isVisible());
     panel->Model()->WaitForWork();
+}
+
+TEST(ThumbnailPanel, AReportOfManyPagesGetsRowsAsTheViewReachesThemAndSkipsPagesThatCannotBeRead)
+{
+    // Three pages, then twenty thousand records of four zero bytes: a million-page report
+    // at small scale, whose empty pages have nothing to draw.
+    QTemporaryDir dir;
+    const std::string file = dir.filePath(QStringLiteral("many.qrp")).toStdString();
+    std::vector<Bytes> pages(3, BlankPage(100, 140)->Data());
+    pages.resize(20003, Bytes(4, 0));
+    WriteFileBytes(file, MakeReport(128, pages, false));
+    auto document = LoadedDocument(QString::fromStdString(file));
+    ASSERT_EQ(document->PageCount(), 20003);
+
+    TThumbnailPanel panel;
+    panel.resize(150, 400);
+    panel.SetDocument(document.get());
+    panel.show();
+    QCoreApplication::processEvents();
+    EXPECT_LE(panel.model()->rowCount(), TThumbnailModel::RowBatch);
+    // Scrolled to the end: rows come a batch at a time.
+    for (int i = 0; i < 3; ++i) {
+        panel.verticalScrollBar()->setValue(panel.verticalScrollBar()->maximum());
+        QCoreApplication::processEvents();
+    }
+    EXPECT_LE(panel.model()->rowCount(), 4 * TThumbnailModel::RowBatch);
+    EXPECT_GT(panel.model()->rowCount(), TThumbnailModel::RowBatch);
+    panel.ShowCurrentPage(20003);
+    EXPECT_EQ(panel.model()->rowCount(), 20003);
+    EXPECT_EQ(panel.currentIndex().row(), 20002);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(panel.model()->index(20002, 0).data(Qt::DecorationRole).isValid());
+    // The real pages are drawn once back in sight.
+    panel.Model()->WaitForWork();
+    panel.scrollToTop();
+    ASSERT_TRUE(Eventually([&] { return panel.model()->index(2, 0).data(Qt::DecorationRole).canConvert<QImage>(); }));
+    EXPECT_LE(panel.Model()->CachedBytes(), TThumbnailModel::CacheBudget);
 }
