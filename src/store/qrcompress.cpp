@@ -171,7 +171,9 @@ void TQRCompress::ExpandBytes(uint8_t* Data, size_t Count)
     // Symbol 256 is never coded; damaged data that reaches it reads as 0.
     const auto symbol = [](unsigned Leaf) { return static_cast<uint8_t>(Leaf / 2 - 256); };
     for (size_t i = 0; i < Count; ++i) {
-        if (count < 57)
+        // Topped up a word at a time once half is used: a refill at every
+        // symbol would add a byte or none.
+        if (count < 32)
             refill();
         unsigned node = 0, depth = 0;
         if (count >= 4) {
