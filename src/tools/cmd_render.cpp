@@ -83,7 +83,7 @@ RenderOptions ParseOptions(const std::vector<std::string>& Args, bool Report)
         else if (a == "--pages" && Report)
             ParsePages(value(), o);
         else if (a == "--jobs" && Report)
-            o.Jobs = PositiveArgument(a, value(), 999);
+            o.Jobs = CountOption("--jobs", value(), 999);
         else if (a == "--times")
             o.Times = true;
         else if (a.size() > 1 && a[0] == '-')
