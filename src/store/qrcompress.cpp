@@ -152,29 +152,90 @@ void TQRCompress::ExpandBytes(uint8_t* Data, size_t Count)
     // The slot (pair place + bit) taken at each depth: one per inner node
     // at most, and there are 256.
     unsigned path[256];
+    // The bit buffer lives in registers; it passes through the members only
+    // when refilled, so that no step stores it.
+    const auto refill = [&] {
+        FBits = bits;
+        FBitCount = count;
+        RefillBits();
+        bits = FBits;
+        count = FBitCount;
+    };
+    // One reshaping pass: the node N, a child of the node entered through
+    // slot B, swaps with the sibling of that node, the other side of slot A.
+    const auto pass = [kids](unsigned A, unsigned B, unsigned N) {
+        const unsigned u = kids[A ^ 1];
+        kids[A ^ 1] = static_cast<uint16_t>(N);
+        kids[B] = static_cast<uint16_t>(u);
+    };
+    // Symbol 256 is never coded; damaged data that reaches it reads as 0.
+    const auto symbol = [](unsigned Leaf) { return static_cast<uint8_t>(Leaf / 2 - 256); };
     for (size_t i = 0; i < Count; ++i) {
-        if (count < 57)
-            RefillBits(bits, count);
+        // Topped up a word at a time once half is used: a refill at every
+        // symbol would add a byte or none.
+        if (count < 32)
+            refill();
         unsigned node = 0, depth = 0;
+        if (count >= 4) {
+            // The short codes, most of them, with the path in registers and
+            // a branch of their own at each depth.
+            const unsigned s0 = static_cast<unsigned>(bits & 1);
+            const unsigned n1 = kids[s0];
+            if (n1 >= FirstLeafPair) {
+                bits >>= 1;
+                count -= 1;
+                Data[i] = symbol(n1);
+                continue;
+            }
+            const unsigned s1 = n1 + static_cast<unsigned>(bits >> 1 & 1);
+            const unsigned n2 = kids[s1];
+            if (n2 >= FirstLeafPair) {
+                bits >>= 2;
+                count -= 2;
+                Data[i] = symbol(n2);
+                pass(s0, s1, n2);
+                continue;
+            }
+            const unsigned s2 = n2 + static_cast<unsigned>(bits >> 2 & 1);
+            const unsigned n3 = kids[s2];
+            if (n3 >= FirstLeafPair) {
+                bits >>= 3;
+                count -= 3;
+                Data[i] = symbol(n3);
+                pass(s1, s2, n3);
+                continue;
+            }
+            const unsigned s3 = n3 + static_cast<unsigned>(bits >> 3 & 1);
+            const unsigned n4 = kids[s3];
+            bits >>= 4;
+            count -= 4;
+            if (n4 >= FirstLeafPair) {
+                Data[i] = symbol(n4);
+                pass(s2, s3, n4);
+                pass(s0, s1, n2);
+                continue;
+            }
+            path[0] = s0;
+            path[1] = s1;
+            path[2] = s2;
+            path[3] = s3;
+            node = n4;
+            depth = 4;
+        }
         do {
             if (count == 0)
-                RefillBits(bits, count);
+                refill();
             const unsigned slot = node + static_cast<unsigned>(bits & 1);
             bits >>= 1;
             --count;
             path[depth++] = slot;
             node = kids[slot];
         } while (node < FirstLeafPair);
-        const unsigned symbol = node / 2 - 256;
-        // Symbol 256 is never coded; damaged data that reaches it reads as 0.
-        Data[i] = static_cast<uint8_t>(symbol);
+        Data[i] = symbol(node);
         // The node at depth d swaps with its parent's sibling and the walk
         // goes on from its grandparent, at depth d - 2.
         for (unsigned d = depth; d >= 2; d -= 2) {
-            const unsigned siblingSlot = path[d - 2] ^ 1;
-            const unsigned u = kids[siblingSlot];
-            kids[siblingSlot] = static_cast<uint16_t>(node);
-            kids[path[d - 1]] = static_cast<uint16_t>(u);
+            pass(path[d - 2], path[d - 1], node);
             node = path[d - 2] & ~1u;
         }
     }
@@ -199,8 +260,10 @@ void TQRCompress::FlushOutput()
 
 // Tops the bit buffer up to 57 bits or more where the data allows: whole
 // bytes only, so that Finish can tell which bytes went unused.
-void TQRCompress::RefillBits(uint64_t& Bits, unsigned& Count)
+void TQRCompress::RefillBits()
 {
+    uint64_t& Bits = FBits;
+    unsigned& Count = FBitCount;
     for (;;) {
         if (FBuffer.size() - FBufferPos >= 8) {
             const unsigned take = (63 - Count) / 8;

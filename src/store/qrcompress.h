@@ -35,7 +35,7 @@ private:
     void Splay(uint16_t Plain);
     void PutByte(uint8_t Byte);
     void FlushOutput();
-    void RefillBits(uint64_t& Bits, unsigned& Count);
+    void RefillBits();
     bool ReadBlock();
 
     // Kids[2n] is the left, Kids[2n + 1] the right child of inner node n.

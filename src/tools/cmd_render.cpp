@@ -3,6 +3,8 @@
 #include "platform/emf/emfplayer.h"
 #include "platform/errors.h"
 #include "platform/metafile.h"
+#include "store/orderedpages.h"
+#include "store/qrpagelist.h"
 #include "store/qrreportinfo.h"
 #include "tools/command.h"
 #include "tools/pageimage.h"
@@ -20,6 +22,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -31,6 +34,7 @@ struct RenderOptions {
     std::string Output;
     int FirstPage = 1, LastPage = 0; // 0: to the end
     bool Times = false;
+    int Jobs = int(std::max(1u, std::thread::hardware_concurrency()));
     std::vector<std::string> Inputs;
 };
 
@@ -78,6 +82,8 @@ RenderOptions ParseOptions(const std::vector<std::string>& Args, bool Report)
             o.Output = value();
         else if (a == "--pages" && Report)
             ParsePages(value(), o);
+        else if (a == "--jobs" && Report)
+            o.Jobs = CountOption("--jobs", value(), 999);
         else if (a == "--times")
             o.Times = true;
         else if (a.size() > 1 && a[0] == '-')
@@ -231,9 +237,9 @@ int RunRenderEmf(const std::vector<std::string>& Args)
 int RunRender(const std::vector<std::string>& Args)
 {
     const RenderOptions o = ParseOptions(Args, true);
-    TQRPageList list;
-    LoadReportFile(list, o.Inputs[0]);
-    const int count = list.PageCount();
+    auto list = std::make_unique<TQRPageList>();
+    LoadReportFile(*list, o.Inputs[0]);
+    const int count = list->PageCount();
     const int last = o.LastPage ? o.LastPage : count;
     if (count < 1 || o.FirstPage > count || last > count)
         throw Exception("the report has " + std::to_string(count) + " pages");
@@ -246,12 +252,33 @@ int RunRender(const std::vector<std::string>& Args)
             ++partial;
         }
     };
+    // Pages are decoded on Jobs threads and drawn here, in page order.
+    const auto forEachPage = [&](const std::function<void(int, const TMetafile&)>& Draw) {
+        using Page = std::unique_ptr<TMetafile>;
+        ForEachPageInOrder<TQRPageList, Page>(
+            o.FirstPage, last, o.Jobs, std::move(list),
+            [&] {
+                auto reader = std::make_unique<TQRPageList>();
+                LoadReportFile(*reader, o.Inputs[0]);
+                return reader;
+            },
+            [](TQRPageList& Reader, int N) {
+                Page page = Reader.GetPage(N);
+                if (!page)
+                    throw EReadError("page " + std::to_string(N) + " is missing");
+                return page;
+            },
+            [&](int N, Page& Decoded) {
+                Draw(N, *Decoded);
+                Decoded.reset();
+                return true;
+            });
+    };
     try {
         if (o.Format == "pdf") {
             PdfDocument pdf(output, o.Dpi);
             written.push_back(output);
-            for (int n = o.FirstPage; n <= last; ++n)
-                drawn(pdf.AddPage(*list.GetPage(n)), n);
+            forEachPage([&](int N, const TMetafile& Page) { drawn(pdf.AddPage(Page), N); });
             pdf.Finish();
             return partial ? 1 : 0;
         }
@@ -262,11 +289,11 @@ int RunRender(const std::vector<std::string>& Args)
         if (base.endsWith(suffix, Qt::CaseInsensitive))
             base.chop(suffix.size());
         const int digits = int(QString::number(count).size());
-        for (int n = o.FirstPage; n <= last; ++n) {
-            const QString file = base + "-" + QString::number(n).rightJustified(digits, '0') + suffix;
+        forEachPage([&](int N, const TMetafile& Page) {
+            const QString file = base + "-" + QString::number(N).rightJustified(digits, '0') + suffix;
             written.push_back(file);
-            drawn(RenderOne(*list.GetPage(n), o, file), n);
-        }
+            drawn(RenderOne(Page, o, file), N);
+        });
     } catch (...) {
         for (const QString& f : written)
             QFile::remove(f);
@@ -276,8 +303,9 @@ int RunRender(const std::vector<std::string>& Args)
 }
 
 const ToolCommandRegistrar renderRegistrar(
-    {"render", "render FILE [--pages A-B] [--dpi N | --width PX] [--format png|pdf|svg] -o OUT", true, RunRender,
-     "pages to PNG or SVG (one file per page, OUT-N.png) or to one PDF document"});
+    {"render", "render FILE [--pages A-B] [--dpi N | --width PX] [--format png|pdf|svg] [--jobs N] -o OUT", true,
+     RunRender,
+     "pages to PNG or SVG (one file per page, OUT-N.png) or to one PDF document; pages decoded on N threads"});
 const ToolCommandRegistrar renderEmfRegistrar(
     {"render-emf", "render-emf [--dpi N | --width PX] [--format png|pdf|svg] [--times] -o OUTDIR IN.emf...", true,
      RunRenderEmf, "EMF files to OUTDIR/NAME.png each; goes on after a failing file and exits 1 at the end"});

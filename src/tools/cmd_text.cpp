@@ -6,6 +6,7 @@
 #include "platform/metafile.h"
 #include "printer/filenametext.h"
 #include "printer/reporttext.h"
+#include "store/orderedpages.h"
 #include "tools/command.h"
 
 #include <QDateTime>
@@ -18,8 +19,10 @@
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -32,9 +35,31 @@ int PageArgument(const std::string& Text)
     return std::stoi(Text);
 }
 
+// The text of pages First..Last of File, decoded on Jobs threads and
+// handed to Write in page order; stops at a page the source does not have.
+void ForEachPageText(std::unique_ptr<TTextSource> Source, const std::string& File, int First, int Last, int Jobs,
+                     const std::function<void(int, const QString&)>& Write)
+{
+    using Text = std::optional<QString>;
+    ForEachPageInOrder<TTextSource, Text>(
+        First, Last, Jobs, std::move(Source), [&] { return std::make_unique<TTextSource>(File); },
+        [](TTextSource& Source, int N) -> Text {
+            const std::unique_ptr<TMetafile> page = Source.Page(N);
+            if (!page)
+                return std::nullopt;
+            return EmfLinesText(EmfPageLines(*page, false));
+        },
+        [&](int N, Text& PageText) {
+            if (!PageText)
+                return false;
+            Write(N, *PageText);
+            return true;
+        });
+}
+
 // One line per page: path, page, text, folded text (case and diacritics)
 // and the file's modification time; damaged files named on stderr.
-int RunJsonLines(const std::vector<std::string>& Paths)
+int RunJsonLines(const std::vector<std::string>& Paths, int Jobs)
 {
     if (Paths.empty())
         throw UsageError{"expected reports, EMF files or folders"};
@@ -52,12 +77,9 @@ int RunJsonLines(const std::vector<std::string>& Paths)
                 throw std::runtime_error(std::strerror(errno));
             const QString path = FileNameText(bytes), key = FileNameKey(bytes);
             const QString time = QDateTime::fromSecsSinceEpoch(st.st_mtime, Qt::UTC).toString(Qt::ISODate);
-            TTextSource source(file);
-            for (int p = 1; p <= source.PageCount(); ++p) {
-                const std::unique_ptr<TMetafile> page = source.Page(p);
-                if (!page)
-                    break;
-                const QString text = EmfLinesText(EmfPageLines(*page, false));
+            auto source = std::make_unique<TTextSource>(file);
+            const int pages = source->PageCount();
+            ForEachPageText(std::move(source), file, 1, pages, Jobs, [&](int p, const QString& text) {
                 const QByteArray line = QJsonDocument(QJsonObject{{"id", key + u':' + QString::number(p)},
                                                                   {"path", path},
                                                                   {"page", p},
@@ -67,7 +89,7 @@ int RunJsonLines(const std::vector<std::string>& Paths)
                                             .toJson(QJsonDocument::Compact);
                 std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
                 std::fputc('\n', stdout);
-            }
+            });
         } catch (const std::exception& e) {
             failed = true;
             std::fprintf(stderr, "qrptool text: %s: %s\n", file.c_str(), e.what());
@@ -76,14 +98,23 @@ int RunJsonLines(const std::vector<std::string>& Paths)
     return std::fflush(stdout) != 0 ? 1 : failed ? 2 : 0;
 }
 
-int Run(const std::vector<std::string>& Args)
+int Run(const std::vector<std::string>& AllArgs)
 {
+    // Pages are decoded on this many threads; the output stays in page order.
+    int jobs = int(std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::string> Args;
+    for (size_t i = 0; i < AllArgs.size(); ++i) {
+        if (AllArgs[i] == "--jobs" && i + 1 < AllArgs.size())
+            jobs = CountOption("--jobs", AllArgs[++i], 999);
+        else
+            Args.push_back(AllArgs[i]);
+    }
     if (std::find(Args.begin(), Args.end(), "--jsonl") != Args.end()) {
         std::vector<std::string> paths;
         for (const std::string& a : Args)
             if (a != "--jsonl")
                 paths.push_back(a);
-        return RunJsonLines(paths);
+        return RunJsonLines(paths, jobs);
     }
     std::string file;
     int first = 1, last = 0;
@@ -111,23 +142,20 @@ int Run(const std::vector<std::string>& Args)
     if (std::filesystem::exists(type) && !std::filesystem::is_regular_file(type) &&
         !std::filesystem::is_directory(type))
         throw std::runtime_error(file + ": not a regular file");
-    TTextSource source(file);
-    if (!last || last > source.PageCount())
-        last = source.PageCount();
-    for (int p = first; p <= last; ++p) {
-        const std::unique_ptr<TMetafile> page = source.Page(p);
-        if (!page)
-            break;
-        const QByteArray text = EmfLinesText(EmfPageLines(*page, false)).toUtf8();
+    auto source = std::make_unique<TTextSource>(file);
+    if (!last || last > source->PageCount())
+        last = source->PageCount();
+    ForEachPageText(std::move(source), file, first, last, jobs, [](int, const QString& Text) {
+        const QByteArray text = Text.toUtf8();
         std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
         std::fputc('\f', stdout);
-    }
+    });
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
 // Glyph indices are read back through installed faces, which needs Qt's fonts.
 const ToolCommandRegistrar registrar(
-    {"text", "text REPORT.qrp|PAGE.emf [--pages A-B] | --jsonl FILE|FOLDER...", true, Run,
+    {"text", "text REPORT.qrp|PAGE.emf [--pages A-B] [--jobs N] | --jsonl FILE|FOLDER... [--jobs N]", true, Run,
      "the text of each page in reading order, pages ended by a form feed; --jsonl: one JSON object a page"});
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "platform/errors.h"
 #include "platform/streams.h"
 #include "store/qrcompress.h"
+#include "store/qrpagelist.h"
 
 #include <gtest/gtest.h>
 
@@ -293,6 +294,34 @@ TEST(QRCompress, CoderWritesItsBytesToTheStreamAtTheCurrentPosition)
         c.Compress(0);
     }
     EXPECT_EQ(out.Bytes(), (Bytes{1, 2, 3, 0x80}));
+}
+
+// The stored compressed reports, written by an independent coder, read
+// page for page as the same report stored plain.
+TEST(QRCompress, StoredCompressedReportsReadAsTheirPlainTwins)
+{
+    for (const char* layout : {"96", "120", "124", "128", "200"}) {
+        SCOPED_TRACE(layout);
+        const std::string dir = QRP_TEST_DATA "/reports/layout-";
+        TQRPageList plain, coded;
+        plain.LoadFromFile(dir + layout + ".qrp");
+        coded.LoadFromFile(dir + layout + "-z.qrp");
+        ASSERT_TRUE(coded.Compression());
+        ASSERT_FALSE(plain.Compression());
+        // Some header layouts keep no page count.
+        for (TQRPageList* list : {&plain, &coded})
+            if (list->PageCount() == 0)
+                list->SetPageCount(list->CountRecords());
+        const int32_t pages = plain.PageCount();
+        ASSERT_GT(pages, 0);
+        ASSERT_EQ(coded.PageCount(), pages);
+        for (int32_t n = 1; n <= pages; ++n) {
+            const std::unique_ptr<TMetafile> a = plain.GetPage(n), b = coded.GetPage(n);
+            ASSERT_TRUE(a && b) << "page " << n;
+            ASSERT_GT(a->Data().size(), 100u);
+            EXPECT_TRUE(a->Data() == b->Data()) << "page " << n;
+        }
+    }
 }
 
 } // namespace

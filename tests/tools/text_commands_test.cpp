@@ -134,6 +134,44 @@ TEST_F(TextCommands, TextGivesPagesInReadingOrderEndedByFormFeeds)
     EXPECT_EQ(Run("text " + (Dir / "b" / "broken.qrp").string()).Status, 1);
 }
 
+// Pages decoded on several threads come out as a serial run gives them,
+// also when a damaged page stops the run part way.
+TEST_F(TextCommands, PagesDecodedOnManyThreadsComeOutAsInASerialRun)
+{
+    const std::string packed = (Dir / "many.qrp").string(), cut = (Dir / "cut.qrp").string();
+    ASSERT_EQ(Run("demo " + packed + " --pages 30 --compress").Status, 0);
+    const std::string whole = Slurp(packed);
+    std::ofstream(cut, std::ios::binary) << whole.substr(0, whole.size() * 3 / 5);
+    for (const std::string& command : {"text " + packed, "text --jsonl " + packed, "text " + cut}) {
+        SCOPED_TRACE(command);
+        const Result serial = Run(command + " --jobs 1");
+        const Result parallel = Run(command + " --jobs 3");
+        EXPECT_EQ(parallel.Status, serial.Status);
+        EXPECT_EQ(parallel.Err, serial.Err);
+        EXPECT_TRUE(parallel.Out == serial.Out);
+        EXPECT_GT(Count(serial.Out, command.find("cut") == std::string::npos ? "Sayfa" : "\f"), 10);
+    }
+    EXPECT_NE(Run("text " + cut + " --jobs 3").Status, 0);
+    for (const char* jobs : {"1", "3"}) {
+        const fs::path out = Dir / (std::string("png-") + jobs);
+        fs::create_directories(out);
+        ASSERT_EQ(
+            Run("render " + packed + " --pages 5-16 --width 40 --jobs " + jobs + " -o " + (out / "p.png").string())
+                .Status,
+            0);
+    }
+    for (int n = 5; n <= 16; ++n) {
+        const std::string name = "p-" + std::string(n < 10 ? "0" : "") + std::to_string(n) + ".png";
+        const std::string a = Slurp(Dir / "png-1" / name), b = Slurp(Dir / "png-3" / name);
+        EXPECT_FALSE(a.empty()) << name;
+        EXPECT_TRUE(a == b) << name;
+    }
+    fs::remove_all(Dir / "png-1");
+    fs::remove_all(Dir / "png-3");
+    fs::remove(packed);
+    fs::remove(cut);
+}
+
 TEST_F(TextCommands, SearchGoesOnPastADamagedFileAndExitsLikeGrep)
 {
     const Result r = Run("search -i --ascii --jobs 3 'OZTURK celik sanayi' " + Dir.string());

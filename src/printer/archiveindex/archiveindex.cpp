@@ -6,6 +6,7 @@
 #include "printer/archiveindex/indexlock.h"
 #include "platform/metafile.h"
 #include "printer/reporttext.h"
+#include "store/orderedpages.h"
 
 #include <QCryptographicHash>
 
@@ -25,6 +26,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -218,6 +220,32 @@ struct EStopped {};
 bool Stopped(const std::atomic<bool>* Stop)
 {
     return Stop && Stop->load();
+}
+
+// The text of every page of File, pages decoded on Jobs threads; false when
+// stopped on the way.
+bool ReadPageTexts(const std::string& File, int Jobs, const std::atomic<bool>* Stop, std::vector<QString>& Pages)
+{
+    using Text = std::optional<QString>;
+    auto source = std::make_unique<TTextSource>(File);
+    const int count = source->PageCount();
+    bool stopped = false;
+    ForEachPageInOrder<TTextSource, Text>(
+        1, count, Jobs, std::move(source), [&] { return std::make_unique<TTextSource>(File); },
+        [](TTextSource& Source, int N) -> Text {
+            const std::unique_ptr<TMetafile> page = Source.Page(N);
+            if (!page)
+                return std::nullopt;
+            return EmfLinesText(EmfPageLines(*page, false));
+        },
+        [&](int, Text& PageText) {
+            stopped = Stopped(Stop);
+            if (stopped || !PageText)
+                return false;
+            Pages.push_back(std::move(*PageText));
+            return true;
+        });
+    return !stopped;
 }
 
 // Opened by its bytes, whatever their encoding, and by type: a FIFO put where
@@ -546,6 +574,8 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
     std::atomic<bool> stop{false};
     const int jobs = std::max(1, std::min<int>(Options.Jobs, int(std::max<size_t>(1, work.size()))));
     const size_t queueLimit = size_t(jobs) * 2;
+    // Fewer reports than threads: the threads left over decode their pages.
+    const int pageJobs = std::max(1, Options.Jobs / jobs);
     auto worker = [&] {
         for (size_t w; !stop && !Stopped(Options.Stop) && (w = next++) < work.size();) {
             TFileText r;
@@ -557,15 +587,8 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
                 if (it != indexed.end() && it->second.Hash == r.Hash) {
                     r.SameContent = true;
                 } else {
-                    TTextSource source(file);
-                    for (int p = 1; p <= source.PageCount(); ++p) {
-                        if (Stopped(Options.Stop))
-                            return;
-                        const std::unique_ptr<TMetafile> page = source.Page(p);
-                        if (!page)
-                            break;
-                        r.Pages.push_back(EmfLinesText(EmfPageLines(*page, false)));
-                    }
+                    if (!ReadPageTexts(file, pageJobs, Options.Stop, r.Pages))
+                        return;
                     {
                         std::lock_guard<std::mutex> g(lock);
                         r.PackedWith = FDictionary;
