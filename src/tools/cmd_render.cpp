@@ -31,6 +31,7 @@ struct RenderOptions {
     std::string Output;
     int FirstPage = 1, LastPage = 0; // 0: to the end
     bool Times = false;
+    TEmfTextMode Text = TEmfTextMode::Smooth; // --gdi: GDI's own text pixels
     std::vector<std::string> Inputs;
 };
 
@@ -80,6 +81,8 @@ RenderOptions ParseOptions(const std::vector<std::string>& Args, bool Report)
             ParsePages(value(), o);
         else if (a == "--times")
             o.Times = true;
+        else if (a == "--gdi")
+            o.Text = TEmfTextMode::Gdi;
         else if (a.size() > 1 && a[0] == '-')
             throw UsageError{"unknown option " + a};
         else
@@ -125,7 +128,7 @@ QSize PixelSize(const TMetafile& Page, const RenderOptions& O)
 bool RenderPng(const TMetafile& Page, const RenderOptions& O, const QString& File)
 {
     TEmfPlayResult played;
-    if (!PageImage(Page, PixelSize(Page, O), &played).save(File, "PNG"))
+    if (!PageImage(Page, PixelSize(Page, O), &played, O.Text).save(File, "PNG"))
         throw EFCreateError("cannot write \"" + File.toStdString() + "\"");
     return !played.TooComplex;
 }
@@ -276,10 +279,10 @@ int RunRender(const std::vector<std::string>& Args)
 }
 
 const ToolCommandRegistrar renderRegistrar(
-    {"render", "render FILE [--pages A-B] [--dpi N | --width PX] [--format png|pdf|svg] -o OUT", true, RunRender,
-     "pages to PNG or SVG (one file per page, OUT-N.png) or to one PDF document"});
+    {"render", "render FILE [--pages A-B] [--dpi N | --width PX] [--format png|pdf|svg] [--gdi] -o OUT", true, RunRender,
+     "pages to PNG or SVG (one file per page, OUT-N.png) or to one PDF document; --gdi: text in GDI's pixels"});
 const ToolCommandRegistrar renderEmfRegistrar(
-    {"render-emf", "render-emf [--dpi N | --width PX] [--format png|pdf|svg] [--times] -o OUTDIR IN.emf...", true,
+    {"render-emf", "render-emf [--dpi N | --width PX] [--format png|pdf|svg] [--times] [--gdi] -o OUTDIR IN.emf...", true,
      RunRenderEmf, "EMF files to OUTDIR/NAME.png each; goes on after a failing file and exits 1 at the end"});
 
 } // namespace
