@@ -83,6 +83,11 @@ def glyph_gaps(grey, box):
             start = None
     if start is not None:
         runs.append((start, len(inked)))
+    # A sliver at the box's edge is a neighbour's edge, not a glyph.
+    if runs and runs[0][0] == 0 and runs[0][1] <= 1:
+        runs = runs[1:]
+    if runs and runs[-1][1] == len(inked) and runs[-1][1] - runs[-1][0] <= 1:
+        runs = runs[:-1]
     return [b[0] - a[1] for a, b in zip(runs, runs[1:])]
 
 
@@ -120,7 +125,7 @@ def pages_of(qrptool, path, dpi, gdi, work):
              "-scale-to-y", str(h), pdf, prefix])
         pw, ph, words = reader.pages[n - 1] if n <= len(reader.pages) else (1, 1, [])
         sx, sy = w / pw, h / ph
-        boxes = [(int(x0 * sx) - 1, int(y0 * sy), int(x1 * sx + 0.999) + 1, int(y1 * sy + 0.999), text)
+        boxes = [(int(x0 * sx), int(y0 * sy), int(x1 * sx + 0.999), int(y1 * sy + 0.999), text)
                  for x0, y0, x1, y1, text in words]
         result.append(("%s p%d" % (name, n), png, prefix + ".png", boxes))
     return result

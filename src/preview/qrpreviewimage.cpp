@@ -26,14 +26,15 @@ void FillExclusive(QPainter& Painter, int Left, int Top, int Right, int Bottom, 
 
 } // namespace
 
-bool DrawPage(QPainter& Painter, const QRect& R, const TMetafile* Page)
+bool DrawPage(QPainter& Painter, const QRect& R, const TMetafile* Page, bool GdiText)
 {
     if (!Page)
         return true;
     const int l = R.left(), t = R.top();
     const int w = R.width(), h = R.height();
     FillExclusive(Painter, l + 1, t + 1, l + w - 3, t + h - 3, Qt::white);
-    const bool full = !StretchDraw(Painter, QRectF(R), *Page).TooComplex;
+    const bool full =
+        !StretchDraw(Painter, QRectF(R), *Page, GdiText ? TEmfTextMode::Gdi : TEmfTextMode::Smooth).TooComplex;
     // The frame: the four lines through (l, t), (l, t+h-3), (l+w-3, t+h-3)
     // and (l+w-3, t) together cover the outline of that rectangle.
     FillExclusive(Painter, l, t, l + 1, t + h - 2, Qt::black);
@@ -64,6 +65,15 @@ void TQRPreviewImage::SetPageNumber(int Value)
         FMetafile = FQRPrinter->GetPage(Value);
 }
 
+void TQRPreviewImage::SetGdiText(bool Value)
+{
+    if (Value == FGdiText)
+        return;
+    FGdiText = Value;
+    DropCache();
+    update();
+}
+
 void TQRPreviewImage::SetHyperlinks(std::unique_ptr<std::vector<THyperlink>> Value)
 {
     FHyperlinks = std::move(Value);
@@ -84,7 +94,7 @@ void TQRPreviewImage::paintEvent(QPaintEvent* Event)
     if (static_cast<qint64>(devicePixels.width()) * devicePixels.height() > MaxCachePixels) {
         DropCache();
         painter.setClipRegion(Event->region());
-        SetPartial(!DrawPage(painter, rect(), FMetafile.get()));
+        SetPartial(!DrawPage(painter, rect(), FMetafile.get(), FGdiText));
         return;
     }
     if (FCache.size() != devicePixels || FCache.devicePixelRatio() != ratio) {
@@ -92,7 +102,7 @@ void TQRPreviewImage::paintEvent(QPaintEvent* Event)
         FCache.setDevicePixelRatio(ratio);
         FCache.fill(Qt::transparent);
         QPainter cachePainter(&FCache);
-        SetPartial(!DrawPage(cachePainter, rect(), FMetafile.get()));
+        SetPartial(!DrawPage(cachePainter, rect(), FMetafile.get(), FGdiText));
     }
     painter.drawImage(0, 0, FCache);
 }

@@ -17,8 +17,9 @@ class TMetafile;
 class TQRPrinter;
 
 // Draws Page over R as a sheet with frame and shadow; nothing without a page.
-// False when the page was too complex to draw in full.
-bool DrawPage(QPainter& Painter, const QRect& R, const TMetafile* Page);
+// False when the page was too complex to draw in full. GdiText: text in
+// GDI's own pixels instead of smoothed.
+bool DrawPage(QPainter& Painter, const QRect& R, const TMetafile* Page, bool GdiText = false);
 
 class TQRPreviewImage : public QWidget {
     Q_OBJECT
@@ -40,6 +41,11 @@ public:
     void SetZoom(int Value) { FZoom = Value; }
     TQRPreviewHyperlinkEvent OnHyperlink() const { return FOnHyperlink; }
     void SetOnHyperlink(TQRPreviewHyperlinkEvent Value) { FOnHyperlink = std::move(Value); }
+
+    // Text drawn as GDI draws it ("Windows görünümü") instead of smoothed;
+    // a change redraws the page.
+    bool GdiText() const { return FGdiText; }
+    void SetGdiText(bool Value);
 
     bool ImageOK() const { return FMetafile != nullptr; }
     // The page was too complex to draw in full: a note says so over it.
@@ -69,5 +75,6 @@ private:
     // The drawn page at device pixels, so that scrolling does not replay it.
     QImage FCache;
     bool FPartial = false;
+    bool FGdiText = false;
     QLabel* FNote = nullptr; // made when first needed
 };
