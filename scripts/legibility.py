@@ -32,7 +32,7 @@ from PIL import Image
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from fidelity import difference, find_qrptool  # noqa: E402  the same measure as the fidelity table
 
-INK = 128            # grey below this is ink for the glyph boxes
+INK = 160            # grey below this at most is ink for the glyph boxes
 SAMPLES = ("sample-a4.qrp", "sample-a3-landscape.qrp", "sample-letter.qrp")
 
 
@@ -73,7 +73,11 @@ def glyph_gaps(grey, box):
     part = grey[max(0, y0):y1, max(0, x0):x1]
     if part.size == 0:
         return []
-    inked = (part < INK).any(axis=0)
+    # Ink: darker than halfway from the word's darkest grey to white, so
+    # that grey text and thin smoothed strokes count as well as black.
+    if part.size == 0 or part.min() >= 224:
+        return []
+    inked = (part < min(INK, (int(part.min()) + 255) // 2 + 1)).any(axis=0)
     runs, start = [], None
     for x, on in enumerate(inked):
         if on and start is None:
