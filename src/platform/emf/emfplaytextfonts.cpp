@@ -176,6 +176,12 @@ TEmfResolvedFont EmfResolveFont(const TEmfFont& Font, double ScaleX, double Scal
     r.Family = MapFontFace(Font.Face, Font.PitchAndFamily);
     r.PixelSize = EmfFontPixelSize(r.Family, Font.Weight, Font.Italic, Font.Height, ScaleY);
     r.Raw = EmfRawFontIn(Style, r.Family, r.PixelSize, Font.Weight, Font.Italic, &r.Smoothed);
+    // Smoothed glyphs take the exact em size of a character height, not
+    // GDI's whole pixels, so that their shapes match the page's proportions.
+    const double exactEm = std::fabs(double(Font.Height) * ScaleY);
+    if (Style == TEmfGlyphStyle::Smooth && Font.Height < 0 && r.Raw.isValid() && exactEm >= 1 &&
+        exactEm <= MaxPixelSize && std::fabs(exactEm - r.PixelSize) > 0.01)
+        r.Raw.setPixelSize(exactEm);
     if (r.Raw.isValid()) {
         EmfGdiAscentDescent(r.Raw, r.PixelSize, r.Ascent, r.Descent);
     }
