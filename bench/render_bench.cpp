@@ -73,13 +73,14 @@ double ThreadCpuMs()
 
 // Wall-clock milliseconds; CpuMs receives this thread's processor time,
 // which a machine shared with other jobs disturbs less.
-double Render(const TMetafile& Page, QImage& Image, double* CpuMs = nullptr)
+double Render(const TMetafile& Page, QImage& Image, double* CpuMs = nullptr,
+              TEmfTextMode Text = TEmfTextMode::Smooth)
 {
     const auto start = std::chrono::steady_clock::now();
     const double cpu = ThreadCpuMs();
     Image.fill(Qt::white);
     QPainter painter(&Image);
-    StretchDraw(painter, QRectF(QPointF(0, 0), QSizeF(Image.size())), Page);
+    StretchDraw(painter, QRectF(QPointF(0, 0), QSizeF(Image.size())), Page, Text);
     painter.end();
     if (CpuMs)
         *CpuMs = ThreadCpuMs() - cpu;
@@ -93,9 +94,16 @@ double Percentile(std::vector<double> V, double P)
 }
 
 // One iteration plays the whole corpus; the counters give the per-file
-// figures over all iterations.
+// figures over all iterations. Argument 0: the default (smoothed) text,
+// 1: GDI's text.
+TEmfTextMode ModeArgument(int64_t Arg)
+{
+    return Arg ? TEmfTextMode::Gdi : TEmfTextMode::Smooth;
+}
+
 void BM_CorpusAt800(benchmark::State& State)
 {
+    const TEmfTextMode mode = ModeArgument(State.range(0));
     const std::vector<CorpusPage>& corpus = Corpus();
     if (corpus.empty()) {
         State.SkipWithError("no corpus: set QRP_CORPUS");
@@ -109,7 +117,7 @@ void BM_CorpusAt800(benchmark::State& State)
     for (auto _ : State)
         for (size_t i = 0; i < corpus.size(); ++i) {
             double cpu = 0;
-            times.push_back(Render(corpus[i].Page, images[i], &cpu));
+            times.push_back(Render(corpus[i].Page, images[i], &cpu, mode));
             cpuTimes.push_back(cpu);
             slowest.emplace_back(cpu, corpus[i].Name);
         }
@@ -125,7 +133,7 @@ void BM_CorpusAt800(benchmark::State& State)
     State.counters["cpu_median_ms"] = Percentile(cpuTimes, 0.5);
     State.counters["cpu_p90_ms"] = Percentile(cpuTimes, 0.9);
 }
-BENCHMARK(BM_CorpusAt800)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_CorpusAt800)->ArgName("gdi")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // An A4 page of 70 lines of 95 characters with their advances, as a report
 // program records a dense listing.
@@ -158,15 +166,19 @@ void BM_TextPageA4(benchmark::State& State)
     const int dpi = int(State.range(0));
     QImage image(int(std::lround(210 / 25.4 * dpi)), int(std::lround(297 / 25.4 * dpi)), QImage::Format_RGB32);
     const TMetafile& page = TextPage();
+    const TEmfTextMode mode = ModeArgument(State.range(1));
     std::vector<double> times, cpuTimes;
     for (auto _ : State) {
         double cpu = 0;
-        times.push_back(Render(page, image, &cpu));
+        times.push_back(Render(page, image, &cpu, mode));
         cpuTimes.push_back(cpu);
     }
     State.counters["median_ms"] = Percentile(times, 0.5);
     State.counters["cpu_median_ms"] = Percentile(cpuTimes, 0.5);
 }
-BENCHMARK(BM_TextPageA4)->Arg(96)->Arg(600)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TextPageA4)
+    ->ArgNames({"dpi", "gdi"})
+    ->ArgsProduct({{96, 600}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

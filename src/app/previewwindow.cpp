@@ -220,6 +220,7 @@ void TfrmZozEdezaPreview::BuildLayout()
     Thumbnails->OnPageClicked = [this](int Page) { RunReportingErrors(this, [this, Page] { GotoPage(Page); }); };
     pages->addWidget(Thumbnails);
     QRPreview1 = new TQRPreview(this);
+    QRPreview1->PreviewImage()->SetGdiText(GdiTextView());
     pages->addWidget(QRPreview1, 1);
     layout->addLayout(pages, 1);
     AddTextTools(layout);
@@ -323,6 +324,16 @@ void TfrmZozEdezaPreview::FillPageMenu(QMenu& Menu)
     add(QStringLiteral("Dışa Aktar..."), QKeySequence(Qt::CTRL | Qt::Key_S), &TfrmZozEdezaPreview::ExportReport);
     add(QStringLiteral("Sayfayı Resim Olarak Kopyala"), QKeySequence(), &TfrmZozEdezaPreview::CopyPageImage)
         ->setEnabled(QRPreview1->PreviewImage()->ImageOK());
+    // Text as GDI draws it, pixel for pixel, for those who compare with
+    // the page on Windows; remembered for the windows opened later.
+    QAction* gdi = Menu.addAction(tr("Windows görünümü (GDI)"));
+    gdi->setObjectName(QStringLiteral("gdiTextAction"));
+    gdi->setCheckable(true);
+    gdi->setChecked(QRPreview1->PreviewImage()->GdiText());
+    connect(gdi, &QAction::toggled, this, [this](bool On) {
+        SetGdiTextView(On);
+        QRPreview1->PreviewImage()->SetGdiText(On);
+    });
     Menu.addSeparator();
     Menu.addActions({TextSelection->CopyAction(), TextSelection->SelectAllAction(), TextSelection->ModeAction()});
     if (!FMainCommands.isEmpty()) {

@@ -10,6 +10,7 @@ namespace {
 const QString GeometryKey = QStringLiteral("preview/geometry");
 const QString RecentKey = QStringLiteral("recent/files");
 const QString ArchiveKey = QStringLiteral("archive/folders");
+const QString GdiTextKey = QStringLiteral("preview/gditext");
 
 // The path is looked up on every use so that XDG_CONFIG_HOME set later
 // (by a test, say) is honoured.
@@ -45,6 +46,16 @@ void AddRecentFile(const QString& FileName)
     files.removeAll(path);
     files.prepend(path);
     QSettings(SettingsFile(), QSettings::IniFormat).setValue(RecentKey, files.mid(0, MaxRecentFiles));
+}
+
+bool GdiTextView()
+{
+    return QSettings(SettingsFile(), QSettings::IniFormat).value(GdiTextKey, false).toBool();
+}
+
+void SetGdiTextView(bool On)
+{
+    QSettings(SettingsFile(), QSettings::IniFormat).setValue(GdiTextKey, On);
 }
 
 QStringList ArchiveFolders()

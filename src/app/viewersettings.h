@@ -17,6 +17,11 @@ void SetPreviewGeometry(const QByteArray& Geometry);
 QStringList RecentFiles();
 void AddRecentFile(const QString& FileName);
 
+// Whether pages show text in GDI's own pixels ("Windows görünümü")
+// rather than smoothed; off until the user turns it on.
+bool GdiTextView();
+void SetGdiTextView(bool On);
+
 // The folders the archive search indexes, as the user added them.
 QStringList ArchiveFolders();
 void SetArchiveFolders(const QStringList& Folders);

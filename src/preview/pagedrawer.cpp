@@ -91,6 +91,7 @@ TPageDrawing TPageDrawer::Draw(const TPageDrawRequest& Job, const std::atomic<bo
     drawing.Picture.fill(Qt::transparent);
     TEmfPlayOptions options;
     options.Cancel = &Cancel;
+    options.Text = Job.Text;
     QPainter painter(&drawing.Picture);
     drawing.Result = DrawPage(painter, QRect(-Job.Part.topLeft(), Job.Sheet), Job.Page.get(), options);
     return drawing;

@@ -25,6 +25,7 @@ struct TPageDrawRequest {
     QRect Part;         // the part of the sheet to draw
     qreal Ratio = 1;    // device pixels per logical pixel
     quint64 Ticket = 0; // the caller's, handed back with the picture
+    TEmfTextMode Text = TEmfTextMode::Smooth;
 };
 
 struct TPageDrawing {

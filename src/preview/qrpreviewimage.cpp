@@ -64,9 +64,11 @@ TEmfPlayResult DrawPage(QPainter& Painter, const QRect& R, const TMetafile* Page
     return played;
 }
 
-bool DrawPage(QPainter& Painter, const QRect& R, const TMetafile* Page)
+bool DrawPage(QPainter& Painter, const QRect& R, const TMetafile* Page, bool GdiText)
 {
-    return !DrawPage(Painter, R, Page, TEmfPlayOptions()).TooComplex;
+    TEmfPlayOptions options;
+    options.Text = GdiText ? TEmfTextMode::Gdi : TEmfTextMode::Smooth;
+    return !DrawPage(Painter, R, Page, options).TooComplex;
 }
 
 void DrawSheet(QPainter& Painter, const QRect& R)
@@ -117,6 +119,20 @@ void TQRPreviewImage::SetDrawHooks(std::function<void(const std::atomic<bool>& C
                                    std::function<void(const TEmfPlayResult& Result)> Finished)
 {
     FDrawer->SetHooks({std::move(Started), std::move(Finished)});
+}
+
+void TQRPreviewImage::SetGdiText(bool Value)
+{
+    if (Value == FGdiText)
+        return;
+    FGdiText = Value;
+    // As a page change does: the picture of the other mode is not shown.
+    ++FPageGeneration;
+    ++FTicket;
+    FDrawer->Cancel();
+    FRequested = TDrawKey();
+    DropCache();
+    update();
 }
 
 void TQRPreviewImage::SetHyperlinks(std::unique_ptr<std::vector<THyperlink>> Value)
@@ -178,7 +194,7 @@ void TQRPreviewImage::RequestDrawing(const QRect& Part, qreal Ratio)
     if (Part.isEmpty() || (FRequested.Fits(FPageGeneration, size(), Ratio) && FRequested.Part.contains(Part)))
         return;
     FRequested = {FPageGeneration, size(), Ratio, Part};
-    FDrawer->Request({FMetafile, size(), Part, Ratio, ++FTicket});
+    FDrawer->Request({FMetafile, size(), Part, Ratio, ++FTicket, FGdiText ? TEmfTextMode::Gdi : TEmfTextMode::Smooth});
 }
 
 void TQRPreviewImage::Delivered(const TPageDrawing& Drawing)

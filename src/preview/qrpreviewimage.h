@@ -22,8 +22,9 @@ struct TPageDrawing;
 class TQRPrinter;
 
 // Draws Page over R as a sheet with frame and shadow; nothing without a page.
-// False when the page was too complex to draw in full.
-bool DrawPage(QPainter& Painter, const QRect& R, const TMetafile* Page);
+// False when the page was too complex to draw in full. GdiText: text in
+// GDI's own pixels instead of smoothed.
+bool DrawPage(QPainter& Painter, const QRect& R, const TMetafile* Page, bool GdiText = false);
 // The same with the player's options, telling how playback went.
 TEmfPlayResult DrawPage(QPainter& Painter, const QRect& R, const TMetafile* Page, const TEmfPlayOptions& Options);
 // The sheet without a page on it: white, with frame and shadow.
@@ -54,6 +55,11 @@ public:
     void SetZoom(int Value) { FZoom = Value; }
     TQRPreviewHyperlinkEvent OnHyperlink() const { return FOnHyperlink; }
     void SetOnHyperlink(TQRPreviewHyperlinkEvent Value) { FOnHyperlink = std::move(Value); }
+
+    // Text drawn as GDI draws it ("Windows görünümü") instead of smoothed;
+    // a change redraws the page.
+    bool GdiText() const { return FGdiText; }
+    void SetGdiText(bool Value);
 
     bool ImageOK() const { return FMetafile != nullptr; }
     // The page was too complex to draw in full: a note says so over it.
@@ -112,5 +118,6 @@ private:
     quint64 FTicket = 0;
     std::unique_ptr<TPageDrawer> FDrawer; // made on the first drawing
     bool FPartial = false;
+    bool FGdiText = false;
     QLabel* FNote = nullptr; // made when first needed
 };

@@ -35,6 +35,7 @@ struct RenderOptions {
     int FirstPage = 1, LastPage = 0; // 0: to the end
     bool Times = false;
     int Jobs = int(std::max(1u, std::thread::hardware_concurrency()));
+    TEmfTextMode Text = TEmfTextMode::Smooth; // --gdi: GDI's own text pixels
     std::vector<std::string> Inputs;
 };
 
@@ -86,6 +87,8 @@ RenderOptions ParseOptions(const std::vector<std::string>& Args, bool Report)
             o.Jobs = CountOption("--jobs", value(), 999);
         else if (a == "--times")
             o.Times = true;
+        else if (a == "--gdi")
+            o.Text = TEmfTextMode::Gdi;
         else if (a.size() > 1 && a[0] == '-')
             throw UsageError{"unknown option " + a};
         else
@@ -131,7 +134,7 @@ QSize PixelSize(const TMetafile& Page, const RenderOptions& O)
 bool RenderPng(const TMetafile& Page, const RenderOptions& O, const QString& File)
 {
     TEmfPlayResult played;
-    if (!PageImage(Page, PixelSize(Page, O), &played).save(File, "PNG"))
+    if (!PageImage(Page, PixelSize(Page, O), &played, O.Text).save(File, "PNG"))
         throw EFCreateError("cannot write \"" + File.toStdString() + "\"");
     return !played.TooComplex;
 }
@@ -303,11 +306,12 @@ int RunRender(const std::vector<std::string>& Args)
 }
 
 const ToolCommandRegistrar renderRegistrar(
-    {"render", "render FILE [--pages A-B] [--dpi N | --width PX] [--format png|pdf|svg] [--jobs N] -o OUT", true,
+    {"render", "render FILE [--pages A-B] [--dpi N | --width PX] [--format png|pdf|svg] [--jobs N] [--gdi] -o OUT", true,
      RunRender,
-     "pages to PNG or SVG (one file per page, OUT-N.png) or to one PDF document; pages decoded on N threads"});
+     "pages to PNG or SVG (one file per page, OUT-N.png) or to one PDF document; pages decoded on N threads; "
+     "--gdi: text in GDI's pixels"});
 const ToolCommandRegistrar renderEmfRegistrar(
-    {"render-emf", "render-emf [--dpi N | --width PX] [--format png|pdf|svg] [--times] -o OUTDIR IN.emf...", true,
+    {"render-emf", "render-emf [--dpi N | --width PX] [--format png|pdf|svg] [--times] [--gdi] -o OUTDIR IN.emf...", true,
      RunRenderEmf, "EMF files to OUTDIR/NAME.png each; goes on after a failing file and exits 1 at the end"});
 
 } // namespace

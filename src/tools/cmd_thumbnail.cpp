@@ -76,12 +76,15 @@ QSize ThumbnailSize(const QSizeF& Page, int Size)
 int Run(const std::vector<std::string>& Args)
 {
     int size = DefaultSize;
+    TEmfTextMode text = TEmfTextMode::Smooth;
     std::vector<std::string> files;
     for (size_t i = 0; i < Args.size(); ++i) {
         if (Args[i] == "-s" || Args[i] == "--size") {
             if (i + 1 >= Args.size())
                 throw UsageError{Args[i] + " needs a value"};
             size = SizeArgument(Args[++i]);
+        } else if (Args[i] == "--gdi") {
+            text = TEmfTextMode::Gdi;
         } else if (Args[i].size() > 1 && Args[i][0] == '-') {
             throw UsageError{"unknown option " + Args[i]};
         } else {
@@ -93,7 +96,7 @@ int Run(const std::vector<std::string>& Args)
 
     const std::unique_ptr<TMetafile> page = FirstPage(files[0]);
     TEmfPlayResult played;
-    QImage image = PageImage(*page, ThumbnailSize(FrameSize(*page), size), &played);
+    QImage image = PageImage(*page, ThumbnailSize(FrameSize(*page), size), &played, text);
     // Half a page would pass for the page: better the file manager's own icon.
     if (played.TooComplex)
         throw Exception("\"" + files[0] + "\": page 1 is too complex to draw in full");
@@ -125,7 +128,8 @@ int Run(const std::vector<std::string>& Args)
 }
 
 const ToolCommandRegistrar registrar(
-    {"thumbnail", "thumbnail [-s SIZE] FILE OUT.png", true, Run,
-     "page 1 of a report or an EMF as a PNG whose longest side is SIZE (default 256), for file managers"});
+    {"thumbnail", "thumbnail [-s SIZE] [--gdi] FILE OUT.png", true, Run,
+     "page 1 of a report or an EMF as a PNG whose longest side is SIZE (default 256), for file managers;"
+     " --gdi: text in GDI's pixels"});
 
 } // namespace

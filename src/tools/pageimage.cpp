@@ -22,12 +22,12 @@ QSizeF FrameSize(const TMetafile& Page)
     return QSizeF(2540, 2540);
 }
 
-QImage PageImage(const TMetafile& Page, const QSize& Size, TEmfPlayResult* Result)
+QImage PageImage(const TMetafile& Page, const QSize& Size, TEmfPlayResult* Result, TEmfTextMode Text)
 {
     QImage image(Size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    const TEmfPlayResult played = StretchDraw(painter, QRectF(QPointF(0, 0), QSizeF(Size)), Page);
+    const TEmfPlayResult played = StretchDraw(painter, QRectF(QPointF(0, 0), QSizeF(Size)), Page, Text);
     if (Result)
         *Result = played;
     return image;

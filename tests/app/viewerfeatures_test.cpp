@@ -43,6 +43,7 @@ protected:
         qDeleteAll(TfrmZozEdezaPreview::OpenWindows());
         // A slow run may remember a size a test gave its window.
         SetPreviewGeometry(QByteArray());
+        SetGdiTextView(false);
         qunsetenv("XDG_DATA_HOME");
     }
     TfrmZozEdezaPreview* OpenActive(TQRPrinter* Document)
@@ -148,6 +149,43 @@ TEST_F(ViewerFeaturesTest, FitKeysAndThePageMenuZoomAndTurnPages)
     ASSERT_NE(next, nullptr);
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(next).center());
     EXPECT_EQ(w->QRPreview1->PageNumber(), 2);
+}
+
+TEST_F(ViewerFeaturesTest, TheGdiViewEntryRedrawsThePageAndIsRemembered)
+{
+    const QString sample = Folder.filePath("gdi-1.qrp");
+    SaveDemoReport(sample, 1);
+    auto document = LoadedDocument(sample);
+    TfrmZozEdezaPreview* w = OpenActive(document.get());
+    QWidget* image = w->QRPreview1->PreviewImage();
+    const QImage smooth = image->grab().toImage();
+    auto pick = [&] {
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 20), image->mapToGlobal(QPoint(20, 20)));
+        QApplication::sendEvent(image, &click);
+        QMenu* menu = w->findChild<QMenu*>();
+        EXPECT_NE(menu, nullptr);
+        QAction* entry = menu ? menu->findChild<QAction*>(QStringLiteral("gdiTextAction")) : nullptr;
+        EXPECT_NE(entry, nullptr);
+        if (!entry)
+            return false;
+        const bool was = entry->isChecked();
+        EXPECT_EQ(entry->text(), QString::fromUtf8("Windows görünümü (GDI)"));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
+        delete menu;
+        return was;
+    };
+    EXPECT_FALSE(pick());
+    EXPECT_TRUE(GdiTextView());
+    const QImage gdi = image->grab().toImage();
+    EXPECT_NE(gdi, smooth);
+    // A window opened now shows the remembered view; turned off again, the
+    // smoothed page comes back.
+    auto second = LoadedDocument(WriteA4Report("gdi-2.qrp", 1));
+    TfrmZozEdezaPreview* w2 = OpenActive(second.get());
+    EXPECT_TRUE(w2->QRPreview1->PreviewImage()->GdiText());
+    EXPECT_TRUE(pick());
+    EXPECT_FALSE(GdiTextView());
+    EXPECT_EQ(image->grab().toImage(), smooth);
 }
 
 TEST_F(ViewerFeaturesTest, ABareEmfOpensAsOnePageWhateverItsName)

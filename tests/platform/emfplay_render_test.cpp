@@ -9,6 +9,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -599,6 +600,20 @@ TEST(EmfPlayText, DrawnAtEverySizeOnImagesAndScaledImages)
     }
 }
 
+// Grey values of the glyph pixels of Text drawn at Height px.
+std::set<int> GlyphGreys(int Height, TEmfTextMode Mode, uint8_t Quality = 0)
+{
+    TEmfBuilder b(200);
+    b.Font(1, -Height, "Arial", 0, 0, Quality).Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT});
+    b.TextW(10, 10, "Sample text 0123", {});
+    const QImage img = PlayToImage(b.Page(), 200, Mode);
+    std::set<int> greys;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            greys.insert(qRed(img.pixel(x, y)));
+    return greys;
+}
+
 TEST(EmfPlayText, GlyphsAreSmoothedAsGdiSmoothsThem)
 {
     // Liberation Sans asks for no greyscale from 9 to 17 pixels: one bit per
@@ -606,25 +621,63 @@ TEST(EmfPlayText, GlyphsAreSmoothedAsGdiSmoothsThem)
     // nearer the background than its coverage.
     const std::set<int> levels = {0x00, 0x4d, 0x68, 0x7c, 0x8c, 0x9a, 0xa7, 0xb2, 0xbd,
                                   0xc7, 0xd0, 0xd9, 0xe1, 0xe9, 0xf0, 0xf8, 0xff};
-    for (int height : {12, 40}) {
-        SCOPED_TRACE(height);
-        TEmfBuilder b(200);
-        b.Font(1, -height, "Arial").Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT});
-        b.TextW(10, 10, "Sample text 0123", {});
-        const QImage img = PlayToImage(b.Page(), 200);
-        int grey = 0, outside = 0;
-        for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x) {
-                const int v = qRed(img.pixel(x, y));
-                grey += v != 0 && v != 255;
-                outside += !levels.count(v);
+    const std::set<int> oneBit = {0, 255};
+    EXPECT_EQ(GlyphGreys(12, TEmfTextMode::Gdi), oneBit);
+    const std::set<int> large = GlyphGreys(40, TEmfTextMode::Gdi);
+    EXPECT_TRUE(std::includes(levels.begin(), levels.end(), large.begin(), large.end()));
+    EXPECT_GT(large.size(), 10u);
+}
+
+TEST(EmfPlayText, TextIsSmoothedByDefaultUnlessItsFontAsksForNone)
+{
+    // At the size GDI draws one bit per pixel, the default mode smooths
+    // the edges with greys of any value; NONANTIALIASED_QUALITY keeps 0 and 255.
+    const std::set<int> smooth = GlyphGreys(12, TEmfTextMode::Smooth);
+    EXPECT_GT(smooth.size(), 20u);
+    EXPECT_EQ(GlyphGreys(12, TEmfTextMode::Smooth, 3 /* NONANTIALIASED_QUALITY */), (std::set<int>{0, 255}));
+}
+
+TEST(EmfPlayText, EqualAdvancesGiveEvenGapsAtScreenResolution)
+{
+    // A 200-unit page on 150 pixels: each advance of 9 units is 6.75 px.
+    // The centre of each "I" (ink-weighted) steps by that much in the
+    // default mode; glyphs put on whole pixels step by 6 or 7.
+    TEmfBuilder b(200);
+    b.Font(1, -20, "Arial").Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT});
+    b.TextW(10, 10, "IIIIIIIII", std::vector<int>(9, 9));
+    const TMetafile page = b.Page();
+    auto steps = [&](TEmfTextMode Mode) {
+        QImage img(150, 150, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        {
+            QPainter p(&img);
+            StretchDraw(p, QRectF(0, 0, 150, 150), page, Mode);
+        }
+        std::vector<double> centres;
+        double ink = 0, moment = 0;
+        for (int x = 0; x < img.width(); ++x) {
+            double column = 0;
+            for (int y = 0; y < 50; ++y)
+                column += 255 - qRed(img.pixel(x, y));
+            if (column == 0 && ink > 0) {
+                centres.push_back(moment / ink);
+                ink = moment = 0;
             }
-        EXPECT_EQ(outside, 0);
-        if (height == 12)
-            EXPECT_EQ(grey, 0);
-        else
-            EXPECT_GT(grey, 50);
-    }
+            ink += column;
+            moment += column * x;
+        }
+        std::vector<double> out;
+        for (size_t i = 1; i < centres.size(); ++i)
+            out.push_back(centres[i] - centres[i - 1]);
+        return out;
+    };
+    const std::vector<double> smooth = steps(TEmfTextMode::Smooth), gdi = steps(TEmfTextMode::Gdi);
+    ASSERT_EQ(smooth.size(), 8u);
+    ASSERT_EQ(gdi.size(), 8u);
+    for (double s : smooth)
+        EXPECT_NEAR(s, 6.75, 0.3);
+    const auto [low, high] = std::minmax_element(gdi.begin(), gdi.end());
+    EXPECT_GE(*high - *low, 0.99);
 }
 
 TEST(EmfPlayText, TextInAPathBracketBecomesItsOutline)

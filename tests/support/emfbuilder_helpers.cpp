@@ -35,7 +35,8 @@ TEmfBuilder& TEmfBuilder::Brush(uint32_t Index, uint32_t Style, uint32_t ColorRe
     return Rec(EMR_CREATEBRUSHINDIRECT, {Index, Style, ColorRef, Hatch});
 }
 
-TEmfBuilder& TEmfBuilder::Font(uint32_t Index, int Height, const QString& Face, int Escapement, uint8_t Charset)
+TEmfBuilder& TEmfBuilder::Font(uint32_t Index, int Height, const QString& Face, int Escapement, uint8_t Charset,
+                               uint8_t Quality)
 {
     std::vector<uint8_t> b;
     Put32(b, Index);
@@ -48,8 +49,10 @@ TEmfBuilder& TEmfBuilder::Font(uint32_t Index, int Height, const QString& Face, 
     b.push_back(0); // underline
     b.push_back(0); // strike-out
     b.push_back(Charset);
-    for (int i = 0; i < 4; ++i)
-        b.push_back(0);
+    b.push_back(0); // output precision
+    b.push_back(0); // clip precision
+    b.push_back(Quality);
+    b.push_back(0); // pitch and family
     for (int i = 0; i < 32; ++i)
         Put16(b, i < Face.size() ? Face[i].unicode() : 0);
     return Raw(EMR_EXTCREATEFONTINDIRECTW, b);
@@ -147,12 +150,12 @@ TMetafile TEmfBuilder::Page() const
     return m;
 }
 
-QImage PlayToImage(const TMetafile& Page, int Size)
+QImage PlayToImage(const TMetafile& Page, int Size, TEmfTextMode Text)
 {
     QImage image(Size, Size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    StretchDraw(painter, QRectF(0, 0, Size, Size), Page);
+    StretchDraw(painter, QRectF(0, 0, Size, Size), Page, Text);
     painter.end();
     return image;
 }

@@ -5,6 +5,7 @@
 // Size x Size pixels, so playing into a Size x Size image maps one unit to
 // one pixel.
 #include "emfpage.h"
+#include "platform/emf/emfplayer.h"
 #include "platform/metafile.h"
 
 #include <QImage>
@@ -25,7 +26,8 @@ public:
 
     TEmfBuilder& Pen(uint32_t Index, uint32_t Style, int Width, uint32_t ColorRef);
     TEmfBuilder& Brush(uint32_t Index, uint32_t Style, uint32_t ColorRef, uint32_t Hatch = 0);
-    TEmfBuilder& Font(uint32_t Index, int Height, const QString& Face, int Escapement = 0, uint8_t Charset = 0);
+    TEmfBuilder& Font(uint32_t Index, int Height, const QString& Face, int Escapement = 0, uint8_t Charset = 0,
+                      uint8_t Quality = 0);
     TEmfBuilder& Select(uint32_t Index);
     // SETWORLDTRANSFORM of eM11, eM12, eM21, eM22, eDx, eDy.
     TEmfBuilder& WorldTransform(const float (&Matrix)[6]);
@@ -42,6 +44,6 @@ private:
 };
 
 // Plays Page into a white Size x Size image.
-QImage PlayToImage(const TMetafile& Page, int Size = 100);
+QImage PlayToImage(const TMetafile& Page, int Size = 100, TEmfTextMode Text = TEmfTextMode::Smooth);
 // Pixels of Image darker than white, inside Area.
 int InkIn(const QImage& Image, const QRect& Area);

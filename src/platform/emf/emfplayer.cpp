@@ -313,7 +313,9 @@ TEmfPlayResult PlayEmf(QPainter& Painter, const QRectF& R, const TMetafile& Page
     return player.Play();
 }
 
-TEmfPlayResult StretchDraw(QPainter& Painter, const QRectF& R, const TMetafile& Page)
+TEmfPlayResult StretchDraw(QPainter& Painter, const QRectF& R, const TMetafile& Page, TEmfTextMode Text)
 {
-    return PlayEmf(Painter, R, Page);
+    TEmfPlayOptions options;
+    options.Text = Text;
+    return PlayEmf(Painter, R, Page, options);
 }

@@ -33,8 +33,19 @@ struct TEmfPlayLimits {
     int PathElements = 1 << 20;
 };
 
+// How text is drawn on pixels. Smooth: greyscale coverage (no colour
+// fringes, the output may be a PNG or a projector) with light hinting, each
+// glyph at its recorded advance to a fraction of a pixel, as a document
+// viewer shows text. Gdi: as GDI draws with font smoothing off, the pixels
+// the Wine references hold: a 17-level ramp, one bit per pixel at the sizes
+// a face's 'gasp' table names, every glyph on a whole pixel. Shapes, clips
+// and blits follow GDI's pixel rules in both; vector output keeps text as
+// text in both.
+enum class TEmfTextMode { Smooth, Gdi };
+
 struct TEmfPlayOptions {
     TEmfPlayLimits Limits;
+    TEmfTextMode Text = TEmfTextMode::Smooth;
     // Set from another thread to stop playback between records.
     const std::atomic<bool>* Cancel = nullptr;
 };
@@ -51,6 +62,7 @@ struct TEmfPlayResult {
 // Plays Page into R on Painter, mapping the page's frame rectangle onto R as
 // GDI's PlayEnhMetaFile does. The painter's state is restored afterwards. A
 // damaged record ends playback of the page with what was drawn so far.
-TEmfPlayResult StretchDraw(QPainter& Painter, const QRectF& R, const TMetafile& Page);
+TEmfPlayResult StretchDraw(QPainter& Painter, const QRectF& R, const TMetafile& Page,
+                           TEmfTextMode Text = TEmfTextMode::Smooth);
 
 TEmfPlayResult PlayEmf(QPainter& Painter, const QRectF& R, const TMetafile& Page, const TEmfPlayOptions& Options = {});

@@ -238,6 +238,7 @@ std::shared_ptr<TEmfFont> EmfReadFont(const TEmfRecord& R)
     f->Underline = R.U8(33);
     f->StrikeOut = R.U8(34);
     f->Charset = R.U8(35);
+    f->Quality = R.U8(38);
     f->PitchAndFamily = R.U8(39);
     for (size_t off = 40; off + 2 <= 104 && R.Has(off, 2); off += 2) {
         const uint16_t c = R.U16(off);

@@ -263,7 +263,16 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
 
     const TEmfFont& font = *FState.Font;
     const double sx = ScaleX();
-    TEmfResolvedFont rf = EmfResolveFont(font, sx, ScaleY());
+    // Smoothed text stands where its advances put it, to a fraction of a
+    // pixel along the line; its baseline stays on a pixel row, which the
+    // vertical hinting is made for. A font asking for no antialiasing gets
+    // none in either mode, on whole pixels as GDI puts it.
+    constexpr uint8_t NonAntialiasedQuality = 3;
+    TEmfGlyphStyle style = TEmfGlyphStyle::Gdi;
+    if (FRasterOps && FOptions.Text == TEmfTextMode::Smooth)
+        style = font.Quality == NonAntialiasedQuality ? TEmfGlyphStyle::Mono : TEmfGlyphStyle::Smooth;
+    const bool fractional = style == TEmfGlyphStyle::Smooth;
+    TEmfResolvedFont rf = EmfResolveFont(font, sx, ScaleY(), style);
     if (!rf.Raw.isValid())
         return;
     const QRawFont& raw = rf.Raw;
@@ -326,7 +335,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
     const QPointF logicalRef = updateCp ? FState.CurPos : Ref;
     QPointF origin = FXform.map(logicalRef);
     if (AxisAligned()) // the reference point lands on a pixel before any offset
-        origin = QPointF(std::round(origin.x()), std::round(origin.y()));
+        origin = QPointF(fractional ? origin.x() : std::round(origin.x()), std::round(origin.y()));
     const uint32_t halign = FState.TextAlign & TA_CENTER;
     if (halign == TA_CENTER)
         origin -= u * (width / 2);
@@ -350,7 +359,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
     }
     const bool upright = std::fabs(u.y()) < 1e-9 && u.x() > 0;
     if (upright)
-        origin = QPointF(std::round(origin.x()), std::round(origin.y()));
+        origin = QPointF(fractional ? origin.x() : std::round(origin.x()), std::round(origin.y()));
 
     const QTransform glyphSpace(u.x(), u.y(), v.x(), v.y(), origin.x(), origin.y());
     if (FState.InPath) {
@@ -381,7 +390,8 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
     const double sy = std::fabs(ScaleY());
     double pos = 0, rise = 0;
     for (int i = 0; i < n; ++i) {
-        positions[i] = QPointF((upright ? std::round(pos) : pos) / rf.Stretch, upright ? -std::round(rise) : -rise);
+        positions[i] = QPointF((upright && !fractional ? std::round(pos) : pos) / rf.Stretch,
+                               upright ? -std::round(rise) : -rise);
         pos += devAdvance[size_t(i)];
         if (withRises)
             rise += Rises[size_t(i)] * sy;
@@ -415,8 +425,8 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
             if (GlyphIndexes || text[i].isSpace() || text[i].isLowSurrogate() || text[i].unicode() < 32)
                 continue;
             if (!fallback.isValid()) {
-                fallback = EmfRawFontAsGdiDraws(QStringLiteral("DejaVu Sans"), rf.PixelSize, font.Weight, font.Italic);
-                fallbackSmoothed = EmfSmoothedAt(fallback, rf.PixelSize);
+                fallback = EmfRawFontIn(style, QStringLiteral("DejaVu Sans"), rf.PixelSize, font.Weight, font.Italic,
+                                        &fallbackSmoothed);
             }
             const QString character = text.mid(i, text[i].isHighSurrogate() ? 2 : 1);
             const QVector<quint32> g = GlyphsFor(fallback, character);
@@ -428,9 +438,8 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
             // CJK and other scripts: a face that has them, or at least the
             // missing-glyph box, never nothing.
             if (!wide.isValid()) {
-                wide = EmfRawFontAsGdiDraws(QStringLiteral("WenQuanYi Micro Hei"), rf.PixelSize, font.Weight,
-                                            font.Italic);
-                wideSmoothed = EmfSmoothedAt(wide, rf.PixelSize);
+                wide = EmfRawFontIn(style, QStringLiteral("WenQuanYi Micro Hei"), rf.PixelSize, font.Weight,
+                                    font.Italic, &wideSmoothed);
             }
             const QVector<quint32> w = wide.isValid() ? GlyphsFor(wide, character) : QVector<quint32>();
             if (!w.isEmpty() && w[0]) {
@@ -457,7 +466,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
             run.setRawFont(Font);
             run.setGlyphIndexes(Glyphs);
             run.setPositions(Positions);
-            if (FRasterOps && Smoothed &&
+            if (FRasterOps && Smoothed && style == TEmfGlyphStyle::Gdi &&
                 DrawGlyphsLikeGdi(run, QTransform::fromScale(rf.Stretch, 1) * glyphSpace, FState.TextColor))
                 return;
             FPainter.drawGlyphRun(QPointF(0, 0), run);

@@ -32,6 +32,7 @@ struct TEmfFont {
     bool Italic = false, Underline = false, StrikeOut = false;
     uint8_t Charset = 1;
     uint8_t PitchAndFamily = 0;
+    uint8_t Quality = 0; // NONANTIALIASED_QUALITY (3): never smoothed
     QString Face;
 };
 

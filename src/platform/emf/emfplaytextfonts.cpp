@@ -61,12 +61,12 @@ const TFaceTables& FaceTables(const QRawFont& Font)
 
 } // namespace
 
-QRawFont EmfRawFont(const QString& Family, int PixelSize, int Weight, bool Italic, bool Smoothed)
+QRawFont EmfRawFont(const QString& Family, int PixelSize, int Weight, bool Italic, bool Smoothed, bool Light)
 {
     thread_local QHash<QString, QRawFont> cache;
     const QString key = Family + QLatin1Char('|') + QString::number(PixelSize) + QLatin1Char('|') +
                         QString::number(QtWeight(Weight)) + (Italic ? QLatin1String("|i") : QLatin1String("|r")) +
-                        (Smoothed ? QLatin1String("") : QLatin1String("|m"));
+                        (Smoothed ? QLatin1String("") : QLatin1String("|m")) + (Light ? QLatin1String("|l") : QLatin1String(""));
     auto it = cache.constFind(key);
     if (it != cache.constEnd())
         return *it;
@@ -78,6 +78,12 @@ QRawFont EmfRawFont(const QString& Family, int PixelSize, int Weight, bool Itali
     font.setItalic(Italic);
     font.setStyleStrategy(Smoothed ? QFont::NoFontMerging
                                    : QFont::StyleStrategy(QFont::NoFontMerging | QFont::NoAntialias));
+    if (Light && Smoothed) {
+        // Light hinting keeps the outlines' widths, so glyphs can stand at
+        // fractions of a pixel; one coverage for all channels, no fringes.
+        font.setStyleStrategy(QFont::StyleStrategy(QFont::NoFontMerging | QFont::NoSubpixelAntialias));
+        font.setHintingPreference(QFont::PreferVerticalHinting);
+    }
     font.setKerning(false);
     QRawFont raw = QRawFont::fromFont(font);
     cache.insert(key, raw);
@@ -111,6 +117,28 @@ QRawFont EmfRawFontAsGdiDraws(const QString& Family, int PixelSize, int Weight, 
                                                                  : smooth;
 }
 
+QRawFont EmfRawFontIn(TEmfGlyphStyle Style, const QString& Family, int PixelSize, int Weight, bool Italic,
+                      bool* Smoothed)
+{
+    QRawFont raw;
+    switch (Style) {
+    case TEmfGlyphStyle::Gdi:
+        raw = EmfRawFontAsGdiDraws(Family, PixelSize, Weight, Italic);
+        break;
+    case TEmfGlyphStyle::Mono:
+        raw = EmfRawFont(Family, PixelSize, Weight, Italic, false);
+        break;
+    case TEmfGlyphStyle::Smooth:
+        raw = EmfRawFont(Family, PixelSize, Weight, Italic, true, true);
+        break;
+    }
+    if (Smoothed)
+        *Smoothed = Style == TEmfGlyphStyle::Smooth   ? true
+                    : Style == TEmfGlyphStyle::Mono ? false
+                                                    : raw.isValid() && EmfSmoothedAt(raw, PixelSize);
+    return raw;
+}
+
 int EmfFontPixelSize(const QString& Family, int Weight, bool Italic, int LogicalHeight, double Scale)
 {
     if (LogicalHeight == 0)
@@ -129,26 +157,32 @@ int EmfFontPixelSize(const QString& Family, int Weight, bool Italic, int Logical
     return int(std::clamp(std::round(em), 1.0, double(MaxPixelSize)));
 }
 
-TEmfResolvedFont EmfResolveFont(const TEmfFont& Font, double ScaleX, double ScaleY)
+TEmfResolvedFont EmfResolveFont(const TEmfFont& Font, double ScaleX, double ScaleY, TEmfGlyphStyle Style)
 {
     // Text records repeat the same few fonts at the same scale.
     struct TRecent {
         TEmfFont Font;
         double ScaleX, ScaleY;
+        TEmfGlyphStyle Style;
         TEmfResolvedFont Resolved;
     };
     thread_local std::vector<TRecent> recent;
     for (const TRecent& e : recent)
-        if (e.ScaleX == ScaleX && e.ScaleY == ScaleY && e.Font.Height == Font.Height && e.Font.Width == Font.Width &&
+        if (e.Style == Style && e.ScaleX == ScaleX && e.ScaleY == ScaleY && e.Font.Height == Font.Height && e.Font.Width == Font.Width &&
             e.Font.Weight == Font.Weight && e.Font.Italic == Font.Italic &&
             e.Font.PitchAndFamily == Font.PitchAndFamily && e.Font.Face == Font.Face)
             return e.Resolved;
     TEmfResolvedFont r;
     r.Family = MapFontFace(Font.Face, Font.PitchAndFamily);
     r.PixelSize = EmfFontPixelSize(r.Family, Font.Weight, Font.Italic, Font.Height, ScaleY);
-    r.Raw = EmfRawFontAsGdiDraws(r.Family, r.PixelSize, Font.Weight, Font.Italic);
+    r.Raw = EmfRawFontIn(Style, r.Family, r.PixelSize, Font.Weight, Font.Italic, &r.Smoothed);
+    // Smoothed glyphs take the exact em size of a character height, not
+    // GDI's whole pixels, so that their shapes match the page's proportions.
+    const double exactEm = std::fabs(double(Font.Height) * ScaleY);
+    if (Style == TEmfGlyphStyle::Smooth && Font.Height < 0 && r.Raw.isValid() && exactEm >= 1 &&
+        exactEm <= MaxPixelSize && std::fabs(exactEm - r.PixelSize) > 0.01)
+        r.Raw.setPixelSize(exactEm);
     if (r.Raw.isValid()) {
-        r.Smoothed = EmfSmoothedAt(r.Raw, r.PixelSize);
         EmfGdiAscentDescent(r.Raw, r.PixelSize, r.Ascent, r.Descent);
     }
     if (Font.Width != 0 && r.Raw.isValid()) {
@@ -159,6 +193,6 @@ TEmfResolvedFont EmfResolveFont(const TEmfFont& Font, double ScaleX, double Scal
     }
     if (recent.size() >= 16)
         recent.erase(recent.begin());
-    recent.push_back({Font, ScaleX, ScaleY, r});
+    recent.push_back({Font, ScaleX, ScaleY, Style, r});
     return r;
 }

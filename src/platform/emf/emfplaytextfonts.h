@@ -20,8 +20,15 @@ struct TEmfResolvedFont {
 // height, positive: cell height) scaled by Scale device pixels per unit.
 int EmfFontPixelSize(const QString& Family, int Weight, bool Italic, int LogicalHeight, double Scale);
 
-// Smoothed false: glyphs of one bit per pixel, hinted for that.
-QRawFont EmfRawFont(const QString& Family, int PixelSize, int Weight, bool Italic, bool Smoothed = true);
+// How the glyphs of a resolved font are drawn: as GDI draws them (greyscale
+// except at the face's 'gasp' sizes), always one bit per pixel, or smoothed
+// in greyscale with light (vertical only) hinting at any position.
+enum class TEmfGlyphStyle { Gdi, Mono, Smooth };
+
+// Smoothed false: glyphs of one bit per pixel, hinted for that. Light:
+// vertical hinting only and greyscale coverage, never per colour channel.
+QRawFont EmfRawFont(const QString& Family, int PixelSize, int Weight, bool Italic, bool Smoothed = true,
+                    bool Light = false);
 
 // Whether GDI smooths the face's glyphs at this em size: its 'gasp' table
 // turns greyscale off for the sizes its hints were made for.
@@ -35,4 +42,10 @@ void EmfGdiAscentDescent(const QRawFont& Font, int PixelSize, double& Ascent, do
 // The face at PixelSize, one bit per pixel where GDI would draw it so.
 QRawFont EmfRawFontAsGdiDraws(const QString& Family, int PixelSize, int Weight, bool Italic);
 
-TEmfResolvedFont EmfResolveFont(const TEmfFont& Font, double ScaleX, double ScaleY);
+// The face at PixelSize drawn in Style; Smoothed tells whether its glyphs
+// are greyscale.
+QRawFont EmfRawFontIn(TEmfGlyphStyle Style, const QString& Family, int PixelSize, int Weight, bool Italic,
+                      bool* Smoothed = nullptr);
+
+TEmfResolvedFont EmfResolveFont(const TEmfFont& Font, double ScaleX, double ScaleY,
+                                TEmfGlyphStyle Style = TEmfGlyphStyle::Gdi);
