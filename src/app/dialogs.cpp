@@ -2,6 +2,7 @@
 #include "app/dialogs.h"
 
 #include "app/reportsnapshot.h"
+#include "platform/i18n/errortext.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -62,7 +63,7 @@ void ShowMessage(QWidget* Parent, const QString& Text)
 void ShowErrorMessage(QWidget* Parent, const QString& Text)
 {
     // A page found damaged later is read from the window's private copy.
-    ShowBox(Parent, QMessageBox::Critical, WithUserFileNames(Text));
+    ShowBox(Parent, QMessageBox::Critical, TranslatedErrorText(WithUserFileNames(Text)));
 }
 
 void RunReportingErrors(QWidget* Parent, const std::function<void()>& Action)

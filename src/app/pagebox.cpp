@@ -13,7 +13,7 @@ TPageBox::TPageBox(QWidget* Parent) : QWidget(Parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 0, 0, 0);
     layout->setSpacing(4);
-    auto* caption = new QLabel(QStringLiteral("Sayfa"), this);
+    auto* caption = new QLabel(tr("Sayfa"), this);
     FField = new QLineEdit(this);
     FField->setObjectName(QStringLiteral("PageField"));
     // Any number is taken, so that one outside the report can be refused

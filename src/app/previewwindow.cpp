@@ -36,7 +36,7 @@
 
 namespace {
 
-const char* const DefaultCaption = "Rapor Onizleme";
+const char* const DefaultCaption = QT_TRANSLATE_NOOP("TfrmZozEdezaPreview", "Rapor Onizleme");
 
 } // namespace
 
@@ -130,7 +130,7 @@ void TfrmZozEdezaPreview::SetMainCommands(const QList<QAction*>& Commands)
 void TfrmZozEdezaPreview::UpdateCaption()
 {
     QString caption = FQRPrinter && !FQRPrinter->Title().isEmpty() ? FQRPrinter->Title()
-                                                                   : QString::fromUtf8(DefaultCaption);
+                                                                   : tr(DefaultCaption);
     const QString file = ReportFile();
     // Two open reports can be told apart in a task bar.
     if (!file.isEmpty())
@@ -200,7 +200,7 @@ bool TfrmZozEdezaPreview::event(QEvent* Event)
 
 void TfrmZozEdezaPreview::BuildLayout()
 {
-    setWindowTitle(QString::fromUtf8(DefaultCaption));
+    setWindowTitle(tr(DefaultCaption));
     setFont(FormFont());
     resize(686, 447);
 
@@ -231,16 +231,16 @@ void TfrmZozEdezaPreview::BuildLayout()
         void (TfrmZozEdezaPreview::*Handler)();
     };
     const TButtonLayout buttons[] = {
-        {&btnPrint, "&Yazdir", 3, &TfrmZozEdezaPreview::btnPrintClick},
-        {&btnPrevPage, "Onceki Sayfa", 78, &TfrmZozEdezaPreview::btnPrevPageClick},
-        {&btnNextPage, "Sonraki Sayfa", 154, &TfrmZozEdezaPreview::btnNextPageClick},
-        {&btnZoomIn, "Rapor Buyut", 230, &TfrmZozEdezaPreview::btnZoomInClick},
-        {&btnZoomOut, "Rapor Kucult", 306, &TfrmZozEdezaPreview::btnZoomOutClick},
-        {&btnOpen, "Rapor &Ac", 381, &TfrmZozEdezaPreview::btnOpenClick},
-        {&btnClose, "Cikis", 456, &TfrmZozEdezaPreview::btnCloseClick},
+        {&btnPrint, QT_TR_NOOP("&Yazdir"), 3, &TfrmZozEdezaPreview::btnPrintClick},
+        {&btnPrevPage, QT_TR_NOOP("Onceki Sayfa"), 78, &TfrmZozEdezaPreview::btnPrevPageClick},
+        {&btnNextPage, QT_TR_NOOP("Sonraki Sayfa"), 154, &TfrmZozEdezaPreview::btnNextPageClick},
+        {&btnZoomIn, QT_TR_NOOP("Rapor Buyut"), 230, &TfrmZozEdezaPreview::btnZoomInClick},
+        {&btnZoomOut, QT_TR_NOOP("Rapor Kucult"), 306, &TfrmZozEdezaPreview::btnZoomOutClick},
+        {&btnOpen, QT_TR_NOOP("Rapor &Ac"), 381, &TfrmZozEdezaPreview::btnOpenClick},
+        {&btnClose, QT_TR_NOOP("Cikis"), 456, &TfrmZozEdezaPreview::btnCloseClick},
     };
     for (const TButtonLayout& b : buttons) {
-        auto* button = new QPushButton(QString::fromUtf8(b.Caption), Panel1);
+        auto* button = new QPushButton(tr(b.Caption), Panel1);
         button->setGeometry(b.Left, 0, 75, 25);
         button->setAutoDefault(false);
         const auto handler = b.Handler;
@@ -308,20 +308,20 @@ void TfrmZozEdezaPreview::FillPageMenu(QMenu& Menu)
                 [this, Handler] { RunReportingErrors(this, [this, Handler] { (this->*Handler)(); }); });
         return action;
     };
-    add(QStringLiteral("Gerçek Boyut"), QKeySequence(Qt::CTRL | Qt::Key_0), &TfrmZozEdezaPreview::ActualSize);
-    add(QStringLiteral("Sayfaya Sığdır"), QKeySequence(Qt::CTRL | Qt::Key_1), &TfrmZozEdezaPreview::FitPage);
-    add(QStringLiteral("Genişliğe Sığdır"), QKeySequence(Qt::CTRL | Qt::Key_2), &TfrmZozEdezaPreview::FitWidth);
-    add(QStringLiteral("Büyüt"), QKeySequence(Qt::CTRL | Qt::Key_Plus), &TfrmZozEdezaPreview::btnZoomInClick);
-    add(QStringLiteral("Küçült"), QKeySequence(Qt::CTRL | Qt::Key_Minus), &TfrmZozEdezaPreview::btnZoomOutClick);
+    add(tr("Gerçek Boyut"), QKeySequence(Qt::CTRL | Qt::Key_0), &TfrmZozEdezaPreview::ActualSize);
+    add(tr("Sayfaya Sığdır"), QKeySequence(Qt::CTRL | Qt::Key_1), &TfrmZozEdezaPreview::FitPage);
+    add(tr("Genişliğe Sığdır"), QKeySequence(Qt::CTRL | Qt::Key_2), &TfrmZozEdezaPreview::FitWidth);
+    add(tr("Büyüt"), QKeySequence(Qt::CTRL | Qt::Key_Plus), &TfrmZozEdezaPreview::btnZoomInClick);
+    add(tr("Küçült"), QKeySequence(Qt::CTRL | Qt::Key_Minus), &TfrmZozEdezaPreview::btnZoomOutClick);
     Menu.addSeparator();
-    add(QStringLiteral("Önceki Sayfa"), QKeySequence(Qt::Key_PageUp), &TfrmZozEdezaPreview::btnPrevPageClick)
+    add(tr("Önceki Sayfa"), QKeySequence(Qt::Key_PageUp), &TfrmZozEdezaPreview::btnPrevPageClick)
         ->setEnabled(btnPrevPage->isEnabled() && QRPreview1->PageNumber() > 1);
-    add(QStringLiteral("Sonraki Sayfa"), QKeySequence(Qt::Key_PageDown), &TfrmZozEdezaPreview::btnNextPageClick)
+    add(tr("Sonraki Sayfa"), QKeySequence(Qt::Key_PageDown), &TfrmZozEdezaPreview::btnNextPageClick)
         ->setEnabled(FQRPrinter && QRPreview1->PageNumber() < FQRPrinter->PageCount());
     Menu.addSeparator();
-    add(QStringLiteral("Yazdır..."), QKeySequence(), &TfrmZozEdezaPreview::btnPrintClick);
-    add(QStringLiteral("Dışa Aktar..."), QKeySequence(Qt::CTRL | Qt::Key_S), &TfrmZozEdezaPreview::ExportReport);
-    add(QStringLiteral("Sayfayı Resim Olarak Kopyala"), QKeySequence(), &TfrmZozEdezaPreview::CopyPageImage)
+    add(tr("Yazdır..."), QKeySequence(), &TfrmZozEdezaPreview::btnPrintClick);
+    add(tr("Dışa Aktar..."), QKeySequence(Qt::CTRL | Qt::Key_S), &TfrmZozEdezaPreview::ExportReport);
+    add(tr("Sayfayı Resim Olarak Kopyala"), QKeySequence(), &TfrmZozEdezaPreview::CopyPageImage)
         ->setEnabled(QRPreview1->PreviewImage()->ImageOK());
     Menu.addSeparator();
     Menu.addActions({TextSelection->CopyAction(), TextSelection->SelectAllAction(), TextSelection->ModeAction()});
@@ -484,15 +484,15 @@ void TfrmZozEdezaPreview::btnZoomOutClick()
 
 void TfrmZozEdezaPreview::btnOpenClick()
 {
-    QFileDialog dialog(this, QStringLiteral("Rapor Yükle"));
-    dialog.setNameFilter(QStringLiteral("Rapor Dosyası (*.QRP *.qrp *.emf *.EMF)"));
+    QFileDialog dialog(this, tr("Rapor Yükle"));
+    dialog.setNameFilter(tr("Rapor Dosyası (*.QRP *.qrp *.emf *.EMF)"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
     const std::optional<QString> chosen = ExecuteFileDialog(dialog);
     if (!chosen || !FQRPrinter)
         return;
     if (!QFileInfo::exists(*chosen)) {
-        ShowMessage(this, QStringLiteral("Dosya bulunamadı."));
+        ShowMessage(this, tr("Dosya bulunamadı."));
         return;
     }
     OpenFile(*chosen);
@@ -599,14 +599,14 @@ void TfrmZozEdezaPreview::QRPreview1PageAvailable(TQRPreview*, int PageNum)
     TQRPrinter* printer = QRPreview1->QRPrinter();
     QString caption = printer ? printer->Title() : QString();
     if (PageNum == 1)
-        caption += QLatin1String(" - 1 page");
+        caption += tr(" - 1 page");
     else
-        caption += QLatin1String(" - ") + QString::number(PageNum) + QLatin1String(" pages");
+        caption += tr(" - %1 pages").arg(PageNum);
     if (printer) {
         switch (printer->Status()) {
-        case mpReady: caption += QLatin1String(" READY"); break;
-        case mpBusy: caption += QLatin1String(" BUSY"); break;
-        case mpFinished: caption += QLatin1String(" FINISHED"); break;
+        case mpReady: caption += tr(" READY"); break;
+        case mpBusy: caption += tr(" BUSY"); break;
+        case mpFinished: caption += tr(" FINISHED"); break;
         }
     }
     setWindowTitle(caption);

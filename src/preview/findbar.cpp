@@ -26,21 +26,21 @@ TFindBar::TFindBar(TQRPreview* Preview, QWidget* Window) : QWidget(Window), FPre
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
     FEdit = new QLineEdit(this);
-    FEdit->setPlaceholderText(QStringLiteral("Bul"));
+    FEdit->setPlaceholderText(tr("Bul"));
     FEdit->setClearButtonEnabled(true);
     FEdit->installEventFilter(this);
     auto* previous = new QToolButton(this);
     previous->setArrowType(Qt::UpArrow);
-    previous->setToolTip(QStringLiteral("Önceki (Shift+F3)"));
+    previous->setToolTip(tr("Önceki (Shift+F3)"));
     auto* next = new QToolButton(this);
     next->setArrowType(Qt::DownArrow);
-    next->setToolTip(QStringLiteral("Sonraki (F3)"));
-    FMatchCase = new QCheckBox(QStringLiteral("Büyük/küçük harf"), this);
-    FMatchMarks = new QCheckBox(QStringLiteral("Aksanlar (ç≠c)"), this);
+    next->setToolTip(tr("Sonraki (F3)"));
+    FMatchCase = new QCheckBox(tr("Büyük/küçük harf"), this);
+    FMatchMarks = new QCheckBox(tr("Aksanlar (ç≠c)"), this);
     FStatus = new QLabel(this);
     auto* close = new QToolButton(this);
     close->setText(QStringLiteral("×"));
-    close->setToolTip(QStringLiteral("Kapat (Esc)"));
+    close->setToolTip(tr("Kapat (Esc)"));
     layout->addWidget(FEdit, 1);
     layout->addWidget(previous);
     layout->addWidget(next);
@@ -269,13 +269,13 @@ void TFindBar::UpdateStatus()
     QString text;
     if (!FEdit->text().isEmpty()) {
         if (FHits.empty() && !FJob->Running())
-            text = QStringLiteral("Bulunamadı");
+            text = tr("Bulunamadı");
         else
             text = QStringLiteral("%1 / %2").arg(FCurrent + 1).arg(FHits.size());
         if (FJob->Running())
-            text += QStringLiteral(" (aranıyor %1/%2)").arg(FJob->PagesDone()).arg(FJob->PageCount());
+            text += tr(" (aranıyor %1/%2)").arg(FJob->PagesDone()).arg(FJob->PageCount());
         else if (FStopped)
-            text += QStringLiteral(" (durduruldu)");
+            text += tr(" (durduruldu)");
     }
     FStatus->setText(text);
 }

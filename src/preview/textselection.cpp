@@ -16,11 +16,11 @@ TPageTextSelection::TPageTextSelection(TQRPreviewImage* Image, QWidget* Window) 
         Image, [this](int Page, int&) { return Page == FPage ? FBoxes : QVector<QRectF>(); }, QColor(40, 110, 255));
     Image->installEventFilter(this);
 
-    FCopy = new QAction(QStringLiteral("Kopyala"), Window);
+    FCopy = new QAction(tr("Kopyala"), Window);
     FCopy->setShortcut(QKeySequence::Copy);
-    FSelectAll = new QAction(QStringLiteral("Sayfanın tüm metnini seç"), Window);
+    FSelectAll = new QAction(tr("Sayfanın tüm metnini seç"), Window);
     FSelectAll->setShortcut(QKeySequence::SelectAll);
-    FModeAction = new QAction(QStringLiteral("Metin seçme modu"), Window);
+    FModeAction = new QAction(tr("Metin seçme modu"), Window);
     FModeAction->setCheckable(true);
     for (QAction* a : {FCopy, FSelectAll, FModeAction}) {
         a->setShortcutContext(Qt::WindowShortcut);
