@@ -36,38 +36,32 @@ QStringList CandidateDirs()
     return dirs;
 }
 
-bool LoadOwn(QTranslator& Translator)
+bool LoadOwn(QTranslator& Translator, const QLocale& Locale)
 {
     for (const QString& dir : CandidateDirs())
-        if (Translator.load(QLocale::system(), Catalogue, QStringLiteral("_"), dir))
+        if (Translator.load(Locale, Catalogue, QStringLiteral("_"), dir))
             return true;
     return false;
 }
 
 } // namespace
 
-QString TranslationsDir()
+std::vector<QTranslator*> InstallTranslations(QCoreApplication& App, const QLocale& Locale)
 {
-    for (const QString& dir : CandidateDirs()) {
-        QTranslator probe;
-        if (probe.load(QLocale::system(), Catalogue, QStringLiteral("_"), dir))
-            return QFileInfo(probe.filePath()).absolutePath();
-    }
-    return QString();
-}
-
-bool InstallTranslations(QCoreApplication& App)
-{
-    // Owned by the application, so that they live exactly as long as it.
+    std::vector<QTranslator*> installed;
     auto* own = new QTranslator(&App);
-    const bool found = LoadOwn(*own);
-    if (found)
-        QCoreApplication::installTranslator(own);
+    if (LoadOwn(*own, Locale))
+        installed.push_back(own);
+    else
+        delete own;
     auto* qt = new QTranslator(&App);
-    if (qt->load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(qt);
-    return found;
+    if (qt->load(Locale, QStringLiteral("qtbase"), QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installed.push_back(qt);
+    else
+        delete qt;
+    for (QTranslator* translator : installed)
+        QCoreApplication::installTranslator(translator);
+    return installed;
 }
 
 QString TranslateText(const char* Context, const char* SourceText)
@@ -76,7 +70,7 @@ QString TranslateText(const char* Context, const char* SourceText)
         return QCoreApplication::translate(Context, SourceText);
     static const std::unique_ptr<QTranslator> translator = [] {
         auto loaded = std::make_unique<QTranslator>();
-        if (!LoadOwn(*loaded))
+        if (!LoadOwn(*loaded, QLocale::system()))
             loaded.reset();
         return loaded;
     }();

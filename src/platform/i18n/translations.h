@@ -2,17 +2,19 @@
 #pragma once
 // The program's own catalogue and Qt's, chosen by the system locale. Under C
 // or an English locale nothing is loaded and every text stays as written.
+#include <QLocale>
 #include <QString>
 
-class QCoreApplication;
+#include <vector>
 
-// Installs qrpview_<lang>.qm and qtbase_<lang>.qm into the application.
-// Returns whether our own catalogue was found.
-bool InstallTranslations(QCoreApplication& App);
+class QCoreApplication;
+class QTranslator;
+
+// Installs qrpview_<lang>.qm and qtbase_<lang>.qm, those found, into the
+// application, which owns them; returns them so that a caller can take
+// them out again.
+std::vector<QTranslator*> InstallTranslations(QCoreApplication& App, const QLocale& Locale = QLocale::system());
 
 // Translates without an application object (qrptool's helpers that start
 // none): the catalogue is loaded on the first call only.
 QString TranslateText(const char* Context, const char* SourceText);
-
-// The folder that holds our .qm files, empty when none is found.
-QString TranslationsDir();
