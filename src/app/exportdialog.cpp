@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/exportdialog.h"
 
+#include "app/viewersettings.h"
+
 #include "app/dialogs.h"
 #include "app/formfont.h"
 #include "app/pageexport.h"
+#include "app/viewersettings.h"
 #include "platform/metafile.h"
 #include "printer/qrprinter.h"
 
@@ -17,6 +20,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QDir>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -28,10 +32,19 @@ namespace {
 // Pages drawn before the progress window appears; shorter exports never show it.
 constexpr int ProgressDelayMs = 400;
 
+// The report's own name in the folder of the last export, or in the
+// report's folder before the first one.
 QString SuggestedName(const TQRPrinter& Document, const QString& Suffix)
 {
+    const QFileInfo report(Document.FileName());
     const QString title = Document.Title().trimmed();
-    return (title.isEmpty() ? QStringLiteral("rapor") : title) + Suffix;
+    const QString base = !Document.FileName().isEmpty() ? report.completeBaseName()
+                         : !title.isEmpty()             ? title
+                                                        : QStringLiteral("rapor");
+    QString folder = LastExportFolder();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = Document.FileName().isEmpty() ? QString() : report.absolutePath();
+    return folder.isEmpty() ? base + Suffix : QDir(folder).filePath(base + Suffix);
 }
 
 } // namespace
@@ -160,6 +173,7 @@ void RunExportDialog(QWidget* Parent, TQRPrinter& Document, int CurrentPage)
     const std::optional<QString> target = ExecuteFileDialog(dialog);
     if (!target)
         return;
+    SetLastExportFolder(QFileInfo(*target).absolutePath());
     RunReportingErrors(Parent, [&] { RunExport(Parent, Document, choice, CurrentPage, *target); });
 }
 

@@ -16,6 +16,7 @@ TPageBox::TPageBox(QWidget* Parent) : QWidget(Parent)
     auto* caption = new QLabel(tr("Sayfa"), this);
     FField = new QLineEdit(this);
     FField->setObjectName(QStringLiteral("PageField"));
+    FField->setAccessibleName(tr("Sayfa numarası"));
     // Any number is taken, so that one outside the report can be refused
     // with a word rather than ignored.
     FField->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{1,9}")), FField));
@@ -26,6 +27,10 @@ TPageBox::TPageBox(QWidget* Parent) : QWidget(Parent)
     layout->addWidget(caption);
     layout->addWidget(FField);
     layout->addWidget(FCount);
+    FZoom = new QLabel(this);
+    FZoom->setObjectName(QStringLiteral("ZoomLabel"));
+    layout->addSpacing(6);
+    layout->addWidget(FZoom);
     layout->addStretch(1);
     connect(FField, &QLineEdit::returnPressed, this, &TPageBox::Entered);
     connect(FField, &QLineEdit::textEdited, this, [this] { SetRefused(false); });
@@ -43,6 +48,13 @@ void TPageBox::ShowPage(int Page, int PageCount)
     FPageCount = PageCount;
     FField->setText(QString::number(Page));
     FCount->setText(QStringLiteral("/ ") + QString::number(PageCount));
+}
+
+void TPageBox::ShowZoom(int Zoom)
+{
+    //: The zoom level beside the page number, e.g. "150%".
+    FZoom->setText(tr("%1%").arg(Zoom));
+    FZoom->setAccessibleName(tr("Yakınlaştırma %1%").arg(Zoom));
 }
 
 void TPageBox::Entered()

@@ -28,6 +28,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QAccessible>
 #include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
@@ -216,6 +217,7 @@ void TfrmZozEdezaPreview::BuildLayout()
     pages->setSpacing(0);
     Thumbnails = new TThumbnailPanel(this);
     Thumbnails->setFocusPolicy(Qt::ClickFocus);
+    Thumbnails->setAccessibleName(tr("Sayfa küçük resimleri"));
     Thumbnails->hide();
     Thumbnails->OnPageClicked = [this](int Page) { RunReportingErrors(this, [this, Page] { GotoPage(Page); }); };
     pages->addWidget(Thumbnails);
@@ -250,7 +252,7 @@ void TfrmZozEdezaPreview::BuildLayout()
     }
 
     PageBox = new TPageBox(Panel1);
-    PageBox->setGeometry(531, 0, 150, 25);
+    PageBox->setGeometry(531, 0, 190, 25);
     PageBox->OnGoto = [this](int Page) { RunReportingErrors(this, [this, Page] { GotoPage(Page); }); };
 
     QWidget* order[] = {btnPrint, btnNextPage, btnPrevPage, btnZoomIn, btnZoomOut, btnClose, btnOpen, QRPreview1};
@@ -263,6 +265,7 @@ void TfrmZozEdezaPreview::BuildLayout()
     connect(QRPreview1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& Pos) { ShowPageMenu(QRPreview1->viewport()->mapToGlobal(Pos)); });
 
+    QRPreview1->OnZoomChanged = [this](int Zoom) { PageBox->ShowZoom(Zoom); };
     QRPreview1->OnPageAvailable = [this](TQRPreview* Sender, int PageNum) { QRPreview1PageAvailable(Sender, PageNum); };
 }
 
@@ -287,9 +290,11 @@ void TfrmZozEdezaPreview::BindKeys()
     bind(QKeySequence(Qt::Key_PageUp), &TfrmZozEdezaPreview::btnPrevPageClick);
     bind(QKeySequence(Qt::Key_Home), &TfrmZozEdezaPreview::FirstPage);
     bind(QKeySequence(Qt::Key_End), &TfrmZozEdezaPreview::LastPage);
-    bind(QKeySequence(Qt::CTRL | Qt::Key_Plus), &TfrmZozEdezaPreview::btnZoomInClick);
-    bind(QKeySequence(Qt::CTRL | Qt::Key_Equal), &TfrmZozEdezaPreview::btnZoomInClick);
-    bind(QKeySequence(Qt::CTRL | Qt::Key_Minus), &TfrmZozEdezaPreview::btnZoomOutClick);
+    bind(QKeySequence(Qt::CTRL | Qt::Key_Plus), &TfrmZozEdezaPreview::ZoomInAroundCentre);
+    bind(QKeySequence(Qt::CTRL | Qt::Key_Equal), &TfrmZozEdezaPreview::ZoomInAroundCentre);
+    bind(QKeySequence(Qt::CTRL | Qt::Key_Minus), &TfrmZozEdezaPreview::ZoomOutAroundCentre);
+    bind(QKeySequence(Qt::CTRL | Qt::Key_L), &TfrmZozEdezaPreview::FocusPageBox);
+    bind(QKeySequence(Qt::CTRL | Qt::Key_G), &TfrmZozEdezaPreview::FocusPageBox);
     bind(QKeySequence(Qt::CTRL | Qt::Key_0), &TfrmZozEdezaPreview::ActualSize);
     bind(QKeySequence(Qt::CTRL | Qt::Key_1), &TfrmZozEdezaPreview::FitPage);
     bind(QKeySequence(Qt::CTRL | Qt::Key_2), &TfrmZozEdezaPreview::FitWidth);
@@ -311,8 +316,8 @@ void TfrmZozEdezaPreview::FillPageMenu(QMenu& Menu)
     add(tr("Gerçek Boyut"), QKeySequence(Qt::CTRL | Qt::Key_0), &TfrmZozEdezaPreview::ActualSize);
     add(tr("Sayfaya Sığdır"), QKeySequence(Qt::CTRL | Qt::Key_1), &TfrmZozEdezaPreview::FitPage);
     add(tr("Genişliğe Sığdır"), QKeySequence(Qt::CTRL | Qt::Key_2), &TfrmZozEdezaPreview::FitWidth);
-    add(tr("Büyüt"), QKeySequence(Qt::CTRL | Qt::Key_Plus), &TfrmZozEdezaPreview::btnZoomInClick);
-    add(tr("Küçült"), QKeySequence(Qt::CTRL | Qt::Key_Minus), &TfrmZozEdezaPreview::btnZoomOutClick);
+    add(tr("Büyüt"), QKeySequence(Qt::CTRL | Qt::Key_Plus), &TfrmZozEdezaPreview::ZoomInAroundCentre);
+    add(tr("Küçült"), QKeySequence(Qt::CTRL | Qt::Key_Minus), &TfrmZozEdezaPreview::ZoomOutAroundCentre);
     Menu.addSeparator();
     add(tr("Önceki Sayfa"), QKeySequence(Qt::Key_PageUp), &TfrmZozEdezaPreview::btnPrevPageClick)
         ->setEnabled(btnPrevPage->isEnabled() && QRPreview1->PageNumber() > 1);
@@ -373,14 +378,26 @@ void TfrmZozEdezaPreview::UpdateNavButtons()
     btnPrevPage->setEnabled(page > 1);
     btnNextPage->setEnabled(printer && page < printer->PageCount());
     PageBox->ShowPage(page, printer ? printer->PageCount() : 0);
+    // A screen reader reads the page from its description; the text is
+    // gathered only when one listens.
+    if (TextSelection && QAccessible::isActive())
+        QRPreview1->setAccessibleDescription(TextSelection->PageText());
     if (Thumbnails->isVisible())
         Thumbnails->ShowCurrentPage(page);
 }
 
 void TfrmZozEdezaPreview::ToggleThumbnails()
 {
+    // The panel takes its width from the page: the spot the user looked at
+    // stays in the middle.
+    const QPointF centre = QRPreview1->ViewCentre();
+    const auto keepCentre = [this, centre] {
+        layout()->activate();
+        QRPreview1->ScrollToCentre(centre);
+    };
     if (Thumbnails->isVisible()) {
         Thumbnails->hide();
+        keepCentre();
         return;
     }
     if (FThumbnailsStale) {
@@ -388,6 +405,7 @@ void TfrmZozEdezaPreview::ToggleThumbnails()
         FThumbnailsStale = false;
     }
     Thumbnails->show();
+    keepCentre();
     Thumbnails->ShowCurrentPage(QRPreview1->PageNumber());
     Thumbnails->setFocus(Qt::OtherFocusReason);
 }
@@ -473,6 +491,26 @@ void TfrmZozEdezaPreview::btnZoomInClick()
 {
     ProcessPendingMessages();
     QRPreview1->SetZoom(QRPreview1->Zoom() + 10);
+}
+
+void TfrmZozEdezaPreview::ZoomInAroundCentre()
+{
+    const QPointF centre = QRPreview1->ViewCentre();
+    btnZoomInClick();
+    QRPreview1->ScrollToCentre(centre);
+}
+
+void TfrmZozEdezaPreview::ZoomOutAroundCentre()
+{
+    const QPointF centre = QRPreview1->ViewCentre();
+    btnZoomOutClick();
+    QRPreview1->ScrollToCentre(centre);
+}
+
+void TfrmZozEdezaPreview::FocusPageBox()
+{
+    PageBox->Field()->setFocus(Qt::ShortcutFocusReason);
+    PageBox->Field()->selectAll();
 }
 
 void TfrmZozEdezaPreview::btnZoomOutClick()

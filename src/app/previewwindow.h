@@ -83,6 +83,11 @@ public:
     void btnNextPageClick();
     void btnZoomInClick();
     void btnZoomOutClick();
+    // The keys' zoom keeps the middle of the view; the buttons' keeps the
+    // design's return to the page's corner.
+    void ZoomInAroundCentre();
+    void ZoomOutAroundCentre();
+    void FocusPageBox();
     void btnOpenClick();
     void btnCloseClick();
     void QRPreview1PageAvailable(TQRPreview* Sender, int PageNum);

@@ -10,6 +10,7 @@ namespace {
 const QString GeometryKey = QStringLiteral("preview/geometry");
 const QString RecentKey = QStringLiteral("recent/files");
 const QString ArchiveKey = QStringLiteral("archive/folders");
+const QString ExportFolderKey = QStringLiteral("export/folder");
 
 // The path is looked up on every use so that XDG_CONFIG_HOME set later
 // (by a test, say) is honoured.
@@ -57,4 +58,14 @@ QStringList ArchiveFolders()
 void SetArchiveFolders(const QStringList& Folders)
 {
     QSettings(SettingsFile(), QSettings::IniFormat).setValue(ArchiveKey, Folders);
+}
+
+QString LastExportFolder()
+{
+    return QSettings(SettingsFile(), QSettings::IniFormat).value(ExportFolderKey).toString();
+}
+
+void SetLastExportFolder(const QString& Folder)
+{
+    QSettings(SettingsFile(), QSettings::IniFormat).setValue(ExportFolderKey, Folder);
 }

@@ -20,3 +20,7 @@ void AddRecentFile(const QString& FileName);
 // The folders the archive search indexes, as the user added them.
 QStringList ArchiveFolders();
 void SetArchiveFolders(const QStringList& Folders);
+
+// The folder of the last export, empty until the first one.
+QString LastExportFolder();
+void SetLastExportFolder(const QString& Folder);

@@ -6,6 +6,7 @@
 #include "printer/qrprinter.h"
 #include "printer/standardpreview.h"
 
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
 #include <QWheelEvent>
@@ -23,6 +24,26 @@ QWidget* MakeStandardPreviewContent(TQRPrinter* AQRPrinter, QWidget* Parent)
 // control wherever the control is part of the program.
 [[maybe_unused]] const bool StandardPreviewContentSet = (SetStandardPreviewContent(&MakeStandardPreviewContent), true);
 
+// Marks the page area while the control has the keyboard focus; drawn over
+// the page, so that it shows whatever the zoom.
+class TFocusRing : public QWidget {
+public:
+    explicit TFocusRing(QWidget* Parent) : QWidget(Parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+};
+
 } // namespace
 
 TQRPreview::TQRPreview(QWidget* AOwner) : QScrollArea(AOwner)
@@ -34,6 +55,8 @@ TQRPreview::TQRPreview(QWidget* AOwner) : QScrollArea(AOwner)
     setWidgetResizable(false);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(tr("Rapor sayfası"));
+    FFocusRing = new TFocusRing(this);
     horizontalScrollBar()->setTracking(true);
     verticalScrollBar()->setTracking(true);
     resize(250, 250);
@@ -122,6 +145,26 @@ void TQRPreview::UpdateZoom()
     LayoutPage();
     ScrollToOrigin();
     FPreviewImage->SetZoom(FZoom);
+    if (OnZoomChanged)
+        OnZoomChanged(FZoom);
+}
+
+QPointF TQRPreview::ViewCentre() const
+{
+    const QSize image = FPreviewImage->size();
+    if (image.isEmpty())
+        return QPointF(0.5, 0.5);
+    const QSize view = viewport()->size();
+    return QPointF((horizontalScrollBar()->value() + view.width() / 2.0 - FImagePos.x()) / image.width(),
+                   (verticalScrollBar()->value() + view.height() / 2.0 - FImagePos.y()) / image.height());
+}
+
+void TQRPreview::ScrollToCentre(const QPointF& Centre)
+{
+    const QSize image = FPreviewImage->size();
+    const QSize view = viewport()->size();
+    horizontalScrollBar()->setValue(qRound(FImagePos.x() + Centre.x() * image.width() - view.width() / 2.0));
+    verticalScrollBar()->setValue(qRound(FImagePos.y() + Centre.y() * image.height() - view.height() / 2.0));
 }
 
 void TQRPreview::LayoutPage()
@@ -210,12 +253,22 @@ void TQRPreview::HandleMessage(const TQRMessageEvent& Message)
 void TQRPreview::resizeEvent(QResizeEvent* Event)
 {
     QScrollArea::resizeEvent(Event);
+    FFocusRing->setGeometry(viewport()->geometry());
     ReapplyZoom();
+}
+
+void TQRPreview::focusOutEvent(QFocusEvent* Event)
+{
+    QScrollArea::focusOutEvent(Event);
+    FFocusRing->hide();
 }
 
 void TQRPreview::focusInEvent(QFocusEvent* Event)
 {
     QScrollArea::focusInEvent(Event);
+    FFocusRing->setGeometry(viewport()->geometry());
+    FFocusRing->raise();
+    FFocusRing->show();
     // Only tabbing into the control re-applies the zoom: a click on the page
     // or a scroll bar, or returning to the window, must leave the view where
     // the user put it.

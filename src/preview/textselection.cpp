@@ -61,6 +61,11 @@ void TPageTextSelection::SelectAll()
     Select(QRectF(-1e9, -1e9, 2e9, 2e9));
 }
 
+QString TPageTextSelection::PageText()
+{
+    return EmfTextInArea(Lines(), QRectF(-1e9, -1e9, 2e9, 2e9));
+}
+
 void TPageTextSelection::Copy()
 {
     // Nothing selected on the page shown: its whole text.
