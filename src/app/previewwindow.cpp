@@ -28,7 +28,6 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
-#include <QAccessible>
 #include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
@@ -277,6 +276,7 @@ void TfrmZozEdezaPreview::AddTextTools(QBoxLayout* Layout)
     FindBar->OnPageChanged = [this] { UpdateNavButtons(); };
     Layout->addWidget(FindBar);
     TextSelection = new TPageTextSelection(QRPreview1->PreviewImage(), this);
+    QRPreview1->PageText = [this] { return TextSelection->PageText(); };
 }
 
 void TfrmZozEdezaPreview::BindKeys()
@@ -378,10 +378,6 @@ void TfrmZozEdezaPreview::UpdateNavButtons()
     btnPrevPage->setEnabled(page > 1);
     btnNextPage->setEnabled(printer && page < printer->PageCount());
     PageBox->ShowPage(page, printer ? printer->PageCount() : 0);
-    // A screen reader reads the page from its description; the text is
-    // gathered only when one listens.
-    if (TextSelection && QAccessible::isActive())
-        QRPreview1->setAccessibleDescription(TextSelection->PageText());
     if (Thumbnails->isVisible())
         Thumbnails->ShowCurrentPage(page);
 }

@@ -6,6 +6,7 @@
 #include "printer/qrprinter.h"
 #include "printer/standardpreview.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
@@ -44,6 +45,26 @@ protected:
     }
 };
 
+// The page described by its text, read at the moment a screen reader asks.
+class TPageAccessible : public QAccessibleWidget {
+public:
+    explicit TPageAccessible(TQRPreview* Preview) : QAccessibleWidget(Preview, QAccessible::Document) {}
+    QString text(QAccessible::Text Kind) const override
+    {
+        auto* preview = static_cast<TQRPreview*>(widget());
+        if (Kind == QAccessible::Description && preview->accessibleDescription().isEmpty() && preview->PageText)
+            return preview->PageText();
+        return QAccessibleWidget::text(Kind);
+    }
+};
+
+QAccessibleInterface* PageAccessibleFactory(const QString&, QObject* Object)
+{
+    if (auto* preview = qobject_cast<TQRPreview*>(Object))
+        return new TPageAccessible(preview);
+    return nullptr;
+}
+
 } // namespace
 
 TQRPreview::TQRPreview(QWidget* AOwner) : QScrollArea(AOwner)
@@ -56,6 +77,16 @@ TQRPreview::TQRPreview(QWidget* AOwner) : QScrollArea(AOwner)
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(tr("Rapor sayfası"));
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(PageAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+    // The scroll area's constructor may already have made the plain
+    // interface for this object: drop it so that the page's is made.
+    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(this);
+    if (made && !dynamic_cast<TPageAccessible*>(made))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
     FFocusRing = new TFocusRing(this);
     horizontalScrollBar()->setTracking(true);
     verticalScrollBar()->setTracking(true);

@@ -57,6 +57,9 @@ public:
 
     TQRPageAvailableEvent OnPageAvailable;
     TQRProgressUpdateEvent OnProgressUpdate;
+    // The text of the page shown, asked for only when assistive technology
+    // reads the page (as its accessible description).
+    std::function<QString()> PageText;
     // After every change of the zoom, with the new value.
     std::function<void(int Zoom)> OnZoomChanged;
 
