@@ -371,6 +371,30 @@
         <source> (durduruldu)</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Aranan metin</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Önceki eşleşme</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Sonraki eşleşme</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Arama çubuğunu kapat</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source> · sondan başa dönüldü</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source> · baştan sona dönüldü</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>TPageBox</name>
@@ -384,6 +408,19 @@
     </message>
     <message>
         <source>Raporda sayfa yok.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Sayfa numarası</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1%</source>
+        <extracomment>The zoom level beside the page number, e.g. "150%".</extracomment>
+        <translation>%%1</translation>
+    </message>
+    <message>
+        <source>Yakınlaştırma %1%</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -425,6 +462,13 @@
     </message>
     <message>
         <source>Bu bağlantı açılamaz: "%1". Yalnızca dosyalar ve http, https, mailto adresleri açılır.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>TQRPreview</name>
+    <message>
+        <source>Rapor sayfası</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -646,6 +690,10 @@
     <message>
         <source> FINISHED</source>
         <translation> BİTTİ</translation>
+    </message>
+    <message>
+        <source>Sayfa küçük resimleri</source>
+        <translation type="unfinished" />
     </message>
 </context>
 <context>
