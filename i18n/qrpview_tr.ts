@@ -174,26 +174,6 @@
         <translation type="unfinished" />
     </message>
     <message>
-        <source>Klasör Ekle...</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Kaldır</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Güncelle</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Aranan:</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Arşiv klasörleri:</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
         <source>Arşiv Klasörü</source>
         <translation type="unfinished" />
     </message>
@@ -203,10 +183,6 @@
     </message>
     <message>
         <source>Klasör bulunamadı: %1</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Durdur</source>
         <translation type="unfinished" />
     </message>
     <message>
@@ -283,6 +259,30 @@
     </message>
     <message>
         <source>Rapor artık yok: %1 («Güncelle» dizini düzeltir).</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Klasör Ekle...</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Kal&amp;dır</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Güncelle</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Aranan:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Arşiv k&amp;lasörleri:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Durdur</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -427,15 +427,15 @@
 <context>
     <name>TPageTextSelection</name>
     <message>
-        <source>Kopyala</source>
+        <source>Ko&amp;pyala</source>
         <translation type="unfinished" />
     </message>
     <message>
-        <source>Sayfanın tüm metnini seç</source>
+        <source>Sayfanın &amp;tüm metnini seç</source>
         <translation type="unfinished" />
     </message>
     <message>
-        <source>Metin seçme modu</source>
+        <source>&amp;Metin seçme modu</source>
         <translation type="unfinished" />
     </message>
 </context>
@@ -624,42 +624,6 @@
         <translation type="unfinished" />
     </message>
     <message>
-        <source>Gerçek Boyut</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Sayfaya Sığdır</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Genişliğe Sığdır</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Büyüt</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Küçült</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Önceki Sayfa</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Yazdır...</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Dışa Aktar...</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Sayfayı Resim Olarak Kopyala</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
         <source>Rapor Yükle</source>
         <translation type="unfinished" />
     </message>
@@ -695,6 +659,46 @@
         <source>Sayfa küçük resimleri</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>&amp;Gerçek Boyut</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Sayfaya Sığdır</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>G&amp;enişliğe Sığdır</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Büyüt</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Küçült</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Ö&amp;nceki Sayfa</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>S&amp;onraki Sayfa</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Yazdır...</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Dışa Aktar...</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Sayfayı &amp;Resim Olarak Kopyala</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>Tfrmzizarud</name>
@@ -712,18 +716,6 @@
     </message>
     <message>
         <source>Rapor Aç...</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Son Açılanlar</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Dışa Aktar...</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Arşivde Ara…</source>
         <translation type="unfinished" />
     </message>
     <message>
@@ -745,6 +737,18 @@
     <message>
         <source>Version %1</source>
         <translation>Sürüm %1</translation>
+    </message>
+    <message>
+        <source>Son Açıl&amp;anlar</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Dışa Aktar...</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>A&amp;rşivde Ara…</source>
+        <translation type="unfinished" />
     </message>
 </context>
 </TS>

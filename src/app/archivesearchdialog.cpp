@@ -120,9 +120,9 @@ TArchiveSearchDialog::TArchiveSearchDialog(QWidget* Parent, TOpenHit OpenHit)
     Status->setWordWrap(true);
     FolderList = new QListWidget(this);
     FolderList->setMaximumHeight(90);
-    AddFolderButton = new QPushButton(tr("Klasör Ekle..."), this);
-    RemoveFolderButton = new QPushButton(tr("Kaldır"), this);
-    UpdateButton = new QPushButton(tr("Güncelle"), this);
+    AddFolderButton = new QPushButton(tr("&Klasör Ekle..."), this);
+    RemoveFolderButton = new QPushButton(tr("Kal&dır"), this);
+    UpdateButton = new QPushButton(tr("&Güncelle"), this);
     Progress = new QProgressBar(this);
     Progress->hide();
     // Enter belongs to the query and the hits, never to a button that had focus.
@@ -130,11 +130,15 @@ TArchiveSearchDialog::TArchiveSearchDialog(QWidget* Parent, TOpenHit OpenHit)
         b->setAutoDefault(false);
 
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(tr("Aranan:"), this), 0, 0);
+    auto* queryLabel = new QLabel(tr("&Aranan:"), this);
+    queryLabel->setBuddy(QueryEdit);
+    layout->addWidget(queryLabel, 0, 0);
     layout->addWidget(QueryEdit, 0, 1, 1, 2);
     layout->addWidget(Hits, 1, 0, 1, 3);
     layout->addWidget(Status, 2, 0, 1, 3);
-    layout->addWidget(new QLabel(tr("Arşiv klasörleri:"), this), 3, 0, 1, 3);
+    auto* foldersLabel = new QLabel(tr("Arşiv k&lasörleri:"), this);
+    foldersLabel->setBuddy(FolderList);
+    layout->addWidget(foldersLabel, 3, 0, 1, 3);
     layout->addWidget(FolderList, 4, 0, 3, 2);
     layout->addWidget(AddFolderButton, 4, 2);
     layout->addWidget(RemoveFolderButton, 5, 2);
@@ -240,7 +244,7 @@ void TArchiveSearchDialog::StartOrStopUpdate()
     const QString db = IndexFile();
     QDir().mkpath(QFileInfo(db).path());
     FStop = false;
-    UpdateButton->setText(tr("Durdur"));
+    UpdateButton->setText(tr("&Durdur"));
     AddFolderButton->setEnabled(false);
     RemoveFolderButton->setEnabled(false);
     Progress->setRange(0, 0);
@@ -305,7 +309,7 @@ void TArchiveSearchDialog::StartOrStopUpdate()
 void TArchiveSearchDialog::UpdateDone(const QString& Summary)
 {
     FUpdate.join();
-    UpdateButton->setText(tr("Güncelle"));
+    UpdateButton->setText(tr("&Güncelle"));
     UpdateButton->setEnabled(true);
     AddFolderButton->setEnabled(true);
     RemoveFolderButton->setEnabled(FolderList->currentRow() >= 0);

@@ -77,13 +77,13 @@ void Tfrmzizarud::BuildMenu()
     RaporA1 = Rapor1->addAction(tr("Rapor Aç..."));
     RaporA1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     // Beside the design's entries: recent files and export.
-    RecentMenu = Rapor1->addMenu(tr("Son Açılanlar"));
+    RecentMenu = Rapor1->addMenu(tr("Son Açıl&anlar"));
     connect(RecentMenu, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
     FillRecentMenu();
-    ExportAction = Rapor1->addAction(tr("Dışa Aktar..."));
+    ExportAction = Rapor1->addAction(tr("&Dışa Aktar..."));
     ExportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(ExportAction, &QAction::triggered, this, [this] { RunReportingErrors(this, [this] { ExportReport(); }); });
-    ArchiveSearchAction = Rapor1->addAction(tr("Arşivde Ara…"));
+    ArchiveSearchAction = Rapor1->addAction(tr("A&rşivde Ara…"));
     ArchiveSearchAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     connect(ArchiveSearchAction, &QAction::triggered, this, [this] { ShowArchiveSearch(); });
     Rapor1->addSeparator();

@@ -55,10 +55,17 @@ TfrmZozEdezaPreview::TfrmZozEdezaPreview(QWidget* AOwner, TQRPrinter* aQRPrinter
     const QByteArray geometry = PreviewGeometry();
     if (!geometry.isEmpty())
         restoreGeometry(geometry);
+    // restoreGeometry() drops the maximised state when the saved normal
+    // size no longer fits the screen in its pixels (a scale factor changed).
+    if (PreviewMaximized())
+        setWindowState(windowState() | Qt::WindowMaximized);
     FGeometrySaver = new QTimer(this);
     FGeometrySaver->setSingleShot(true);
     FGeometrySaver->setInterval(300);
-    connect(FGeometrySaver, &QTimer::timeout, this, [this] { SetPreviewGeometry(saveGeometry()); });
+    connect(FGeometrySaver, &QTimer::timeout, this, [this] {
+        SetPreviewGeometry(saveGeometry());
+        SetPreviewMaximized(isMaximized());
+    });
 }
 
 TfrmZozEdezaPreview::~TfrmZozEdezaPreview()
@@ -313,20 +320,20 @@ void TfrmZozEdezaPreview::FillPageMenu(QMenu& Menu)
                 [this, Handler] { RunReportingErrors(this, [this, Handler] { (this->*Handler)(); }); });
         return action;
     };
-    add(tr("Gerçek Boyut"), QKeySequence(Qt::CTRL | Qt::Key_0), &TfrmZozEdezaPreview::ActualSize);
-    add(tr("Sayfaya Sığdır"), QKeySequence(Qt::CTRL | Qt::Key_1), &TfrmZozEdezaPreview::FitPage);
-    add(tr("Genişliğe Sığdır"), QKeySequence(Qt::CTRL | Qt::Key_2), &TfrmZozEdezaPreview::FitWidth);
-    add(tr("Büyüt"), QKeySequence(Qt::CTRL | Qt::Key_Plus), &TfrmZozEdezaPreview::ZoomInAroundCentre);
-    add(tr("Küçült"), QKeySequence(Qt::CTRL | Qt::Key_Minus), &TfrmZozEdezaPreview::ZoomOutAroundCentre);
+    add(tr("&Gerçek Boyut"), QKeySequence(Qt::CTRL | Qt::Key_0), &TfrmZozEdezaPreview::ActualSize);
+    add(tr("&Sayfaya Sığdır"), QKeySequence(Qt::CTRL | Qt::Key_1), &TfrmZozEdezaPreview::FitPage);
+    add(tr("G&enişliğe Sığdır"), QKeySequence(Qt::CTRL | Qt::Key_2), &TfrmZozEdezaPreview::FitWidth);
+    add(tr("&Büyüt"), QKeySequence(Qt::CTRL | Qt::Key_Plus), &TfrmZozEdezaPreview::ZoomInAroundCentre);
+    add(tr("&Küçült"), QKeySequence(Qt::CTRL | Qt::Key_Minus), &TfrmZozEdezaPreview::ZoomOutAroundCentre);
     Menu.addSeparator();
-    add(tr("Önceki Sayfa"), QKeySequence(Qt::Key_PageUp), &TfrmZozEdezaPreview::btnPrevPageClick)
+    add(tr("Ö&nceki Sayfa"), QKeySequence(Qt::Key_PageUp), &TfrmZozEdezaPreview::btnPrevPageClick)
         ->setEnabled(btnPrevPage->isEnabled() && QRPreview1->PageNumber() > 1);
-    add(tr("Sonraki Sayfa"), QKeySequence(Qt::Key_PageDown), &TfrmZozEdezaPreview::btnNextPageClick)
+    add(tr("S&onraki Sayfa"), QKeySequence(Qt::Key_PageDown), &TfrmZozEdezaPreview::btnNextPageClick)
         ->setEnabled(FQRPrinter && QRPreview1->PageNumber() < FQRPrinter->PageCount());
     Menu.addSeparator();
-    add(tr("Yazdır..."), QKeySequence(), &TfrmZozEdezaPreview::btnPrintClick);
-    add(tr("Dışa Aktar..."), QKeySequence(Qt::CTRL | Qt::Key_S), &TfrmZozEdezaPreview::ExportReport);
-    add(tr("Sayfayı Resim Olarak Kopyala"), QKeySequence(), &TfrmZozEdezaPreview::CopyPageImage)
+    add(tr("&Yazdır..."), QKeySequence(), &TfrmZozEdezaPreview::btnPrintClick);
+    add(tr("&Dışa Aktar..."), QKeySequence(Qt::CTRL | Qt::Key_S), &TfrmZozEdezaPreview::ExportReport);
+    add(tr("Sayfayı &Resim Olarak Kopyala"), QKeySequence(), &TfrmZozEdezaPreview::CopyPageImage)
         ->setEnabled(QRPreview1->PreviewImage()->ImageOK());
     Menu.addSeparator();
     Menu.addActions({TextSelection->CopyAction(), TextSelection->SelectAllAction(), TextSelection->ModeAction()});

@@ -8,6 +8,7 @@
 namespace {
 
 const QString GeometryKey = QStringLiteral("preview/geometry");
+const QString MaximizedKey = QStringLiteral("preview/maximized");
 const QString RecentKey = QStringLiteral("recent/files");
 const QString ArchiveKey = QStringLiteral("archive/folders");
 const QString ExportFolderKey = QStringLiteral("export/folder");
@@ -30,6 +31,16 @@ QByteArray PreviewGeometry()
 void SetPreviewGeometry(const QByteArray& Geometry)
 {
     QSettings(SettingsFile(), QSettings::IniFormat).setValue(GeometryKey, Geometry);
+}
+
+bool PreviewMaximized()
+{
+    return QSettings(SettingsFile(), QSettings::IniFormat).value(MaximizedKey, false).toBool();
+}
+
+void SetPreviewMaximized(bool Maximized)
+{
+    QSettings(SettingsFile(), QSettings::IniFormat).setValue(MaximizedKey, Maximized);
 }
 
 QStringList RecentFiles()

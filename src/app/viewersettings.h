@@ -12,6 +12,8 @@ constexpr int MaxRecentFiles = 10;
 // Empty until a preview window was resized, moved or maximised.
 QByteArray PreviewGeometry();
 void SetPreviewGeometry(const QByteArray& Geometry);
+bool PreviewMaximized();
+void SetPreviewMaximized(bool Maximized);
 
 // Newest first, at most MaxRecentFiles, without duplicates.
 QStringList RecentFiles();

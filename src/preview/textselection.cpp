@@ -16,11 +16,11 @@ TPageTextSelection::TPageTextSelection(TQRPreviewImage* Image, QWidget* Window) 
         Image, [this](int Page, int&) { return Page == FPage ? FBoxes : QVector<QRectF>(); }, QColor(40, 110, 255));
     Image->installEventFilter(this);
 
-    FCopy = new QAction(tr("Kopyala"), Window);
+    FCopy = new QAction(tr("Ko&pyala"), Window);
     FCopy->setShortcut(QKeySequence::Copy);
-    FSelectAll = new QAction(tr("Sayfanın tüm metnini seç"), Window);
+    FSelectAll = new QAction(tr("Sayfanın &tüm metnini seç"), Window);
     FSelectAll->setShortcut(QKeySequence::SelectAll);
-    FModeAction = new QAction(tr("Metin seçme modu"), Window);
+    FModeAction = new QAction(tr("&Metin seçme modu"), Window);
     FModeAction->setCheckable(true);
     for (QAction* a : {FCopy, FSelectAll, FModeAction}) {
         a->setShortcutContext(Qt::WindowShortcut);
