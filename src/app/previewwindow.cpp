@@ -59,6 +59,8 @@ TfrmZozEdezaPreview::TfrmZozEdezaPreview(QWidget* AOwner, TQRPrinter* aQRPrinter
     // size no longer fits the screen in its pixels (a scale factor changed).
     if (PreviewMaximized())
         setWindowState(windowState() | Qt::WindowMaximized);
+    else if (!geometry.isEmpty())
+        Cascade();
     FGeometrySaver = new QTimer(this);
     FGeometrySaver->setSingleShot(true);
     FGeometrySaver->setInterval(300);
@@ -113,6 +115,23 @@ bool TfrmZozEdezaPreview::ShowsFile(const QString& FileName) const
         return FSnapshot->Identity().SameFile(*asked);
     const std::optional<TFileIdentity> now = CurrentFileIdentity(shown);
     return now && now->SameFile(*asked);
+}
+
+void TfrmZozEdezaPreview::Cascade()
+{
+    // Every window takes the remembered place: a second one steps aside so
+    // that it never hides the first exactly.
+    const QPoint step(32, 32);
+    QPoint at = pos();
+    const auto taken = [this](const QPoint& Place) {
+        for (TfrmZozEdezaPreview* other : OpenWindows())
+            if (other != this && other->isVisible() && other->pos() == Place)
+                return true;
+        return false;
+    };
+    for (int tries = 0; tries < 16 && taken(at); ++tries)
+        at += step;
+    move(at);
 }
 
 void TfrmZozEdezaPreview::ShowInFront()

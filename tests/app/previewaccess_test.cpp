@@ -28,7 +28,6 @@ protected:
     void SetUp() override
     {
         qputenv("XDG_DATA_HOME", DataHome.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", DataHome.path().toUtf8());
         const QString file = Reports.filePath("liste.qrp");
         SaveDemoReport(file, 3);
         Main = std::make_unique<Tfrmzizarud>(QStringList{file});
@@ -42,7 +41,6 @@ protected:
         qDeleteAll(TfrmZozEdezaPreview::OpenWindows());
         Main.reset();
         qunsetenv("XDG_DATA_HOME");
-        qunsetenv("XDG_CONFIG_HOME");
     }
     // Zoomed in and scrolled off the page's corner, so that a jump back to
     // the corner would show.
