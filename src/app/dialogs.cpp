@@ -24,9 +24,11 @@ TMessageBoxRunner& MessageBoxRunner()
     return runner;
 }
 
-void ShowBox(QWidget* Parent, QMessageBox::Icon Icon, const QString& Text)
+void ShowBox(QWidget* Parent, QMessageBox::Icon Icon, const QString& Text, const QString& File = QString())
 {
     QMessageBox box(Icon, QApplication::applicationDisplayName(), Text, QMessageBox::Ok, Parent);
+    if (!File.isEmpty())
+        box.setInformativeText(File);
     ExecuteMessageBox(box);
 }
 
@@ -55,9 +57,9 @@ void SetDialogRunners(TFileDialogRunner FileDialogs, TMessageBoxRunner MessageBo
     MessageBoxRunner() = std::move(MessageBoxes);
 }
 
-void ShowMessage(QWidget* Parent, const QString& Text)
+void ShowMessage(QWidget* Parent, const QString& Text, const QString& File)
 {
-    ShowBox(Parent, QMessageBox::NoIcon, Text);
+    ShowBox(Parent, QMessageBox::NoIcon, Text, File);
 }
 
 void ShowErrorMessage(QWidget* Parent, const QString& Text)

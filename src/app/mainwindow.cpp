@@ -109,7 +109,7 @@ void Tfrmzizarud::FillRecentMenu()
         connect(entry, &QAction::triggered, this, [this, file] {
             RunReportingErrors(this, [this, &file] {
                 if (!QFileInfo::exists(file))
-                    ShowMessage(this, tr("Dosya bulunamadı."));
+                    ShowMessage(this, tr("Dosya bulunamadı."), file);
                 else
                     OpenReport(file);
             });

@@ -552,7 +552,7 @@ void TfrmZozEdezaPreview::btnOpenClick()
     if (!chosen || !FQRPrinter)
         return;
     if (!QFileInfo::exists(*chosen)) {
-        ShowMessage(this, tr("Dosya bulunamadı."));
+        ShowMessage(this, tr("Dosya bulunamadı."), *chosen);
         return;
     }
     OpenFile(*chosen);

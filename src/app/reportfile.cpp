@@ -82,7 +82,7 @@ void OpenDroppedFile(QWidget* Window, QDropEvent* Event, const std::function<voi
     Event->acceptProposedAction();
     RunReportingErrors(Window, [Window, &file, &Open] {
         if (!QFileInfo::exists(file))
-            ShowMessage(Window, QCoreApplication::translate("TReportFile", "Dosya bulunamadı."));
+            ShowMessage(Window, QCoreApplication::translate("TReportFile", "Dosya bulunamadı."), file);
         else
             Open(file);
     });
