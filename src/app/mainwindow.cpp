@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QPointer>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -91,7 +92,14 @@ void Tfrmzizarud::BuildMenu()
     k1->setShortcut(QKeySequence(Qt::Key_F12));
     Yardm1 = MainMenu1->addMenu(tr("Yardım"));
     Hakknda1 = Yardm1->addAction(tr("Hakkında..."));
-    connect(RaporA1, &QAction::triggered, this, [this] { RunReportingErrors(this, [this] { RaporA1Click(); }); });
+    connect(RaporA1, &QAction::triggered, this, [this] {
+        // Asked for from a preview: its message stands over it, and when
+        // nothing new opens the preview gets the keyboard back.
+        const QPointer<TfrmZozEdezaPreview> from = qobject_cast<TfrmZozEdezaPreview*>(QApplication::activeWindow());
+        RunReportingErrors(from ? static_cast<QWidget*>(from) : this, [this] { RaporA1Click(); });
+        if (from && (!QApplication::activeWindow() || QApplication::activeWindow() == this))
+            from->ShowInFront();
+    });
     connect(k1, &QAction::triggered, this, [this] { k1Click(); });
     connect(Hakknda1, &QAction::triggered, this, [this] { Hakknda1Click(); });
     // The previews offer these in their page menus too.
