@@ -29,6 +29,8 @@ TPageBox::TPageBox(QWidget* Parent) : QWidget(Parent)
     layout->addWidget(FCount);
     FZoom = new QLabel(this);
     FZoom->setObjectName(QStringLiteral("ZoomLabel"));
+    // Room for the largest zoom from the start, so that the box never jumps.
+    FZoom->setMinimumWidth(FZoom->fontMetrics().horizontalAdvance(tr("%1%").arg(2000)) + 2);
     layout->addSpacing(6);
     layout->addWidget(FZoom);
     layout->addStretch(1);
