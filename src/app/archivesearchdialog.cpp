@@ -103,13 +103,13 @@ QStringList ListedFolders(const QListWidget* List)
 TArchiveSearchDialog::TArchiveSearchDialog(QWidget* Parent, TOpenHit OpenHit)
     : QDialog(Parent, Qt::Window), FOpenHit(std::move(OpenHit))
 {
-    setWindowTitle(QStringLiteral("Arşivde Ara"));
+    setWindowTitle(tr("Arşivde Ara"));
     QueryEdit = new QLineEdit(this);
-    QueryEdit->setPlaceholderText(QStringLiteral("sözcükler, \"tümceler\", önek*, AND, OR, NOT"));
+    QueryEdit->setPlaceholderText(tr("sözcükler, \"tümceler\", önek*, AND, OR, NOT"));
     QueryEdit->setClearButtonEnabled(true);
     Hits = new QTreeWidget(this);
     Hits->setColumnCount(3);
-    Hits->setHeaderLabels({QStringLiteral("Rapor"), QStringLiteral("Sayfa"), QStringLiteral("Metin")});
+    Hits->setHeaderLabels({tr("Rapor"), tr("Sayfa"), tr("Metin")});
     Hits->setRootIsDecorated(false);
     Hits->setUniformRowHeights(true);
     Hits->setItemDelegateForColumn(2, new TSnippetDelegate(Hits));
@@ -120,9 +120,9 @@ TArchiveSearchDialog::TArchiveSearchDialog(QWidget* Parent, TOpenHit OpenHit)
     Status->setWordWrap(true);
     FolderList = new QListWidget(this);
     FolderList->setMaximumHeight(90);
-    AddFolderButton = new QPushButton(QStringLiteral("Klasör Ekle..."), this);
-    RemoveFolderButton = new QPushButton(QStringLiteral("Kaldır"), this);
-    UpdateButton = new QPushButton(QStringLiteral("Güncelle"), this);
+    AddFolderButton = new QPushButton(tr("&Klasör Ekle..."), this);
+    RemoveFolderButton = new QPushButton(tr("Kal&dır"), this);
+    UpdateButton = new QPushButton(tr("&Güncelle"), this);
     Progress = new QProgressBar(this);
     Progress->hide();
     // Enter belongs to the query and the hits, never to a button that had focus.
@@ -130,11 +130,15 @@ TArchiveSearchDialog::TArchiveSearchDialog(QWidget* Parent, TOpenHit OpenHit)
         b->setAutoDefault(false);
 
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Aranan:"), this), 0, 0);
+    auto* queryLabel = new QLabel(tr("&Aranan:"), this);
+    queryLabel->setBuddy(QueryEdit);
+    layout->addWidget(queryLabel, 0, 0);
     layout->addWidget(QueryEdit, 0, 1, 1, 2);
     layout->addWidget(Hits, 1, 0, 1, 3);
     layout->addWidget(Status, 2, 0, 1, 3);
-    layout->addWidget(new QLabel(QStringLiteral("Arşiv klasörleri:"), this), 3, 0, 1, 3);
+    auto* foldersLabel = new QLabel(tr("Arşiv k&lasörleri:"), this);
+    foldersLabel->setBuddy(FolderList);
+    layout->addWidget(foldersLabel, 3, 0, 1, 3);
     layout->addWidget(FolderList, 4, 0, 3, 2);
     layout->addWidget(AddFolderButton, 4, 2);
     layout->addWidget(RemoveFolderButton, 5, 2);
@@ -193,7 +197,7 @@ QString TArchiveSearchDialog::IndexFile()
 
 void TArchiveSearchDialog::AddFolder()
 {
-    QFileDialog dialog(this, QStringLiteral("Arşiv Klasörü"));
+    QFileDialog dialog(this, tr("Arşiv Klasörü"));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     const std::optional<QString> chosen = ExecuteFileDialog(dialog);
@@ -222,7 +226,7 @@ void TArchiveSearchDialog::StartOrStopUpdate()
     if (Updating()) {
         FStop = true;
         UpdateButton->setEnabled(false);
-        Status->setText(QStringLiteral("Durduruluyor..."));
+        Status->setText(tr("Durduruluyor..."));
         return;
     }
     const QStringList folders = ListedFolders(FolderList);
@@ -232,7 +236,7 @@ void TArchiveSearchDialog::StartOrStopUpdate()
     for (const QString& f : folders) {
         // An unplugged disk must not read as an archive whose reports are all gone.
         if (!QFileInfo(f).isDir()) {
-            Status->setText(QStringLiteral("Klasör bulunamadı: %1").arg(f));
+            Status->setText(tr("Klasör bulunamadı: %1").arg(f));
             return;
         }
         roots.push_back(QFile::encodeName(f).toStdString());
@@ -240,12 +244,12 @@ void TArchiveSearchDialog::StartOrStopUpdate()
     const QString db = IndexFile();
     QDir().mkpath(QFileInfo(db).path());
     FStop = false;
-    UpdateButton->setText(QStringLiteral("Durdur"));
+    UpdateButton->setText(tr("&Durdur"));
     AddFolderButton->setEnabled(false);
     RemoveFolderButton->setEnabled(false);
     Progress->setRange(0, 0);
     Progress->show();
-    Status->setText(QStringLiteral("Dizin güncelleniyor..."));
+    Status->setText(tr("Dizin güncelleniyor..."));
     FUpdate = std::thread([this, roots, file = QFile::encodeName(db).toStdString()] {
         QString summary;
         try {
@@ -279,15 +283,15 @@ void TArchiveSearchDialog::StartOrStopUpdate()
             };
             options.Stop = &FStop;
             const TIndexUpdateStats s = index.Update(roots, options);
-            summary = QStringLiteral("%1eklenen %2, güncellenen %3, silinen %4, değişmeyen %5, hasarlı %6")
-                          .arg(FStop ? QStringLiteral("Durduruldu: ") : QString())
+            summary = tr("%1eklenen %2, güncellenen %3, silinen %4, değişmeyen %5, hasarlı %6")
+                          .arg(FStop ? tr("Durduruldu: ") : QString())
                           .arg(s.Added)
                           .arg(s.Updated)
                           .arg(s.Removed)
                           .arg(s.Unchanged)
                           .arg(s.Damaged);
             if (!damaged.isEmpty())
-                summary += QStringLiteral(" (okunamayan: %1%2)")
+                summary += tr(" (okunamayan: %1%2)")
                                .arg(damaged.mid(0, 3).join(QStringLiteral(", ")))
                                .arg(damaged.size() > 3 ? QStringLiteral(", ...") : QString());
             if (!unreadable.isEmpty())
@@ -295,7 +299,7 @@ void TArchiveSearchDialog::StartOrStopUpdate()
                                .arg(unreadable.mid(0, 3).join(QStringLiteral(", ")))
                                .arg(unreadable.size() > 3 ? QStringLiteral(", ...") : QString());
         } catch (const std::exception& e) {
-            summary = QStringLiteral("Dizin güncellenemedi: %1").arg(QString::fromStdString(e.what()));
+            summary = tr("Dizin güncellenemedi: %1").arg(QString::fromStdString(e.what()));
         }
         QMetaObject::invokeMethod(
             this, [this, summary] { UpdateDone(summary); }, Qt::QueuedConnection);
@@ -305,7 +309,7 @@ void TArchiveSearchDialog::StartOrStopUpdate()
 void TArchiveSearchDialog::UpdateDone(const QString& Summary)
 {
     FUpdate.join();
-    UpdateButton->setText(QStringLiteral("Güncelle"));
+    UpdateButton->setText(tr("&Güncelle"));
     UpdateButton->setEnabled(true);
     AddFolderButton->setEnabled(true);
     RemoveFolderButton->setEnabled(FolderList->currentRow() >= 0);
@@ -321,11 +325,11 @@ void TArchiveSearchDialog::UpdateDone(const QString& Summary)
 void TArchiveSearchDialog::ShowState()
 {
     if (!FolderList->count())
-        Status->setText(QStringLiteral("Arşiv klasörü seçilmedi: «Klasör Ekle...» ile ekleyin."));
+        Status->setText(tr("Arşiv klasörü seçilmedi: «Klasör Ekle...» ile ekleyin."));
     else if (!QFileInfo::exists(IndexFile()))
-        Status->setText(QStringLiteral("Arşivin dizini henüz yok: «Güncelle» ile oluşturun."));
+        Status->setText(tr("Arşivin dizini henüz yok: «Güncelle» ile oluşturun."));
     else
-        Status->setText(QStringLiteral("Aranacak sözcükleri yazın."));
+        Status->setText(tr("Aranacak sözcükleri yazın."));
 }
 
 void TArchiveSearchDialog::hideEvent(QHideEvent* Event)
@@ -360,7 +364,7 @@ void TArchiveSearchDialog::RunQuery()
     } catch (const EArchiveIndex&) {
         Hits->clear();
         FShownQuery.clear();
-        Status->setText(QStringLiteral("Aranacak sözcük yok."));
+        Status->setText(tr("Aranacak sözcük yok."));
         return;
     }
     FQueryText = text;
@@ -388,7 +392,7 @@ void TArchiveSearchDialog::ShowHits(const TArchiveQueryThread::TResult& Result)
             if (Result.DatabaseError)
                 return Status->setText(tr("Arşivin dizini açılamadı: %1").arg(reason));
             reason.remove(QStringLiteral("fts5: "));
-            Status->setText(QStringLiteral("Sorgu anlaşılmadı (tırnakları ve AND, OR, NOT "
+            Status->setText(tr("Sorgu anlaşılmadı (tırnakları ve AND, OR, NOT "
                                            "sözcüklerini denetleyin): %1")
                                 .arg(reason));
         }
@@ -412,11 +416,11 @@ void TArchiveSearchDialog::ShowHits(const TArchiveQueryThread::TResult& Result)
     }
     const int n = Hits->topLevelItemCount();
     if (!FSummary.isEmpty())
-        Status->setText(FSummary + (n ? QStringLiteral(" · %1 sonuç").arg(n) : QString()));
+        Status->setText(FSummary + (n ? tr(" · %1 sonuç").arg(n) : QString()));
     else
-        Status->setText(n == 0                                ? QStringLiteral("Bulunamadı.")
-                        : int(Result.Hits.size()) == HitLimit ? QStringLiteral("En iyi %1 sonuç.").arg(n)
-                                                              : QStringLiteral("%1 sonuç.").arg(n));
+        Status->setText(n == 0                                ? tr("Bulunamadı.")
+                        : int(Result.Hits.size()) == HitLimit ? tr("En iyi %1 sonuç.").arg(n)
+                                                              : tr("%1 sonuç.").arg(n));
     FSummary.clear();
     if (focus)
         FocusFirstHit();
@@ -436,7 +440,7 @@ void TArchiveSearchDialog::OpenHit(QTreeWidgetItem* Item)
         return;
     const QString file = Item->data(0, FileRole).toString();
     if (!QFileInfo::exists(file)) {
-        Status->setText(QStringLiteral("Rapor artık yok: %1 («Güncelle» dizini düzeltir).").arg(file));
+        Status->setText(tr("Rapor artık yok: %1 («Güncelle» dizini düzeltir).").arg(file));
         return;
     }
     RunReportingErrors(this, [&] { FOpenHit(file, Item->text(1).toInt(), Item->data(0, WordsRole).toStringList()); });

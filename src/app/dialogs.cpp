@@ -2,6 +2,7 @@
 #include "app/dialogs.h"
 
 #include "app/reportsnapshot.h"
+#include "platform/i18n/errortext.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -23,9 +24,11 @@ TMessageBoxRunner& MessageBoxRunner()
     return runner;
 }
 
-void ShowBox(QWidget* Parent, QMessageBox::Icon Icon, const QString& Text)
+void ShowBox(QWidget* Parent, QMessageBox::Icon Icon, const QString& Text, const QString& File = QString())
 {
     QMessageBox box(Icon, QApplication::applicationDisplayName(), Text, QMessageBox::Ok, Parent);
+    if (!File.isEmpty())
+        box.setInformativeText(File);
     ExecuteMessageBox(box);
 }
 
@@ -54,15 +57,15 @@ void SetDialogRunners(TFileDialogRunner FileDialogs, TMessageBoxRunner MessageBo
     MessageBoxRunner() = std::move(MessageBoxes);
 }
 
-void ShowMessage(QWidget* Parent, const QString& Text)
+void ShowMessage(QWidget* Parent, const QString& Text, const QString& File)
 {
-    ShowBox(Parent, QMessageBox::NoIcon, Text);
+    ShowBox(Parent, QMessageBox::NoIcon, Text, File);
 }
 
 void ShowErrorMessage(QWidget* Parent, const QString& Text)
 {
     // A page found damaged later is read from the window's private copy.
-    ShowBox(Parent, QMessageBox::Critical, WithUserFileNames(Text));
+    ShowBox(Parent, QMessageBox::Critical, TranslatedErrorText(WithUserFileNames(Text)));
 }
 
 void RunReportingErrors(QWidget* Parent, const std::function<void()>& Action)

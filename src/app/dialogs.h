@@ -20,8 +20,9 @@ using TMessageBoxRunner = std::function<void(QMessageBox&)>;
 // Empty runners restore the interactive ones.
 void SetDialogRunners(TFileDialogRunner FileDialogs, TMessageBoxRunner MessageBoxes);
 
-// A plain message with the program's name as caption.
-void ShowMessage(QWidget* Parent, const QString& Text);
+// A plain message with the program's name as caption; File, when given,
+// stands under it, so that the message names the file it is about.
+void ShowMessage(QWidget* Parent, const QString& Text, const QString& File = QString());
 void ShowErrorMessage(QWidget* Parent, const QString& Text);
 
 // Runs Action; an error it raises becomes an error message and goes no

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/exportdialog.h"
 
+#include "app/viewersettings.h"
+
 #include "app/dialogs.h"
 #include "app/formfont.h"
 #include "app/pageexport.h"
+#include "app/viewersettings.h"
 #include "platform/metafile.h"
 #include "printer/qrprinter.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QClipboard>
@@ -16,6 +20,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QDir>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -27,24 +32,33 @@ namespace {
 // Pages drawn before the progress window appears; shorter exports never show it.
 constexpr int ProgressDelayMs = 400;
 
+// The report's own name in the folder of the last export, or in the
+// report's folder before the first one.
 QString SuggestedName(const TQRPrinter& Document, const QString& Suffix)
 {
+    const QFileInfo report(Document.FileName());
     const QString title = Document.Title().trimmed();
-    return (title.isEmpty() ? QStringLiteral("rapor") : title) + Suffix;
+    const QString base = !Document.FileName().isEmpty() ? report.completeBaseName()
+                         : !title.isEmpty()             ? title
+                                                        : QStringLiteral("rapor");
+    QString folder = LastExportFolder();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = Document.FileName().isEmpty() ? QString() : report.absolutePath();
+    return folder.isEmpty() ? base + Suffix : QDir(folder).filePath(base + Suffix);
 }
 
 } // namespace
 
 TExportDialog::TExportDialog(QWidget* Parent, int PageCount, int CurrentPage) : QDialog(Parent)
 {
-    setWindowTitle(QStringLiteral("Dışa Aktar"));
+    setWindowTitle(tr("Dışa Aktar"));
     setFont(FormFont());
     auto* layout = new QVBoxLayout(this);
     FKinds = new QButtonGroup(this);
-    rbPdfAll = new QRadioButton(QStringLiteral("PDF, &tüm sayfalar"), this);
-    rbPdfRange = new QRadioButton(QStringLiteral("PDF, &sayfa aralığı"), this);
-    rbPng = new QRadioButton(QStringLiteral("&PNG, bu sayfa (%1)").arg(CurrentPage), this);
-    rbCopy = new QRadioButton(QStringLiteral("&Rapor dosyasının kopyası"), this);
+    rbPdfAll = new QRadioButton(tr("PDF, &tüm sayfalar"), this);
+    rbPdfRange = new QRadioButton(tr("PDF, &sayfa aralığı"), this);
+    rbPng = new QRadioButton(tr("&PNG, bu sayfa (%1)").arg(CurrentPage), this);
+    rbCopy = new QRadioButton(tr("&Rapor dosyasının kopyası"), this);
     seFrom = new QSpinBox(this);
     seTo = new QSpinBox(this);
     for (QSpinBox* s : {seFrom, seTo}) {
@@ -80,8 +94,8 @@ TExportDialog::TExportDialog(QWidget* Parent, int PageCount, int CurrentPage) : 
     layout->addLayout(png);
     layout->addWidget(rbCopy);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Tamam"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Vazgeç"));
+    buttons->button(QDialogButtonBox::Ok)->setText(tr("Tamam"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(tr("Vazgeç"));
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -127,9 +141,9 @@ bool RunExport(QWidget* Parent, TQRPrinter& Document, const TExportDialog& Choic
     const bool all = Choice.Kind() == TExportDialog::PdfAll;
     const int first = all ? 1 : Choice.FromPage();
     const int last = all ? Document.PageCount() : Choice.ToPage();
-    QProgressDialog progress(QStringLiteral("PDF yazılıyor..."), QStringLiteral("Vazgeç"), 0,
+    QProgressDialog progress(QCoreApplication::translate("TExportDialog", "PDF yazılıyor..."), QCoreApplication::translate("TExportDialog", "Vazgeç"), 0,
                              std::max(last - first + 1, 1), Parent);
-    progress.setWindowTitle(QStringLiteral("Dışa Aktar"));
+    progress.setWindowTitle(QCoreApplication::translate("TExportDialog", "Dışa Aktar"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(ProgressDelayMs);
     progress.setAutoReset(false);
@@ -149,16 +163,17 @@ void RunExportDialog(QWidget* Parent, TQRPrinter& Document, int CurrentPage)
     const bool pdf = choice.Kind() == TExportDialog::PdfAll || choice.Kind() == TExportDialog::PdfRange;
     const bool png = choice.Kind() == TExportDialog::PngPage;
     const QString suffix = pdf ? QStringLiteral(".pdf") : png ? QStringLiteral(".png") : QStringLiteral(".qrp");
-    QFileDialog dialog(Parent, QStringLiteral("Dışa Aktar"));
+    QFileDialog dialog(Parent, QCoreApplication::translate("TExportDialog", "Dışa Aktar"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(pdf   ? QStringLiteral("PDF (*.pdf)")
-                         : png ? QStringLiteral("PNG (*.png)")
-                               : QStringLiteral("Rapor Dosyası (*.qrp *.QRP)"));
+    dialog.setNameFilter(pdf   ? QCoreApplication::translate("TExportDialog", "PDF (*.pdf)")
+                         : png ? QCoreApplication::translate("TExportDialog", "PNG (*.png)")
+                               : QCoreApplication::translate("TExportDialog", "Rapor Dosyası (*.qrp *.QRP)"));
     dialog.setDefaultSuffix(suffix.mid(1));
     dialog.selectFile(SuggestedName(Document, suffix));
     const std::optional<QString> target = ExecuteFileDialog(dialog);
     if (!target)
         return;
+    SetLastExportFolder(QFileInfo(*target).absolutePath());
     RunReportingErrors(Parent, [&] { RunExport(Parent, Document, choice, CurrentPage, *target); });
 }
 

@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QPointer>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -34,7 +35,7 @@ Tfrmzizarud::Tfrmzizarud(QStringList Args, QWidget* Parent)
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       FArguments(std::move(Args))
 {
-    setWindowTitle(QStringLiteral("Zendivo v1.2"));
+    setWindowTitle(tr("Zendivo v1.2"));
     setFont(FormFont());
     BuildMenu();
     setCentralWidget(new QWidget(this));
@@ -45,7 +46,7 @@ Tfrmzizarud::Tfrmzizarud(QStringList Args, QWidget* Parent)
 
     acdialog = new QFileDialog(this);
     acdialog->setAcceptMode(QFileDialog::AcceptOpen);
-    acdialog->setNameFilter(QStringLiteral("Rapor Dosya Türleri (*.QRP *.qrp *.emf *.EMF)"));
+    acdialog->setNameFilter(tr("Rapor Dosya Türleri (*.QRP *.qrp *.emf *.EMF)"));
     acdialog->setOption(QFileDialog::HideNameFilterDetails);
     // A typed name without extension gets ".qrp".
     acdialog->setDefaultSuffix(QStringLiteral("qrp"));
@@ -73,25 +74,32 @@ TQRPrinter* Tfrmzizarud::QRPrinter() const
 void Tfrmzizarud::BuildMenu()
 {
     MainMenu1 = menuBar();
-    Rapor1 = MainMenu1->addMenu(QStringLiteral("Rapor"));
-    RaporA1 = Rapor1->addAction(QStringLiteral("Rapor Aç..."));
+    Rapor1 = MainMenu1->addMenu(tr("Rapor"));
+    RaporA1 = Rapor1->addAction(tr("Rapor Aç..."));
     RaporA1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     // Beside the design's entries: recent files and export.
-    RecentMenu = Rapor1->addMenu(QStringLiteral("Son Açılanlar"));
+    RecentMenu = Rapor1->addMenu(tr("Son Açıl&anlar"));
     connect(RecentMenu, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
     FillRecentMenu();
-    ExportAction = Rapor1->addAction(QStringLiteral("Dışa Aktar..."));
+    ExportAction = Rapor1->addAction(tr("&Dışa Aktar..."));
     ExportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(ExportAction, &QAction::triggered, this, [this] { RunReportingErrors(this, [this] { ExportReport(); }); });
-    ArchiveSearchAction = Rapor1->addAction(QStringLiteral("Arşivde Ara…"));
+    ArchiveSearchAction = Rapor1->addAction(tr("A&rşivde Ara…"));
     ArchiveSearchAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     connect(ArchiveSearchAction, &QAction::triggered, this, [this] { ShowArchiveSearch(); });
     Rapor1->addSeparator();
-    k1 = Rapor1->addAction(QStringLiteral("Çıkış"));
+    k1 = Rapor1->addAction(tr("Çıkış"));
     k1->setShortcut(QKeySequence(Qt::Key_F12));
-    Yardm1 = MainMenu1->addMenu(QStringLiteral("Yardım"));
-    Hakknda1 = Yardm1->addAction(QStringLiteral("Hakkında..."));
-    connect(RaporA1, &QAction::triggered, this, [this] { RunReportingErrors(this, [this] { RaporA1Click(); }); });
+    Yardm1 = MainMenu1->addMenu(tr("Yardım"));
+    Hakknda1 = Yardm1->addAction(tr("Hakkında..."));
+    connect(RaporA1, &QAction::triggered, this, [this] {
+        // Asked for from a preview: its message stands over it, and when
+        // nothing new opens the preview gets the keyboard back.
+        const QPointer<TfrmZozEdezaPreview> from = qobject_cast<TfrmZozEdezaPreview*>(QApplication::activeWindow());
+        RunReportingErrors(from ? static_cast<QWidget*>(from) : this, [this] { RaporA1Click(); });
+        if (from && (!QApplication::activeWindow() || QApplication::activeWindow() == this))
+            from->ShowInFront();
+    });
     connect(k1, &QAction::triggered, this, [this] { k1Click(); });
     connect(Hakknda1, &QAction::triggered, this, [this] { Hakknda1Click(); });
     // The previews offer these in their page menus too.
@@ -109,7 +117,7 @@ void Tfrmzizarud::FillRecentMenu()
         connect(entry, &QAction::triggered, this, [this, file] {
             RunReportingErrors(this, [this, &file] {
                 if (!QFileInfo::exists(file))
-                    ShowMessage(this, QStringLiteral("Dosya bulunamadı."));
+                    ShowMessage(this, tr("Dosya bulunamadı."), file);
                 else
                     OpenReport(file);
             });

@@ -13,9 +13,10 @@ TPageBox::TPageBox(QWidget* Parent) : QWidget(Parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 0, 0, 0);
     layout->setSpacing(4);
-    auto* caption = new QLabel(QStringLiteral("Sayfa"), this);
+    auto* caption = new QLabel(tr("Sayfa"), this);
     FField = new QLineEdit(this);
     FField->setObjectName(QStringLiteral("PageField"));
+    FField->setAccessibleName(tr("Sayfa numarası"));
     // Any number is taken, so that one outside the report can be refused
     // with a word rather than ignored.
     FField->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{1,9}")), FField));
@@ -26,6 +27,12 @@ TPageBox::TPageBox(QWidget* Parent) : QWidget(Parent)
     layout->addWidget(caption);
     layout->addWidget(FField);
     layout->addWidget(FCount);
+    FZoom = new QLabel(this);
+    FZoom->setObjectName(QStringLiteral("ZoomLabel"));
+    // Room for the largest zoom from the start, so that the box never jumps.
+    FZoom->setMinimumWidth(FZoom->fontMetrics().horizontalAdvance(tr("%1%").arg(2000)) + 2);
+    layout->addSpacing(6);
+    layout->addWidget(FZoom);
     layout->addStretch(1);
     connect(FField, &QLineEdit::returnPressed, this, &TPageBox::Entered);
     connect(FField, &QLineEdit::textEdited, this, [this] { SetRefused(false); });
@@ -43,6 +50,13 @@ void TPageBox::ShowPage(int Page, int PageCount)
     FPageCount = PageCount;
     FField->setText(QString::number(Page));
     FCount->setText(QStringLiteral("/ ") + QString::number(PageCount));
+}
+
+void TPageBox::ShowZoom(int Zoom)
+{
+    //: The zoom level beside the page number, e.g. "150%".
+    FZoom->setText(tr("%1%").arg(Zoom));
+    FZoom->setAccessibleName(tr("Yakınlaştırma %1%").arg(Zoom));
 }
 
 void TPageBox::Entered()

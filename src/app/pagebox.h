@@ -15,6 +15,7 @@ public:
     explicit TPageBox(QWidget* Parent = nullptr);
 
     void ShowPage(int Page, int PageCount);
+    void ShowZoom(int Zoom);
     QLineEdit* Field() const { return FField; }
     // The number entered last lies outside the report: the field says so
     // until it is edited.
@@ -30,6 +31,7 @@ private:
 
     QLineEdit* FField = nullptr;
     QLabel* FCount = nullptr;
+    QLabel* FZoom = nullptr;
     int FPage = 0;
     int FPageCount = 0;
     bool FRefused = false;

@@ -7,6 +7,7 @@
 #include "printer/qrprinter.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -64,7 +65,8 @@ bool ExportPdf(TQRPrinter& Document, int First, int Last, const QString& FileNam
         writer.setResolution(300);
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         writer.setCreator(QStringLiteral("qrpview"));
-        writer.setTitle(Document.Title());
+        // The report's file name tells the PDF's reader where it came from.
+        writer.setTitle(Document.FileName().isEmpty() ? Document.Title() : QFileInfo(Document.FileName()).fileName());
         QPainter painter;
         for (int n = First; n <= Last; ++n) {
             std::unique_ptr<TMetafile> page = Document.GetPage(n);

@@ -36,7 +36,7 @@
 
 namespace {
 
-const char* const DefaultCaption = "Rapor Onizleme";
+const char* const DefaultCaption = QT_TRANSLATE_NOOP("TfrmZozEdezaPreview", "Rapor Onizleme");
 
 } // namespace
 
@@ -55,10 +55,19 @@ TfrmZozEdezaPreview::TfrmZozEdezaPreview(QWidget* AOwner, TQRPrinter* aQRPrinter
     const QByteArray geometry = PreviewGeometry();
     if (!geometry.isEmpty())
         restoreGeometry(geometry);
+    // restoreGeometry() drops the maximised state when the saved normal
+    // size no longer fits the screen in its pixels (a scale factor changed).
+    if (PreviewMaximized())
+        setWindowState(windowState() | Qt::WindowMaximized);
+    else if (!geometry.isEmpty())
+        Cascade();
     FGeometrySaver = new QTimer(this);
     FGeometrySaver->setSingleShot(true);
     FGeometrySaver->setInterval(300);
-    connect(FGeometrySaver, &QTimer::timeout, this, [this] { SetPreviewGeometry(saveGeometry()); });
+    connect(FGeometrySaver, &QTimer::timeout, this, [this] {
+        SetPreviewGeometry(saveGeometry());
+        SetPreviewMaximized(isMaximized());
+    });
 }
 
 TfrmZozEdezaPreview::~TfrmZozEdezaPreview()
@@ -108,6 +117,23 @@ bool TfrmZozEdezaPreview::ShowsFile(const QString& FileName) const
     return now && now->SameFile(*asked);
 }
 
+void TfrmZozEdezaPreview::Cascade()
+{
+    // Every window takes the remembered place: a second one steps aside so
+    // that it never hides the first exactly.
+    const QPoint step(32, 32);
+    QPoint at = pos();
+    const auto taken = [this](const QPoint& Place) {
+        for (TfrmZozEdezaPreview* other : OpenWindows())
+            if (other != this && other->isVisible() && other->pos() == Place)
+                return true;
+        return false;
+    };
+    for (int tries = 0; tries < 16 && taken(at); ++tries)
+        at += step;
+    move(at);
+}
+
 void TfrmZozEdezaPreview::ShowInFront()
 {
     if (isMinimized())
@@ -130,7 +156,7 @@ void TfrmZozEdezaPreview::SetMainCommands(const QList<QAction*>& Commands)
 void TfrmZozEdezaPreview::UpdateCaption()
 {
     QString caption = FQRPrinter && !FQRPrinter->Title().isEmpty() ? FQRPrinter->Title()
-                                                                   : QString::fromUtf8(DefaultCaption);
+                                                                   : tr(DefaultCaption);
     const QString file = ReportFile();
     // Two open reports can be told apart in a task bar.
     if (!file.isEmpty())
@@ -200,7 +226,7 @@ bool TfrmZozEdezaPreview::event(QEvent* Event)
 
 void TfrmZozEdezaPreview::BuildLayout()
 {
-    setWindowTitle(QString::fromUtf8(DefaultCaption));
+    setWindowTitle(tr(DefaultCaption));
     setFont(FormFont());
     resize(686, 447);
 
@@ -216,6 +242,7 @@ void TfrmZozEdezaPreview::BuildLayout()
     pages->setSpacing(0);
     Thumbnails = new TThumbnailPanel(this);
     Thumbnails->setFocusPolicy(Qt::ClickFocus);
+    Thumbnails->setAccessibleName(tr("Sayfa küçük resimleri"));
     Thumbnails->hide();
     Thumbnails->OnPageClicked = [this](int Page) { RunReportingErrors(this, [this, Page] { GotoPage(Page); }); };
     pages->addWidget(Thumbnails);
@@ -232,16 +259,16 @@ void TfrmZozEdezaPreview::BuildLayout()
         void (TfrmZozEdezaPreview::*Handler)();
     };
     const TButtonLayout buttons[] = {
-        {&btnPrint, "&Yazdir", 3, &TfrmZozEdezaPreview::btnPrintClick},
-        {&btnPrevPage, "Onceki Sayfa", 78, &TfrmZozEdezaPreview::btnPrevPageClick},
-        {&btnNextPage, "Sonraki Sayfa", 154, &TfrmZozEdezaPreview::btnNextPageClick},
-        {&btnZoomIn, "Rapor Buyut", 230, &TfrmZozEdezaPreview::btnZoomInClick},
-        {&btnZoomOut, "Rapor Kucult", 306, &TfrmZozEdezaPreview::btnZoomOutClick},
-        {&btnOpen, "Rapor &Ac", 381, &TfrmZozEdezaPreview::btnOpenClick},
-        {&btnClose, "Cikis", 456, &TfrmZozEdezaPreview::btnCloseClick},
+        {&btnPrint, QT_TR_NOOP("&Yazdir"), 3, &TfrmZozEdezaPreview::btnPrintClick},
+        {&btnPrevPage, QT_TR_NOOP("Onceki Sayfa"), 78, &TfrmZozEdezaPreview::btnPrevPageClick},
+        {&btnNextPage, QT_TR_NOOP("Sonraki Sayfa"), 154, &TfrmZozEdezaPreview::btnNextPageClick},
+        {&btnZoomIn, QT_TR_NOOP("Rapor Buyut"), 230, &TfrmZozEdezaPreview::btnZoomInClick},
+        {&btnZoomOut, QT_TR_NOOP("Rapor Kucult"), 306, &TfrmZozEdezaPreview::btnZoomOutClick},
+        {&btnOpen, QT_TR_NOOP("Rapor &Ac"), 381, &TfrmZozEdezaPreview::btnOpenClick},
+        {&btnClose, QT_TR_NOOP("Cikis"), 456, &TfrmZozEdezaPreview::btnCloseClick},
     };
     for (const TButtonLayout& b : buttons) {
-        auto* button = new QPushButton(QString::fromUtf8(b.Caption), Panel1);
+        auto* button = new QPushButton(tr(b.Caption), Panel1);
         button->setGeometry(b.Left, 0, 75, 25);
         button->setAutoDefault(false);
         const auto handler = b.Handler;
@@ -251,7 +278,7 @@ void TfrmZozEdezaPreview::BuildLayout()
     }
 
     PageBox = new TPageBox(Panel1);
-    PageBox->setGeometry(531, 0, 150, 25);
+    PageBox->setGeometry(531, 0, 190, 25);
     PageBox->OnGoto = [this](int Page) { RunReportingErrors(this, [this, Page] { GotoPage(Page); }); };
 
     QWidget* order[] = {btnPrint, btnNextPage, btnPrevPage, btnZoomIn, btnZoomOut, btnClose, btnOpen, QRPreview1};
@@ -264,6 +291,7 @@ void TfrmZozEdezaPreview::BuildLayout()
     connect(QRPreview1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& Pos) { ShowPageMenu(QRPreview1->viewport()->mapToGlobal(Pos)); });
 
+    QRPreview1->OnZoomChanged = [this](int Zoom) { PageBox->ShowZoom(Zoom); };
     QRPreview1->OnPageAvailable = [this](TQRPreview* Sender, int PageNum) { QRPreview1PageAvailable(Sender, PageNum); };
 }
 
@@ -275,6 +303,7 @@ void TfrmZozEdezaPreview::AddTextTools(QBoxLayout* Layout)
     FindBar->OnPageChanged = [this] { UpdateNavButtons(); };
     Layout->addWidget(FindBar);
     TextSelection = new TPageTextSelection(QRPreview1->PreviewImage(), this);
+    QRPreview1->PageText = [this] { return TextSelection->PageText(); };
 }
 
 void TfrmZozEdezaPreview::BindKeys()
@@ -288,9 +317,11 @@ void TfrmZozEdezaPreview::BindKeys()
     bind(QKeySequence(Qt::Key_PageUp), &TfrmZozEdezaPreview::btnPrevPageClick);
     bind(QKeySequence(Qt::Key_Home), &TfrmZozEdezaPreview::FirstPage);
     bind(QKeySequence(Qt::Key_End), &TfrmZozEdezaPreview::LastPage);
-    bind(QKeySequence(Qt::CTRL | Qt::Key_Plus), &TfrmZozEdezaPreview::btnZoomInClick);
-    bind(QKeySequence(Qt::CTRL | Qt::Key_Equal), &TfrmZozEdezaPreview::btnZoomInClick);
-    bind(QKeySequence(Qt::CTRL | Qt::Key_Minus), &TfrmZozEdezaPreview::btnZoomOutClick);
+    bind(QKeySequence(Qt::CTRL | Qt::Key_Plus), &TfrmZozEdezaPreview::ZoomInAroundCentre);
+    bind(QKeySequence(Qt::CTRL | Qt::Key_Equal), &TfrmZozEdezaPreview::ZoomInAroundCentre);
+    bind(QKeySequence(Qt::CTRL | Qt::Key_Minus), &TfrmZozEdezaPreview::ZoomOutAroundCentre);
+    bind(QKeySequence(Qt::CTRL | Qt::Key_L), &TfrmZozEdezaPreview::FocusPageBox);
+    bind(QKeySequence(Qt::CTRL | Qt::Key_G), &TfrmZozEdezaPreview::FocusPageBox);
     bind(QKeySequence(Qt::CTRL | Qt::Key_0), &TfrmZozEdezaPreview::ActualSize);
     bind(QKeySequence(Qt::CTRL | Qt::Key_1), &TfrmZozEdezaPreview::FitPage);
     bind(QKeySequence(Qt::CTRL | Qt::Key_2), &TfrmZozEdezaPreview::FitWidth);
@@ -309,20 +340,20 @@ void TfrmZozEdezaPreview::FillPageMenu(QMenu& Menu)
                 [this, Handler] { RunReportingErrors(this, [this, Handler] { (this->*Handler)(); }); });
         return action;
     };
-    add(QStringLiteral("Gerçek Boyut"), QKeySequence(Qt::CTRL | Qt::Key_0), &TfrmZozEdezaPreview::ActualSize);
-    add(QStringLiteral("Sayfaya Sığdır"), QKeySequence(Qt::CTRL | Qt::Key_1), &TfrmZozEdezaPreview::FitPage);
-    add(QStringLiteral("Genişliğe Sığdır"), QKeySequence(Qt::CTRL | Qt::Key_2), &TfrmZozEdezaPreview::FitWidth);
-    add(QStringLiteral("Büyüt"), QKeySequence(Qt::CTRL | Qt::Key_Plus), &TfrmZozEdezaPreview::btnZoomInClick);
-    add(QStringLiteral("Küçült"), QKeySequence(Qt::CTRL | Qt::Key_Minus), &TfrmZozEdezaPreview::btnZoomOutClick);
+    add(tr("&Gerçek Boyut"), QKeySequence(Qt::CTRL | Qt::Key_0), &TfrmZozEdezaPreview::ActualSize);
+    add(tr("&Sayfaya Sığdır"), QKeySequence(Qt::CTRL | Qt::Key_1), &TfrmZozEdezaPreview::FitPage);
+    add(tr("G&enişliğe Sığdır"), QKeySequence(Qt::CTRL | Qt::Key_2), &TfrmZozEdezaPreview::FitWidth);
+    add(tr("&Büyüt"), QKeySequence(Qt::CTRL | Qt::Key_Plus), &TfrmZozEdezaPreview::ZoomInAroundCentre);
+    add(tr("&Küçült"), QKeySequence(Qt::CTRL | Qt::Key_Minus), &TfrmZozEdezaPreview::ZoomOutAroundCentre);
     Menu.addSeparator();
-    add(QStringLiteral("Önceki Sayfa"), QKeySequence(Qt::Key_PageUp), &TfrmZozEdezaPreview::btnPrevPageClick)
+    add(tr("Ö&nceki Sayfa"), QKeySequence(Qt::Key_PageUp), &TfrmZozEdezaPreview::btnPrevPageClick)
         ->setEnabled(btnPrevPage->isEnabled() && QRPreview1->PageNumber() > 1);
-    add(QStringLiteral("Sonraki Sayfa"), QKeySequence(Qt::Key_PageDown), &TfrmZozEdezaPreview::btnNextPageClick)
+    add(tr("S&onraki Sayfa"), QKeySequence(Qt::Key_PageDown), &TfrmZozEdezaPreview::btnNextPageClick)
         ->setEnabled(FQRPrinter && QRPreview1->PageNumber() < FQRPrinter->PageCount());
     Menu.addSeparator();
-    add(QStringLiteral("Yazdır..."), QKeySequence(), &TfrmZozEdezaPreview::btnPrintClick);
-    add(QStringLiteral("Dışa Aktar..."), QKeySequence(Qt::CTRL | Qt::Key_S), &TfrmZozEdezaPreview::ExportReport);
-    add(QStringLiteral("Sayfayı Resim Olarak Kopyala"), QKeySequence(), &TfrmZozEdezaPreview::CopyPageImage)
+    add(tr("&Yazdır..."), QKeySequence(), &TfrmZozEdezaPreview::btnPrintClick);
+    add(tr("&Dışa Aktar..."), QKeySequence(Qt::CTRL | Qt::Key_S), &TfrmZozEdezaPreview::ExportReport);
+    add(tr("Sayfayı &Resim Olarak Kopyala"), QKeySequence(), &TfrmZozEdezaPreview::CopyPageImage)
         ->setEnabled(QRPreview1->PreviewImage()->ImageOK());
     // Text as GDI draws it, pixel for pixel, for those who compare with
     // the page on Windows; remembered for the windows opened later.
@@ -390,8 +421,16 @@ void TfrmZozEdezaPreview::UpdateNavButtons()
 
 void TfrmZozEdezaPreview::ToggleThumbnails()
 {
+    // The panel takes its width from the page: the spot the user looked at
+    // stays in the middle.
+    const QPointF centre = QRPreview1->ViewCentre();
+    const auto keepCentre = [this, centre] {
+        layout()->activate();
+        QRPreview1->ScrollToCentre(centre);
+    };
     if (Thumbnails->isVisible()) {
         Thumbnails->hide();
+        keepCentre();
         return;
     }
     if (FThumbnailsStale) {
@@ -399,6 +438,7 @@ void TfrmZozEdezaPreview::ToggleThumbnails()
         FThumbnailsStale = false;
     }
     Thumbnails->show();
+    keepCentre();
     Thumbnails->ShowCurrentPage(QRPreview1->PageNumber());
     Thumbnails->setFocus(Qt::OtherFocusReason);
 }
@@ -486,6 +526,26 @@ void TfrmZozEdezaPreview::btnZoomInClick()
     QRPreview1->SetZoom(QRPreview1->Zoom() + 10);
 }
 
+void TfrmZozEdezaPreview::ZoomInAroundCentre()
+{
+    const QPointF centre = QRPreview1->ViewCentre();
+    btnZoomInClick();
+    QRPreview1->ScrollToCentre(centre);
+}
+
+void TfrmZozEdezaPreview::ZoomOutAroundCentre()
+{
+    const QPointF centre = QRPreview1->ViewCentre();
+    btnZoomOutClick();
+    QRPreview1->ScrollToCentre(centre);
+}
+
+void TfrmZozEdezaPreview::FocusPageBox()
+{
+    PageBox->Field()->setFocus(Qt::ShortcutFocusReason);
+    PageBox->Field()->selectAll();
+}
+
 void TfrmZozEdezaPreview::btnZoomOutClick()
 {
     ProcessPendingMessages();
@@ -495,15 +555,15 @@ void TfrmZozEdezaPreview::btnZoomOutClick()
 
 void TfrmZozEdezaPreview::btnOpenClick()
 {
-    QFileDialog dialog(this, QStringLiteral("Rapor Yükle"));
-    dialog.setNameFilter(QStringLiteral("Rapor Dosyası (*.QRP *.qrp *.emf *.EMF)"));
+    QFileDialog dialog(this, tr("Rapor Yükle"));
+    dialog.setNameFilter(tr("Rapor Dosyası (*.QRP *.qrp *.emf *.EMF)"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
     const std::optional<QString> chosen = ExecuteFileDialog(dialog);
     if (!chosen || !FQRPrinter)
         return;
     if (!QFileInfo::exists(*chosen)) {
-        ShowMessage(this, QStringLiteral("Dosya bulunamadı."));
+        ShowMessage(this, tr("Dosya bulunamadı."), *chosen);
         return;
     }
     OpenFile(*chosen);
@@ -610,14 +670,14 @@ void TfrmZozEdezaPreview::QRPreview1PageAvailable(TQRPreview*, int PageNum)
     TQRPrinter* printer = QRPreview1->QRPrinter();
     QString caption = printer ? printer->Title() : QString();
     if (PageNum == 1)
-        caption += QLatin1String(" - 1 page");
+        caption += tr(" - 1 page");
     else
-        caption += QLatin1String(" - ") + QString::number(PageNum) + QLatin1String(" pages");
+        caption += tr(" - %1 pages").arg(PageNum);
     if (printer) {
         switch (printer->Status()) {
-        case mpReady: caption += QLatin1String(" READY"); break;
-        case mpBusy: caption += QLatin1String(" BUSY"); break;
-        case mpFinished: caption += QLatin1String(" FINISHED"); break;
+        case mpReady: caption += tr(" READY"); break;
+        case mpBusy: caption += tr(" BUSY"); break;
+        case mpFinished: caption += tr(" FINISHED"); break;
         }
     }
     setWindowTitle(caption);

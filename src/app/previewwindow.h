@@ -39,6 +39,8 @@ public:
     void SetQRPrinter(TQRPrinter* Value) { FQRPrinter = Value; }
     // Every preview window now open, oldest first.
     static QList<TfrmZozEdezaPreview*> OpenWindows();
+    // Steps aside from another preview standing exactly where this one is.
+    void Cascade();
     // From now on the window owns Document, which it already shows, and the
     // snapshot of the file it was read from.
     void AdoptQRPrinter(std::unique_ptr<TQRPrinter> Document, std::unique_ptr<TReportSnapshot> Snapshot);
@@ -83,6 +85,11 @@ public:
     void btnNextPageClick();
     void btnZoomInClick();
     void btnZoomOutClick();
+    // The keys' zoom keeps the middle of the view; the buttons' keeps the
+    // design's return to the page's corner.
+    void ZoomInAroundCentre();
+    void ZoomOutAroundCentre();
+    void FocusPageBox();
     void btnOpenClick();
     void btnCloseClick();
     void QRPreview1PageAvailable(TQRPreview* Sender, int PageNum);

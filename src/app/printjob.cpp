@@ -7,6 +7,7 @@
 #include "platform/streams.h"
 #include "printer/qrprinter.h"
 
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QStringList>
 #include <QTimer>
@@ -126,12 +127,12 @@ QString PrintJobMessage(TPrintJobResult Result, int PageCount)
 {
     switch (Result) {
     case TPrintJobResult::NoPrinter:
-        return QStringLiteral("Bu bilgisayarda kurulu bir yazıcı yok. Yazdırabilmek için önce bir yazıcı kurun.");
+        return QCoreApplication::translate("TPrintJob", "Bu bilgisayarda kurulu bir yazıcı yok. Yazdırabilmek için önce bir yazıcı kurun.");
     case TPrintJobResult::NoPageInRange:
-        return QStringLiteral("Seçilen sayfa aralığında raporun hiçbir sayfası yok (rapor %1 sayfa). "
+        return QCoreApplication::translate("TPrintJob", "Seçilen sayfa aralığında raporun hiçbir sayfası yok (rapor %1 sayfa). "
                               "Hiçbir şey yazdırılmadı.")
             .arg(PageCount);
-    case TPrintJobResult::Cancelled: return QStringLiteral("Yazdırma iptal edildi; yazıcıya hiçbir şey gönderilmedi.");
+    case TPrintJobResult::Cancelled: return QCoreApplication::translate("TPrintJob", "Yazdırma iptal edildi; yazıcıya hiçbir şey gönderilmedi.");
     case TPrintJobResult::Printed: break;
     }
     return QString();

@@ -9,6 +9,7 @@
 #include "store/qrpagelist.h"
 #include "store/qrstream.h"
 
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -81,7 +82,7 @@ void OpenDroppedFile(QWidget* Window, QDropEvent* Event, const std::function<voi
     Event->acceptProposedAction();
     RunReportingErrors(Window, [Window, &file, &Open] {
         if (!QFileInfo::exists(file))
-            ShowMessage(Window, QStringLiteral("Dosya bulunamadı."));
+            ShowMessage(Window, QCoreApplication::translate("TReportFile", "Dosya bulunamadı."), file);
         else
             Open(file);
     });

@@ -208,7 +208,11 @@ std::unique_ptr<TReportSnapshot> LoadReportSnapshot(TQRPrinter& Document, const 
     try {
         LoadReportOrEmf(Document, snapshot->CopyName());
     } catch (const std::exception& error) {
-        const QString text = WithUserFileNames(QString::fromUtf8(error.what()));
+        // The bare stream error says nothing to a user: say what it means.
+        const bool endedEarly = dynamic_cast<const EReadError*>(&error) && EReadError().what() == std::string(error.what());
+        const QString text =
+            endedEarly ? QStringLiteral("the file ends before all of its data could be read: it is damaged or cut short")
+                       : WithUserFileNames(QString::fromUtf8(error.what()));
         if (text.contains(FileName))
             throw Exception(text.toStdString());
         throw Exception("Cannot read " + Quoted(FileName) + ": " + text.toStdString());

@@ -89,15 +89,15 @@ public:
 QString RangeFieldError(const QString& Text, const QString& Which)
 {
     if (Text.isEmpty())
-        return Which + QStringLiteral(" boş. Lütfen bir sayfa numarası yazın.");
+        return Which + QCoreApplication::translate("TfrmSelectPrinter", " boş. Lütfen bir sayfa numarası yazın.");
     for (QChar c : Text)
         if (!DigitChars.contains(c))
-            return Which + QStringLiteral(" bir sayfa numarası değil.");
+            return Which + QCoreApplication::translate("TfrmSelectPrinter", " bir sayfa numarası değil.");
     QString digits = Text;
     while (digits.size() > 1 && digits.startsWith(QLatin1Char('0')))
         digits.remove(0, 1);
     if (digits.size() > 10 || digits.toLongLong() > INT_MAX)
-        return Which + QStringLiteral(" çok büyük: en fazla %1 olabilir.").arg(INT_MAX);
+        return Which + QCoreApplication::translate("TfrmSelectPrinter", " çok büyük: en fazla %1 olabilir.").arg(INT_MAX);
     return QString();
 }
 
@@ -105,17 +105,17 @@ TfrmSelectPrinter::TfrmSelectPrinter(QWidget* Parent)
     : QDialog(Parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
 {
-    setWindowTitle(QStringLiteral("Yazıcı Seçimi"));
+    setWindowTitle(tr("Yazıcı Seçimi"));
     setFont(FormFont());
     setFixedSize(406, 176);
 
-    Label1 = GrowToCaption(Place(new QLabel(QStringLiteral("Y&azıcı"), this), "Label1", 8, 8, 28, 13));
+    Label1 = GrowToCaption(Place(new QLabel(tr("Y&azıcı"), this), "Label1", 8, 8, 28, 13));
     cbPrinters = Place(new QComboBox(this), "cbPrinters", 48, 5, 273, 21);
     Label1->setBuddy(cbPrinters);
 
-    GroupBox1 = Place(new QGroupBox(QStringLiteral("Yazdırma Aralığı"), this), "GroupBox1", 8, 40, 201, 73);
-    AllPagesRb = Place(new QRadioButton(QStringLiteral("Tüm &Sayfalar"), GroupBox1), "AllPagesRb", 6, 16, 113, 17);
-    RangeRb = Place(new QRadioButton(QStringLiteral("Başlangıç-Bitiş"), GroupBox1), "RangeRb", 6, 36, 97, 17);
+    GroupBox1 = Place(new QGroupBox(tr("Yazdırma Aralığı"), this), "GroupBox1", 8, 40, 201, 73);
+    AllPagesRb = Place(new QRadioButton(tr("Tüm &Sayfalar"), GroupBox1), "AllPagesRb", 6, 16, 113, 17);
+    RangeRb = Place(new QRadioButton(tr("Başlangıç-Bitiş"), GroupBox1), "RangeRb", 6, 36, 97, 17);
     FromEdt = Place(new QLineEdit(GroupBox1), "FromEdt", 112, 36, 33, 21);
     Label3 = GrowToCaption(Place(new QLabel(QStringLiteral("-"), GroupBox1), "Label3", 146, 38, 3, 13));
     ToEdt = Place(new QLineEdit(GroupBox1), "ToEdt", 154, 36, 33, 21);
@@ -124,18 +124,18 @@ TfrmSelectPrinter::TfrmSelectPrinter(QWidget* Parent)
     FromEdt->setEnabled(false);
     ToEdt->setEnabled(false);
 
-    GroupBox2 = Place(new QGroupBox(QStringLiteral("Kopya Adeti"), this), "GroupBox2", 216, 40, 169, 74);
-    Label4 = GrowToCaption(Place(new QLabel(QStringLiteral("Kopya Adeti"), GroupBox2), "Label4", 8, 24, 57, 13));
+    GroupBox2 = Place(new QGroupBox(tr("Kopya Adeti"), this), "GroupBox2", 216, 40, 169, 74);
+    Label4 = GrowToCaption(Place(new QLabel(tr("Kopya Adeti"), GroupBox2), "Label4", 8, 24, 57, 13));
     CopiesSe = Place(new TCopiesSpinBox(GroupBox2), "CopiesSe", 104, 21, 49, 22);
     CopiesSe->setRange(1, 99);
     CopiesSe->setValue(1);
     Label4->setBuddy(CopiesSe);
 
-    BitBtn3 = Place(new QPushButton(DefaultIcon(), QStringLiteral("&Varsayılan"), this), "BitBtn3", 147, 121, 86, 29);
-    BitBtn1 = Place(new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("Tamam"), this),
+    BitBtn3 = Place(new QPushButton(DefaultIcon(), tr("&Varsayılan"), this), "BitBtn3", 147, 121, 86, 29);
+    BitBtn1 = Place(new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), tr("Tamam"), this),
                     "BitBtn1", 236, 121, 75, 29);
     BitBtn2 = Place(
-        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Vazgeç"), this),
+        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), tr("Vazgeç"), this),
         "BitBtn2", 312, 121, 75, 29);
     BitBtn1->setDefault(true);
     BitBtn1->setAutoDefault(true);
@@ -180,7 +180,7 @@ void TfrmSelectPrinter::showEvent(QShowEvent* Event)
 
 void TfrmSelectPrinter::FormShow()
 {
-    StatusLbl->setText(QStringLiteral("Lütfen Bekleyin..."));
+    StatusLbl->setText(tr("Lütfen Bekleyin..."));
     StatusLbl->adjustSize();
     Printer = std::make_unique<TPrinter>();
     if (NumCopies < 1)
@@ -193,7 +193,7 @@ void TfrmSelectPrinter::FormShow()
         cbPrinters->setCurrentIndex(PrinterIndex >= 0 && PrinterIndex < cbPrinters->count() ? PrinterIndex : -1);
     }
     const int pageCount = QRPrinter ? QRPrinter->PageCount() : 0;
-    AllPagesRb->setText(QString::number(pageCount) + QStringLiteral(". sayfa"));
+    AllPagesRb->setText(QString::number(pageCount) + tr(". sayfa"));
     FromEdt->setText(QStringLiteral("1"));
     ToEdt->setText(QString::number(pageCount));
     QCoreApplication::processEvents();
@@ -209,8 +209,8 @@ void TfrmSelectPrinter::cbPrintersChange()
     const int oldCopies = QRPrinter->Copies();
     QRPrinter->SetCopies(2);
     const bool multiple = QRPrinter->Copies() >= 2;
-    StatusLbl->setText(multiple ? QStringLiteral("Yazıcı çoklu kopya sistemini destekliyor.")
-                                : QStringLiteral("Yazıcı çoklu kopya sistemini desteklemiyor."));
+    StatusLbl->setText(multiple ? tr("Yazıcı çoklu kopya sistemini destekliyor.")
+                                : tr("Yazıcı çoklu kopya sistemini desteklemiyor."));
     StatusLbl->adjustSize();
     QRPrinter->SetCopies(oldCopies);
     QRPrinter->SetPrinterIndex(oldIndex);
@@ -257,8 +257,8 @@ void TfrmSelectPrinter::BitBtn1Click()
 {
     int from = 0, to = 0;
     // An unusable number keeps the window open instead of printing every page.
-    if (RangeRb->isChecked() && (!ReadRangeField(FromEdt, QStringLiteral("Başlangıç sayfası"), from) ||
-                                 !ReadRangeField(ToEdt, QStringLiteral("Bitiş sayfası"), to)))
+    if (RangeRb->isChecked() && (!ReadRangeField(FromEdt, tr("Başlangıç sayfası"), from) ||
+                                 !ReadRangeField(ToEdt, tr("Bitiş sayfası"), to)))
         return;
     FromPage = from;
     ToPage = to;

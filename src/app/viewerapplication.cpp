@@ -4,6 +4,7 @@
 #include "app/appresources.h"
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
+#include "platform/i18n/translations.h"
 #include "platform/version.h"
 
 #include <QIcon>
@@ -16,6 +17,7 @@ TViewerApplication::TViewerApplication(int& argc, char** argv) : QApplication(ar
     setApplicationDisplayName(QStringLiteral("Zendivo"));
     setApplicationVersion(QString::fromLatin1(QrpVersion));
     setDesktopFileName(QStringLiteral("qrpview"));
+    InstallTranslations(*this);
     InitAppResources();
     setWindowIcon(QIcon(QStringLiteral(":/qrpview.svg")));
 }

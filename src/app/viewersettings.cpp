@@ -8,9 +8,11 @@
 namespace {
 
 const QString GeometryKey = QStringLiteral("preview/geometry");
+const QString MaximizedKey = QStringLiteral("preview/maximized");
 const QString RecentKey = QStringLiteral("recent/files");
 const QString ArchiveKey = QStringLiteral("archive/folders");
 const QString GdiTextKey = QStringLiteral("preview/gditext");
+const QString ExportFolderKey = QStringLiteral("export/folder");
 
 // The path is looked up on every use so that XDG_CONFIG_HOME set later
 // (by a test, say) is honoured.
@@ -30,6 +32,16 @@ QByteArray PreviewGeometry()
 void SetPreviewGeometry(const QByteArray& Geometry)
 {
     QSettings(SettingsFile(), QSettings::IniFormat).setValue(GeometryKey, Geometry);
+}
+
+bool PreviewMaximized()
+{
+    return QSettings(SettingsFile(), QSettings::IniFormat).value(MaximizedKey, false).toBool();
+}
+
+void SetPreviewMaximized(bool Maximized)
+{
+    QSettings(SettingsFile(), QSettings::IniFormat).setValue(MaximizedKey, Maximized);
 }
 
 QStringList RecentFiles()
@@ -68,4 +80,14 @@ QStringList ArchiveFolders()
 void SetArchiveFolders(const QStringList& Folders)
 {
     QSettings(SettingsFile(), QSettings::IniFormat).setValue(ArchiveKey, Folders);
+}
+
+QString LastExportFolder()
+{
+    return QSettings(SettingsFile(), QSettings::IniFormat).value(ExportFolderKey).toString();
+}
+
+void SetLastExportFolder(const QString& Folder)
+{
+    QSettings(SettingsFile(), QSettings::IniFormat).setValue(ExportFolderKey, Folder);
 }

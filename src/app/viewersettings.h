@@ -12,6 +12,8 @@ constexpr int MaxRecentFiles = 10;
 // Empty until a preview window was resized, moved or maximised.
 QByteArray PreviewGeometry();
 void SetPreviewGeometry(const QByteArray& Geometry);
+bool PreviewMaximized();
+void SetPreviewMaximized(bool Maximized);
 
 // Newest first, at most MaxRecentFiles, without duplicates.
 QStringList RecentFiles();
@@ -25,3 +27,7 @@ void SetGdiTextView(bool On);
 // The folders the archive search indexes, as the user added them.
 QStringList ArchiveFolders();
 void SetArchiveFolders(const QStringList& Folders);
+
+// The folder of the last export, empty until the first one.
+QString LastExportFolder();
+void SetLastExportFolder(const QString& Folder);

@@ -26,21 +26,25 @@ TFindBar::TFindBar(TQRPreview* Preview, QWidget* Window) : QWidget(Window), FPre
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
     FEdit = new QLineEdit(this);
-    FEdit->setPlaceholderText(QStringLiteral("Bul"));
+    FEdit->setPlaceholderText(tr("Bul"));
     FEdit->setClearButtonEnabled(true);
     FEdit->installEventFilter(this);
+    FEdit->setAccessibleName(tr("Aranan metin"));
     auto* previous = new QToolButton(this);
     previous->setArrowType(Qt::UpArrow);
-    previous->setToolTip(QStringLiteral("Önceki (Shift+F3)"));
+    previous->setToolTip(tr("Önceki (Shift+F3)"));
+    previous->setAccessibleName(tr("Önceki eşleşme"));
     auto* next = new QToolButton(this);
     next->setArrowType(Qt::DownArrow);
-    next->setToolTip(QStringLiteral("Sonraki (F3)"));
-    FMatchCase = new QCheckBox(QStringLiteral("Büyük/küçük harf"), this);
-    FMatchMarks = new QCheckBox(QStringLiteral("Aksanlar (ç≠c)"), this);
+    next->setToolTip(tr("Sonraki (F3)"));
+    next->setAccessibleName(tr("Sonraki eşleşme"));
+    FMatchCase = new QCheckBox(tr("Büyük/küçük harf"), this);
+    FMatchMarks = new QCheckBox(tr("Aksanlar (ç≠c)"), this);
     FStatus = new QLabel(this);
     auto* close = new QToolButton(this);
     close->setText(QStringLiteral("×"));
-    close->setToolTip(QStringLiteral("Kapat (Esc)"));
+    close->setToolTip(tr("Kapat (Esc)"));
+    close->setAccessibleName(tr("Arama çubuğunu kapat"));
     layout->addWidget(FEdit, 1);
     layout->addWidget(previous);
     layout->addWidget(next);
@@ -169,6 +173,7 @@ void TFindBar::Restart()
 {
     FHits.clear();
     FCurrent = -1;
+    FWrapped = 0;
     FStopped = false;
     FJob->Stop();
     FOverlay->update();
@@ -231,8 +236,12 @@ void TFindBar::Step(int Direction)
     }
     const int n = int(FHits.size());
     const int shown = FPreview->PageNumber();
+    const int before = FCurrent;
+    FWrapped = 0;
     if (FCurrent >= 0 && FHits[size_t(FCurrent)].Page == shown) {
         FCurrent = (FCurrent + Direction + n) % n;
+        // Past the last hit to the first, or back past the first: said once.
+        FWrapped = n > 1 && (Direction > 0 ? FCurrent < before : FCurrent > before) ? Direction : 0;
     } else if (Direction > 0) {
         // From a page the reader turned to: the first hit from there on.
         auto it = std::lower_bound(FHits.begin(), FHits.end(), shown, [](const THit& h, int p) { return h.Page < p; });
@@ -269,13 +278,15 @@ void TFindBar::UpdateStatus()
     QString text;
     if (!FEdit->text().isEmpty()) {
         if (FHits.empty() && !FJob->Running())
-            text = QStringLiteral("Bulunamadı");
+            text = tr("Bulunamadı");
         else
             text = QStringLiteral("%1 / %2").arg(FCurrent + 1).arg(FHits.size());
         if (FJob->Running())
-            text += QStringLiteral(" (aranıyor %1/%2)").arg(FJob->PagesDone()).arg(FJob->PageCount());
+            text += tr(" (aranıyor %1/%2)").arg(FJob->PagesDone()).arg(FJob->PageCount());
         else if (FStopped)
-            text += QStringLiteral(" (durduruldu)");
+            text += tr(" (durduruldu)");
+        if (FWrapped)
+            text += FWrapped > 0 ? tr(" · sondan başa dönüldü") : tr(" · baştan sona dönüldü");
     }
     FStatus->setText(text);
 }

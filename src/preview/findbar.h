@@ -78,6 +78,9 @@ private:
     std::vector<THit> FHits; // by page, then reading order
     int FCurrent = -1;
     bool FStopped = false;
+    // The last step went round from one end of the hits to the other: its
+    // direction, 0 when it did not.
+    int FWrapped = 0;
     // What FindWords put in the edit and the expression it stands for.
     QString FWordsText, FWordsPattern;
 };

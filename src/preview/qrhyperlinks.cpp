@@ -5,6 +5,7 @@
 
 #include "printer/qrprinter.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -68,8 +69,8 @@ void ShellOpenLink(TQRPrinter* Printer, const QString& Text)
     const QUrl target = HyperlinkTarget(Text, folder);
     QWidget* owner = Printer ? Printer->PreviewControl() : nullptr;
     if (target.isEmpty()) {
-        QMessageBox::warning(owner, QStringLiteral("Bağlantı"),
-                             QStringLiteral("Bu bağlantı açılamaz: \"%1\". Yalnızca dosyalar ve http, https, "
+        QMessageBox::warning(owner, QCoreApplication::translate("TQRHyperlinks", "Bağlantı"),
+                             QCoreApplication::translate("TQRHyperlinks", "Bu bağlantı açılamaz: \"%1\". Yalnızca dosyalar ve http, https, "
                                             "mailto adresleri açılır.")
                                  .arg(Text));
         return;

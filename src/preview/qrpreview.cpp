@@ -6,6 +6,8 @@
 #include "printer/qrprinter.h"
 #include "printer/standardpreview.h"
 
+#include <QAccessibleWidget>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
 #include <QWheelEvent>
@@ -23,6 +25,46 @@ QWidget* MakeStandardPreviewContent(TQRPrinter* AQRPrinter, QWidget* Parent)
 // control wherever the control is part of the program.
 [[maybe_unused]] const bool StandardPreviewContentSet = (SetStandardPreviewContent(&MakeStandardPreviewContent), true);
 
+// Marks the page area while the control has the keyboard focus; drawn over
+// the page, so that it shows whatever the zoom.
+class TFocusRing : public QWidget {
+public:
+    explicit TFocusRing(QWidget* Parent) : QWidget(Parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+};
+
+// The page described by its text, read at the moment a screen reader asks.
+class TPageAccessible : public QAccessibleWidget {
+public:
+    explicit TPageAccessible(TQRPreview* Preview) : QAccessibleWidget(Preview, QAccessible::Document) {}
+    QString text(QAccessible::Text Kind) const override
+    {
+        auto* preview = static_cast<TQRPreview*>(widget());
+        if (Kind == QAccessible::Description && preview->accessibleDescription().isEmpty() && preview->PageText)
+            return preview->PageText();
+        return QAccessibleWidget::text(Kind);
+    }
+};
+
+QAccessibleInterface* PageAccessibleFactory(const QString&, QObject* Object)
+{
+    if (auto* preview = qobject_cast<TQRPreview*>(Object))
+        return new TPageAccessible(preview);
+    return nullptr;
+}
+
 } // namespace
 
 TQRPreview::TQRPreview(QWidget* AOwner) : QScrollArea(AOwner)
@@ -34,6 +76,18 @@ TQRPreview::TQRPreview(QWidget* AOwner) : QScrollArea(AOwner)
     setWidgetResizable(false);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(tr("Rapor sayfası"));
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(PageAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+    // The scroll area's constructor may already have made the plain
+    // interface for this object: drop it so that the page's is made.
+    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(this);
+    if (made && !dynamic_cast<TPageAccessible*>(made))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+    FFocusRing = new TFocusRing(this);
     horizontalScrollBar()->setTracking(true);
     verticalScrollBar()->setTracking(true);
     resize(250, 250);
@@ -122,6 +176,26 @@ void TQRPreview::UpdateZoom()
     LayoutPage();
     ScrollToOrigin();
     FPreviewImage->SetZoom(FZoom);
+    if (OnZoomChanged)
+        OnZoomChanged(FZoom);
+}
+
+QPointF TQRPreview::ViewCentre() const
+{
+    const QSize image = FPreviewImage->size();
+    if (image.isEmpty())
+        return QPointF(0.5, 0.5);
+    const QSize view = viewport()->size();
+    return QPointF((horizontalScrollBar()->value() + view.width() / 2.0 - FImagePos.x()) / image.width(),
+                   (verticalScrollBar()->value() + view.height() / 2.0 - FImagePos.y()) / image.height());
+}
+
+void TQRPreview::ScrollToCentre(const QPointF& Centre)
+{
+    const QSize image = FPreviewImage->size();
+    const QSize view = viewport()->size();
+    horizontalScrollBar()->setValue(qRound(FImagePos.x() + Centre.x() * image.width() - view.width() / 2.0));
+    verticalScrollBar()->setValue(qRound(FImagePos.y() + Centre.y() * image.height() - view.height() / 2.0));
 }
 
 void TQRPreview::LayoutPage()
@@ -210,12 +284,22 @@ void TQRPreview::HandleMessage(const TQRMessageEvent& Message)
 void TQRPreview::resizeEvent(QResizeEvent* Event)
 {
     QScrollArea::resizeEvent(Event);
+    FFocusRing->setGeometry(viewport()->geometry());
     ReapplyZoom();
+}
+
+void TQRPreview::focusOutEvent(QFocusEvent* Event)
+{
+    QScrollArea::focusOutEvent(Event);
+    FFocusRing->hide();
 }
 
 void TQRPreview::focusInEvent(QFocusEvent* Event)
 {
     QScrollArea::focusInEvent(Event);
+    FFocusRing->setGeometry(viewport()->geometry());
+    FFocusRing->raise();
+    FFocusRing->show();
     // Only tabbing into the control re-applies the zoom: a click on the page
     // or a scroll bar, or returning to the window, must leave the view where
     // the user put it.

@@ -41,6 +41,11 @@ public:
     TQRPreviewHyperlinkEvent OnHyperlink() const;
     void SetOnHyperlink(TQRPreviewHyperlinkEvent Value);
 
+    // The page point at the middle of the view, as fractions of the page,
+    // and a scroll that brings such a point back to the middle.
+    QPointF ViewCentre() const;
+    void ScrollToCentre(const QPointF& Centre);
+
     void UpdateImage();
     void UpdateZoom();
     void ZoomToFit();
@@ -52,11 +57,17 @@ public:
 
     TQRPageAvailableEvent OnPageAvailable;
     TQRProgressUpdateEvent OnProgressUpdate;
+    // The text of the page shown, asked for only when assistive technology
+    // reads the page (as its accessible description).
+    std::function<QString()> PageText;
+    // After every change of the zoom, with the new value.
+    std::function<void(int Zoom)> OnZoomChanged;
 
 protected:
     bool event(QEvent* Event) override;
     void resizeEvent(QResizeEvent* Event) override;
     void focusInEvent(QFocusEvent* Event) override;
+    void focusOutEvent(QFocusEvent* Event) override;
     void wheelEvent(QWheelEvent* Event) override;
 
 private:
@@ -76,5 +87,6 @@ private:
     // scroll range is exactly the part of the image outside it.
     QWidget* FSheet = nullptr;
     QPoint FImagePos;
+    QWidget* FFocusRing = nullptr;
     bool FReapplying = false;
 };

@@ -224,7 +224,7 @@ void TQRPreviewImage::SetPartial(bool Value)
     if (!FNote)
         return;
     if (Value) {
-        // TRANSLATORS: shown over a page that hit the drawing limits.
+        //: Shown over a page that hit the drawing limits.
         FNote->setText(tr("Sayfa %1 çizilemeyecek kadar karmaşık; bir kısmı gösteriliyor.").arg(FPageNumber));
         FNote->adjustSize();
     }

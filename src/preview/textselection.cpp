@@ -16,11 +16,11 @@ TPageTextSelection::TPageTextSelection(TQRPreviewImage* Image, QWidget* Window) 
         Image, [this](int Page, int&) { return Page == FPage ? FBoxes : QVector<QRectF>(); }, QColor(40, 110, 255));
     Image->installEventFilter(this);
 
-    FCopy = new QAction(QStringLiteral("Kopyala"), Window);
+    FCopy = new QAction(tr("Ko&pyala"), Window);
     FCopy->setShortcut(QKeySequence::Copy);
-    FSelectAll = new QAction(QStringLiteral("Sayfanın tüm metnini seç"), Window);
+    FSelectAll = new QAction(tr("Sayfanın &tüm metnini seç"), Window);
     FSelectAll->setShortcut(QKeySequence::SelectAll);
-    FModeAction = new QAction(QStringLiteral("Metin seçme modu"), Window);
+    FModeAction = new QAction(tr("&Metin seçme modu"), Window);
     FModeAction->setCheckable(true);
     for (QAction* a : {FCopy, FSelectAll, FModeAction}) {
         a->setShortcutContext(Qt::WindowShortcut);
@@ -59,6 +59,11 @@ void TPageTextSelection::Select(const QRectF& PageArea)
 void TPageTextSelection::SelectAll()
 {
     Select(QRectF(-1e9, -1e9, 2e9, 2e9));
+}
+
+QString TPageTextSelection::PageText()
+{
+    return EmfTextInArea(Lines(), QRectF(-1e9, -1e9, 2e9, 2e9));
 }
 
 void TPageTextSelection::Copy()

@@ -28,6 +28,8 @@ public:
     // The selected text in reading order, lines ended by newlines.
     QString SelectedText() const { return FText; }
     void SelectAll();
+    // The whole text of the page shown, leaving the selection alone.
+    QString PageText();
     void Copy();
     void ClearSelection();
     // Text-selection mode: a plain drag selects, as with Shift held.

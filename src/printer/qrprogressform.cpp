@@ -15,7 +15,7 @@ TQRProgressForm::TQRProgressForm(TQRPrinter* Printer, QWidget* Parent)
                           Qt::CustomizeWindowHint),
       FQRPrinter(Printer)
 {
-    setWindowTitle(QStringLiteral("Printing progress"));
+    setWindowTitle(tr("Printing progress"));
     setFixedSize(149, 97);
     Info = new QLabel(this);
     Info->setObjectName(QStringLiteral("Info"));
@@ -27,7 +27,7 @@ TQRProgressForm::TQRProgressForm(TQRPrinter* Printer, QWidget* Parent)
     Gauge->setValue(0);
     Gauge->setTextVisible(false);
     Gauge->setGeometry(8, 30, 133, 18);
-    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelButton = new QPushButton(tr("Cancel"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
     CancelButton->setGeometry(37, 60, 75, 25);
     connect(CancelButton, &QPushButton::clicked, this, &TQRProgressForm::CancelButtonClick);
@@ -45,7 +45,7 @@ bool TQRProgressForm::event(QEvent* Event)
     const int value = FQRPrinter->Progress();
     if (value % 5 == 0) {
         Gauge->setValue(value);
-        Info->setText(QString::number(value) + QStringLiteral("% ") + QStringLiteral(" Completed"));
+        Info->setText(tr("%1%  Completed").arg(value));
         QCoreApplication::processEvents();
     }
     return true;

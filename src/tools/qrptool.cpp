@@ -3,6 +3,13 @@
 #include "tools/command.h"
 #include "platform/runtimedir.h"
 #include "platform/version.h"
+#ifndef QRP_TOOL_HELPERS
+#include "platform/i18n/errortext.h"
+#include "platform/i18n/translations.h"
+#include "platform/errors.h"
+
+#include <sys/stat.h>
+#endif
 
 #if QRP_TOOL_APP == 2
 #include <QApplication>
@@ -224,6 +231,7 @@ int main(int argc, char** argv)
         // A command-line tool must work without a display.
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         app = std::make_unique<TToolApplication>(argc, argv);
+        InstallTranslations(*app);
         // Nothing later needs it: a command killed mid-way leaves no folder.
         runtimeDir.Vacate();
     }
@@ -237,7 +245,25 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "qrptool %s: %s\nusage: qrptool %s\n", command->Name, e.Message.c_str(), command->Usage);
         return 2;
     } catch (const std::exception& e) {
+#ifdef QRP_TOOL_HELPERS
         std::fprintf(stderr, "qrptool %s: %s\n", command->Name, e.what());
+#else
+        // The message follows the user's language; the English is what the
+        // lower layers raise.
+        std::string message = e.what();
+        // The bare stream error names no file: name the command's report.
+        if (dynamic_cast<const EReadError*>(&e) && message == EReadError().what()) {
+            struct stat st;
+            for (const std::string& arg : args)
+                if (!arg.empty() && arg[0] != '-' && ::stat(arg.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+                    message = "Cannot read \"" + arg +
+                              "\": the file ends before all of its data could be read: it is damaged or cut short";
+                    break;
+                }
+        }
+        std::fprintf(stderr, "qrptool %s: %s\n", command->Name,
+                     TranslatedErrorText(QString::fromStdString(message)).toLocal8Bit().constData());
+#endif
         return 1;
     }
 }

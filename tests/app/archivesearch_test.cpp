@@ -172,10 +172,10 @@ TEST_F(ArchiveSearchTest, SaysWhatIsWrongAndRemembersTheFolders)
 
         // A second update finds nothing new and can be stopped.
         QTest::mouseClick(dialog.UpdateButton, Qt::LeftButton);
-        EXPECT_EQ(dialog.UpdateButton->text(), QStringLiteral("Durdur"));
+        EXPECT_EQ(dialog.UpdateButton->text(), QStringLiteral("&Durdur"));
         QTest::mouseClick(dialog.UpdateButton, Qt::LeftButton);
         ASSERT_TRUE(Eventually([&] { return !dialog.Updating(); }, 60000));
-        EXPECT_EQ(dialog.UpdateButton->text(), QStringLiteral("Güncelle"));
+        EXPECT_EQ(dialog.UpdateButton->text(), QStringLiteral("&Güncelle"));
         EXPECT_TRUE(dialog.UpdateButton->isEnabled());
     }
     EXPECT_EQ(ArchiveFolders(), QStringList{QDir::cleanPath(Archive.path())});

@@ -6,6 +6,7 @@
 #include "app/mainwindow.h"
 
 #include "app/previewwindow.h"
+#include "app/viewersettings.h"
 #include "app/windowplacement.h"
 #include "dialog_recorder.h"
 #include "preview/qrpreview.h"
@@ -210,4 +211,21 @@ TEST(PlaceBeside, MovesTheWindowToTheNearestFreeSideOrLeavesIt)
     EXPECT_EQ(PlaceBeside(window, QRect(0, 0, 600, 768), screen), QRect(600, 345, 190, 100));
     // A maximised preview: nowhere to go.
     EXPECT_EQ(PlaceBeside(window, screen, screen), window);
+}
+
+TEST_F(ReportWindowsTest, ASecondWindowStepsAsideFromTheRememberedPlace)
+{
+    {
+        TfrmZozEdezaPreview probe(nullptr, nullptr);
+        probe.setGeometry(100, 120, 600, 400);
+        SetPreviewGeometry(probe.saveGeometry());
+    }
+    const QString first = Demo("a.qrp", 1), second = Demo("b.qrp", 1);
+    Tfrmzizarud w({first});
+    w.show();
+    Dialogs.Answer = second;
+    w.RaporA1->trigger();
+    ASSERT_EQ(TfrmZozEdezaPreview::OpenWindows().size(), 2);
+    EXPECT_NE(WindowOf(first)->pos(), WindowOf(second)->pos());
+    SetPreviewGeometry(QByteArray());
 }

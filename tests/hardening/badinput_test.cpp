@@ -28,9 +28,9 @@ std::ostream& operator<<(std::ostream& Out, const TBadInput& Row)
 }
 
 const TBadInput Table[] = {
-    {"empty.qrp", "Stream read error", 1},
-    {"short-header.qrp", "Stream read error", 1},
-    {"no-page-records.qrp", "Stream read error", 1},
+    {"empty.qrp", "the file ends before all of its data could be read: it is damaged or cut short", 1},
+    {"short-header.qrp", "the file ends before all of its data could be read: it is damaged or cut short", 1},
+    {"no-page-records.qrp", "the file ends before all of its data could be read: it is damaged or cut short", 1},
     {"wrong-header.qrp", "It is not a report file", 1},
     {"(4096 zero bytes)", "It is not a report file", 1},
     {"page-count-too-large.qrp", "the header gives 9 pages but the file holds only 3 page records", 1},

@@ -25,6 +25,7 @@ expected=(
   usr/share/thumbnailers/qrpview.thumbnailer
   usr/share/man/man1/qrpview.1 usr/share/man/man1/qrptool.1
   usr/share/bash-completion/completions/qrptool
+  usr/share/qrpview/translations/qrpview_tr.qm
 )
 for size in 16 32 48 64 128 256; do
   expected+=("usr/share/icons/hicolor/${size}x${size}/apps/qrpview.png")

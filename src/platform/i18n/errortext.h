@@ -1,0 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The lower layers raise their errors in English, without Qt; the message
+// shown to the user is put into the user's language here, sentence by
+// sentence, keeping the file names and numbers the English text carries.
+#include <QString>
+
+// Under C or English, or for a text no catalogue entry matches, returns
+// English unchanged.
+QString TranslatedErrorText(const QString& English);
