@@ -2,8 +2,8 @@
 // qrptool index query --db DB QUERY: the best pages for a full-text query,
 // as FILE:PAGE: snippet with the words found in [brackets].
 #include "platform/emftext/textfold.h"
-#include "printer/archiveindex/archiveindex.h"
-#include "printer/filenametext.h"
+#include "archive/archiveindex.h"
+#include "archive/filenametext.h"
 #include "tools/command.h"
 
 #include <QJsonArray>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool index update --db DB FOLDER...: brings the archive index in line
 // with the reports under the folders; prints one summary line.
-#include "printer/archiveindex/archiveindex.h"
+#include "archive/archiveindex.h"
 #include "tools/command.h"
 
 #include <algorithm>

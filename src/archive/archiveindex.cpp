@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "printer/archiveindex/archiveindex.h"
+#include "archive/archiveindex.h"
 
 #include "platform/emftext/textfold.h"
-#include "printer/archiveindex/archivequerytext.h"
-#include "printer/archiveindex/indexlock.h"
+#include "archive/archivequerytext.h"
+#include "archive/indexlock.h"
 #include "platform/metafile.h"
-#include "printer/reporttext.h"
+#include "archive/reporttext.h"
 
 #include <QCryptographicHash>
 

@@ -5,9 +5,9 @@
 #include "emfbuilder_helpers.h"
 #include "report_helpers.h"
 #include "platform/emftext/textfold.h"
-#include "printer/archiveindex/archiveindex.h"
-#include "printer/archiveindex/archivequerythread.h"
-#include "printer/archiveindex/indexlock.h"
+#include "archive/archiveindex.h"
+#include "archive/archivequerythread.h"
+#include "archive/indexlock.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
