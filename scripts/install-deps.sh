@@ -6,7 +6,7 @@ set -euo pipefail
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-svg-dev libgl-dev libsqlite3-dev zlib1g-dev
+  qt6-base-dev qt6-svg-dev libgl-dev libsqlite3-dev zlib1g-dev libpq-dev postgresql
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-liberation2 fonts-dejavu-core fonts-wqy-microhei
   xvfb xauth

@@ -95,7 +95,7 @@ int Run(const std::vector<std::string>& Args)
 
 // Reading the text of a page needs Qt's fonts.
 const ToolCommandRegistrar registrar(
-    {"index update", "index update --db ARCHIVE.db FOLDER... [--jobs N] [--prune]", true, Run,
+    {"index update", "index update --db ARCHIVE.db|URI FOLDER... [--jobs N] [--prune]", true, Run,
      "adds new reports to the archive index, indexes changed ones again and drops removed ones; "
      "damaged ones are skipped and named, and so are folders and files that cannot be read, whose reports "
      "stay indexed; exit status 2 when some were. A folder that is empty now keeps its reports unless --prune"});
