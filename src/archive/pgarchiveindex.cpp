@@ -86,6 +86,29 @@ std::string ArrayLiteral(const std::vector<std::string>& Items)
     return out + '}';
 }
 
+// Paths are kept as their bytes (bytea): a share may give names that are not UTF-8.
+std::string PathParam(const std::string& Path)
+{
+    static const char hex[] = "0123456789abcdef";
+    std::string out = "\\x";
+    for (const unsigned char c : Path) {
+        out += hex[c >> 4];
+        out += hex[c & 15];
+    }
+    return out;
+}
+
+std::string PathValue(const char* Value)
+{
+    std::string out;
+    if (!Value || std::strncmp(Value, "\\x", 2) != 0)
+        return out;
+    auto nibble = [](char C) { return C <= '9' ? C - '0' : (C | 0x20) - 'a' + 10; };
+    for (const char* p = Value + 2; p[0] && p[1]; p += 2)
+        out += char((nibble(p[0]) << 4) | nibble(p[1]));
+    return out;
+}
+
 struct EUnreadable : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
@@ -224,7 +247,8 @@ std::string ServerIndexName(const std::string& Conninfo)
     return s;
 }
 
-QString ArchiveTsQuery(const QString& Text, unsigned Fold, std::vector<TArchiveTerm>* Terms)
+QString ArchiveTsQuery(const QString& Text, unsigned Fold, std::vector<TArchiveTerm>* Terms,
+                       const std::function<QStringList(const QString&)>& Lexemes)
 {
     // The same checks and words as for FTS5: no words, too many words.
     ArchiveFtsMatch(Text, Fold, Terms);
@@ -241,13 +265,22 @@ QString ArchiveTsQuery(const QString& Text, unsigned Fold, std::vector<TArchiveT
             int j = i;
             while (j < folded.size() && IsTokenChar(folded[j]))
                 ++j;
-            words << u'\'' + folded.mid(i, j - i) + u'\'';
+            const QString word = folded.mid(i, j - i);
+            const bool last = j >= folded.size() || std::none_of(folded.begin() + j, folded.end(), IsTokenChar);
+            QStringList alternatives;
+            for (QString l : Lexemes ? Lexemes(word) : QStringList{word}) {
+                // A lexeme may come as a prefix already.
+                const bool prefix = (Prefix && last) || l.endsWith(QStringLiteral(":*"));
+                if (l.endsWith(QStringLiteral(":*")))
+                    l.chop(2);
+                l.replace(u'\\', QStringLiteral("\\\\")).replace(u'\'', QStringLiteral("''"));
+                alternatives << u'\'' + l + u'\'' + (prefix ? QStringLiteral(":*") : QString());
+            }
+            words << (alternatives.size() == 1 ? alternatives[0] : u'(' + alternatives.join(QStringLiteral(" | ")) + u')');
             i = j;
         }
         if (words.isEmpty())
             return; // punctuation alone matches nothing
-        if (Prefix)
-            words.back() += QStringLiteral(":*");
         if (afterOperand)
             out += QStringLiteral(" & ");
         out += words.size() == 1 ? words[0] : u'(' + words.join(QStringLiteral(" <-> ")) + u')';
@@ -435,7 +468,7 @@ void TPgArchiveIndex::CreateOrMigrate()
         const TResultPtr r = db.Exec("SELECT value FROM qrp_meta WHERE key = 'schema'");
         const int version = PQntuples(r.get()) ? std::atoi(PQgetvalue(r.get(), 0, 0)) : 0;
         if (version < 1) {
-            db.Exec("CREATE TABLE qrp_reports(id bigserial PRIMARY KEY, path text NOT NULL UNIQUE,"
+            db.Exec("CREATE TABLE qrp_reports(id bigserial PRIMARY KEY, path bytea NOT NULL UNIQUE,"
                     " size bigint NOT NULL, mtime bigint NOT NULL, hash text NOT NULL, pages integer NOT NULL)");
             // The page's text once; its words three ways: as folded for
             // search, without diacritics (--ascii), and as Turkish stems (--stem).
@@ -479,25 +512,58 @@ std::vector<TIndexHit> TPgArchiveIndex::Query(const QString& Text, unsigned Fold
     const bool stem = Fold & ArchiveStem;
     const unsigned fold = (Fold & FoldDiacritics) ? PlainFold : WordsFold;
     std::vector<TArchiveTerm> terms;
-    const std::string query = ArchiveTsQuery(Text, fold, &terms).toStdString();
+    // Turkish stems are not stable: "faturalar" stems to "fatura", "fatura"
+    // to "fatur". A word stands for all its stems, the stemmer run again on
+    // its own output, so that each form finds the others.
+    std::map<QString, QStringList> stems;
+    const auto stemsOf = [&](const QString& Word) {
+        QStringList& found = stems[Word];
+        if (!found.isEmpty())
+            return found;
+        TPgSession db(FConn, Name());
+        QString word = Word;
+        for (int round = 0; round < 3; ++round) {
+            const TResultPtr r = db.Exec("SELECT (ts_lexize('turkish_stem', $1))[1]", {word.toStdString()});
+            const QString stem = QString::fromStdString(Value(r, 0, 0));
+            if (stem.isEmpty() || found.contains(stem))
+                break;
+            found << stem;
+            word = stem;
+        }
+        if (found.isEmpty())
+            found << Word;
+        // The shortest, long enough not to be the start of unrelated words,
+        // also as a prefix: "fatura" stems to "fatur", "faturalar" to "fatura".
+        const QString shortest = *std::min_element(found.begin(), found.end(), [](const QString& A, const QString& B) {
+            return A.size() < B.size();
+        });
+        if (shortest.size() >= 4)
+            found << shortest + QStringLiteral(":*");
+        return found;
+    };
+    const std::string query =
+        ArchiveTsQuery(Text, fold, &terms, stem ? std::function<QStringList(const QString&)>(stemsOf) : nullptr)
+            .toStdString();
     const std::string column = stem ? "stems" : (Fold & FoldDiacritics) ? "plain" : "words";
-    const std::string config = stem ? "turkish" : "simple";
     // As the SQLite engine: the newest RankWindow matches are ranked, so that
     // a word on most pages of a large archive costs no more than that.
-    const std::string sql = "WITH q AS (SELECT to_tsquery('" + config + "', $1) AS q),"
+    const std::string sql = "WITH q AS (SELECT $1::tsquery AS q),"
                             " m AS (SELECT p.id FROM qrp_pages p, q WHERE p." + column + " @@ q.q"
                             " ORDER BY p.id DESC LIMIT " + std::to_string(RankWindow) + ")"
                             " SELECT r.path, p.page, p.text, ts_rank_cd(p." + column + ", q.q)"
                             " FROM m JOIN qrp_pages p ON p.id = m.id JOIN qrp_reports r ON r.id = p.report, q"
                             " ORDER BY 4 DESC, p.id LIMIT $2";
     const std::string limit = std::to_string(std::max(1, Limit));
+    const auto stopped = [&] { return FInterrupted || (Cancelled && Cancelled()); };
+    if (stopped())
+        throw EArchiveQueryCancelled();
     const char* values[] = {query.c_str(), limit.c_str()};
     if (!PQsendQueryParams(FConn, sql.c_str(), 2, nullptr, values, nullptr, nullptr, 0))
         throw EArchiveIndex(Name() + ": " + Trimmed(PQerrorMessage(FConn)));
     // Waited for in short steps, so that the caller may give up on a slow server.
     bool cancelSent = false;
     while (PQisBusy(FConn)) {
-        if (!cancelSent && (FInterrupted || (Cancelled && Cancelled()))) {
+        if (!cancelSent && stopped()) {
             char error[256];
             PQcancel(FCancel, error, sizeof error);
             cancelSent = true;
@@ -515,20 +581,22 @@ std::vector<TIndexHit> TPgArchiveIndex::Query(const QString& Text, unsigned Fold
     TPgSession(FConn, Name()).Check(result.get());
 
     if (stem) {
-        // The page's words that stem like the query's: marked as prefixes of
-        // the stem, which Turkish suffixes only lengthen.
-        TPgSession db(FConn, Name());
+        // The page's words that stem like the query's: marked as words that
+        // begin with the shortest stem, which Turkish suffixes only lengthen.
         for (TArchiveTerm& t : terms) {
-            const TResultPtr r = db.Exec("SELECT coalesce((ts_lexize('turkish_stem', $1))[1], $1)",
-                                         {t.Word.toStdString()});
-            t.Word = QString::fromStdString(Value(r, 0, 0));
+            QStringList all = stemsOf(t.Word);
+            all.removeIf([](const QString& L) { return L.endsWith(u'*'); });
+            t.Word = *std::min_element(all.begin(), all.end(),
+                                       [](const QString& A, const QString& B) { return A.size() < B.size(); });
             t.Prefix = true;
         }
     }
     std::vector<TIndexHit> hits;
     for (int row = 0; row < PQntuples(result.get()); ++row) {
+        if (stopped())
+            throw EArchiveQueryCancelled();
         TIndexHit h;
-        h.File = Value(result, row, 0);
+        h.File = PathValue(PQgetvalue(result.get(), row, 0));
         h.Page = std::atoi(PQgetvalue(result.get(), row, 1));
         h.Score = -std::atof(PQgetvalue(result.get(), row, 3)); // smaller is better, as bm25
         ArchiveSnippet(QString::fromStdString(Value(result, row, 2)), fold, terms, h);
@@ -563,7 +631,7 @@ TIndexUpdateStats TPgArchiveIndex::Update(const std::vector<std::string>& Folder
     {
         const TResultPtr all = db.Exec("SELECT path, size, mtime, hash FROM qrp_reports");
         for (int i = 0; i < PQntuples(all.get()); ++i)
-            indexed[Value(all, i, 0)] = {std::atoll(PQgetvalue(all.get(), i, 1)),
+            indexed[PathValue(PQgetvalue(all.get(), i, 0))] = {std::atoll(PQgetvalue(all.get(), i, 1)),
                                          std::atoll(PQgetvalue(all.get(), i, 2)), Value(all, i, 3)};
     }
     std::vector<std::string> unknown;
@@ -604,7 +672,7 @@ TIndexUpdateStats TPgArchiveIndex::Update(const std::vector<std::string>& Folder
             work.push_back(i);
     }
 
-    const char* lockPath = "SELECT pg_advisory_xact_lock(hashtextextended($1, 0))";
+    const char* lockPath = "SELECT pg_advisory_xact_lock(hashtextextended(encode($1::bytea, 'hex'), 0))";
     auto rollback = [&] { PQclear(PQexec(FConn, "ROLLBACK")); };
     std::vector<std::string> gone;
     for (const auto& [path, row] : indexed)
@@ -614,8 +682,8 @@ TIndexUpdateStats TPgArchiveIndex::Update(const std::vector<std::string>& Folder
         try {
             db.Exec("BEGIN");
             for (const std::string& path : gone) {
-                db.Exec(lockPath, {path});
-                const TResultPtr r = db.Exec("DELETE FROM qrp_reports WHERE path = $1", {path});
+                db.Exec(lockPath, {PathParam(path)});
+                const TResultPtr r = db.Exec("DELETE FROM qrp_reports WHERE path = $1", {PathParam(path)});
                 stats.Removed += std::atoi(PQcmdTuples(r.get()));
             }
             db.Exec("COMMIT");
@@ -680,8 +748,9 @@ TIndexUpdateStats TPgArchiveIndex::Update(const std::vector<std::string>& Folder
             const std::string size = std::to_string(disk[r.Index].Size), time = std::to_string(disk[r.Index].Time);
             // Another machine may be at this report too: whoever has its lock
             // writes it, and the other then finds it done.
-            db.Exec(lockPath, {file});
-            const TResultPtr now = db.Exec("SELECT id, size, mtime, hash FROM qrp_reports WHERE path = $1", {file});
+            db.Exec(lockPath, {PathParam(file)});
+            const TResultPtr now =
+                db.Exec("SELECT id, size, mtime, hash FROM qrp_reports WHERE path = $1", {PathParam(file)});
             const bool there = PQntuples(now.get()) > 0;
             const std::string id = there ? Value(now, 0, 0) : std::string();
             if (r.Unreadable) {
@@ -713,7 +782,7 @@ TIndexUpdateStats TPgArchiveIndex::Update(const std::vector<std::string>& Folder
                     ++stats.Added;
                     report = Value(db.Exec("INSERT INTO qrp_reports(path, size, mtime, hash, pages)"
                                            " VALUES($1, $2, $3, $4, $5) RETURNING id",
-                                           {file, size, time, r.Hash, pages}),
+                                           {PathParam(file), size, time, r.Hash, pages}),
                                    0, 0);
                 }
                 if (r.Pages)

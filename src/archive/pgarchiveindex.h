@@ -9,6 +9,8 @@
 #include "archive/archiveindex.h"
 
 #include <atomic>
+#include <QStringList>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -53,6 +55,8 @@ bool IsServerIndex(const std::string& Db);
 std::string ServerIndexName(const std::string& Conninfo);
 
 // A query in the index's syntax (see TArchiveIndex::Query) as a tsquery, its
-// words folded by Fold; Terms gets them. Throws as ArchiveFtsMatch does.
-// Exposed for the tests.
-QString ArchiveTsQuery(const QString& Text, unsigned Fold, std::vector<struct TArchiveTerm>* Terms);
+// words folded by Fold; Terms gets them. Lexemes, when given, turns a word
+// into the lexemes that stand for it (any of them matches). Throws as
+// ArchiveFtsMatch does. Exposed for the tests.
+QString ArchiveTsQuery(const QString& Text, unsigned Fold, std::vector<struct TArchiveTerm>* Terms,
+                       const std::function<QStringList(const QString&)>& Lexemes = {});
