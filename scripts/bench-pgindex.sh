@@ -11,6 +11,9 @@
 # copy of each size (as LINKS=1 in bench-index.sh); sizes count per link.
 # Query latency is the server's time for the engine's own SQL, taken by
 # pgbench (what qrptool adds, its start and the snippets, is not in it).
+# REPLICATE=K copies the indexed reports K times over on the server (new
+# paths, same pages), so that queries and size can be measured at a million
+# pages without indexing a million: REPLICATE=500 with 2000 pages.
 set -euo pipefail
 
 TOOL=$(realpath "${1:-build-rel/src/tools/qrptool}")
@@ -68,6 +71,29 @@ psql -qAtc "SELECT 'PostgreSQL parts: ' || string_agg(c || ' ' || pg_size_pretty
             FROM unnest(array['qrp_pages','qrp_pages_words','qrp_pages_plain','qrp_pages_stems','qrp_pages_report']) c" qrp_bench
 psql -qAtc "SELECT 'TOAST (page text, tsvectors): ' || pg_size_pretty(pg_total_relation_size('qrp_pages') - pg_relation_size('qrp_pages')
             - pg_indexes_size('qrp_pages'))" qrp_bench
+
+if [[ ${REPLICATE:-1} -gt 1 ]]; then
+    start=$(date +%s)
+    psql -qAt qrp_bench >/dev/null <<EOF
+SET maintenance_work_mem = '512MB';
+DROP INDEX qrp_pages_words, qrp_pages_plain, qrp_pages_stems, qrp_pages_report;
+CREATE TEMP TABLE copies AS SELECT r.id AS orig, g FROM qrp_reports r, generate_series(1, ${REPLICATE} - 1) g;
+ALTER TABLE copies ADD COLUMN id bigint DEFAULT nextval('qrp_reports_id_seq');
+INSERT INTO qrp_reports(id, path, size, mtime, hash, pages)
+  SELECT c.id, r.path || convert_to('#' || c.g, 'UTF8'), r.size, r.mtime, r.hash, r.pages FROM copies c JOIN qrp_reports r ON r.id = c.orig;
+INSERT INTO qrp_pages(report, page, text, words, plain, stems)
+  SELECT c.id, p.page, p.text, p.words, p.plain, p.stems FROM copies c JOIN qrp_pages p ON p.report = c.orig ORDER BY c.g, p.id;
+CREATE INDEX qrp_pages_report ON qrp_pages(report);
+CREATE INDEX qrp_pages_words ON qrp_pages USING gin(words);
+CREATE INDEX qrp_pages_plain ON qrp_pages USING gin(plain);
+CREATE INDEX qrp_pages_stems ON qrp_pages USING gin(stems);
+VACUUM ANALYZE;
+EOF
+    reports=$((reports * REPLICATE))
+    pgBytes=$(psql -qAtc "SELECT sum(pg_total_relation_size(c)) FROM unnest(array['qrp_meta','qrp_reports','qrp_pages']::regclass[]) c" qrp_bench)
+    echo "replicated ${REPLICATE}x on the server in $(($(date +%s) - start))s: $(psql -qAtc 'SELECT count(*) FROM qrp_pages' qrp_bench) pages," \
+         "PostgreSQL index $((pgBytes / 1048576)) MB = $(echo "scale=1; 100 * $pgBytes / $reports" | bc)% of the reports"
+fi
 
 # Two-word queries from common to rare words of the demo reports; the SQL
 # is the engine's (pgarchiveindex.cpp, Query).
