@@ -4,7 +4,7 @@
 // QRP_INDEX_BENCH_DB when set (the script's archive), else a small one of
 // demo reports made here.
 #include "platform/emftext/textfold.h"
-#include "printer/archiveindex/archiveindex.h"
+#include "archive/archiveindex.h"
 #include "printer/demoreport.h"
 
 #include <QTemporaryDir>

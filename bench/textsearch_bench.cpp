@@ -8,7 +8,7 @@
 #include "platform/emftext/textfold.h"
 #include "printer/demoreport.h"
 #include "printer/qrprinter.h"
-#include "printer/reporttext.h"
+#include "archive/reporttext.h"
 #include "preview/findbar.h"
 #include "preview/qrpreview.h"
 

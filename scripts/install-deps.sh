@@ -7,6 +7,7 @@ set -euo pipefail
 PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n libgl-dev libsqlite3-dev zlib1g-dev
+  libpq-dev postgresql
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation fonts-liberation2 fonts-dejavu-core fonts-wqy-microhei
   xvfb xauth

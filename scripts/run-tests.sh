@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds everything with AddressSanitizer and
 # UndefinedBehaviorSanitizer, starts a private CUPS server when we may
-# (root), and runs every test.
+# (root) and a private PostgreSQL cluster (Unix socket only, in a temporary
+# folder), and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -16,7 +17,17 @@ cups_started=
 if [ -x scripts/cups-start.sh ] && [ "$(id -u)" -eq 0 ]; then
   scripts/cups-start.sh && cups_started=1
 fi
-cleanup() { [ -n "$cups_started" ] && scripts/cups-stop.sh || true; }
+# The archive index tests on a server; without one they skip.
+pg_env=
+if [ -x scripts/pg-start.sh ] && pg_env=$(scripts/pg-start.sh); then
+  eval "$pg_env"
+else
+  echo "run-tests: no PostgreSQL server; the server index tests will skip" >&2
+fi
+cleanup() {
+  [ -z "$cups_started" ] || scripts/cups-stop.sh || true
+  [ -z "$pg_env" ] || scripts/pg-stop.sh || true
+}
 trap cleanup EXIT
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}

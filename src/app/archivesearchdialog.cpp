@@ -4,7 +4,7 @@
 #include "app/dialogs.h"
 #include "app/viewersettings.h"
 #include "platform/emftext/textfold.h"
-#include "printer/archiveindex/archiveindex.h"
+#include "archive/archiveindex.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

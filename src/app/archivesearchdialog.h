@@ -6,7 +6,7 @@
 // closing the window cancels the one running. "Güncelle" brings the index up
 // to date on another thread, with progress, and can be stopped. A hit opens
 // its report at its page.
-#include "printer/archiveindex/archivequerythread.h"
+#include "archive/archivequerythread.h"
 
 #include <QDialog>
 #include <QStringList>

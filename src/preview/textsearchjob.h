@@ -4,7 +4,7 @@
 // are fetched on the GUI thread in slices of a few milliseconds (the
 // document is not shared with other threads) and read and matched on a
 // worker thread; hits come back page by page through signals.
-#include "printer/reporttext.h"
+#include "archive/reporttext.h"
 
 #include <QObject>
 #include <QRectF>

@@ -2,8 +2,9 @@
 // qrptool index query --db DB QUERY: the best pages for a full-text query,
 // as FILE:PAGE: snippet with the words found in [brackets].
 #include "platform/emftext/textfold.h"
-#include "printer/archiveindex/archiveindex.h"
-#include "printer/filenametext.h"
+#include "archive/archiveindex.h"
+#include "archive/filenametext.h"
+#include "archive/pgarchiveindex.h"
 #include "tools/command.h"
 
 #include <QJsonArray>
@@ -33,6 +34,8 @@ int Run(const std::vector<std::string>& Args)
             json = true;
         else if (a == "--ascii")
             fold |= FoldDiacritics;
+        else if (a == "--stem")
+            fold |= ArchiveStem;
         else if (a.size() > 2 && a.rfind("--", 0) == 0)
             throw UsageError{"unknown option \"" + a + "\""};
         else if (!text.empty())
@@ -45,10 +48,12 @@ int Run(const std::vector<std::string>& Args)
     if (text.empty())
         throw UsageError{"expected a query"};
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(db, ec))
+    if (!IsServerIndex(db) && !std::filesystem::is_regular_file(db, ec))
         throw std::runtime_error(db + ": no such index; make it with qrptool index update");
 
     TArchiveIndex index(db, TArchiveIndex::ReadOnly);
+    if ((fold & ArchiveStem) && !index.OnServer())
+        throw UsageError{"--stem needs an index on a PostgreSQL server"};
     std::vector<TIndexHit> hits;
     try {
         hits = index.Query(QString::fromStdString(text), fold, limit);
@@ -86,8 +91,9 @@ int Run(const std::vector<std::string>& Args)
 }
 
 const ToolCommandRegistrar registrar(
-    {"index query", "index query --db ARCHIVE.db QUERY [--limit N] [--ascii] [--json]", false, Run,
+    {"index query", "index query --db ARCHIVE.db|URI QUERY [--limit N] [--ascii] [--stem] [--json]", false, Run,
      "the pages of the archive index that best match QUERY (words, \"phrases\", prefix*, AND, OR, NOT), "
-     "as FILE:PAGE: snippet with the words found in [brackets]"});
+     "as FILE:PAGE: snippet with the words found in [brackets]; --stem (on a server) finds the words' "
+     "other Turkish forms"});
 
 } // namespace

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool index update --db DB FOLDER...: brings the archive index in line
 // with the reports under the folders; prints one summary line.
-#include "printer/archiveindex/archiveindex.h"
+#include "archive/archiveindex.h"
 #include "tools/command.h"
 
 #include <algorithm>
@@ -95,7 +95,7 @@ int Run(const std::vector<std::string>& Args)
 
 // Reading the text of a page needs Qt's fonts.
 const ToolCommandRegistrar registrar(
-    {"index update", "index update --db ARCHIVE.db FOLDER... [--jobs N] [--prune]", true, Run,
+    {"index update", "index update --db ARCHIVE.db|URI FOLDER... [--jobs N] [--prune]", true, Run,
      "adds new reports to the archive index, indexes changed ones again and drops removed ones; "
      "damaged ones are skipped and named, and so are folders and files that cannot be read, whose reports "
      "stay indexed; exit status 2 when some were. A folder that is empty now keeps its reports unless --prune"});

@@ -2,8 +2,8 @@
 // qrptool search PATTERN FILE|FOLDER...: every line of text that matches, as
 // FILE:PAGE: LINE; exit status as grep's.
 #include "platform/emftext/textfold.h"
-#include "printer/filenametext.h"
-#include "printer/reporttext.h"
+#include "archive/filenametext.h"
+#include "archive/reporttext.h"
 #include "tools/command.h"
 
 #include <QJsonArray>

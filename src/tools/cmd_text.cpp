@@ -4,8 +4,8 @@
 // every report under the given files and folders, for a search server.
 #include "platform/emftext/textfold.h"
 #include "platform/metafile.h"
-#include "printer/filenametext.h"
-#include "printer/reporttext.h"
+#include "archive/filenametext.h"
+#include "archive/reporttext.h"
 #include "store/orderedpages.h"
 #include "tools/command.h"
 

@@ -3,7 +3,7 @@
 // from the same worker's place in the chain, instead of starting over.
 #include "platform/metafile.h"
 #include "printer/demoreport.h"
-#include "printer/reporttext.h"
+#include "archive/reporttext.h"
 #include "report_helpers.h"
 #include "store/qrpagelist.h"
 

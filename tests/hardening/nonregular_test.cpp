@@ -4,7 +4,7 @@
 #include "hardening_helpers.h"
 #include "platform/errors.h"
 #include "platform/metafile.h"
-#include "printer/reporttext.h"
+#include "archive/reporttext.h"
 #include "store/qrpagelist.h"
 
 #include <QFile>

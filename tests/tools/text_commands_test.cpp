@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // qrptool text and search over real report files, as a user runs them.
-#include "printer/filenametext.h"
+#include "archive/filenametext.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // Queries of an archive index on a thread of their own, for a window that
 // must never wait for one: a new query cancels the one running, and only
 // the newest query's result is handed back.
-#include "printer/archiveindex/archiveindex.h"
+#include "archive/archiveindex.h"
 
 #include <atomic>
 #include <condition_variable>

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "printer/archiveindex/archiveindex.h"
+#include "archive/archiveindex.h"
 
 #include "platform/emftext/textfold.h"
-#include "printer/archiveindex/archivequerytext.h"
-#include "printer/archiveindex/indexlock.h"
+#include "archive/archivequerytext.h"
+#include "archive/indexlock.h"
+#include "archive/pgarchiveindex.h"
 #include "platform/metafile.h"
-#include "printer/reporttext.h"
+#include "archive/reporttext.h"
 #include "store/orderedpages.h"
 
 #include <QCryptographicHash>
@@ -354,6 +355,10 @@ int OnQueryProgress(void* Context)
 
 TArchiveIndex::TArchiveIndex(const std::string& DbFile, TMode Mode) : FFile(DbFile)
 {
+    if (IsServerIndex(DbFile)) {
+        FServer = std::make_unique<TPgArchiveIndex>(DbFile, Mode == ReadOnly);
+        return;
+    }
     auto fail = [&](const std::string& Message) {
         sqlite3_close(FDb);
         FDb = nullptr;
@@ -432,18 +437,29 @@ TArchiveIndex::~TArchiveIndex()
 
 void TArchiveIndex::Interrupt()
 {
+    if (FServer)
+        return FServer->Interrupt();
     FInterrupted = true;
     sqlite3_interrupt(FDb);
 }
 
+bool TArchiveIndex::CanWrite()
+{
+    return FServer ? FServer->CanWrite() : true;
+}
+
 int64_t TArchiveIndex::PageCount()
 {
+    if (FServer)
+        return FServer->PageCount();
     TStatement count(FDb, "SELECT count(*) FROM pages WHERE report <> 0");
     return count.Step() ? count.Int(0) : 0;
 }
 
 TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders, const TIndexUpdateOptions& Options)
 {
+    if (FServer)
+        return FServer->Update(Folders, Options);
     std::vector<std::string> roots;
     for (const std::string& f : Folders)
         roots.push_back(fs::absolute(fs::path(f)).lexically_normal().string());
@@ -740,6 +756,10 @@ TIndexUpdateStats TArchiveIndex::Update(const std::vector<std::string>& Folders,
 std::vector<TIndexHit> TArchiveIndex::Query(const QString& Text, unsigned Fold, int Limit,
                                             const std::function<bool()>& Cancelled)
 {
+    if (FServer)
+        return FServer->Query(Text, Fold, Limit, Cancelled);
+    if (Fold & ArchiveStem)
+        throw EArchiveIndex("stemmed search needs an index on a PostgreSQL server");
     FInterrupted = false;
     const std::function<bool()> stopped = [&] { return FInterrupted || (Cancelled && Cancelled()); };
     // Asked between steps of SQLite's engine, so that a long scoring stops soon.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "printer/archiveindex/archivequerythread.h"
+#include "archive/archivequerythread.h"
 
 TArchiveQueryThread::TArchiveQueryThread(std::string DbFile, std::function<void(TResult)> Done)
     : FDbFile(std::move(DbFile)), FDone(std::move(Done)), FThread([this] { Loop(); })

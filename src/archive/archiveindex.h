@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A full-text index of a whole archive of reports in one SQLite file: one row
-// per page, kept up to date with the folders it was built from. The text is
+// per page, kept up to date with the folders it was built from. The same
+// index on a PostgreSQL server, for an office that shares one, is the other
+// engine behind this class (pgarchiveindex.h), chosen by the name given. The text is
 // folded before indexing (Turkish i's, and without diacritics in a second
 // column) and queries are folded the same way, since SQLite's own folding
 // keeps ı apart from i.
@@ -11,12 +13,14 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 struct sqlite3;
+class TPgArchiveIndex;
 
 // A database that cannot be opened or written, or a query FTS5 rejects.
 class EArchiveIndex : public std::runtime_error {
@@ -40,6 +44,10 @@ public:
 // Words (each word of a phrase counts) in one query. Sixty-four is more than
 // any query typed by hand; a page pasted whole is not a query.
 const int ArchiveQueryMaxWords = 64;
+
+// A Query flag beside the TTextFold ones: words match by their Turkish stem
+// ("faturalar" finds "fatura"). Only an index on a server has stems.
+const unsigned ArchiveStem = 1u << 16;
 
 struct TIndexUpdateStats {
     int Added = 0, Updated = 0, Removed = 0, Unchanged = 0, Damaged = 0;
@@ -93,7 +101,8 @@ public:
     };
     // Opens the database, or creates it ForUpdate. Throws EArchiveIndex,
     // naming the file, also for an SQLite file that is not an archive index
-    // (which is left as it was).
+    // (which is left as it was). A postgresql:// URI or service=NAME is an
+    // index on that server; ForUpdate creates or migrates its tables there.
     explicit TArchiveIndex(const std::string& DbFile, TMode Mode = ForUpdate);
     ~TArchiveIndex();
     TArchiveIndex(const TArchiveIndex&) = delete;
@@ -120,6 +129,11 @@ public:
 
     int64_t PageCount();
 
+    // The index is on a server (see IsServerIndex).
+    bool OnServer() const { return FServer != nullptr; }
+    // Whether this user may change the index: always for a file opened ForUpdate.
+    bool CanWrite();
+
 private:
     void CreateTables();
     QByteArray StoredDictionary();
@@ -131,6 +145,7 @@ private:
     // What page texts are deflated against; empty until the first report
     // with text is indexed.
     QByteArray FDictionary;
+    std::unique_ptr<TPgArchiveIndex> FServer;
 };
 
 // The words of a query as the index matches them, folded with FoldCase; a

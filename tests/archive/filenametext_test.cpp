@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "printer/filenametext.h"
+#include "archive/filenametext.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 #include "platform/emftext/emftext.h"
 #include "platform/emftext/textfold.h"
 #include "platform/metafile.h"
-#include "printer/archiveindex/archiveindex.h"
+#include "archive/archiveindex.h"
 #include "printer/demoreport.h"
-#include "printer/reporttext.h"
+#include "archive/reporttext.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "printer/archiveindex/indexlock.h"
+#include "archive/indexlock.h"
 
-#include "printer/archiveindex/archiveindex.h"
+#include "archive/archiveindex.h"
 
 #include <cerrno>
 #include <chrono>

@@ -2,7 +2,7 @@
 #pragma once
 // A query as FTS5 receives it, and the snippet of a page found, with the
 // words marked: the text side of TArchiveIndex::Query.
-#include "printer/archiveindex/archiveindex.h"
+#include "archive/archiveindex.h"
 
 #include <QString>
 

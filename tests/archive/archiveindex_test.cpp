@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The archive index over real files on disk: folding, keeping up with the
 // folders, resuming after an interruption, ranking, concurrent updates,
-// unreadable folders, read-only queries.
+// unreadable folders, read-only queries. What both engines do is tested on
+// both: an SQLite file and a database on the private PostgreSQL server.
 #include "emfbuilder_helpers.h"
+#include "pgserver.h"
 #include "report_helpers.h"
 #include "platform/emftext/textfold.h"
-#include "printer/archiveindex/archiveindex.h"
-#include "printer/archiveindex/archivequerythread.h"
-#include "printer/archiveindex/indexlock.h"
+#include "archive/archiveindex.h"
+#include "archive/archivequerythread.h"
+#include "archive/indexlock.h"
+#include "archive/pgarchiveindex.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -17,6 +20,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -43,8 +47,11 @@ Bytes TextPage(const std::vector<QString>& Lines)
     return b.Bytes();
 }
 
+enum class TEngine { SQLite, PostgreSQL };
+
 class ArchiveIndex : public ::testing::Test {
 protected:
+    virtual TEngine Engine() const { return TEngine::SQLite; }
     void SetUp() override
     {
         char tmpl[] = "/tmp/qrp-index-XXXXXX";
@@ -52,8 +59,17 @@ protected:
         Dir = tmpl;
         Archive = Dir / "archive";
         fs::create_directories(Archive);
+        if (Engine() == TEngine::PostgreSQL) {
+            Server = std::make_unique<TTestServerDb>();
+            if (!Server->Available())
+                GTEST_SKIP() << Server->Missing();
+        }
     }
-    void TearDown() override { fs::remove_all(Dir); }
+    void TearDown() override
+    {
+        Server.reset();
+        fs::remove_all(Dir);
+    }
 
     void Report(const std::string& Name, const std::vector<std::vector<QString>>& Pages, bool Compressed = false)
     {
@@ -84,11 +100,23 @@ protected:
         return out;
     }
 
-    std::string Db() const { return (Dir / "archive.db").string(); }
+    std::string Db() const { return Server ? Server->Uri() : (Dir / "archive.db").string(); }
 
     fs::path Dir, Archive;
+    std::unique_ptr<TTestServerDb> Server;
     std::vector<std::string> Damaged;
 };
+
+// The same behaviour on either engine.
+class ArchiveIndexEngines : public ArchiveIndex, public ::testing::WithParamInterface<TEngine> {
+protected:
+    TEngine Engine() const override { return GetParam(); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Engine, ArchiveIndexEngines, ::testing::Values(TEngine::SQLite, TEngine::PostgreSQL),
+                         [](const ::testing::TestParamInfo<TEngine>& Info) {
+                             return Info.param == TEngine::SQLite ? "SQLite" : "PostgreSQL";
+                         });
 
 using Found = std::vector<std::string>;
 
@@ -133,7 +161,7 @@ void Sql(const std::string& Db, const std::string& Statements)
     sqlite3_close(db);
 }
 
-TEST_F(ArchiveIndex, FoldsTheTurkishWayInTheIndexAndInTheQuery)
+TEST_P(ArchiveIndexEngines, FoldsTheTurkishWayInTheIndexAndInTheQuery)
 {
     Emf("a.emf", {QStringLiteral("IŞIKLAR TEKSTİL"), QStringLiteral("Çelik profil")});
     Emf("b.emf", {QStringLiteral("ılık su, istanbul"), QStringLiteral("celik halat")});
@@ -161,7 +189,7 @@ TEST_F(ArchiveIndex, FoldsTheTurkishWayInTheIndexAndInTheQuery)
     EXPECT_EQ(hits[0].Marks[0], std::make_pair(0, 7));
 }
 
-TEST_F(ArchiveIndex, QueriesTakePhrasesPrefixesOperatorsAndPunctuation)
+TEST_P(ArchiveIndexEngines, QueriesTakePhrasesPrefixesOperatorsAndPunctuation)
 {
     Emf("a.emf", {QStringLiteral("Fatura No STF-000012"), QStringLiteral("Ödeme tarihi")});
     Emf("b.emf", {QStringLiteral("Faturalar listesi"), QStringLiteral("tarihi ödeme")});
@@ -180,7 +208,7 @@ TEST_F(ArchiveIndex, QueriesTakePhrasesPrefixesOperatorsAndPunctuation)
     EXPECT_THROW(index.Query(QStringLiteral("ödeme AND"), FoldCase, 5), EArchiveIndex);
 }
 
-TEST_F(ArchiveIndex, RanksAPageWithBothWordsBeforePagesWithOne)
+TEST_P(ArchiveIndexEngines, RanksAPageWithBothWordsBeforePagesWithOne)
 {
     Report("r.qrp", {{QStringLiteral("fatura kesildi")},
                      {QStringLiteral("ödeme alındı")},
@@ -193,7 +221,7 @@ TEST_F(ArchiveIndex, RanksAPageWithBothWordsBeforePagesWithOne)
     EXPECT_EQ(hits[0], "r.qrp:3");
 }
 
-TEST_F(ArchiveIndex, UpdateSeesAddedReplacedRemovedAndDamagedReports)
+TEST_P(ArchiveIndexEngines, UpdateSeesAddedReplacedRemovedAndDamagedReports)
 {
     Report("kept.qrp", {{QStringLiteral("kalıcı rapor")}, {QStringLiteral("ikinci sayfa")}});
     Report("sub/replaced.qrp", {{QStringLiteral("eski metin")}});
@@ -244,7 +272,7 @@ TEST_F(ArchiveIndex, UpdateSeesAddedReplacedRemovedAndDamagedReports)
     EXPECT_EQ(index.PageCount(), 6);
 }
 
-TEST_F(ArchiveIndex, AnInterruptedUpdateResumesWhereItStopped)
+TEST_P(ArchiveIndexEngines, AnInterruptedUpdateResumesWhereItStopped)
 {
     for (int i = 0; i < 10; ++i)
         Emf("p" + std::to_string(i) + ".emf", {QStringLiteral("sayfa numara%1").arg(i)});
@@ -280,7 +308,7 @@ TEST_F(ArchiveIndex, ADatabaseThatCannotBeOpenedIsNamed)
     }
 }
 
-TEST_F(ArchiveIndex, TwoUpdatesAtOnceKeepEverySnippetAndLeaveNoGhosts)
+TEST_P(ArchiveIndexEngines, TwoUpdatesAtOnceKeepEverySnippetAndLeaveNoGhosts)
 {
     for (const char* side : {"left", "right"}) {
         fs::create_directories(Archive / side);
@@ -363,7 +391,7 @@ TEST_F(ArchiveIndex, APageWhoseTextIsLostLeavesNoWordsToTheNextPage)
     EXPECT_EQ(index.PageCount(), 2);
 }
 
-TEST_F(ArchiveIndex, WhatCannotBeReadIsNeverTakenForGone)
+TEST_P(ArchiveIndexEngines, WhatCannotBeReadIsNeverTakenForGone)
 {
     Report("sub/inner.qrp", {{QStringLiteral("içerideki rapor")}});
     Emf("top.emf", {QStringLiteral("üstteki sayfa")});
@@ -404,7 +432,7 @@ TEST_F(ArchiveIndex, WhatCannotBeReadIsNeverTakenForGone)
     EXPECT_EQ(index.PageCount(), 3);
 }
 
-TEST_F(ArchiveIndex, AFolderEmptiedKeepsItsReportsUnlessPruned)
+TEST_P(ArchiveIndexEngines, AFolderEmptiedKeepsItsReportsUnlessPruned)
 {
     Emf("a.emf", {QStringLiteral("boşalan klasör")});
     Emf("b.emf", {QStringLiteral("boşalan klasör")});
@@ -470,7 +498,7 @@ TEST_F(ArchiveIndex, QueriesReadOnlyAndLeaveAnotherProgramsDatabaseAlone)
     EXPECT_FALSE(fs::exists(Dir / "new.db"));
 }
 
-TEST_F(ArchiveIndex, AQueryLooksForSixtyFourWordsAtMost)
+TEST_P(ArchiveIndexEngines, AQueryLooksForSixtyFourWordsAtMost)
 {
     Emf("a.emf", {QStringLiteral("kelime")});
     TArchiveIndex index(Db());
@@ -486,7 +514,7 @@ TEST_F(ArchiveIndex, AQueryLooksForSixtyFourWordsAtMost)
     EXPECT_THROW(ArchiveQueryWords(words.join(u' ')), EArchiveQueryTooLong);
 }
 
-TEST_F(ArchiveIndex, NamesThatAreNotUtf8AreIndexedAsTheirBytes)
+TEST_P(ArchiveIndexEngines, NamesThatAreNotUtf8AreIndexedAsTheirBytes)
 {
     const std::string name = "fatura-\xe7\xfd\xfe.emf"; // ISO 8859-9, as a Windows share may give it
     WriteFileBytes((Archive / name).string(), TextPage({QStringLiteral("baytlarla adlandırılmış")}));
@@ -563,7 +591,7 @@ TEST_F(ArchiveIndex, AnUpdateStopsInEveryStateAndAFifoDoesNotBlockIt)
     EXPECT_EQ(unreadable, std::vector<std::string>{fifo + ": not a regular file"});
 }
 
-TEST_F(ArchiveIndex, QueriesCanBeCancelledAndOnlyTheNewestIsAnswered)
+TEST_P(ArchiveIndexEngines, QueriesCanBeCancelledAndOnlyTheNewestIsAnswered)
 {
     Report("r.qrp", {{QStringLiteral("birinci sayfa")}, {QStringLiteral("ikinci sayfa")}});
     {
@@ -590,6 +618,101 @@ TEST_F(ArchiveIndex, QueriesCanBeCancelledAndOnlyTheNewestIsAnswered)
     g.unlock();
     queries.Start(QStringLiteral("birinci"), FoldCase, 5);
     queries.Cancel();
+}
+
+// What only an index on a server has: stems, roles, a versioned schema.
+class ServerIndex : public ArchiveIndex {
+protected:
+    TEngine Engine() const override { return TEngine::PostgreSQL; }
+};
+
+TEST_F(ServerIndex, StemsFindTheOtherTurkishFormsOfAWord)
+{
+    Emf("a.emf", {QStringLiteral("Fatura No 12"), QStringLiteral("Ödeme tarihi")});
+    Emf("b.emf", {QStringLiteral("FATURALAR listesi")});
+    Emf("c.emf", {QStringLiteral("Faturaların toplamı")});
+    TArchiveIndex index(Db());
+    Update(index);
+    const unsigned stem = FoldCase | ArchiveStem;
+    EXPECT_EQ(Hits(index, QStringLiteral("faturalar")), Found{"b.emf:1"});
+    for (const char* word : {"fatura", "faturalar", "FATURALARIN"})
+        EXPECT_EQ(Hits(index, QString::fromUtf8(word), stem).size(), 3u) << word;
+    EXPECT_EQ(Hits(index, QStringLiteral("faturalar NOT ödeme"), stem).size(), 2u);
+    // The form on the page is marked, whatever the form asked for.
+    const std::vector<TIndexHit> hits = index.Query(QStringLiteral("faturalar"), stem, 5);
+    for (const TIndexHit& h : hits) {
+        ASSERT_EQ(h.Marks.size(), 1u) << h.Snippet.toStdString();
+        EXPECT_TRUE(h.Snippet.mid(h.Marks[0].first, h.Marks[0].second).startsWith(QStringLiteral("Fatura"),
+                                                                                Qt::CaseInsensitive));
+    }
+    // A file has no stems.
+    TArchiveIndex local((Dir / "local.db").string());
+    EXPECT_THROW(local.Query(QStringLiteral("fatura"), stem, 5), EArchiveIndex);
+}
+
+TEST_F(ServerIndex, AReaderQueriesButCannotWrite)
+{
+    Emf("a.emf", {QStringLiteral("okunan sayfa")});
+    {
+        TArchiveIndex index(Db());
+        Update(index);
+        EXPECT_TRUE(index.CanWrite());
+    }
+    // Roles belong to the whole cluster, which tests share.
+    const std::string reader = "qrp_reader_" + std::to_string(::getpid());
+    Server->Sql("DROP ROLE IF EXISTS " + reader + "; CREATE ROLE " + reader + " LOGIN; GRANT SELECT ON qrp_meta, " +
+                "qrp_reports, qrp_pages TO " + reader);
+    {
+        TArchiveIndex index(Server->Uri(reader), TArchiveIndex::ReadOnly);
+        EXPECT_FALSE(index.CanWrite());
+        EXPECT_EQ(Hits(index, QStringLiteral("okunan")), Found{"a.emf:1"});
+        Emf("b.emf", {QStringLiteral("yeni sayfa")});
+        try {
+            Update(index);
+            FAIL() << "a reader wrote";
+        } catch (const EArchiveIndex& e) {
+            EXPECT_NE(std::string(e.what()).find("permission denied"), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(index.PageCount(), 1);
+    }
+    Server->Sql("DROP OWNED BY " + reader + "; DROP ROLE " + reader);
+}
+
+TEST_F(ServerIndex, TheSchemaIsVersionedAndAPasswordIsNeverShown)
+{
+    // An empty database is no index until made one.
+    try {
+        TArchiveIndex index(Db(), TArchiveIndex::ReadOnly);
+        FAIL() << "opened";
+    } catch (const EArchiveIndex& e) {
+        EXPECT_NE(std::string(e.what()).find("not an archive index (qrptool index init makes one)"),
+                  std::string::npos)
+            << e.what();
+    }
+    TArchiveIndex(Db(), TArchiveIndex::ForUpdate);
+    EXPECT_EQ(TArchiveIndex(Db(), TArchiveIndex::ReadOnly).PageCount(), 0);
+    Server->Sql("UPDATE qrp_meta SET value = '99' WHERE key = 'schema'");
+    for (const TArchiveIndex::TMode mode : {TArchiveIndex::ReadOnly, TArchiveIndex::ForUpdate})
+        EXPECT_THROW(TArchiveIndex(Db(), mode), EArchiveIndex);
+
+    const std::string secret = "postgresql://someone:s3cr3t@/nosuchdb?host=" + (Dir / "nosocket").string();
+    try {
+        TArchiveIndex index(secret, TArchiveIndex::ReadOnly);
+        FAIL() << "connected";
+    } catch (const EArchiveIndex& e) {
+        EXPECT_EQ(std::string(e.what()).find("s3cr3t"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("postgresql://someone@/nosuchdb"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(ServerIndexName("service=archive password=x user=y"), "service=archive user=y");
+}
+
+TEST(ArchiveTsQuery, TranslatesTheIndexSyntax)
+{
+    EXPECT_EQ(ArchiveTsQuery(QStringLiteral("Işık AND \"Çay Bahçesi\"* OR fat* NOT stf-12 (a b)"), FoldCase, nullptr),
+              QStringLiteral("'işik' & ('çay' <-> 'bahçesi':*) | 'fat':* & !('stf' <-> '12') & ('a' & 'b')"));
+    EXPECT_EQ(ArchiveTsQuery(QStringLiteral("x"), FoldCase, nullptr,
+                             [](const QString&) { return QStringList{"a'b", "c:*"}; }),
+              QStringLiteral("('a''b' | 'c':*)"));
 }
 
 } // namespace

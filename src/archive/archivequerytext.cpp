@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "printer/archiveindex/archivequerytext.h"
+#include "archive/archivequerytext.h"
 
 #include "platform/emftext/textfold.h"
 

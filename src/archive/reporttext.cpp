@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "printer/reporttext.h"
+#include "archive/reporttext.h"
 
 #include "platform/emftext/textfold.h"
 #include "platform/metafile.h"
