@@ -247,11 +247,14 @@ void TThumbnailModel::Request(int Page) const
         picture.fill(Qt::white);
         TEmfPlayOptions options;
         options.Cancel = &Cancel;
+        bool cancelled;
         {
             QPainter painter(&picture);
-            if (PlayEmf(painter, QRectF(QPointF(0, 0), QSizeF(size)), *metafile, options).Cancelled)
-                picture = QImage(); // asked for again when it is back in sight
+            cancelled = PlayEmf(painter, QRectF(QPointF(0, 0), QSizeF(size)), *metafile, options).Cancelled;
         }
+        // Not while the painter is still on it: asked for again when back in sight.
+        if (cancelled)
+            picture = QImage();
         QMetaObject::invokeMethod(
             self.data(),
             [self, generation, Page, picture] {

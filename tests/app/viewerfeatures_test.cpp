@@ -157,8 +157,14 @@ TEST_F(ViewerFeaturesTest, TheGdiViewEntryRedrawsThePageAndIsRemembered)
     SaveDemoReport(sample, 1);
     auto document = LoadedDocument(sample);
     TfrmZozEdezaPreview* w = OpenActive(document.get());
-    QWidget* image = w->QRPreview1->PreviewImage();
-    const QImage smooth = image->grab().toImage();
+    TQRPreviewImage* image = w->QRPreview1->PreviewImage();
+    // The page is drawn on a thread: the first grab asks for it.
+    const auto drawn = [image] {
+        image->grab();
+        image->WaitForDrawing();
+        return image->grab().toImage();
+    };
+    const QImage smooth = drawn();
     auto pick = [&] {
         QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 20), image->mapToGlobal(QPoint(20, 20)));
         QApplication::sendEvent(image, &click);
@@ -176,7 +182,7 @@ TEST_F(ViewerFeaturesTest, TheGdiViewEntryRedrawsThePageAndIsRemembered)
     };
     EXPECT_FALSE(pick());
     EXPECT_TRUE(GdiTextView());
-    const QImage gdi = image->grab().toImage();
+    const QImage gdi = drawn();
     EXPECT_NE(gdi, smooth);
     // A window opened now shows the remembered view; turned off again, the
     // smoothed page comes back.
@@ -185,7 +191,7 @@ TEST_F(ViewerFeaturesTest, TheGdiViewEntryRedrawsThePageAndIsRemembered)
     EXPECT_TRUE(w2->QRPreview1->PreviewImage()->GdiText());
     EXPECT_TRUE(pick());
     EXPECT_FALSE(GdiTextView());
-    EXPECT_EQ(image->grab().toImage(), smooth);
+    EXPECT_EQ(drawn(), smooth);
 }
 
 TEST_F(ViewerFeaturesTest, ABareEmfOpensAsOnePageWhateverItsName)
