@@ -377,7 +377,9 @@ void TArchiveSearchDialog::RunQuery()
 
 void TArchiveSearchDialog::ShowHits(const TArchiveQueryThread::TResult& Result)
 {
-    if (Result.Ticket != FTicket)
+    // A query cancelled (the window closed) may have finished just before;
+    // its hits were queued already and must not show.
+    if (Result.Ticket != FTicket || !Querying())
         return;
     FShownTicket = FTicket;
     FShownQuery = FQueryText;

@@ -27,6 +27,9 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "eventually.h"
 
 namespace {
@@ -206,6 +209,9 @@ TEST_F(ArchiveSearchTest, QueriesRunOffTheGuiThreadAndStopWhenTheWindowCloses)
     QTest::keyClick(dialog.QueryEdit, Qt::Key_Return);
     EXPECT_TRUE(dialog.Querying());
     EXPECT_EQ(dialog.Hits->topLevelItemCount(), 0);
+    // Let the query finish meanwhile: its hits, already queued, must not
+    // show in a window closed before they came.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     dialog.hide();
     EXPECT_FALSE(dialog.Querying());
     QTest::qWait(500);
