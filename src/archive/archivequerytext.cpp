@@ -33,6 +33,24 @@ void AddTerms(const QString& Folded, bool LastIsPrefix, std::vector<TArchiveTerm
 
 } // namespace
 
+int ReadQuotedPhrase(const QString& Text, int Open, QString& Phrase)
+{
+    const int n = Text.size();
+    int j = Open + 1;
+    for (; j < n; ++j) {
+        if (Text[j] == u'"') {
+            if (j + 1 < n && Text[j + 1] == u'"') {
+                Phrase += u'"';
+                ++j;
+                continue;
+            }
+            break;
+        }
+        Phrase += Text[j];
+    }
+    return std::min(n, j + 1);
+}
+
 QString ArchiveFtsMatch(const QString& Text, unsigned Fold, std::vector<TArchiveTerm>* Terms)
 {
     std::vector<TArchiveTerm> terms;
@@ -44,21 +62,8 @@ QString ArchiveFtsMatch(const QString& Text, unsigned Fold, std::vector<TArchive
             out += u' ';
             ++i;
         } else if (c == u'"') {
-            // FTS5 writes a quote inside a phrase twice.
             QString phrase;
-            int j = i + 1;
-            for (; j < n; ++j) {
-                if (Text[j] == u'"') {
-                    if (j + 1 < n && Text[j + 1] == u'"') {
-                        phrase += u'"';
-                        ++j;
-                        continue;
-                    }
-                    break;
-                }
-                phrase += Text[j];
-            }
-            i = std::min(n, j + 1);
+            i = ReadQuotedPhrase(Text, i, phrase);
             const bool prefix = i < n && Text[i] == u'*';
             const QString folded = FoldText(phrase, Fold);
             AddTerms(folded, prefix, terms);

@@ -13,6 +13,10 @@ struct TArchiveTerm {
     bool Prefix = false;
 };
 
+// The phrase of a query from the quote at Open to its closing quote (a quote
+// inside written twice, as FTS5 has it); returns where the text goes on.
+int ReadQuotedPhrase(const QString& Text, int Open, QString& Phrase);
+
 // The query for FTS5, its column chosen by Fold; Terms gets its words.
 // Throws EArchiveIndex for a query without words, EArchiveQueryTooLong.
 QString ArchiveFtsMatch(const QString& Text, unsigned Fold, std::vector<TArchiveTerm>* Terms);

@@ -293,19 +293,7 @@ QString ArchiveTsQuery(const QString& Text, unsigned Fold, std::vector<TArchiveT
             ++i;
         } else if (c == u'"') {
             QString phrase;
-            int j = i + 1;
-            for (; j < n; ++j) {
-                if (Text[j] == u'"') {
-                    if (j + 1 < n && Text[j + 1] == u'"') {
-                        phrase += u'"';
-                        ++j;
-                        continue;
-                    }
-                    break;
-                }
-                phrase += Text[j];
-            }
-            i = std::min(n, j + 1);
+            i = ReadQuotedPhrase(Text, i, phrase);
             const bool prefix = i < n && Text[i] == u'*';
             if (prefix)
                 ++i;
