@@ -36,7 +36,7 @@ speed() {
         awk -F, '/^"?BM_/ { printf "%.1f\n", $(NF - 4) / 1e6 }'
 }
 
-median() { sort -g | awk '{v[NR] = $1} END {print (NR ? v[int((NR + 1) / 2)] : "n/a")}'; }
+. "$(dirname "$0")/bench-common.sh"
 
 for bm in BM_ExpandEmfPages BM_ExpandIncompressible BM_CompressEmfPages; do
     : >"$WORK/a" && : >"$WORK/b" && : >"$WORK/r"

@@ -37,13 +37,7 @@ reads() {
     } END { printf "%d %d %d\n", calls, seeks, bytes }' "$WORK/trace"
 }
 
-seconds() {
-    local start end
-    start=$(date +%s.%N)
-    "$@" >/dev/null
-    end=$(date +%s.%N)
-    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f\n", b - a }'
-}
+. "$(dirname "$0")/bench-common.sh"
 
 make_report "$WORK/one.qrp" 1
 make_report "$WORK/large.qrp" "$PAGES"

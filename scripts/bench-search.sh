@@ -26,14 +26,7 @@ done
 echo "archives: $REPORTS x $PAGES pages; plain $(du -sh --count-links "$WORK/plain" | cut -f1)," \
     "compressed $(du -sh --count-links "$WORK/packed" | cut -f1)"
 
-seconds() {
-    local start end
-    start=$(date +%s.%N)
-    "$@" >/dev/null
-    end=$(date +%s.%N)
-    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f\n", b - a }'
-}
-median() { sort -g | awk '{v[NR] = $1} END {print (NR ? v[int((NR + 1) / 2)] : "n/a")}'; }
+. "$(dirname "$0")/bench-common.sh"
 
 # compare NAME A... -- B...: alternating runs, A's time over B's.
 compare() {
