@@ -11,12 +11,14 @@ function(qrp_layer_library name dir)
   target_link_libraries(${name} ${ARGN})
 endfunction()
 
-# One test executable per tests/<layer>/*_test.cpp file, linked to LIBS.
+# The tests of a layer: every tests/<layer>/*_test.cpp, with the layer's
+# *_helpers.cpp, in one executable linked to LIBS. One executable a layer
+# compiles the shared helpers, the moc step and the link once instead of once
+# a file, which is most of a clean build's time. Tests that talk to a CUPS
+# server (*cups*) get an executable each and the label "printer" instead of
+# "unit", so that a package build can leave them out (ctest -L unit).
 # QT selects the main that starts a QApplication on the offscreen platform.
-# Labels: "unit" and the layer; tests that talk to a CUPS server (*cups*)
-# get "printer" instead of "unit", so that a package build can leave them
-# out (ctest -L unit). QRP_TEST_LAYERS, when set, limits the build to the
-# layers it lists.
+# QRP_TEST_LAYERS, when set, limits the build to the layers it lists.
 function(qrp_layer_tests layer)
   cmake_parse_arguments(T "QT" "" "LIBS" ${ARGN})
   if(QRP_TEST_LAYERS AND NOT layer IN_LIST QRP_TEST_LAYERS)
@@ -24,25 +26,46 @@ function(qrp_layer_tests layer)
   endif()
   file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${layer}/*_test.cpp)
   file(GLOB _helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${layer}/*_helpers.cpp)
+  set(_unit)
+  set(_cups)
   foreach(_t ${_tests})
     get_filename_component(_base ${_t} NAME_WE)
-    set(_exe ${layer}_${_base})
-    add_executable(${_exe} ${_t} ${_helpers})
-    if(T_QT)
-      target_link_libraries(${_exe} PRIVATE qrp_test_main_qt)
-    else()
-      target_link_libraries(${_exe} PRIVATE qrp_test_main)
-    endif()
-    target_link_libraries(${_exe} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
-    target_compile_definitions(${_exe} PRIVATE
-      QRP_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
-      QRP_BINARY_DIR="${CMAKE_BINARY_DIR}"
-      QRP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-    set(_labels unit ${layer})
     if(_base MATCHES "cups")
-      set(_labels printer ${layer})
+      list(APPEND _cups ${_t})
+    else()
+      list(APPEND _unit ${_t})
     endif()
-    gtest_discover_tests(${_exe} DISCOVERY_MODE PRE_TEST
-      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300 LABELS "${_labels}")
   endforeach()
+  if(_unit)
+    _qrp_test_executable(${layer}_tests "unit;${layer}" "${_unit};${_helpers}")
+  endif()
+  foreach(_t ${_cups})
+    get_filename_component(_base ${_t} NAME_WE)
+    _qrp_test_executable(${layer}_${_base} "printer;${layer}" "${_t};${_helpers}")
+  endforeach()
+endfunction()
+
+# Uses T_QT and T_LIBS of the caller.
+function(_qrp_test_executable exe labels sources)
+  add_executable(${exe} ${sources})
+  if(T_QT)
+    target_link_libraries(${exe} PRIVATE qrp_test_main_qt)
+  else()
+    target_link_libraries(${exe} PRIVATE qrp_test_main)
+  endif()
+  target_link_libraries(${exe} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
+  target_compile_definitions(${exe} PRIVATE
+    QRP_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
+    QRP_BINARY_DIR="${CMAKE_BINARY_DIR}"
+    QRP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  # The tests' own code is built for build speed; the code under test keeps
+  # the build type's optimisation and the sanitizers.
+  target_compile_options(${exe} PRIVATE -Og -g1)
+  set(_pch <gtest/gtest.h> <gmock/gmock.h> <string> <vector> <memory> <functional>)
+  if(T_QT)
+    list(APPEND _pch <QApplication> <QDir> <QFile> <QImage> <QPainter> <QString> <QTemporaryDir>)
+  endif()
+  target_precompile_headers(${exe} PRIVATE ${_pch})
+  gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300 LABELS "${labels}")
 endfunction()
