@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
 #include <functional>
 #include <random>
@@ -39,7 +38,7 @@ void PrintTo(const DamageCase& c, std::ostream* os)
 
 class DamagedReport : public ::testing::TestWithParam<DamageCase> {};
 
-TEST_P(DamagedReport, EndsWithAClearMessageQuicklyAndLeavesTheFileAlone)
+TEST_P(DamagedReport, EndsWithAClearMessageAndLeavesTheFileAlone)
 {
     const DamageCase& c = GetParam();
     TPrivateTempFolder tmp;
@@ -48,15 +47,12 @@ TEST_P(DamagedReport, EndsWithAClearMessageQuicklyAndLeavesTheFileAlone)
     c.Damage(report);
     WriteFileBytes(name, report);
 
-    const auto started = std::chrono::steady_clock::now();
     std::string message;
     try {
         InspectReportFile(name);
     } catch (const Exception& e) {
         message = e.what();
     }
-    const auto elapsed = std::chrono::steady_clock::now() - started;
-    EXPECT_LT(elapsed, std::chrono::seconds(1));
     EXPECT_NE(message.find(c.Message), std::string::npos) << message;
     EXPECT_NE(message.find("\"" + name + "\""), std::string::npos) << message;
     EXPECT_EQ(ReadFileBytes(name), report);

