@@ -152,6 +152,31 @@
     </message>
 </context>
 <context>
+    <name>QAbstractFileIconProvider</name>
+    <message>
+        <source>Folder</source>
+        <comment>All other platforms</comment>
+        <translation>Klasör</translation>
+    </message>
+    <message>
+        <source>Shortcut</source>
+        <comment>All other platforms</comment>
+        <translation>Kısayol</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Dosya</translation>
+    </message>
+    <message>
+        <source>Drive</source>
+        <translation>Sürücü</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Bilinmeyen</translation>
+    </message>
+</context>
+<context>
     <name>TArchiveSearchDialog</name>
     <message>
         <source>Arşivde Ara</source>
@@ -699,6 +724,10 @@
         <source>Sayfayı &amp;Resim Olarak Kopyala</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Windows görünümü (GDI)</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>Tfrmzizarud</name>
@@ -749,6 +778,371 @@
     <message>
         <source>A&amp;rşivde Ara…</source>
         <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>qrptool</name>
+    <message>
+        <source>a new report from EMF files</source>
+        <translation>EMF dosyalarından yeni bir rapor</translation>
+    </message>
+    <message>
+        <source>a sample sales report of N pages (default 5)</source>
+        <translation>N sayfalık örnek bir satış raporu (varsayılan 5)</translation>
+    </message>
+    <message>
+        <source>page N as a bare EMF, byte-identical to what was stored</source>
+        <translation>N. sayfa, saklandığı gibi bayt bayt aynı yalın bir EMF olarak</translation>
+    </message>
+    <message>
+        <source>pages FIRST to LAST of SRC as a new report DST (FIRST 0: all pages)</source>
+        <translation>SRC raporunun FIRST ile LAST arasındaki sayfaları yeni bir DST raporu olarak (FIRST 0: bütün sayfalar)</translation>
+    </message>
+    <message>
+        <source>makes an empty archive index, or brings one made by an older qrptool up to date; on a PostgreSQL server (a postgresql:// URI or service=NAME) run it once, as the owner of the database</source>
+        <translation>boş bir arşiv dizini oluşturur ya da eski bir qrptool sürümünün yaptığı dizini günceller; PostgreSQL sunucusunda (postgresql:// adresi ya da service=AD) veritabanının sahibi olarak bir kez çalıştırın</translation>
+    </message>
+    <message>
+        <source>the pages of the archive index that best match QUERY (words, "phrases", prefix*, AND, OR, NOT), as FILE:PAGE: snippet with the words found in [brackets]; --stem (on a server) finds the words' other Turkish forms</source>
+        <translation>arşiv dizininde QUERY sorgusuna (sözcükler, "tümceler", önek*, AND, OR, NOT) en iyi uyan sayfalar, DOSYA:SAYFA: bulunan sözcükler [köşeli ayraç] içinde bir alıntıyla; --stem (sunucuda) sözcüklerin Türkçe çekimli biçimlerini de bulur</translation>
+    </message>
+    <message>
+        <source>adds new reports to the archive index, indexes changed ones again and drops removed ones; damaged ones are skipped and named, and so are folders and files that cannot be read, whose reports stay indexed; exit status 2 when some were. A folder that is empty now keeps its reports unless --prune</source>
+        <translation>yeni raporları arşiv dizinine ekler, değişenleri yeniden dizinler, silinenleri çıkarır; hasarlı raporlar atlanır ve adları yazılır, okunamayan klasör ve dosyalar da öyle (raporları dizinde kalır); böyleleri varsa çıkış durumu 2. Artık boş olan bir klasörün raporları --prune verilmedikçe kalır</translation>
+    </message>
+    <message>
+        <source>header size, page count, compression, creation time, detected paper, and per page its EMF size in bytes, pixels and millimetres</source>
+        <translation>başlık boyutu, sayfa sayısı, sıkıştırma, oluşturulma zamanı, algılanan kâğıt ve her sayfanın bayt, piksel ve milimetre olarak EMF boyutu</translation>
+    </message>
+    <message>
+        <source>DST is replaced by one report of the pages of every SRC, in order (name DST as the first SRC to append to it); prints the result code on failure</source>
+        <translation>DST, her SRC raporunun sayfalarından sırayla oluşan tek bir raporla değiştirilir (eklemek için DST'yi ilk SRC olarak verin); başarısızlıkta sonuç kodunu yazar</translation>
+    </message>
+    <message>
+        <source>prints a range in collated copies, as the viewer's print button does</source>
+        <translation>bir sayfa aralığını, görüntüleyicinin yazdır düğmesi gibi harmanlanmış kopyalar hâlinde yazdırır</translation>
+    </message>
+    <message>
+        <source>the printers of the active backend and what they offer</source>
+        <translation>etkin arka ucun yazıcıları ve sundukları</translation>
+    </message>
+    <message>
+        <source>pages to PNG or SVG (one file per page, OUT-N.png) or to one PDF document; pages decoded on N threads; --gdi: text in GDI's pixels</source>
+        <translation>sayfaları PNG ya da SVG dosyalarına (sayfa başına bir dosya, OUT-N.png) ya da tek bir PDF belgesine yazar; sayfalar N iş parçacığında çözülür; --gdi: metin GDI'nin piksellerinde</translation>
+    </message>
+    <message>
+        <source>EMF files to OUTDIR/NAME.png each; goes on after a failing file and exits 1 at the end</source>
+        <translation>EMF dosyalarını tek tek OUTDIR/AD.png olarak çizer; başarısız bir dosyadan sonra sürer ve sonunda 1 ile çıkar</translation>
+    </message>
+    <message>
+        <source>every line of the pages that matches, as FILE:PAGE: LINE; folders searched recursively</source>
+        <translation>sayfalarda eşleşen her satır, DOSYA:SAYFA: SATIR olarak; klasörler alt klasörleriyle aranır</translation>
+    </message>
+    <message>
+        <source>the text of each page in reading order, pages ended by a form feed; --jsonl: one JSON object a page</source>
+        <translation>her sayfanın metni okuma sırasıyla, sayfalar sayfa sonu karakteriyle biter; --jsonl: sayfa başına bir JSON nesnesi</translation>
+    </message>
+    <message>
+        <source>page 1 of a report or an EMF as a PNG whose longest side is SIZE (default 256), for file managers; --gdi: text in GDI's pixels</source>
+        <translation>bir raporun ya da EMF dosyasının 1. sayfası, en uzun kenarı SIZE (varsayılan 256) olan bir PNG olarak, dosya yöneticileri için; --gdi: metin GDI'nin piksellerinde</translation>
+    </message>
+    <message>
+        <source>usage: qrptool COMMAND [ARGS]
+
+commands:
+</source>
+        <translation>kullanım: qrptool KOMUT [ARGÜMANLAR]
+
+komutlar:
+</translation>
+    </message>
+    <message>
+        <source>Usage: qrptool COMMAND [ARGS]
+Shows, converts and prints saved report files (.QRP) from the command line.
+
+Commands:
+</source>
+        <translation>Kullanım: qrptool KOMUT [ARGÜMANLAR]
+Kaydedilmiş rapor dosyalarını (.QRP) komut satırından gösterir, dönüştürür ve yazdırır.
+
+Komutlar:
+</translation>
+    </message>
+    <message>
+        <source>
+Exit status 0 on success; on failure one line on standard error and status 1
+(2 for wrong arguments).
+
+qrptool is free software under the GNU General Public License, version 3 or
+later; run "qrptool --version" for the notice.
+</source>
+        <translation>
+Başarıda çıkış durumu 0; başarısızlıkta standart hataya bir satır ve durum 1
+(yanlış argümanlarda 2).
+
+qrptool, GNU Genel Kamu Lisansı sürüm 3 ya da sonrası altında özgür bir
+yazılımdır; bildirim için "qrptool --version" komutunu çalıştırın.
+</translation>
+    </message>
+    <message>
+        <source>qrptool: unknown command "%1"
+</source>
+        <translation>qrptool: bilinmeyen komut “%1”
+</translation>
+    </message>
+    <message>
+        <source>unknown option "%1"</source>
+        <translation>bilinmeyen seçenek “%1”</translation>
+    </message>
+    <message>
+        <source>unknown or incomplete option "%1"</source>
+        <translation>bilinmeyen ya da eksik seçenek “%1”</translation>
+    </message>
+    <message>
+        <source>unknown option %1</source>
+        <translation>bilinmeyen seçenek %1</translation>
+    </message>
+    <message>
+        <source>unknown argument "%1"</source>
+        <translation>bilinmeyen argüman “%1”</translation>
+    </message>
+    <message>
+        <source>unexpected argument "%1"</source>
+        <translation>beklenmeyen argüman “%1”</translation>
+    </message>
+    <message>
+        <source>unexpected "%1"</source>
+        <translation>beklenmeyen “%1”</translation>
+    </message>
+    <message>
+        <source>unknown paper "%1" (A4, A3, A5, Letter, Legal, ...)</source>
+        <translation>bilinmeyen kâğıt “%1” (A4, A3, A5, Letter, Legal, ...)</translation>
+    </message>
+    <message>
+        <source>unknown format "%1"</source>
+        <translation>bilinmeyen biçim “%1”</translation>
+    </message>
+    <message>
+        <source>%1 needs a value</source>
+        <translation>%1 bir değer ister</translation>
+    </message>
+    <message>
+        <source>%1 wants a number from 1 to %2, not "%3"</source>
+        <translation>%1, 1 ile %2 arasında bir sayı ister, “%3” değil</translation>
+    </message>
+    <message>
+        <source>%1 wants a positive number, not "%2"</source>
+        <translation>%1 pozitif bir sayı ister, “%2” değil</translation>
+    </message>
+    <message>
+        <source>%1 must lie between 1 and %2</source>
+        <translation>%1, 1 ile %2 arasında olmalı</translation>
+    </message>
+    <message>
+        <source>%1 must be a page number, not "%2"</source>
+        <translation>%1 bir sayfa numarası olmalı, “%2” değil</translation>
+    </message>
+    <message>
+        <source>--pages wants a whole number from 1 to %1, not "%2"</source>
+        <translation>--pages, 1 ile %1 arasında bir tam sayı ister, “%2” değil</translation>
+    </message>
+    <message>
+        <source>--pages wants A-B or N with page numbers from 1, not "%1"</source>
+        <translation>--pages, 1'den başlayan sayfa numaralarıyla A-B ya da N ister, “%1” değil</translation>
+    </message>
+    <message>
+        <source>--pages wants page numbers from 1 on, not "%1"</source>
+        <translation>--pages, 1'den başlayan sayfa numaraları ister, “%1” değil</translation>
+    </message>
+    <message>
+        <source>--pages %1 is an empty range</source>
+        <translation>--pages %1 boş bir aralık</translation>
+    </message>
+    <message>
+        <source>--copies wants a number from 1 to 99, not "%1"</source>
+        <translation>--copies, 1 ile 99 arasında bir sayı ister, “%1” değil</translation>
+    </message>
+    <message>
+        <source>-s wants a size in pixels, not "%1"</source>
+        <translation>-s piksel cinsinden bir boyut ister, “%1” değil</translation>
+    </message>
+    <message>
+        <source>-s must lie between 16 and %1</source>
+        <translation>-s, 16 ile %1 arasında olmalı</translation>
+    </message>
+    <message>
+        <source>"%1" is not a page number</source>
+        <translation>“%1” bir sayfa numarası değil</translation>
+    </message>
+    <message>
+        <source>give either --dpi or --width</source>
+        <translation>--dpi ya da --width seçeneklerinden yalnızca birini verin</translation>
+    </message>
+    <message>
+        <source>-o is missing</source>
+        <translation>-o eksik</translation>
+    </message>
+    <message>
+        <source>only one output file, please</source>
+        <translation>yalnızca bir çıktı dosyası verin</translation>
+    </message>
+    <message>
+        <source>no output file given</source>
+        <translation>çıktı dosyası verilmedi</translation>
+    </message>
+    <message>
+        <source>no report file given</source>
+        <translation>rapor dosyası verilmedi</translation>
+    </message>
+    <message>
+        <source>expected an output file and at least one EMF file</source>
+        <translation>bir çıktı dosyası ve en az bir EMF dosyası bekleniyordu</translation>
+    </message>
+    <message>
+        <source>expected a report file, a page number and an output file</source>
+        <translation>bir rapor dosyası, bir sayfa numarası ve bir çıktı dosyası bekleniyordu</translation>
+    </message>
+    <message>
+        <source>expected SRC DST FIRST LAST</source>
+        <translation>SRC DST FIRST LAST bekleniyordu</translation>
+    </message>
+    <message>
+        <source>expected --db ARCHIVE.db|URI</source>
+        <translation>--db ARCHIVE.db|URI bekleniyordu</translation>
+    </message>
+    <message>
+        <source>expected --db ARCHIVE.db</source>
+        <translation>--db ARCHIVE.db bekleniyordu</translation>
+    </message>
+    <message>
+        <source>expected a query</source>
+        <translation>bir sorgu bekleniyordu</translation>
+    </message>
+    <message>
+        <source>expected at least one folder</source>
+        <translation>en az bir klasör bekleniyordu</translation>
+    </message>
+    <message>
+        <source>expected DST and the source reports</source>
+        <translation>DST ve kaynak raporlar bekleniyordu</translation>
+    </message>
+    <message>
+        <source>expected the report file</source>
+        <translation>rapor dosyası bekleniyordu</translation>
+    </message>
+    <message>
+        <source>expected one report file</source>
+        <translation>bir rapor dosyası bekleniyordu</translation>
+    </message>
+    <message>
+        <source>expected EMF files</source>
+        <translation>EMF dosyaları bekleniyordu</translation>
+    </message>
+    <message>
+        <source>expected a pattern and at least one file or folder</source>
+        <translation>bir arama deseni ve en az bir dosya ya da klasör bekleniyordu</translation>
+    </message>
+    <message>
+        <source>expected reports, EMF files or folders</source>
+        <translation>raporlar, EMF dosyaları ya da klasörler bekleniyordu</translation>
+    </message>
+    <message>
+        <source>expected a report or EMF file</source>
+        <translation>bir rapor ya da EMF dosyası bekleniyordu</translation>
+    </message>
+    <message>
+        <source>expected an input file and an output file</source>
+        <translation>bir girdi dosyası ve bir çıktı dosyası bekleniyordu</translation>
+    </message>
+    <message>
+        <source>put the query in quotes: one argument, not "%1" after it</source>
+        <translation>sorguyu tırnak içine alın: tek bir argüman olmalı, ardından “%1” gelmemeli</translation>
+    </message>
+    <message>
+        <source>--stem needs an index on a PostgreSQL server</source>
+        <translation>--stem, bir PostgreSQL sunucusundaki dizini ister</translation>
+    </message>
+    <message>
+        <source>the query is not understood: %1</source>
+        <translation>sorgu anlaşılamadı: %1</translation>
+    </message>
+    <message>
+        <source>page %1 does not exist: "%2" has %3 pages</source>
+        <translation>%1. sayfa yok: “%2” %3 sayfa</translation>
+    </message>
+    <message>
+        <source>pages %1-%2 hold no page of "%3" (%4 pages); nothing written</source>
+        <translation>%1-%2 sayfaları “%3” raporunun hiçbir sayfasını içermiyor (%4 sayfa); hiçbir şey yazılmadı</translation>
+    </message>
+    <message>
+        <source>%1: no such index; make it with qrptool index update</source>
+        <translation>%1: böyle bir dizin yok; qrptool index update ile oluşturun</translation>
+    </message>
+    <message>
+        <source>no printer named "%1"; see qrptool printers</source>
+        <translation>“%1” adında bir yazıcı yok; qrptool printers komutuna bakın</translation>
+    </message>
+    <message>
+        <source>the picture would be too large (%1 x %2 pixels)</source>
+        <translation>resim çok büyük olurdu (%1 x %2 piksel)</translation>
+    </message>
+    <message>
+        <source>cannot write "%1"</source>
+        <translation>“%1” yazılamıyor</translation>
+    </message>
+    <message>
+        <source>cannot create the folder "%1"</source>
+        <translation>“%1” klasörü oluşturulamıyor</translation>
+    </message>
+    <message>
+        <source>the report has %1 pages</source>
+        <translation>rapor %1 sayfa</translation>
+    </message>
+    <message>
+        <source>page %1 is missing</source>
+        <translation>%1. sayfa eksik</translation>
+    </message>
+    <message>
+        <source>%1: not a regular file</source>
+        <translation>%1: sıradan bir dosya değil</translation>
+    </message>
+    <message>
+        <source>"%1" holds no page</source>
+        <translation>“%1” hiç sayfa içermiyor</translation>
+    </message>
+    <message>
+        <source>"%1": page 1 is too complex to draw in full</source>
+        <translation>“%1”: 1. sayfa tamamen çizilemeyecek kadar karmaşık</translation>
+    </message>
+    <message>
+        <source>"%1": %2</source>
+        <translation>“%1”: %2</translation>
+    </message>
+    <message>
+        <source>usage: qrptool %1
+</source>
+        <translation>kullanım: qrptool %1
+</translation>
+    </message>
+    <message>
+        <source>cannot use "%1" as the archive index: %2</source>
+        <translation>“%1” arşiv dizini olarak kullanılamıyor: %2</translation>
+    </message>
+    <message>
+        <source>not an archive index (qrptool index update makes one); left as it was</source>
+        <translation>bir arşiv dizini değil (qrptool index update bir dizin oluşturur); olduğu gibi bırakıldı</translation>
+    </message>
+    <message>
+        <source>not an archive index (qrptool index init makes one)</source>
+        <translation>bir arşiv dizini değil (qrptool index init bir dizin oluşturur)</translation>
+    </message>
+    <message>
+        <source>the query has no words to look for</source>
+        <translation>sorguda aranacak sözcük yok</translation>
+    </message>
+    <message>
+        <source>the query has %1 words; at most %2 are looked for at once</source>
+        <translation>sorguda %1 sözcük var; bir seferde en çok %2 sözcük aranır</translation>
     </message>
 </context>
 </TS>

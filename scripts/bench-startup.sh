@@ -7,6 +7,8 @@
 # ratios, and the Qt libraries each command has loaded.
 #   scripts/bench-startup.sh [QRPTOOL] [PAIRS of batches of 20 runs]
 set -euo pipefail
+# The figures are read and printed with a decimal point whatever the locale.
+export LC_NUMERIC=C
 
 TOOL=$(realpath "${1:-build-bench/src/tools/qrptool}")
 RUNS=${2:-10}

@@ -12,6 +12,19 @@
 
 namespace {
 
+// The file dialog's type column: Qt's Turkish catalogue has these names
+// only under an older context, so ours carries them under the one Qt asks.
+[[maybe_unused]] const struct {
+    const char* Source;
+    const char* Comment;
+} FileTypeNames[] = {
+    QT_TRANSLATE_NOOP3("QAbstractFileIconProvider", "Folder", "All other platforms"),
+    QT_TRANSLATE_NOOP3("QAbstractFileIconProvider", "Shortcut", "All other platforms"),
+    QT_TRANSLATE_NOOP3("QAbstractFileIconProvider", "File", ""),
+    QT_TRANSLATE_NOOP3("QAbstractFileIconProvider", "Drive", ""),
+    QT_TRANSLATE_NOOP3("QAbstractFileIconProvider", "Unknown", ""),
+};
+
 TFileDialogRunner& FileDialogRunner()
 {
     static TFileDialogRunner runner;

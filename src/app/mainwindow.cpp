@@ -265,8 +265,12 @@ void Tfrmzizarud::InFront(TfrmZozEdezaPreview* Preview)
     Preview->ShowInFront();
     KeepClearOf(Preview);
     // A window manager places a new window and adds its frame only once it
-    // is mapped; at start-up this window is mapped after the preview and may
-    // take the focus from it then.
+    // is mapped, which on a busy machine can be seconds later: until then
+    // every place it gives this window is checked.
+    FSettlingBeside = Preview;
+    QTimer::singleShot(3000, this, [this] { FSettlingBeside = nullptr; });
+    // At start-up this window is mapped after the preview and may take the
+    // focus from it then.
     QTimer::singleShot(300, this, [this, preview = QPointer<TfrmZozEdezaPreview>(Preview)] {
         if (!preview || !preview->isVisible())
             return;
@@ -274,6 +278,13 @@ void Tfrmzizarud::InFront(TfrmZozEdezaPreview* Preview)
         if (!QApplication::activeWindow() || QApplication::activeWindow() == this)
             preview->ShowInFront();
     });
+}
+
+void Tfrmzizarud::moveEvent(QMoveEvent* Event)
+{
+    QMainWindow::moveEvent(Event);
+    if (FSettlingBeside && FSettlingBeside->isVisible())
+        KeepClearOf(FSettlingBeside);
 }
 
 void Tfrmzizarud::KeepClearOf(QWidget* Preview)

@@ -66,6 +66,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent* Event) override;
+    void moveEvent(QMoveEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
     void dragEnterEvent(QDragEnterEvent* Event) override;
     void dropEvent(QDropEvent* Event) override;
@@ -88,4 +89,7 @@ private:
     // Documents shown by a preview of another kind, which cannot own them.
     std::vector<std::unique_ptr<TQRPrinter>> FOtherDocuments;
     TArchiveSearchDialog* FArchiveSearch = nullptr;
+    // The preview just opened, while the window manager may still place
+    // this window (on it) when it maps it.
+    QPointer<QWidget> FSettlingBeside;
 };

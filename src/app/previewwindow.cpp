@@ -13,6 +13,7 @@
 #include "app/viewersettings.h"
 #include "platform/messagepump.h"
 #include "preview/findbar.h"
+#include "preview/previewgeometry.h"
 #include "preview/qrpreview.h"
 #include "preview/qrpreviewimage.h"
 #include "preview/textselection.h"
@@ -36,6 +37,9 @@
 
 namespace {
 
+// What "Rapor Buyut" and "Rapor Kucult" add and take, in percent.
+constexpr int ZoomButtonStep = 10;
+
 const char* const DefaultCaption = QT_TRANSLATE_NOOP("TfrmZozEdezaPreview", "Rapor Onizleme");
 
 } // namespace
@@ -49,7 +53,7 @@ TfrmZozEdezaPreview::TfrmZozEdezaPreview(QWidget* AOwner, TQRPrinter* aQRPrinter
     QRPreview1->SetQRPrinter(aQRPrinter);
     UpdateCaption();
     // The page buttons can act only where there is a page to go to.
-    UpdateNavButtons();
+    UpdateButtons();
 
     setAcceptDrops(true);
     const QByteArray geometry = PreviewGeometry();
@@ -155,8 +159,7 @@ void TfrmZozEdezaPreview::SetMainCommands(const QList<QAction*>& Commands)
 
 void TfrmZozEdezaPreview::UpdateCaption()
 {
-    QString caption = FQRPrinter && !FQRPrinter->Title().isEmpty() ? FQRPrinter->Title()
-                                                                   : tr(DefaultCaption);
+    QString caption = FQRPrinter && !FQRPrinter->Title().isEmpty() ? FQRPrinter->Title() : tr(DefaultCaption);
     const QString file = ReportFile();
     // Two open reports can be told apart in a task bar.
     if (!file.isEmpty())
@@ -291,7 +294,10 @@ void TfrmZozEdezaPreview::BuildLayout()
     connect(QRPreview1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& Pos) { ShowPageMenu(QRPreview1->viewport()->mapToGlobal(Pos)); });
 
-    QRPreview1->OnZoomChanged = [this](int Zoom) { PageBox->ShowZoom(Zoom); };
+    QRPreview1->OnZoomChanged = [this](int Zoom) {
+        PageBox->ShowZoom(Zoom);
+        UpdateButtons();
+    };
     QRPreview1->OnPageAvailable = [this](TQRPreview* Sender, int PageNum) { QRPreview1PageAvailable(Sender, PageNum); };
 }
 
@@ -300,7 +306,7 @@ void TfrmZozEdezaPreview::BuildLayout()
 void TfrmZozEdezaPreview::AddTextTools(QBoxLayout* Layout)
 {
     FindBar = new TFindBar(QRPreview1, this);
-    FindBar->OnPageChanged = [this] { UpdateNavButtons(); };
+    FindBar->OnPageChanged = [this] { UpdateButtons(); };
     Layout->addWidget(FindBar);
     TextSelection = new TPageTextSelection(QRPreview1->PreviewImage(), this);
     QRPreview1->PageText = [this] { return TextSelection->PageText(); };
@@ -343,18 +349,23 @@ void TfrmZozEdezaPreview::FillPageMenu(QMenu& Menu)
     add(tr("&Gerçek Boyut"), QKeySequence(Qt::CTRL | Qt::Key_0), &TfrmZozEdezaPreview::ActualSize);
     add(tr("&Sayfaya Sığdır"), QKeySequence(Qt::CTRL | Qt::Key_1), &TfrmZozEdezaPreview::FitPage);
     add(tr("G&enişliğe Sığdır"), QKeySequence(Qt::CTRL | Qt::Key_2), &TfrmZozEdezaPreview::FitWidth);
-    add(tr("&Büyüt"), QKeySequence(Qt::CTRL | Qt::Key_Plus), &TfrmZozEdezaPreview::ZoomInAroundCentre);
-    add(tr("&Küçült"), QKeySequence(Qt::CTRL | Qt::Key_Minus), &TfrmZozEdezaPreview::ZoomOutAroundCentre);
+    // The entries that share a button's work share its state.
+    UpdateButtons();
+    add(tr("&Büyüt"), QKeySequence(Qt::CTRL | Qt::Key_Plus), &TfrmZozEdezaPreview::ZoomInAroundCentre)
+        ->setEnabled(btnZoomIn->isEnabled());
+    add(tr("&Küçült"), QKeySequence(Qt::CTRL | Qt::Key_Minus), &TfrmZozEdezaPreview::ZoomOutAroundCentre)
+        ->setEnabled(btnZoomOut->isEnabled());
     Menu.addSeparator();
     add(tr("Ö&nceki Sayfa"), QKeySequence(Qt::Key_PageUp), &TfrmZozEdezaPreview::btnPrevPageClick)
-        ->setEnabled(btnPrevPage->isEnabled() && QRPreview1->PageNumber() > 1);
+        ->setEnabled(btnPrevPage->isEnabled());
     add(tr("S&onraki Sayfa"), QKeySequence(Qt::Key_PageDown), &TfrmZozEdezaPreview::btnNextPageClick)
-        ->setEnabled(FQRPrinter && QRPreview1->PageNumber() < FQRPrinter->PageCount());
+        ->setEnabled(btnNextPage->isEnabled());
     Menu.addSeparator();
-    add(tr("&Yazdır..."), QKeySequence(), &TfrmZozEdezaPreview::btnPrintClick);
-    add(tr("&Dışa Aktar..."), QKeySequence(Qt::CTRL | Qt::Key_S), &TfrmZozEdezaPreview::ExportReport);
+    add(tr("&Yazdır..."), QKeySequence(), &TfrmZozEdezaPreview::btnPrintClick)->setEnabled(btnPrint->isEnabled());
+    add(tr("&Dışa Aktar..."), QKeySequence(Qt::CTRL | Qt::Key_S), &TfrmZozEdezaPreview::ExportReport)
+        ->setEnabled(btnPrint->isEnabled());
     add(tr("Sayfayı &Resim Olarak Kopyala"), QKeySequence(), &TfrmZozEdezaPreview::CopyPageImage)
-        ->setEnabled(QRPreview1->PreviewImage()->ImageOK());
+        ->setEnabled(TextSelection->CopyAction()->isEnabled() && QRPreview1->PreviewImage()->ImageOK());
     // Text as GDI draws it, pixel for pixel, for those who compare with
     // the page on Windows; remembered for the windows opened later.
     QAction* gdi = Menu.addAction(tr("Windows görünümü (GDI)"));
@@ -408,13 +419,23 @@ void TfrmZozEdezaPreview::FormClose()
         FQRPrinter->ClosePreview(this);
 }
 
-void TfrmZozEdezaPreview::UpdateNavButtons()
+void TfrmZozEdezaPreview::UpdateButtons()
 {
     const int page = QRPreview1->PageNumber();
     TQRPrinter* printer = QRPreview1->QRPrinter();
-    btnPrevPage->setEnabled(page > 1);
-    btnNextPage->setEnabled(printer && page < printer->PageCount());
-    PageBox->ShowPage(page, printer ? printer->PageCount() : 0);
+    const int count = printer ? printer->PageCount() : 0;
+    // Each command is enabled exactly when it would do something: a report
+    // without pages keeps the page number it had, which leads nowhere.
+    btnPrevPage->setEnabled(page > 1 && page - 1 <= count);
+    btnNextPage->setEnabled(page < count);
+    btnPrint->setEnabled(count > 0);
+    btnZoomIn->setEnabled(QRPreview1->Zoom() + ZoomButtonStep <= MaxZoom);
+    btnZoomOut->setEnabled(QRPreview1->Zoom() > ZoomButtonStep);
+    const bool pageShown = page >= 1 && page <= count;
+    TextSelection->CopyAction()->setEnabled(pageShown);
+    TextSelection->SelectAllAction()->setEnabled(pageShown);
+    PageBox->ShowPage(page, count);
+    PageBox->Field()->setEnabled(count > 0);
     if (Thumbnails->isVisible())
         Thumbnails->ShowCurrentPage(page);
 }
@@ -448,7 +469,7 @@ void TfrmZozEdezaPreview::InitFirstPage()
     if (!bPleaseInit)
         return;
     QRPreview1->ZoomToFit();
-    UpdateNavButtons();
+    UpdateButtons();
     bPleaseInit = false;
 }
 
@@ -457,7 +478,7 @@ void TfrmZozEdezaPreview::btnPrevPageClick()
     ProcessPendingMessages();
     if (QRPreview1->PageNumber() > 1)
         QRPreview1->SetPageNumber(QRPreview1->PageNumber() - 1);
-    UpdateNavButtons();
+    UpdateButtons();
 }
 
 void TfrmZozEdezaPreview::btnNextPageClick()
@@ -465,14 +486,14 @@ void TfrmZozEdezaPreview::btnNextPageClick()
     ProcessPendingMessages();
     if (FQRPrinter && QRPreview1->PageNumber() < FQRPrinter->PageCount())
         QRPreview1->SetPageNumber(QRPreview1->PageNumber() + 1);
-    UpdateNavButtons();
+    UpdateButtons();
 }
 
 void TfrmZozEdezaPreview::FirstPage()
 {
     ProcessPendingMessages();
     QRPreview1->SetPageNumber(1);
-    UpdateNavButtons();
+    UpdateButtons();
 }
 
 void TfrmZozEdezaPreview::LastPage()
@@ -480,14 +501,14 @@ void TfrmZozEdezaPreview::LastPage()
     ProcessPendingMessages();
     if (FQRPrinter)
         QRPreview1->SetPageNumber(FQRPrinter->PageCount());
-    UpdateNavButtons();
+    UpdateButtons();
 }
 
 void TfrmZozEdezaPreview::GotoPage(int Page)
 {
     ProcessPendingMessages();
     QRPreview1->SetPageNumber(Page);
-    UpdateNavButtons();
+    UpdateButtons();
 }
 
 void TfrmZozEdezaPreview::ActualSize()
@@ -510,7 +531,7 @@ void TfrmZozEdezaPreview::FitWidth()
 
 void TfrmZozEdezaPreview::ExportReport()
 {
-    if (FQRPrinter)
+    if (FQRPrinter && FQRPrinter->PageCount() > 0)
         RunExportDialog(this, *FQRPrinter, QRPreview1->PageNumber());
 }
 
@@ -523,7 +544,7 @@ void TfrmZozEdezaPreview::CopyPageImage()
 void TfrmZozEdezaPreview::btnZoomInClick()
 {
     ProcessPendingMessages();
-    QRPreview1->SetZoom(QRPreview1->Zoom() + 10);
+    QRPreview1->SetZoom(QRPreview1->Zoom() + ZoomButtonStep);
 }
 
 void TfrmZozEdezaPreview::ZoomInAroundCentre()
@@ -549,8 +570,8 @@ void TfrmZozEdezaPreview::FocusPageBox()
 void TfrmZozEdezaPreview::btnZoomOutClick()
 {
     ProcessPendingMessages();
-    if (QRPreview1->Zoom() > 10)
-        QRPreview1->SetZoom(QRPreview1->Zoom() - 10);
+    if (QRPreview1->Zoom() > ZoomButtonStep)
+        QRPreview1->SetZoom(QRPreview1->Zoom() - ZoomButtonStep);
 }
 
 void TfrmZozEdezaPreview::btnOpenClick()
@@ -560,7 +581,7 @@ void TfrmZozEdezaPreview::btnOpenClick()
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
     const std::optional<QString> chosen = ExecuteFileDialog(dialog);
-    if (!chosen || !FQRPrinter)
+    if (!chosen)
         return;
     if (!QFileInfo::exists(*chosen)) {
         ShowMessage(this, tr("Dosya bulunamadı."), *chosen);
@@ -571,8 +592,6 @@ void TfrmZozEdezaPreview::btnOpenClick()
 
 void TfrmZozEdezaPreview::OpenFile(const QString& FileName)
 {
-    if (!FQRPrinter)
-        return;
     auto document = std::make_unique<TQRPrinter>(nullptr);
     std::unique_ptr<TReportSnapshot> snapshot = LoadReportSnapshot(*document, FileName);
     AddRecentFile(FileName);
@@ -598,7 +617,7 @@ void TfrmZozEdezaPreview::ShowDocument(std::unique_ptr<TQRPrinter> Document, std
     }
     // A report on other paper must not be drawn into the old page's shape.
     QRPreview1->UpdateZoom();
-    UpdateNavButtons();
+    UpdateButtons();
     UpdateCaption();
     WatchFile();
 }
@@ -635,7 +654,7 @@ void TfrmZozEdezaPreview::dropEvent(QDropEvent* Event)
 
 void TfrmZozEdezaPreview::btnPrintClick()
 {
-    if (!FQRPrinter)
+    if (!FQRPrinter || FQRPrinter->PageCount() == 0)
         return;
     // The pages shown are printed; the user learns when the file differs.
     CheckFileOnDisk();
@@ -681,7 +700,7 @@ void TfrmZozEdezaPreview::QRPreview1PageAvailable(TQRPreview*, int PageNum)
         }
     }
     setWindowTitle(caption);
-    UpdateNavButtons();
+    UpdateButtons();
 }
 
 QWidget* TQRQRPPreviewInterface::Show(TQRPrinter* AQRPrinter)

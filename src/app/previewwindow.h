@@ -93,7 +93,7 @@ public:
     void btnOpenClick();
     void btnCloseClick();
     void QRPreview1PageAvailable(TQRPreview* Sender, int PageNum);
-    void UpdateNavButtons();
+    void UpdateButtons();
     void InitFirstPage();
     void FirstPage();
     void LastPage();

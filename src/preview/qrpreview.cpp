@@ -285,6 +285,12 @@ void TQRPreview::resizeEvent(QResizeEvent* Event)
 {
     QScrollArea::resizeEvent(Event);
     FFocusRing->setGeometry(viewport()->geometry());
+    // The viewport also resizes when a zoom makes a scroll bar come or go,
+    // one event loop turn after the zoom; only the control's own size counts,
+    // or that late turn would throw the view back to the page's corner.
+    if (size() == FReappliedSize)
+        return;
+    FReappliedSize = size();
     ReapplyZoom();
 }
 
@@ -317,13 +323,13 @@ void TQRPreview::wheelEvent(QWheelEvent* Event)
     const int zoom = WheelZoom(FZoom, Event->angleDelta().y());
     if (zoom == FZoom)
         return;
-    // Keep the page point under the cursor where it is.
+    // Keep the page point under the cursor where it is. The scroll area hands
+    // on its viewport's wheel events, so the position is the viewport's.
     const QPointF cursor = Event->position();
-    const QPointF inImage = FSheet->mapFrom(this, cursor.toPoint()) - QPointF(FImagePos);
+    const QPointF inImage = FSheet->mapFrom(viewport(), cursor.toPoint()) - QPointF(FImagePos);
     const qreal scale = static_cast<qreal>(zoom) / FZoom;
     SetZoom(zoom);
     const QPointF target = QPointF(FImagePos) + inImage * scale;
-    const QPoint viewportCursor = viewport()->mapFrom(this, cursor.toPoint());
-    horizontalScrollBar()->setValue(qRound(target.x() - viewportCursor.x()));
-    verticalScrollBar()->setValue(qRound(target.y() - viewportCursor.y()));
+    horizontalScrollBar()->setValue(qRound(target.x() - cursor.x()));
+    verticalScrollBar()->setValue(qRound(target.y() - cursor.y()));
 }

@@ -89,4 +89,6 @@ private:
     QPoint FImagePos;
     QWidget* FFocusRing = nullptr;
     bool FReapplying = false;
+    // The control's size when the zoom was last re-applied for a resize.
+    QSize FReappliedSize;
 };

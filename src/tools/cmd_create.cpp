@@ -4,6 +4,8 @@
 #include "store/qrpagelist.h"
 #include "tools/command.h"
 
+#include <QtGlobal>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -51,6 +53,6 @@ int Run(const std::vector<std::string>& Args)
 }
 
 const ToolCommandRegistrar registrar({"create", "create OUT.qrp [--compress] IN.emf...", false, Run,
-                                      "a new report from EMF files"});
+                                      QT_TRANSLATE_NOOP("qrptool", "a new report from EMF files")});
 
 } // namespace

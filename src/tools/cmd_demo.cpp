@@ -68,6 +68,7 @@ int RunDemo(const std::vector<std::string>& Args)
 }
 
 const ToolCommandRegistrar Demo({"demo", "demo OUT.qrp [--pages N] [--compress] [--landscape] [--paper A4|Letter|...]",
-                                 true, RunDemo, "a sample sales report of N pages (default 5)"});
+                                 true, RunDemo,
+                                 QT_TRANSLATE_NOOP("qrptool", "a sample sales report of N pages (default 5)")});
 
 } // namespace

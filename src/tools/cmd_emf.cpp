@@ -4,6 +4,8 @@
 #include "store/qrreportinfo.h"
 #include "tools/command.h"
 
+#include <QtGlobal>
+
 #include <string>
 #include <vector>
 
@@ -35,6 +37,7 @@ int Run(const std::vector<std::string>& Args)
 }
 
 const ToolCommandRegistrar registrar({"emf", "emf FILE N OUT.emf", false, Run,
-                                      "page N as a bare EMF, byte-identical to what was stored"});
+                                      QT_TRANSLATE_NOOP("qrptool",
+                                                        "page N as a bare EMF, byte-identical to what was stored")});
 
 } // namespace

@@ -40,7 +40,8 @@ int Run(const std::vector<std::string>& Args)
     return 0;
 }
 
-const ToolCommandRegistrar registrar({"extract", "extract SRC DST FIRST LAST", false, Run,
-                                      "pages FIRST to LAST of SRC as a new report DST (FIRST 0: all pages)"});
+const ToolCommandRegistrar registrar(
+    {"extract", "extract SRC DST FIRST LAST", false, Run,
+     QT_TRANSLATE_NOOP("qrptool", "pages FIRST to LAST of SRC as a new report DST (FIRST 0: all pages)")});
 
 } // namespace

@@ -4,6 +4,9 @@
 #include "archive/archiveindex.h"
 #include "archive/pgarchiveindex.h"
 #include "tools/command.h"
+#include "tools/indexerrors.h"
+
+#include <QtGlobal>
 
 #include <cstdio>
 #include <string>
@@ -11,7 +14,7 @@
 
 namespace {
 
-int Run(const std::vector<std::string>& Args)
+int RunOnIndex(const std::vector<std::string>& Args)
 {
     std::string db;
     for (size_t i = 0; i < Args.size(); ++i) {
@@ -23,16 +26,21 @@ int Run(const std::vector<std::string>& Args)
     if (db.empty())
         throw UsageError{"expected --db ARCHIVE.db|URI"};
     TArchiveIndex index(db, TArchiveIndex::ForUpdate);
-    std::printf("%s: archive index ready (%lld pages)\n",
-                IsServerIndex(db) ? ServerIndexName(db).c_str() : db.c_str(),
+    std::printf("%s: archive index ready (%lld pages)\n", IsServerIndex(db) ? ServerIndexName(db).c_str() : db.c_str(),
                 static_cast<long long>(index.PageCount()));
     std::fflush(stdout);
     return 0;
 }
 
+int Run(const std::vector<std::string>& Args)
+{
+    return RunNamingTheIndex(Args, RunOnIndex);
+}
+
 const ToolCommandRegistrar registrar(
     {"index init", "index init --db ARCHIVE.db|URI", false, Run,
-     "makes an empty archive index, or brings one made by an older qrptool up to date; on a PostgreSQL "
-     "server (a postgresql:// URI or service=NAME) run it once, as the owner of the database"});
+     QT_TRANSLATE_NOOP(
+         "qrptool", "makes an empty archive index, or brings one made by an older qrptool up to date; on a PostgreSQL "
+                    "server (a postgresql:// URI or service=NAME) run it once, as the owner of the database")});
 
 } // namespace

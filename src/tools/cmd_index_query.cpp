@@ -6,6 +6,7 @@
 #include "archive/filenametext.h"
 #include "archive/pgarchiveindex.h"
 #include "tools/command.h"
+#include "tools/indexerrors.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -18,7 +19,7 @@
 
 namespace {
 
-int Run(const std::vector<std::string>& Args)
+int RunOnIndex(const std::vector<std::string>& Args)
 {
     std::string db, text;
     int limit = 20;
@@ -90,10 +91,16 @@ int Run(const std::vector<std::string>& Args)
     return hits.empty() ? 1 : 0;
 }
 
+int Run(const std::vector<std::string>& Args)
+{
+    return RunNamingTheIndex(Args, RunOnIndex);
+}
+
 const ToolCommandRegistrar registrar(
     {"index query", "index query --db ARCHIVE.db|URI QUERY [--limit N] [--ascii] [--stem] [--json]", false, Run,
-     "the pages of the archive index that best match QUERY (words, \"phrases\", prefix*, AND, OR, NOT), "
-     "as FILE:PAGE: snippet with the words found in [brackets]; --stem (on a server) finds the words' "
-     "other Turkish forms"});
+     QT_TRANSLATE_NOOP(
+         "qrptool", "the pages of the archive index that best match QUERY (words, \"phrases\", prefix*, AND, OR, NOT), "
+                    "as FILE:PAGE: snippet with the words found in [brackets]; --stem (on a server) finds the words' "
+                    "other Turkish forms")});
 
 } // namespace

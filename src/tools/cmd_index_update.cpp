@@ -3,6 +3,9 @@
 // with the reports under the folders; prints one summary line.
 #include "archive/archiveindex.h"
 #include "tools/command.h"
+#include "tools/indexerrors.h"
+
+#include <QtGlobal>
 
 #include <algorithm>
 #include <atomic>
@@ -26,7 +29,7 @@ void OnInterrupt(int)
         ::_exit(130);
 }
 
-int Run(const std::vector<std::string>& Args)
+int RunOnIndex(const std::vector<std::string>& Args)
 {
     std::string db;
     TIndexUpdateOptions options;
@@ -94,10 +97,17 @@ int Run(const std::vector<std::string>& Args)
 }
 
 // Reading the text of a page needs Qt's fonts.
+int Run(const std::vector<std::string>& Args)
+{
+    return RunNamingTheIndex(Args, RunOnIndex);
+}
+
 const ToolCommandRegistrar registrar(
     {"index update", "index update --db ARCHIVE.db|URI FOLDER... [--jobs N] [--prune]", true, Run,
-     "adds new reports to the archive index, indexes changed ones again and drops removed ones; "
-     "damaged ones are skipped and named, and so are folders and files that cannot be read, whose reports "
-     "stay indexed; exit status 2 when some were. A folder that is empty now keeps its reports unless --prune"});
+     QT_TRANSLATE_NOOP(
+         "qrptool",
+         "adds new reports to the archive index, indexes changed ones again and drops removed ones; "
+         "damaged ones are skipped and named, and so are folders and files that cannot be read, whose reports "
+         "stay indexed; exit status 2 when some were. A folder that is empty now keeps its reports unless --prune")});
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "store/qrreportinfo.h"
 #include "tools/command.h"
 
+#include <QtGlobal>
+
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -155,8 +157,9 @@ int Run(const std::vector<std::string>& Args)
     return 0;
 }
 
-const ToolCommandRegistrar registrar({"info", "info FILE [--json]", false, Run,
-                                      "header size, page count, compression, creation time, detected paper, and per "
-                                      "page its EMF size in bytes, pixels and millimetres"});
+const ToolCommandRegistrar registrar(
+    {"info", "info FILE [--json]", false, Run,
+     QT_TRANSLATE_NOOP("qrptool", "header size, page count, compression, creation time, detected paper, and per "
+                                  "page its EMF size in bytes, pixels and millimetres")});
 
 } // namespace

@@ -35,8 +35,9 @@ int Run(const std::vector<std::string>& Args)
     return 0;
 }
 
-const ToolCommandRegistrar registrar({"merge", "merge DST SRC...", false, Run,
-                                      "DST is replaced by one report of the pages of every SRC, in order (name DST as "
-                                      "the first SRC to append to it); prints the result code on failure"});
+const ToolCommandRegistrar registrar(
+    {"merge", "merge DST SRC...", false, Run,
+     QT_TRANSLATE_NOOP("qrptool", "DST is replaced by one report of the pages of every SRC, in order (name DST as "
+                                  "the first SRC to append to it); prints the result code on failure")});
 
 } // namespace

@@ -128,7 +128,8 @@ int Run(const std::vector<std::string>& Args)
     return 0;
 }
 
-const ToolCommandRegistrar registrar({"print", "print FILE [--printer NAME] [--pages A-B] [--copies N]", true, Run,
-                                      "prints a range in collated copies, as the viewer's print button does"});
+const ToolCommandRegistrar registrar(
+    {"print", "print FILE [--printer NAME] [--pages A-B] [--copies N]", true, Run,
+     QT_TRANSLATE_NOOP("qrptool", "prints a range in collated copies, as the viewer's print button does")});
 
 } // namespace

@@ -113,6 +113,7 @@ int Run(const std::vector<std::string>& Args)
 }
 
 const ToolCommandRegistrar registrar({"printers", "printers [--json]", true, Run,
-                                      "the printers of the active backend and what they offer"});
+                                      QT_TRANSLATE_NOOP("qrptool",
+                                                        "the printers of the active backend and what they offer")});
 
 } // namespace

@@ -306,12 +306,14 @@ int RunRender(const std::vector<std::string>& Args)
 }
 
 const ToolCommandRegistrar renderRegistrar(
-    {"render", "render FILE [--pages A-B] [--dpi N | --width PX] [--format png|pdf|svg] [--jobs N] [--gdi] -o OUT", true,
-     RunRender,
-     "pages to PNG or SVG (one file per page, OUT-N.png) or to one PDF document; pages decoded on N threads; "
-     "--gdi: text in GDI's pixels"});
+    {"render", "render FILE [--pages A-B] [--dpi N | --width PX] [--format png|pdf|svg] [--jobs N] [--gdi] -o OUT",
+     true, RunRender,
+     QT_TRANSLATE_NOOP("qrptool", "pages to PNG or SVG (one file per page, OUT-N.png) or to one PDF document; pages "
+                                  "decoded on N threads; --gdi: text in GDI's pixels")});
 const ToolCommandRegistrar renderEmfRegistrar(
-    {"render-emf", "render-emf [--dpi N | --width PX] [--format png|pdf|svg] [--times] [--gdi] -o OUTDIR IN.emf...", true,
-     RunRenderEmf, "EMF files to OUTDIR/NAME.png each; goes on after a failing file and exits 1 at the end"});
+    {"render-emf", "render-emf [--dpi N | --width PX] [--format png|pdf|svg] [--times] [--gdi] -o OUTDIR IN.emf...",
+     true, RunRenderEmf,
+     QT_TRANSLATE_NOOP("qrptool",
+                       "EMF files to OUTDIR/NAME.png each; goes on after a failing file and exits 1 at the end")});
 
 } // namespace

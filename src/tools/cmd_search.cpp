@@ -93,6 +93,7 @@ int Run(const std::vector<std::string>& Args)
 
 const ToolCommandRegistrar registrar(
     {"search", "search PATTERN FILE|FOLDER... [-i] [--ascii] [--regex] [--json] [--jobs N]", true, Run,
-     "every line of the pages that matches, as FILE:PAGE: LINE; folders searched recursively"});
+     QT_TRANSLATE_NOOP("qrptool",
+                       "every line of the pages that matches, as FILE:PAGE: LINE; folders searched recursively")});
 
 } // namespace

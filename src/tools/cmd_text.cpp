@@ -156,6 +156,8 @@ int Run(const std::vector<std::string>& AllArgs)
 // Glyph indices are read back through installed faces, which needs Qt's fonts.
 const ToolCommandRegistrar registrar(
     {"text", "text REPORT.qrp|PAGE.emf [--pages A-B] [--jobs N] | --jsonl FILE|FOLDER... [--jobs N]", true, Run,
-     "the text of each page in reading order, pages ended by a form feed; --jsonl: one JSON object a page"});
+     QT_TRANSLATE_NOOP(
+         "qrptool",
+         "the text of each page in reading order, pages ended by a form feed; --jsonl: one JSON object a page")});
 
 } // namespace

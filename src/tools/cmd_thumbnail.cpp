@@ -129,7 +129,8 @@ int Run(const std::vector<std::string>& Args)
 
 const ToolCommandRegistrar registrar(
     {"thumbnail", "thumbnail [-s SIZE] [--gdi] FILE OUT.png", true, Run,
-     "page 1 of a report or an EMF as a PNG whose longest side is SIZE (default 256), for file managers;"
-     " --gdi: text in GDI's pixels"});
+     QT_TRANSLATE_NOOP(
+         "qrptool", "page 1 of a report or an EMF as a PNG whose longest side is SIZE (default 256), for file managers;"
+                    " --gdi: text in GDI's pixels")});
 
 } // namespace

@@ -60,8 +60,10 @@ TEST_F(PreviewWindowTest, HasTheButtonRowCaptionsAndTabOrder)
     int right = 2;
     for (QPushButton* b : row) {
         EXPECT_EQ(b->parentWidget(), w->Panel1);
-        // Without a document no page button can act (the design starts them enabled).
-        EXPECT_EQ(b->isEnabled(), b != w->btnPrevPage && b != w->btnNextPage) << b->text().toStdString();
+        // Without a document neither a page button nor printing can act (the
+        // design starts them enabled).
+        EXPECT_EQ(b->isEnabled(), b != w->btnPrevPage && b != w->btnNextPage && b != w->btnPrint)
+            << b->text().toStdString();
         EXPECT_EQ(b->size(), QSize(75, 25)) << b->text().toStdString();
         EXPECT_EQ(b->y(), 0);
         EXPECT_GE(b->x(), right + 1) << b->text().toStdString(); // none overlaps the one before

@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFileIconProvider>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -70,9 +72,10 @@ TEST_F(TranslationsTest, UnderTurkishADamagedFileIsReportedInTurkishByName)
     EXPECT_FALSE(message.contains(QStringLiteral("Stream read error"))) << message.toStdString();
 
     // Nested reasons are translated too, numbers and names kept.
-    EXPECT_EQ(TranslatedErrorText(QStringLiteral("Damaged report file \"/a/b %2.qrp\": page 2: its back pointer does "
-                                                 "not lead to the start of its record")),
-              QStringLiteral("“/a/b %2.qrp” rapor dosyası hasarlı: sayfa 2: geri işaretçisi kaydının başına götürmüyor"));
+    EXPECT_EQ(
+        TranslatedErrorText(QStringLiteral("Damaged report file \"/a/b %2.qrp\": page 2: its back pointer does "
+                                           "not lead to the start of its record")),
+        QStringLiteral("“/a/b %2.qrp” rapor dosyası hasarlı: sayfa 2: geri işaretçisi kaydının başına götürmüyor"));
 }
 
 TEST_F(TranslationsTest, UnderTurkishQtsFileDialogIsTurkish)
@@ -88,6 +91,8 @@ TEST_F(TranslationsTest, UnderTurkishQtsFileDialogIsTurkish)
     EXPECT_NE(lookIn->text(), QStringLiteral("Look in:"));
     EXPECT_NE(fileName->text(), QStringLiteral("File &name:"));
     EXPECT_NE(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Cancel"));
+    // The type column names a folder from our catalogue: Qt's lacks it.
+    EXPECT_EQ(QFileIconProvider().type(QFileInfo(Reports.path())), QStringLiteral("Klasör"));
 }
 
 TEST_F(TranslationsTest, UnderCTheTextsStandAsWritten)
@@ -108,7 +113,8 @@ TEST_F(TranslationsTest, UnderCTheTextsStandAsWritten)
     ASSERT_EQ(TfrmZozEdezaPreview::OpenWindows().size(), 1);
     TfrmZozEdezaPreview* window = TfrmZozEdezaPreview::OpenWindows().first();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Zendivo v1.2"));
-    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("Rapor Onizleme — "))) << window->windowTitle().toStdString();
+    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("Rapor Onizleme — ")))
+        << window->windowTitle().toStdString();
     EXPECT_EQ(window->btnPrint->text(), QStringLiteral("&Yazdir"));
     EXPECT_EQ(window->btnPrevPage->text(), QStringLiteral("Onceki Sayfa"));
     EXPECT_EQ(window->btnZoomIn->text(), QStringLiteral("Rapor Buyut"));

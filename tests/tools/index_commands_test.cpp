@@ -174,8 +174,9 @@ TEST_F(IndexCommands, QueryReadsOnlyAndNamesFilesAsTheirBytes)
     const std::string before = Slurp(other);
     r = Run("index query --db " + other + " toplam");
     EXPECT_EQ(r.Status, 1);
-    EXPECT_EQ(r.Err, "qrptool index query: " + other +
-                         ": not an archive index (qrptool index update makes one); left as it was\n");
+    EXPECT_EQ(r.Err, "qrptool index query: cannot use \"" + other +
+                         "\" as the archive index: not an archive index (qrptool index update makes one); left as "
+                         "it was\n");
     EXPECT_EQ(Slurp(other), before);
     EXPECT_FALSE(fs::exists(other + "-wal"));
 }

@@ -36,7 +36,8 @@ const char* const Messages[] = {
     QT_TRANSLATE_NOOP("Error", "the first page's signature lies inside the file header (header size %1)"),
     QT_TRANSLATE_NOOP("Error", "a page record would start at offset %1, outside the file's %2 bytes"),
     QT_TRANSLATE_NOOP("Error", "page record %1 at offset %2 gives its end as offset %3, outside the file's %4 bytes"),
-    QT_TRANSLATE_NOOP("Error", "page records out of sequence: record at offset %1 is numbered %2 where %3 was expected"),
+    QT_TRANSLATE_NOOP("Error",
+                      "page records out of sequence: record at offset %1 is numbered %2 where %3 was expected"),
     QT_TRANSLATE_NOOP("Error", "the back pointer in front of record %1 at offset %2 leads forward, to offset %3"),
     QT_TRANSLATE_NOOP("Error", "page record %1 at offset %2 ends at offset %3 but the next record starts at %4"),
     QT_TRANSLATE_NOOP("Error", "page %1: %2"),
@@ -55,48 +56,57 @@ const char* const Messages[] = {
 };
 
 struct TPattern {
+    const char* Context;
     const char* Source;
     QRegularExpression Match;
 };
 
+std::vector<TPattern> MakePatterns(const char* PatternContext, const std::vector<const char*>& Sources)
+{
+    std::vector<TPattern> list;
+    // escape() has put a backslash in front of each %.
+    static const QRegularExpression placeholder(QStringLiteral("\\\\%[1-9]"));
+    for (const char* source : Sources) {
+        QString pattern = QRegularExpression::escape(QString::fromUtf8(source));
+        pattern.replace(placeholder, QStringLiteral("(.+?)"));
+        list.push_back({PatternContext, source,
+                        QRegularExpression(QLatin1Char('^') + pattern + QLatin1Char('$'),
+                                           QRegularExpression::DotMatchesEverythingOption)});
+    }
+    return list;
+}
+
 const std::vector<TPattern>& Patterns()
 {
-    static const std::vector<TPattern> patterns = [] {
-        std::vector<TPattern> list;
-        // escape() has put a backslash in front of each %.
-        static const QRegularExpression placeholder(QStringLiteral("\\\\%[1-9]"));
-        for (const char* source : Messages) {
-            QString pattern = QRegularExpression::escape(QString::fromUtf8(source));
-            pattern.replace(placeholder, QStringLiteral("(.+?)"));
-            list.push_back({source, QRegularExpression(QLatin1Char('^') + pattern + QLatin1Char('$'),
-                                                        QRegularExpression::DotMatchesEverythingOption)});
-        }
-        return list;
-    }();
+    static const std::vector<TPattern> patterns = MakePatterns(
+        Context, std::vector<const char*>(std::begin(Messages), std::end(Messages)));
     return patterns;
 }
 
-QString Translate(const QString& English, int Depth)
+QString Translate(const QString& English, const std::vector<TPattern>& Own, int Depth)
 {
     if (Depth > 4)
         return English;
-    for (const TPattern& pattern : Patterns()) {
-        const QRegularExpressionMatch match = pattern.Match.match(English);
-        if (!match.hasMatch())
-            continue;
-        QString text = TranslateText(Context, pattern.Source);
-        // Filled in one pass, so that a file name holding "%2" stays as it is.
-        // Only the last part may be a message of its own; the others are
-        // names and numbers.
-        QStringList parts;
-        for (int i = 1; i <= match.lastCapturedIndex(); ++i)
-            parts << (i == match.lastCapturedIndex() ? Translate(match.captured(i), Depth + 1) : match.captured(i));
-        switch (parts.size()) {
-        case 0: return text;
-        case 1: return text.arg(parts[0]);
-        case 2: return text.arg(parts[0], parts[1]);
-        case 3: return text.arg(parts[0], parts[1], parts[2]);
-        default: return text.arg(parts[0], parts[1], parts[2], parts[3]);
+    for (const std::vector<TPattern>* list : {&Own, &Patterns()}) {
+        for (const TPattern& pattern : *list) {
+            const QRegularExpressionMatch match = pattern.Match.match(English);
+            if (!match.hasMatch())
+                continue;
+            QString text = TranslateText(pattern.Context, pattern.Source);
+            // Filled in one pass, so that a file name holding "%2" stays as
+            // it is. Only the last part may be a message of its own; the
+            // others are names and numbers.
+            QStringList parts;
+            for (int i = 1; i <= match.lastCapturedIndex(); ++i)
+                parts << (i == match.lastCapturedIndex() ? Translate(match.captured(i), Own, Depth + 1)
+                                                         : match.captured(i));
+            switch (parts.size()) {
+            case 0: return text;
+            case 1: return text.arg(parts[0]);
+            case 2: return text.arg(parts[0], parts[1]);
+            case 3: return text.arg(parts[0], parts[1], parts[2]);
+            default: return text.arg(parts[0], parts[1], parts[2], parts[3]);
+            }
         }
     }
     return English;
@@ -106,5 +116,10 @@ QString Translate(const QString& English, int Depth)
 
 QString TranslatedErrorText(const QString& English)
 {
-    return Translate(English, 0);
+    return Translate(English, {}, 0);
+}
+
+QString TranslatedErrorText(const QString& English, const char* OwnContext, const std::vector<const char*>& OwnMessages)
+{
+    return Translate(English, MakePatterns(OwnContext, OwnMessages), 0);
 }

@@ -5,6 +5,13 @@
 // sentence, keeping the file names and numbers the English text carries.
 #include <QString>
 
+#include <vector>
+
 // Under C or English, or for a text no catalogue entry matches, returns
 // English unchanged.
 QString TranslatedErrorText(const QString& English);
+
+// As above, trying first OwnMessages (marked in the catalogue's OwnContext):
+// a program's own messages, around which the lower layers' may stand.
+QString TranslatedErrorText(const QString& English, const char* OwnContext,
+                            const std::vector<const char*>& OwnMessages);
