@@ -192,7 +192,7 @@ void TQRCompress::ExpandBytes(uint8_t* Data, size_t Count)
         if (count < 32)
             refill();
         unsigned node = 0, depth = 0;
-        if (count >= 4) {
+        if (__builtin_expect(count >= 4, 1)) {
             // The short codes, most of them, with the path in registers and
             // a branch of their own at each depth.
             const unsigned s0 = 2 * static_cast<unsigned>(bits & 1);
