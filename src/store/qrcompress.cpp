@@ -170,6 +170,16 @@ void TQRCompress::ExpandBytes(uint8_t* Data, size_t Count)
     // The bit buffer lives in registers; it passes through the members only
     // when refilled, so that no step stores it.
     const auto refill = [&] {
+        // The usual case inline: eight coded bytes at hand, of which the
+        // whole bytes that fit are taken, as RefillBits does.
+        if (FBuffer.size() - FBufferPos >= 8) {
+            const unsigned take = (63 - count) / 8;
+            const unsigned filled = count + 8 * take;
+            bits |= (GetLE64(FBuffer.data() + FBufferPos) << count) & ((uint64_t(1) << filled) - 1);
+            FBufferPos += take;
+            count = filled;
+            return;
+        }
         FBits = bits;
         FBitCount = count;
         RefillBits();
