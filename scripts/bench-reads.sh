@@ -4,14 +4,16 @@
 # page 1 (`qrptool thumbnail`) and for `qrptool info`, on a 1-page and a
 # 20,000-page demo report, with their times. Targets: page 1 of the large
 # report in at most 10 reads, `info` on it at most 1% of its bytes and at
-# most 3x the time of the 1-page report.
-#   scripts/bench-reads.sh [QRPTOOL] [PAGES]
+# most 3x the time of the 1-page report (the median of PAIRS alternating
+# runs, so that machine load cancels).
+#   scripts/bench-reads.sh [QRPTOOL] [PAGES] [PAIRS]
 # Needs strace. The reports (about 2 GB for 20,000 pages) live in a
 # temporary folder that is removed at the end.
 set -euo pipefail
 
 TOOL=${1:-build-rel/src/tools/qrptool}
 PAGES=${2:-20000}
+PAIRS=${3:-5}
 command -v strace >/dev/null || { echo "bench-reads: needs strace" >&2; exit 2; }
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/qrp-reads-bench-XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
@@ -57,8 +59,14 @@ for report in one large; do
     t=$(seconds "$TOOL" info "$file")
     share=$(awk -v b="$bytes" -v s="$(stat -c %s "$file")" 'BEGIN { printf "%.3f", 100 * b / s }')
     echo "info ($report): $calls reads, $seeks seeks, $bytes bytes ($share% of the file), $t s"
-    eval "info_$report=$t"
 done
-echo "info large / one: $(awk -v a="$info_large" -v b="$info_one" 'BEGIN { printf "%.2f", a / b }')x"
+: >"$WORK/a" && : >"$WORK/b" && : >"$WORK/r"
+for ((i = 0; i < PAIRS; ++i)); do
+    ta=$(seconds "$TOOL" info "$WORK/large.qrp") && tb=$(seconds "$TOOL" info "$WORK/one.qrp")
+    echo "$ta" >>"$WORK/a" && echo "$tb" >>"$WORK/b"
+    awk -v a="$ta" -v b="$tb" 'BEGIN { if (b > 0) printf "%.2f\n", a / b }' >>"$WORK/r"
+done
+echo "info large / one: $(median <"$WORK/a") s against $(median <"$WORK/b") s," \
+    "ratio $(median <"$WORK/r")x (median of $PAIRS pairs)"
 echo "all calls of info (large), strace -c:"
 strace -c -e trace=read,pread64,lseek "$TOOL" info "$WORK/large.qrp" 2>&1 >/dev/null

@@ -34,7 +34,7 @@ void TQRCompress::InitTree()
             Kids[j] = static_cast<uint16_t>(j + 1);
     } else {
         for (int j = 0; j < 512; ++j)
-            Kids[j] = static_cast<uint16_t>(2 * (j + 1));
+            Kids[j] = static_cast<uint16_t>(4 * (j + 1));
     }
 }
 
@@ -135,8 +135,8 @@ void TQRCompress::CompressBytes(const uint8_t* Data, size_t Count)
 }
 
 namespace {
-// Pair places (twice the node number) from here on are leaves.
-constexpr unsigned FirstLeafPair = 2 * 256;
+// Pair offsets (in bytes) from here on are leaves.
+constexpr unsigned FirstLeafPair = 4 * 256;
 } // namespace
 
 // Decodes by walking down from the root, one table step per bit, then
@@ -146,15 +146,40 @@ constexpr unsigned FirstLeafPair = 2 * 256;
 // other's loads.
 void TQRCompress::ExpandBytes(uint8_t* Data, size_t Count)
 {
-    uint16_t* const kids = Kids;
+    // Links and slots are byte offsets into Kids, so that a step down is a
+    // load from (side base + link): the side's base is picked from the bit
+    // before the link arrives, and nothing is added in between.
+    char* const left = reinterpret_cast<char*>(Kids);
+    const auto link = [](const char* Base, unsigned Offset) -> unsigned {
+        return *reinterpret_cast<const uint16_t*>(Base + Offset);
+    };
+    const auto side = [left](uint64_t Bits, unsigned Shift) {
+        const char* base = left + 2 * static_cast<unsigned>(Bits >> Shift & 1);
+#if defined(__GNUC__)
+        // Keeps the compiler from adding the link to the table first and the
+        // side after, which puts an add back between the loads.
+        asm("" : "+r"(base));
+#endif
+        return base;
+    };
     uint64_t bits = FBits;
     unsigned count = FBitCount;
-    // The slot (pair place + bit) taken at each depth: one per inner node
+    // The slot (pair offset + side) taken at each depth: one per inner node
     // at most, and there are 256.
     unsigned path[256];
     // The bit buffer lives in registers; it passes through the members only
     // when refilled, so that no step stores it.
     const auto refill = [&] {
+        // The usual case inline: eight coded bytes at hand, of which the
+        // whole bytes that fit are taken, as RefillBits does.
+        if (FBuffer.size() - FBufferPos >= 8) {
+            const unsigned take = (63 - count) / 8;
+            const unsigned filled = count + 8 * take;
+            bits |= (GetLE64(FBuffer.data() + FBufferPos) << count) & ((uint64_t(1) << filled) - 1);
+            FBufferPos += take;
+            count = filled;
+            return;
+        }
         FBits = bits;
         FBitCount = count;
         RefillBits();
@@ -163,50 +188,54 @@ void TQRCompress::ExpandBytes(uint8_t* Data, size_t Count)
     };
     // One reshaping pass: the node N, a child of the node entered through
     // slot B, swaps with the sibling of that node, the other side of slot A.
-    const auto pass = [kids](unsigned A, unsigned B, unsigned N) {
-        const unsigned u = kids[A ^ 1];
-        kids[A ^ 1] = static_cast<uint16_t>(N);
-        kids[B] = static_cast<uint16_t>(u);
+    const auto pass = [left](unsigned A, unsigned B, unsigned N) {
+        uint16_t* const sibling = reinterpret_cast<uint16_t*>(left + (A ^ 2));
+        const uint16_t u = *sibling;
+        *sibling = static_cast<uint16_t>(N);
+        *reinterpret_cast<uint16_t*>(left + B) = u;
     };
     // Symbol 256 is never coded; damaged data that reaches it reads as 0.
-    const auto symbol = [](unsigned Leaf) { return static_cast<uint8_t>(Leaf / 2 - 256); };
+    const auto symbol = [](unsigned Leaf) { return static_cast<uint8_t>(Leaf / 4 - 256); };
     for (size_t i = 0; i < Count; ++i) {
         // Topped up a word at a time once half is used: a refill at every
         // symbol would add a byte or none.
         if (count < 32)
             refill();
         unsigned node = 0, depth = 0;
-        if (count >= 4) {
+        if (__builtin_expect(count >= 4, 1)) {
             // The short codes, most of them, with the path in registers and
             // a branch of their own at each depth.
-            const unsigned s0 = static_cast<unsigned>(bits & 1);
-            const unsigned n1 = kids[s0];
+            const unsigned s0 = 2 * static_cast<unsigned>(bits & 1);
+            const unsigned n1 = link(left, s0);
             if (n1 >= FirstLeafPair) {
                 bits >>= 1;
                 count -= 1;
                 Data[i] = symbol(n1);
                 continue;
             }
-            const unsigned s1 = n1 + static_cast<unsigned>(bits >> 1 & 1);
-            const unsigned n2 = kids[s1];
+            const unsigned n2 = link(side(bits, 1), n1);
             if (n2 >= FirstLeafPair) {
+                const unsigned s1 = n1 + 2 * static_cast<unsigned>(bits >> 1 & 1);
                 bits >>= 2;
                 count -= 2;
                 Data[i] = symbol(n2);
                 pass(s0, s1, n2);
                 continue;
             }
-            const unsigned s2 = n2 + static_cast<unsigned>(bits >> 2 & 1);
-            const unsigned n3 = kids[s2];
+            const unsigned n3 = link(side(bits, 2), n2);
             if (n3 >= FirstLeafPair) {
+                const unsigned s1 = n1 + 2 * static_cast<unsigned>(bits >> 1 & 1);
+                const unsigned s2 = n2 + 2 * static_cast<unsigned>(bits >> 2 & 1);
                 bits >>= 3;
                 count -= 3;
                 Data[i] = symbol(n3);
                 pass(s1, s2, n3);
                 continue;
             }
-            const unsigned s3 = n3 + static_cast<unsigned>(bits >> 3 & 1);
-            const unsigned n4 = kids[s3];
+            const unsigned n4 = link(side(bits, 3), n3);
+            const unsigned s1 = n1 + 2 * static_cast<unsigned>(bits >> 1 & 1);
+            const unsigned s2 = n2 + 2 * static_cast<unsigned>(bits >> 2 & 1);
+            const unsigned s3 = n3 + 2 * static_cast<unsigned>(bits >> 3 & 1);
             bits >>= 4;
             count -= 4;
             if (n4 >= FirstLeafPair) {
@@ -225,18 +254,18 @@ void TQRCompress::ExpandBytes(uint8_t* Data, size_t Count)
         do {
             if (count == 0)
                 refill();
-            const unsigned slot = node + static_cast<unsigned>(bits & 1);
+            const unsigned slot = node + 2 * static_cast<unsigned>(bits & 1);
+            node = link(side(bits, 0), node);
             bits >>= 1;
             --count;
             path[depth++] = slot;
-            node = kids[slot];
         } while (node < FirstLeafPair);
         Data[i] = symbol(node);
         // The node at depth d swaps with its parent's sibling and the walk
         // goes on from its grandparent, at depth d - 2.
         for (unsigned d = depth; d >= 2; d -= 2) {
             pass(path[d - 2], path[d - 1], node);
-            node = path[d - 2] & ~1u;
+            node = path[d - 2] & ~3u;
         }
     }
     FBits = bits;

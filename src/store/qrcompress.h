@@ -39,9 +39,9 @@ private:
     bool ReadBlock();
 
     // Kids[2n] is the left, Kids[2n + 1] the right child of inner node n.
-    // The coder stores node numbers; the decoder stores twice them, the
-    // place of the child's own pair, so that a step down is one load of
-    // Kids[place + bit] with nothing to compute in between.
+    // The coder stores node numbers; the decoder stores the byte offset of
+    // the child's own pair (four times the number), so that a step down is
+    // one load from the side's base plus that offset.
     uint16_t Kids[512];
     // Parents, for the coder only: the decoder knows the path it walked.
     // 16-bit, not 8: stores through a byte array may alias anything and
