@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/archivesearchdialog.h"
 
+#include "app/archivesettingsdialog.h"
 #include "app/dialogs.h"
 #include "app/viewersettings.h"
-#include "platform/emftext/textfold.h"
 #include "archive/archiveindex.h"
+#include "archive/archivephrases.h"
+#include "archive/pgarchiveindex.h"
+#include "archive/reporttext.h"
+#include "platform/emftext/textfold.h"
+#include "platform/i18n/errortext.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -32,11 +37,30 @@
 namespace {
 
 const int HitLimit = 100;
-const int FileRole = Qt::UserRole;
-const int HtmlRole = Qt::UserRole + 1;
-const int WordsRole = Qt::UserRole + 2;
+const int FileRole = Qt::UserRole;     // the path as the index has it
+const int SnippetRole = Qt::UserRole + 1;
+const int MarksRole = Qt::UserRole + 2; // QList<QPoint>: start and length in the snippet
+const int PhrasesRole = Qt::UserRole + 3;
 
-// The snippet column as rich text, so that the words found stand out.
+QString MarkedHtml(const QString& Snippet, const QList<QPoint>& Marks, const TSnippetWindow& Shown)
+{
+    QString html = Shown.Before ? QStringLiteral("…") : QString();
+    int at = Shown.From;
+    for (const QPoint& m : Marks) {
+        const int start = std::max(m.x(), at), end = std::min(m.x() + m.y(), Shown.To);
+        if (start >= end)
+            continue;
+        html += Snippet.mid(at, start - at).toHtmlEscaped();
+        html += QStringLiteral("<span style=\"background-color:#ffe600;color:black\">") +
+                Snippet.mid(start, end - start).toHtmlEscaped() + QStringLiteral("</span>");
+        at = end;
+    }
+    html += Snippet.mid(at, Shown.To - at).toHtmlEscaped();
+    return Shown.After ? html + QStringLiteral("…") : html;
+}
+
+// The snippet column as rich text, so that the words found stand out, cut
+// to the column around the first of them.
 class TSnippetDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -48,11 +72,18 @@ public:
         o.text.clear();
         QStyle* style = o.widget ? o.widget->style() : QApplication::style();
         style->drawControl(QStyle::CE_ItemViewItem, &o, Painter, o.widget);
+        const QRect r = style->subElementRect(QStyle::SE_ItemViewItemText, &o, o.widget);
+        const QString snippet = Index.data(SnippetRole).toString();
+        QList<QPoint> marks;
+        std::vector<std::pair<int, int>> spans;
+        for (const QVariant& v : Index.data(MarksRole).toList()) {
+            marks << v.toPoint();
+            spans.emplace_back(v.toPoint().x(), v.toPoint().y());
+        }
         QTextDocument doc;
         doc.setDefaultFont(o.font);
         doc.setDocumentMargin(0);
-        doc.setHtml(Index.data(HtmlRole).toString());
-        const QRect r = style->subElementRect(QStyle::SE_ItemViewItemText, &o, o.widget);
+        doc.setHtml(MarkedHtml(snippet, marks, SnippetWindow(snippet, spans, QFontMetricsF(o.font), r.width())));
         Painter->save();
         Painter->setClipRect(r);
         Painter->translate(r.left(), r.top() + (r.height() - doc.size().height()) / 2);
@@ -65,21 +96,25 @@ public:
     }
 };
 
-QString MarkedHtml(const TIndexHit& Hit)
+// The marks of a snippet: where the query's phrases stand in it, as the
+// page will mark them; the index's own marks (each word) when the phrases
+// are not found there whole.
+QList<QPoint> SnippetMarks(const TIndexHit& Hit, const QString& Pattern)
 {
-    std::vector<std::pair<int, int>> marks = Hit.Marks;
-    std::sort(marks.begin(), marks.end());
-    QString html;
-    int at = 0;
-    for (const auto& [start, length] : marks) {
-        if (start < at)
-            continue;
-        html += Hit.Snippet.mid(at, start - at).toHtmlEscaped();
-        html += QStringLiteral("<span style=\"background-color:#ffe600;color:black\">") +
-                Hit.Snippet.mid(start, length).toHtmlEscaped() + QStringLiteral("</span>");
-        at = start + length;
+    QList<QPoint> marks;
+    if (!Pattern.isEmpty()) {
+        try {
+            for (const auto& [start, length] : TTextQuery(Pattern, FoldCase, true).Find(Hit.Snippet))
+                marks << QPoint(start, length);
+        } catch (const std::exception&) {
+            marks.clear();
+        }
     }
-    return html + Hit.Snippet.mid(at).toHtmlEscaped();
+    if (marks.isEmpty())
+        for (const auto& [start, length] : Hit.Marks)
+            marks << QPoint(start, length);
+    std::sort(marks.begin(), marks.end(), [](QPoint A, QPoint B) { return A.x() < B.x(); });
+    return marks;
 }
 
 bool UnderAny(const QString& File, const QStringList& Folders)
@@ -100,8 +135,62 @@ QStringList ListedFolders(const QListWidget* List)
 
 } // namespace
 
+TSnippetWindow SnippetWindow(const QString& Snippet, const std::vector<std::pair<int, int>>& Marks,
+                             const QFontMetricsF& Metrics, qreal Width)
+{
+    const int n = int(Snippet.size());
+    // Widths from per-character advances, with room for kerning and rounding.
+    std::vector<qreal> before(size_t(n) + 1, 0);
+    for (int i = 0; i < n; ++i)
+        before[size_t(i) + 1] = before[size_t(i)] + Metrics.horizontalAdvance(Snippet[i]) * 1.02;
+    const auto width = [&](int From, int To) { return before[size_t(To)] - before[size_t(From)]; };
+    const qreal dots = Metrics.horizontalAdvance(QStringLiteral("…")) + 2;
+    TSnippetWindow shown{0, n, false, false};
+    if (width(0, n) <= Width || Marks.empty())
+        return shown;
+    auto first = *std::min_element(Marks.begin(), Marks.end());
+    const int a = std::clamp(first.first, 0, n), b = std::clamp(first.first + first.second, a, n);
+    // As far to the right as fits after From, leaving room for "…".
+    const auto fill = [&](int From) {
+        int to = From;
+        while (to < n && width(From, to + 1) + (shown.Before ? dots : 0) + (to + 1 < n ? dots : 0) <= Width)
+            ++to;
+        return to;
+    };
+    if (width(0, b) + dots <= Width) {
+        shown.To = fill(0);
+    } else {
+        shown.Before = true;
+        // The match in the middle: half of what is left on either side.
+        const qreal side = std::max<qreal>(0, (Width - 2 * dots - width(a, b)) / 2);
+        int from = a;
+        while (from > 0 && width(from - 1, a) <= side)
+            --from;
+        // At a word's start rather than inside it, when that keeps the match whole.
+        if (from > 0 && !Snippet[from - 1].isSpace()) {
+            const int space = int(Snippet.indexOf(u' ', from));
+            if (space >= 0 && space < a)
+                from = space + 1;
+        }
+        shown.From = from;
+        shown.To = std::max(fill(from), b);
+        // Near the end: the room left over goes to the text before the match.
+        if (shown.To == n)
+            while (shown.From > 0 && width(shown.From - 1, n) + dots <= Width)
+                --shown.From;
+        shown.Before = shown.From > 0;
+    }
+    // Never half of a surrogate pair.
+    if (shown.From > 0 && shown.From < n && Snippet[shown.From].isLowSurrogate())
+        ++shown.From;
+    if (shown.To > 0 && shown.To < n && Snippet[shown.To].isLowSurrogate())
+        ++shown.To;
+    shown.After = shown.To < n;
+    return shown;
+}
+
 TArchiveSearchDialog::TArchiveSearchDialog(QWidget* Parent, TOpenHit OpenHit)
-    : QDialog(Parent, Qt::Window), FOpenHit(std::move(OpenHit))
+    : QDialog(Parent, Qt::Window), FOpenHit(std::move(OpenHit)), FServer(ArchiveServer()), FPathMap(ArchivePathMap())
 {
     setWindowTitle(tr("Arşivde Ara"));
     QueryEdit = new QLineEdit(this);
@@ -118,33 +207,39 @@ TArchiveSearchDialog::TArchiveSearchDialog(QWidget* Parent, TOpenHit OpenHit)
     Hits->setColumnWidth(1, 50);
     Status = new QLabel(this);
     Status->setWordWrap(true);
+    Status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    ServerLabel = new QLabel(this);
+    ServerLabel->setWordWrap(true);
     FolderList = new QListWidget(this);
     FolderList->setMaximumHeight(90);
     AddFolderButton = new QPushButton(tr("&Klasör Ekle..."), this);
     RemoveFolderButton = new QPushButton(tr("Kal&dır"), this);
     UpdateButton = new QPushButton(tr("&Güncelle"), this);
+    SettingsButton = new QPushButton(tr("Aya&rlar..."), this);
     Progress = new QProgressBar(this);
     Progress->hide();
     // Enter belongs to the query and the hits, never to a button that had focus.
-    for (QPushButton* b : {AddFolderButton, RemoveFolderButton, UpdateButton})
+    for (QPushButton* b : {AddFolderButton, RemoveFolderButton, UpdateButton, SettingsButton})
         b->setAutoDefault(false);
 
     auto* layout = new QGridLayout(this);
     auto* queryLabel = new QLabel(tr("&Aranan:"), this);
     queryLabel->setBuddy(QueryEdit);
     layout->addWidget(queryLabel, 0, 0);
-    layout->addWidget(QueryEdit, 0, 1, 1, 2);
-    layout->addWidget(Hits, 1, 0, 1, 3);
-    layout->addWidget(Status, 2, 0, 1, 3);
-    auto* foldersLabel = new QLabel(tr("Arşiv k&lasörleri:"), this);
-    foldersLabel->setBuddy(FolderList);
-    layout->addWidget(foldersLabel, 3, 0, 1, 3);
-    layout->addWidget(FolderList, 4, 0, 3, 2);
-    layout->addWidget(AddFolderButton, 4, 2);
-    layout->addWidget(RemoveFolderButton, 5, 2);
-    layout->addWidget(UpdateButton, 6, 2, Qt::AlignTop);
-    layout->addWidget(Progress, 7, 0, 1, 3);
-    layout->setRowStretch(1, 1);
+    layout->addWidget(QueryEdit, 0, 1);
+    layout->addWidget(SettingsButton, 0, 2);
+    layout->addWidget(ServerLabel, 1, 0, 1, 3);
+    layout->addWidget(Hits, 2, 0, 1, 3);
+    layout->addWidget(Status, 3, 0, 1, 3);
+    FoldersLabel = new QLabel(tr("Arşiv k&lasörleri:"), this);
+    FoldersLabel->setBuddy(FolderList);
+    layout->addWidget(FoldersLabel, 4, 0, 1, 3);
+    layout->addWidget(FolderList, 5, 0, 3, 2);
+    layout->addWidget(AddFolderButton, 5, 2);
+    layout->addWidget(RemoveFolderButton, 6, 2);
+    layout->addWidget(UpdateButton, 7, 2, Qt::AlignTop);
+    layout->addWidget(Progress, 8, 0, 1, 3);
+    layout->setRowStretch(2, 1);
     layout->setColumnStretch(1, 1);
     resize(720, 480);
 
@@ -154,8 +249,12 @@ TArchiveSearchDialog::TArchiveSearchDialog(QWidget* Parent, TOpenHit OpenHit)
     FTyping->setSingleShot(true);
     FTyping->setInterval(250);
     connect(FTyping, &QTimer::timeout, this, &TArchiveSearchDialog::RunQuery);
+    FAnswer = new QTimer(this);
+    FAnswer->setSingleShot(true);
+    FAnswer->setInterval(ArchiveAnswerSeconds * 1000);
+    connect(FAnswer, &QTimer::timeout, this, &TArchiveSearchDialog::GiveUp);
     FQueries = std::make_unique<TArchiveQueryThread>(
-        QFile::encodeName(IndexFile()).toStdString(), [this](const TArchiveQueryThread::TResult& Result) {
+        QFile::encodeName(Database()).toStdString(), [this](const TArchiveQueryThread::TResult& Result) {
             QMetaObject::invokeMethod(
                 this, [this, Result] { ShowHits(Result); }, Qt::QueuedConnection);
         });
@@ -175,9 +274,11 @@ TArchiveSearchDialog::TArchiveSearchDialog(QWidget* Parent, TOpenHit OpenHit)
     connect(AddFolderButton, &QPushButton::clicked, this, &TArchiveSearchDialog::AddFolder);
     connect(RemoveFolderButton, &QPushButton::clicked, this, &TArchiveSearchDialog::RemoveFolder);
     connect(UpdateButton, &QPushButton::clicked, this, &TArchiveSearchDialog::StartOrStopUpdate);
+    connect(SettingsButton, &QPushButton::clicked, this, &TArchiveSearchDialog::OpenSettings);
     connect(FolderList, &QListWidget::currentRowChanged, this,
             [this](int Row) { RemoveFolderButton->setEnabled(Row >= 0 && !Updating()); });
     RemoveFolderButton->setEnabled(false);
+    ShowServer();
     ShowState();
 }
 
@@ -193,6 +294,11 @@ TArchiveSearchDialog::~TArchiveSearchDialog()
 QString TArchiveSearchDialog::IndexFile()
 {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/archive.db");
+}
+
+QString TArchiveSearchDialog::Database() const
+{
+    return OnServer() ? FServer : IndexFile();
 }
 
 void TArchiveSearchDialog::AddFolder()
@@ -221,6 +327,69 @@ void TArchiveSearchDialog::SaveFolders()
     RunQuery();
 }
 
+void TArchiveSearchDialog::OpenSettings()
+{
+    if (FSettings)
+        return FSettings->activateWindow();
+    FSettings = new TArchiveSettingsDialog(this, FServer, FPathMap);
+    FSettings->setAttribute(Qt::WA_DeleteOnClose);
+    connect(FSettings, &QDialog::accepted, this,
+            [this, settings = FSettings] { ApplySettings(settings->Server(), settings->PathMap()); });
+    FSettings->open();
+}
+
+void TArchiveSearchDialog::ApplySettings(const QString& Server, const TArchivePathMap& PathMap)
+{
+    SetArchiveServer(Server);
+    SetArchivePathMap(PathMap);
+    FPathMap = PathMap;
+    if (Server == FServer)
+        return;
+    FServer = Server;
+    FCanWrite.reset();
+    FQueries->SetDatabase(QFile::encodeName(Database()).toStdString());
+    FShownTicket = FTicket;
+    FShownQuery.clear();
+    FAnswer->stop();
+    Hits->clear();
+    ShowServer();
+    if (OnServer() && isVisible())
+        Connect();
+    else
+        RunQuery();
+}
+
+// Asks the server who we are to it before the first query: "Güncelle"
+// waits for the answer.
+void TArchiveSearchDialog::Connect()
+{
+    FShownTicket = FTicket;
+    FTicket = FQueries->Open();
+    FAnswer->start();
+    Status->setText(tr("Sunucuya bağlanılıyor: %1...").arg(QString::fromStdString(ServerIndexName(FServer.toStdString()))));
+}
+
+// What the window offers follows where the index is and what this user may
+// do with it: a reader of a server has nothing to update.
+void TArchiveSearchDialog::ShowServer()
+{
+    const bool writable = !OnServer() || FCanWrite.value_or(false);
+    UpdateButton->setVisible(writable);
+    for (QWidget* w : std::initializer_list<QWidget*>{FoldersLabel, FolderList, AddFolderButton, RemoveFolderButton})
+        w->setVisible(writable);
+    SettingsButton->setEnabled(!Updating());
+    ServerLabel->setVisible(OnServer());
+    if (!OnServer())
+        return;
+    const QString name = QString::fromStdString(ServerIndexName(FServer.toStdString()));
+    if (!FCanWrite)
+        ServerLabel->setText(tr("Sunucudaki ortak dizin: %1").arg(name));
+    else if (*FCanWrite)
+        ServerLabel->setText(tr("Sunucudaki ortak dizin: %1 · güncelleme izniniz var").arg(name));
+    else
+        ServerLabel->setText(tr("Sunucudaki ortak dizin: %1 · yalnızca okuma").arg(name));
+}
+
 void TArchiveSearchDialog::StartOrStopUpdate()
 {
     if (Updating()) {
@@ -241,12 +410,14 @@ void TArchiveSearchDialog::StartOrStopUpdate()
         }
         roots.push_back(QFile::encodeName(f).toStdString());
     }
-    const QString db = IndexFile();
-    QDir().mkpath(QFileInfo(db).path());
+    const QString db = Database();
+    if (!OnServer())
+        QDir().mkpath(QFileInfo(db).path());
     FStop = false;
     UpdateButton->setText(tr("&Durdur"));
     AddFolderButton->setEnabled(false);
     RemoveFolderButton->setEnabled(false);
+    SettingsButton->setEnabled(false);
     Progress->setRange(0, 0);
     Progress->show();
     Status->setText(tr("Dizin güncelleniyor..."));
@@ -299,7 +470,7 @@ void TArchiveSearchDialog::StartOrStopUpdate()
                                .arg(unreadable.mid(0, 3).join(QStringLiteral(", ")))
                                .arg(unreadable.size() > 3 ? QStringLiteral(", ...") : QString());
         } catch (const std::exception& e) {
-            summary = tr("Dizin güncellenemedi: %1").arg(QString::fromStdString(e.what()));
+            summary = tr("Dizin güncellenemedi: %1").arg(TranslatedErrorText(QString::fromStdString(e.what())));
         }
         QMetaObject::invokeMethod(
             this, [this, summary] { UpdateDone(summary); }, Qt::QueuedConnection);
@@ -313,6 +484,7 @@ void TArchiveSearchDialog::UpdateDone(const QString& Summary)
     UpdateButton->setEnabled(true);
     AddFolderButton->setEnabled(true);
     RemoveFolderButton->setEnabled(FolderList->currentRow() >= 0);
+    SettingsButton->setEnabled(true);
     Progress->hide();
     RunQuery();
     // The count of hits follows when they come.
@@ -324,7 +496,9 @@ void TArchiveSearchDialog::UpdateDone(const QString& Summary)
 // Says what is missing before anything can be found.
 void TArchiveSearchDialog::ShowState()
 {
-    if (!FolderList->count())
+    if (OnServer())
+        Status->setText(tr("Aranacak sözcükleri yazın."));
+    else if (!FolderList->count())
         Status->setText(tr("Arşiv klasörü seçilmedi: «Klasör Ekle...» ile ekleyin."));
     else if (!QFileInfo::exists(IndexFile()))
         Status->setText(tr("Arşivin dizini henüz yok: «Güncelle» ile oluşturun."));
@@ -332,30 +506,52 @@ void TArchiveSearchDialog::ShowState()
         Status->setText(tr("Aranacak sözcükleri yazın."));
 }
 
+void TArchiveSearchDialog::showEvent(QShowEvent* Event)
+{
+    QDialog::showEvent(Event);
+    if (OnServer() && !FCanWrite && !Querying())
+        Connect();
+}
+
 void TArchiveSearchDialog::hideEvent(QHideEvent* Event)
 {
     FTyping->stop();
+    FAnswer->stop();
     FQueries->Cancel();
     FShownTicket = FTicket;
     QDialog::hideEvent(Event);
+}
+
+// The server (or a disk) that does not answer: the window stops waiting.
+void TArchiveSearchDialog::GiveUp()
+{
+    if (!Querying())
+        return;
+    FQueries->Cancel();
+    FShownTicket = FTicket;
+    FFocusHits = false;
+    Status->setText(OnServer() ? tr("Sunucu %1 saniyede yanıt vermedi; arama durduruldu. "
+                                    "Yeniden denemek için Enter'a basın.")
+                                     .arg(ArchiveAnswerSeconds)
+                               : tr("Dizin %1 saniyede yanıt vermedi; arama durduruldu.").arg(ArchiveAnswerSeconds));
 }
 
 void TArchiveSearchDialog::RunQuery()
 {
     FQueries->Cancel();
     FShownTicket = FTicket;
+    FAnswer->stop();
     FSummary.clear();
     const QString text = QueryEdit->text().trimmed();
     const QStringList folders = ListedFolders(FolderList);
-    if (text.isEmpty() || folders.isEmpty() || !QFileInfo::exists(IndexFile())) {
+    if (text.isEmpty() || (!OnServer() && (folders.isEmpty() || !QFileInfo::exists(IndexFile())))) {
         Hits->clear();
         FShownQuery.clear();
         return ShowState();
     }
-    QStringList words;
+    QStringList phrases;
     try {
-        for (const QString& w : ArchiveQueryWords(text))
-            words << w;
+        phrases = ArchiveQueryPhrases(text);
     } catch (const EArchiveQueryTooLong&) {
         Hits->clear();
         FShownQuery.clear();
@@ -368,11 +564,38 @@ void TArchiveSearchDialog::RunQuery()
         return;
     }
     FQueryText = text;
-    FQueryWords = words;
+    FQueryPhrases = phrases;
+    FQueryPattern = ArchivePhrasePattern(phrases);
     FQueryFolders = folders;
     FTicket = FQueries->Start(text, FoldCase, HitLimit);
+    FAnswer->start();
     // The hits of the last query stay until the new ones come.
     Status->setText(tr("Aranıyor..."));
+}
+
+void TArchiveSearchDialog::ShowError(const TArchiveQueryThread::TResult& Result)
+{
+    QString reason;
+    try {
+        std::rethrow_exception(Result.Error);
+    } catch (const std::exception& e) {
+        reason = TranslatedErrorText(QFile::decodeName(e.what()));
+    }
+    if (OnServer()) {
+        if (reason.contains(QStringLiteral("permission denied"), Qt::CaseInsensitive))
+            return Status->setText(tr("Sunucudaki arşivi okuma izniniz yok; yöneticinizden okuma hakkı "
+                                      "(qrp_reader) isteyin. Sunucunun yanıtı: %1")
+                                       .arg(reason));
+        if (Result.DatabaseError)
+            return Status->setText(tr("Sunucuya bağlanılamadı: %1").arg(reason));
+        return Status->setText(tr("Sunucuda arama yapılamadı: %1").arg(reason));
+    }
+    if (Result.DatabaseError)
+        return Status->setText(tr("Arşivin dizini açılamadı: %1").arg(reason));
+    reason.remove(QStringLiteral("fts5: "));
+    Status->setText(tr("Sorgu anlaşılmadı (tırnakları ve AND, OR, NOT "
+                       "sözcüklerini denetleyin): %1")
+                        .arg(reason));
 }
 
 void TArchiveSearchDialog::ShowHits(const TArchiveQueryThread::TResult& Result)
@@ -382,39 +605,48 @@ void TArchiveSearchDialog::ShowHits(const TArchiveQueryThread::TResult& Result)
     if (Result.Ticket != FTicket || !Querying())
         return;
     FShownTicket = FTicket;
+    FAnswer->stop();
+    if (Result.CanWrite != FCanWrite && OnServer()) {
+        FCanWrite = Result.CanWrite;
+        ShowServer();
+    }
+    if (Result.OpenOnly) {
+        if (Result.Error)
+            return ShowError(Result);
+        // Connected: the query typed meanwhile runs now.
+        if (!QueryEdit->text().trimmed().isEmpty())
+            return RunQuery();
+        return ShowState();
+    }
     FShownQuery = FQueryText;
     Hits->clear();
     const bool focus = std::exchange(FFocusHits, false);
     if (Result.Error) {
         FShownQuery.clear();
-        try {
-            std::rethrow_exception(Result.Error);
-        } catch (const std::exception& e) {
-            QString reason = QFile::decodeName(e.what());
-            if (Result.DatabaseError)
-                return Status->setText(tr("Arşivin dizini açılamadı: %1").arg(reason));
-            reason.remove(QStringLiteral("fts5: "));
-            Status->setText(tr("Sorgu anlaşılmadı (tırnakları ve AND, OR, NOT "
-                                           "sözcüklerini denetleyin): %1")
-                                .arg(reason));
-        }
-        return;
+        return ShowError(Result);
     }
     for (const TIndexHit& h : Result.Hits) {
         // Paths are the file system's bytes, whatever their encoding.
         const QString file = QFile::decodeName(QByteArray::fromStdString(h.File));
-        // Reports of a folder taken off the list stay in the index until it is rebuilt.
-        if (!UnderAny(file, FQueryFolders))
+        // Reports of a folder taken off the list stay in the index until it
+        // is rebuilt; a server's index is the whole office's.
+        if (!OnServer() && !UnderAny(file, FQueryFolders))
             continue;
         auto* item = new QTreeWidgetItem(Hits);
         item->setText(0, QFileInfo(file).fileName());
-        item->setToolTip(0, file);
+        const QString local = OnServer() ? FPathMap.ToLocal(file) : file;
+        item->setToolTip(0, local == file ? file : tr("%1\n(sunucuda: %2)").arg(local, file));
         item->setData(0, FileRole, file);
-        item->setData(0, WordsRole, FQueryWords);
+        item->setData(0, PhrasesRole, FQueryPhrases);
         item->setText(1, QString::number(h.Page));
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         item->setText(2, h.Snippet);
-        item->setData(2, HtmlRole, MarkedHtml(h));
+        item->setToolTip(2, h.Snippet);
+        item->setData(2, SnippetRole, h.Snippet);
+        QVariantList marks;
+        for (const QPoint& m : SnippetMarks(h, FQueryPattern))
+            marks << m;
+        item->setData(2, MarksRole, marks);
     }
     const int n = Hits->topLevelItemCount();
     if (!FSummary.isEmpty())
@@ -436,14 +668,34 @@ void TArchiveSearchDialog::FocusFirstHit()
     }
 }
 
+QList<QPoint> TArchiveSearchDialog::HitMarks(int Row) const
+{
+    QList<QPoint> marks;
+    if (QTreeWidgetItem* item = Hits->topLevelItem(Row))
+        for (const QVariant& v : item->data(2, MarksRole).toList())
+            marks << v.toPoint();
+    return marks;
+}
+
 void TArchiveSearchDialog::OpenHit(QTreeWidgetItem* Item)
 {
     if (!Item || !FOpenHit)
         return;
-    const QString file = Item->data(0, FileRole).toString();
+    const QString stored = Item->data(0, FileRole).toString();
+    const QString file = OnServer() ? FPathMap.ToLocal(stored) : stored;
     if (!QFileInfo::exists(file)) {
-        Status->setText(tr("Rapor artık yok: %1 («Güncelle» dizini düzeltir).").arg(file));
+        if (!OnServer())
+            Status->setText(tr("Rapor artık yok: %1 («Güncelle» dizini düzeltir).").arg(file));
+        else if (file != stored)
+            Status->setText(tr("Rapor bu bilgisayarda bulunamadı: %1 (sunucudaki yolu: %2). "
+                               "Paylaşımın bağlı olduğunu ve «Ayarlar...» içindeki yol eşlemesini denetleyin.")
+                                .arg(file, stored));
+        else
+            Status->setText(tr("Rapor bu bilgisayarda bulunamadı: %1 (sunucudaki yolu). Bu bilgisayarda başka "
+                               "bir yerdeyse «Ayarlar...» içinde bir yol eşlemesi ekleyin.")
+                                .arg(stored));
         return;
     }
-    RunReportingErrors(this, [&] { FOpenHit(file, Item->text(1).toInt(), Item->data(0, WordsRole).toStringList()); });
+    RunReportingErrors(this,
+                       [&] { FOpenHit(file, Item->text(1).toInt(), Item->data(0, PhrasesRole).toStringList()); });
 }

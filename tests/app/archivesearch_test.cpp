@@ -9,7 +9,9 @@
 #include "platform/emftext/textfold.h"
 #include "dialog_recorder.h"
 #include "preview/findbar.h"
+#include "preview/pagetextoverlay.h"
 #include "preview/qrpreview.h"
+#include "preview/qrpreviewimage.h"
 #include "printer/demoreport.h"
 #include "printer/qrprinter.h"
 
@@ -232,4 +234,50 @@ TEST_F(ArchiveSearchTest, QueriesRunOffTheGuiThreadAndStopWhenTheWindowCloses)
     QTest::keyClick(dialog.QueryEdit, Qt::Key_Return);
     EXPECT_EQ(dialog.Status->text(), QStringLiteral("Sorgu çok uzun: en çok 64 sözcük aranabilir."));
     EXPECT_EQ(dialog.Hits->topLevelItemCount(), 0);
+}
+
+TEST_F(ArchiveSearchTest, AnOpenedHitMarksThePhraseAndShowsIt)
+{
+    Tfrmzizarud main;
+    TArchiveSearchDialog* dialog = main.ShowArchiveSearch();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    AddArchiveAndUpdate(dialog);
+
+    // "Sayfa" and "toplamı" stand apart on every page too (the footer, the
+    // summary); the phrase is the row's label, once a page.
+    TypeText(dialog->QueryEdit, QStringLiteral("\"sayfa toplamı\""));
+    ASSERT_TRUE(Eventually([&] { return dialog->Hits->topLevelItemCount() == 6; }));
+    QTreeWidgetItem* hit = nullptr;
+    for (int i = 0; i < 6; ++i) {
+        QTreeWidgetItem* item = dialog->Hits->topLevelItem(i);
+        const QString snippet = item->text(2);
+        // The snippet marks the phrase where it stands, not its words elsewhere.
+        for (const QPoint& m : dialog->HitMarks(i))
+            EXPECT_EQ(FoldText(snippet.mid(m.x(), m.y()), FoldCase), FoldText(QStringLiteral("sayfa toplamı"), FoldCase))
+                << snippet.toStdString();
+        if (item->text(0) == QStringLiteral("long.qrp") && item->text(1) == QStringLiteral("3"))
+            hit = item;
+    }
+    ASSERT_TRUE(hit);
+    dialog->Hits->setCurrentItem(hit);
+    QTest::keyClick(dialog->Hits, Qt::Key_Return);
+    TfrmZozEdezaPreview* preview = nullptr;
+    ASSERT_TRUE(Eventually([&] { return (preview = TfrmZozEdezaPreview::OpenWindows().value(0)) != nullptr; }))
+        << Dialogs.Messages.join(u'|').toStdString();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(preview));
+    TFindBar* bar = preview->FindBar;
+    ASSERT_TRUE(Eventually([&] { return !bar->Searching(); }, 20000));
+    EXPECT_EQ(bar->HitCount(), 4); // each word apart would be 12
+    EXPECT_EQ(bar->CurrentPage(), 3);
+    EXPECT_EQ(preview->QRPreview1->PageNumber(), 3);
+    // The row found is in sight, though it stands low on the page.
+    TQRPreviewImage* image = preview->QRPreview1->PreviewImage();
+    auto* overlay = image->findChild<TPageTextOverlay*>();
+    ASSERT_TRUE(overlay);
+    QWidget* viewport = preview->QRPreview1->viewport();
+    ASSERT_TRUE(Eventually([&] {
+        const QRectF box = overlay->ToImage(bar->CurrentBox());
+        return viewport->rect().contains(QRect(image->mapTo(viewport, box.topLeft().toPoint()),
+                                               image->mapTo(viewport, box.bottomRight().toPoint())));
+    })) << "viewport " << viewport->height() << ", image " << image->height();
 }
