@@ -573,6 +573,26 @@ void TArchiveSearchDialog::RunQuery()
     Status->setText(tr("Aranıyor..."));
 }
 
+// What went wrong with the server, in the user's words; libpq and the
+// server answer in English.
+QString TArchiveSearchDialog::ServerTrouble(const QString& Reason, bool Connecting) const
+{
+    const auto has = [&](const char* Text) { return Reason.contains(QLatin1String(Text), Qt::CaseInsensitive); };
+    if (has("permission denied"))
+        return tr("Sunucudaki arşivi okuma izniniz yok; yöneticinizden okuma hakkı (qrp_reader) isteyin.");
+    if (has("password") || has("authentication"))
+        return tr("Sunucuya bağlanılamadı: sunucu kimliğinizi kabul etmedi (kullanıcı adı, parola ya da pg_hba.conf).");
+    if (has("not an archive index"))
+        return tr("Sunucudaki veritabanında arşiv dizini yok: yöneticiniz «qrptool index init» ile oluşturur.");
+    if (has("older qrptool"))
+        return tr("Sunucudaki dizin eski bir sürümle yapılmış: yöneticiniz «qrptool index init» ile günceller.");
+    if (has("newer qrptool"))
+        return tr("Sunucudaki dizin bu programdan yeni bir sürümle yapılmış: programı güncelleyin.");
+    if (has("timeout"))
+        return tr("Sunucuya bağlanılamadı: sunucu zamanında yanıt vermedi.");
+    return Connecting ? tr("Sunucuya bağlanılamadı.") : tr("Sunucuda arama yapılamadı.");
+}
+
 void TArchiveSearchDialog::ShowError(const TArchiveQueryThread::TResult& Result)
 {
     QString reason;
@@ -581,15 +601,9 @@ void TArchiveSearchDialog::ShowError(const TArchiveQueryThread::TResult& Result)
     } catch (const std::exception& e) {
         reason = TranslatedErrorText(QFile::decodeName(e.what()));
     }
-    if (OnServer()) {
-        if (reason.contains(QStringLiteral("permission denied"), Qt::CaseInsensitive))
-            return Status->setText(tr("Sunucudaki arşivi okuma izniniz yok; yöneticinizden okuma hakkı "
-                                      "(qrp_reader) isteyin. Sunucunun yanıtı: %1")
-                                       .arg(reason));
-        if (Result.DatabaseError)
-            return Status->setText(tr("Sunucuya bağlanılamadı: %1").arg(reason));
-        return Status->setText(tr("Sunucuda arama yapılamadı: %1").arg(reason));
-    }
+    if (OnServer())
+        return Status->setText(ServerTrouble(reason, Result.DatabaseError) + u' ' +
+                               tr("(Sunucunun yanıtı: %1)").arg(reason));
     if (Result.DatabaseError)
         return Status->setText(tr("Arşivin dizini açılamadı: %1").arg(reason));
     reason.remove(QStringLiteral("fts5: "));

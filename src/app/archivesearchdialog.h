@@ -107,6 +107,7 @@ private:
     void Connect();
     void ShowServer();
     void ShowError(const TArchiveQueryThread::TResult& Result);
+    QString ServerTrouble(const QString& Reason, bool Connecting) const;
     void GiveUp();
     void OpenSettings();
 

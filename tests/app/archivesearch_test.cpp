@@ -15,6 +15,7 @@
 #include "printer/demoreport.h"
 #include "printer/qrprinter.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -280,4 +281,47 @@ TEST_F(ArchiveSearchTest, AnOpenedHitMarksThePhraseAndShowsIt)
         return viewport->rect().contains(QRect(image->mapTo(viewport, box.topLeft().toPoint()),
                                                image->mapTo(viewport, box.bottomRight().toPoint())));
     })) << "viewport " << viewport->height() << ", image " << image->height();
+}
+
+TEST(ArchiveSnippetWindow, TheFirstMatchIsAlwaysInTheColumn)
+{
+    const QFont font = QApplication::font();
+    const QFontMetricsF metrics(font);
+    const QString filler = QStringLiteral("Öztürk Çelik Sanayi ve Ticaret A.Ş. Organize Sanayi Bölgesi ");
+    const QString match = QStringLiteral("STF-000450");
+    const struct {
+        const char* What;
+        QString Snippet;
+    } cases[] = {
+        {"at the start", match + u' ' + filler.repeated(4)},
+        {"in the middle", filler.repeated(3) + match + u' ' + filler.repeated(3)},
+        {"at the end", filler.repeated(4) + match},
+    };
+    for (const auto& c : cases) {
+        const int at = int(c.Snippet.indexOf(match));
+        for (const qreal width : {120.0, 300.0, 700.0}) {
+            const TSnippetWindow shown = SnippetWindow(c.Snippet, {{at, int(match.size())}}, metrics, width);
+            const QString text = (shown.Before ? QStringLiteral("…") : QString()) +
+                                 c.Snippet.mid(shown.From, shown.To - shown.From) +
+                                 (shown.After ? QStringLiteral("…") : QString());
+            const QString where = QStringLiteral("%1 at %2 px: %3").arg(QLatin1String(c.What)).arg(width).arg(text);
+            EXPECT_LE(shown.From, at) << where.toStdString();
+            EXPECT_GE(shown.To, at + match.size()) << where.toStdString();
+            EXPECT_LE(metrics.horizontalAdvance(text), width) << where.toStdString();
+            EXPECT_EQ(shown.Before, shown.From > 0) << where.toStdString();
+            EXPECT_EQ(shown.After, shown.To < c.Snippet.size()) << where.toStdString();
+            // In the middle when there is text on both sides to show.
+            if (shown.Before && shown.After) {
+                const qreal left = metrics.horizontalAdvance(c.Snippet.mid(shown.From, at - shown.From));
+                const qreal right = metrics.horizontalAdvance(
+                    c.Snippet.mid(at + match.size(), shown.To - at - int(match.size())));
+                EXPECT_LT(std::abs(left - right), width / 4) << where.toStdString();
+            }
+        }
+    }
+    // A snippet that fits is shown whole.
+    const TSnippetWindow whole = SnippetWindow(match, {{0, int(match.size())}}, metrics, 700);
+    EXPECT_EQ(whole.From, 0);
+    EXPECT_EQ(whole.To, match.size());
+    EXPECT_FALSE(whole.Before || whole.After);
 }
