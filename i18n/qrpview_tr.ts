@@ -362,6 +362,10 @@
         <source>Rapor bu bilgisayarda bulunamadı: %1 (sunucudaki yolu). Bu bilgisayarda başka bir yerdeyse «Ayarlar...» içinde bir yol eşlemesi ekleyin.</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>%1 bu bilgisayardaki bir yol; sunucudaki dizinde raporlar sunucunun yollarıyla durur. Güncellemeyi sunucudaki hizmete bırakın ya da klasörü sunucunun gördüğü yolla ekleyin.</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>TArchiveSettingsDialog</name>

@@ -13,7 +13,6 @@
 #include "archive/archivequerythread.h"
 
 #include <QDialog>
-#include <QFontMetricsF>
 #include <QPoint>
 #include <QPointer>
 #include <QStringList>
@@ -39,16 +38,6 @@ class QTreeWidgetItem;
 // A query, or the connection to a server, that has not answered by then is
 // given up, with a message: the window never waits on a server that hangs.
 const int ArchiveAnswerSeconds = 20;
-
-// The part of a snippet that a column Width pixels wide shows: its first
-// mark in sight (in the middle when the text is longer than the column),
-// with "…" where text was left out.
-struct TSnippetWindow {
-    int From = 0, To = 0;
-    bool Before = false, After = false;
-};
-TSnippetWindow SnippetWindow(const QString& Snippet, const std::vector<std::pair<int, int>>& Marks,
-                             const QFontMetricsF& Metrics, qreal Width);
 
 class TArchiveSearchDialog : public QDialog {
     Q_OBJECT

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "archive/archivepathmap.h"
 
+#include <algorithm>
+
 namespace {
 
 // "/" stays itself: it is the prefix of every path.
@@ -42,6 +44,11 @@ const TArchivePathMap::TPair* TArchivePathMap::Find(const QString& ServerPath) c
 bool TArchivePathMap::Maps(const QString& ServerPath) const
 {
     return Find(ServerPath) != nullptr;
+}
+
+bool TArchivePathMap::IsLocalSide(const QString& LocalPath) const
+{
+    return std::any_of(FPairs.begin(), FPairs.end(), [&](const TPair& p) { return UnderPrefix(LocalPath, p.Local); });
 }
 
 QString TArchivePathMap::ToLocal(const QString& ServerPath) const

@@ -29,6 +29,9 @@ public:
     QString ToLocal(const QString& ServerPath) const;
     // Whether some pair applies to ServerPath.
     bool Maps(const QString& ServerPath) const;
+    // Whether LocalPath lies under a local side: a path the server's
+    // updater would not know.
+    bool IsLocalSide(const QString& LocalPath) const;
 
 private:
     const TPair* Find(const QString& ServerPath) const;

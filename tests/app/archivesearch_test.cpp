@@ -2,6 +2,7 @@
 // The viewer's archive search, from the menu entry and a typed query to the
 // report opened at the page found, with the words marked.
 #include "app/archivesearchdialog.h"
+#include "app/archivesnippet.h"
 
 #include "app/mainwindow.h"
 #include "app/previewwindow.h"

@@ -47,6 +47,7 @@ protected:
     void TearDown() override
     {
         qDeleteAll(TfrmZozEdezaPreview::OpenWindows());
+        SetArchiveFolders({});
         SetArchiveServer({});
         SetArchivePathMap({});
         if (!Role.empty())
@@ -157,10 +158,26 @@ TEST_F(ArchiveServerWindowTest, AWriterMayUpdateAndAReaderWithoutRightsIsToldSo)
         GTEST_SKIP() << Server->Missing();
     TArchiveSearchDialog dialog(nullptr, {});
     dialog.show();
-    dialog.ApplySettings(QString::fromStdString(Server->Uri()), {});
+    dialog.ApplySettings(QString::fromStdString(Server->Uri()),
+                         TArchivePathMap(std::vector<TArchivePathMap::TPair>{{QStringLiteral("/srv/raporlar"), Local.path()}}));
     ASSERT_TRUE(Eventually([&] { return dialog.UpdateButton->isVisible(); })) << dialog.Status->text().toStdString();
     EXPECT_TRUE(dialog.ServerLabel->text().contains(QStringLiteral("güncelleme izniniz var")));
     EXPECT_TRUE(dialog.FolderList->isVisible());
+    // This machine's path of the share would enter the office's index as other reports.
+    Dialogs.Answer = Local.path();
+    QTest::mouseClick(dialog.AddFolderButton, Qt::LeftButton);
+    QTest::mouseClick(dialog.UpdateButton, Qt::LeftButton);
+    EXPECT_FALSE(dialog.Updating());
+    EXPECT_TRUE(dialog.Status->text().startsWith(Local.path())) << dialog.Status->text().toStdString();
+    // The server's own path is updated from the window.
+    dialog.FolderList->setCurrentRow(0);
+    QTest::mouseClick(dialog.RemoveFolderButton, Qt::LeftButton);
+    Dialogs.Answer = Served.path();
+    QTest::mouseClick(dialog.AddFolderButton, Qt::LeftButton);
+    SaveDemoReport(Served.filePath(QStringLiteral("new.qrp")), 1);
+    QTest::mouseClick(dialog.UpdateButton, Qt::LeftButton);
+    ASSERT_TRUE(Eventually([&] { return !dialog.Updating(); }, 60000));
+    EXPECT_TRUE(dialog.Status->text().startsWith(QStringLiteral("eklenen 1,"))) << dialog.Status->text().toStdString();
 
     // A role that may connect but was given nothing to read.
     dialog.ApplySettings(QString::fromStdString(MakeRole(false)), {});

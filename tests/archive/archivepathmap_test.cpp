@@ -56,6 +56,10 @@ TEST(ArchivePathMap, TheLongestPrefixEndingAtAFolderWins)
         EXPECT_EQ(Mapped(map, c.Server), QString::fromUtf8(c.Local)) << c.What;
         EXPECT_EQ(map.Maps(QString::fromUtf8(c.Server)), std::strcmp(c.Server, c.Local) != 0) << c.What;
     }
+    // A folder of this machine is not one the server's updater knows.
+    EXPECT_TRUE(map.IsLocalSide(QStringLiteral("/mnt/raporlar/ocak")));
+    EXPECT_FALSE(map.IsLocalSide(QStringLiteral("/mnt/raporlar2")));
+    EXPECT_FALSE(map.IsLocalSide(QStringLiteral("/srv/raporlar")));
 }
 
 TEST(ArchivePathMap, TheRootOnEitherSide)
