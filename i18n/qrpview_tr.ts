@@ -310,6 +310,138 @@
         <source>&amp;Durdur</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>Aya&amp;rlar...</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Sunucuya bağlanılıyor: %1...</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Sunucudaki ortak dizin: %1</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Sunucudaki ortak dizin: %1 · güncelleme izniniz var</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Sunucudaki ortak dizin: %1 · yalnızca okuma</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Sunucu %1 saniyede yanıt vermedi; arama durduruldu. Yeniden denemek için Enter'a basın.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Dizin %1 saniyede yanıt vermedi; arama durduruldu.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Sunucudaki arşivi okuma izniniz yok; yöneticinizden okuma hakkı (qrp_reader) isteyin.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Sunucuya bağlanılamadı: sunucu kimliğinizi kabul etmedi (kullanıcı adı, parola ya da pg_hba.conf).</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Sunucudaki veritabanında arşiv dizini yok: yöneticiniz «qrptool index init» ile oluşturur.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Sunucudaki dizin eski bir sürümle yapılmış: yöneticiniz «qrptool index init» ile günceller.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Sunucudaki dizin bu programdan yeni bir sürümle yapılmış: programı güncelleyin.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Sunucuya bağlanılamadı: sunucu zamanında yanıt vermedi.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Sunucuya bağlanılamadı.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Sunucuda arama yapılamadı.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>(Sunucunun yanıtı: %1)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1
+(sunucuda: %2)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Rapor bu bilgisayarda bulunamadı: %1 (sunucudaki yolu: %2). Paylaşımın bağlı olduğunu ve «Ayarlar...» içindeki yol eşlemesini denetleyin.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Rapor bu bilgisayarda bulunamadı: %1 (sunucudaki yolu). Bu bilgisayarda başka bir yerdeyse «Ayarlar...» içinde bir yol eşlemesi ekleyin.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1 bu bilgisayardaki bir yol; sunucudaki dizinde raporlar sunucunun yollarıyla durur. Güncellemeyi sunucudaki hizmete bırakın ya da klasörü sunucunun gördüğü yolla ekleyin.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>TArchiveSettingsDialog</name>
+    <message>
+        <source>Arşiv Ayarları</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>postgresql://kullanıcı@sunucu/veritabanı ya da service=AD</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Sunucu:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Boş bırakılırsa bu bilgisayardaki kendi dizininiz aranır. Sunucudaki dizin ortaktır; onu çoğunlukla sunucudaki güncelleme hizmeti günceller.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Sunucudaki yol</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Bu bilgisayardaki yol</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Yol eşlemeleri</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>&amp;Yol eşlemeleri (ör. /srv/raporlar → /mnt/raporlar):</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Eşleme &amp;Ekle</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Eşlemeyi &amp;Kaldır</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>«%1» bir sunucu değil: postgresql://… adresini ya da service=AD yazın.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Eşleme %1 eksik: iki yolu da yazın ya da eşlemeyi kaldırın.</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>TExportDialog</name>

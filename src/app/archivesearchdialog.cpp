@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/archivesearchdialog.h"
 
+#include "app/archivesettingsdialog.h"
+#include "app/archivesnippet.h"
 #include "app/dialogs.h"
 #include "app/viewersettings.h"
-#include "platform/emftext/textfold.h"
 #include "archive/archiveindex.h"
+#include "archive/archivephrases.h"
+#include "archive/pgarchiveindex.h"
+#include "platform/emftext/textfold.h"
+#include "platform/i18n/errortext.h"
 
-#include <QAbstractTextDocumentLayout>
-#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -16,12 +19,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QStyledItemDelegate>
-#include <QTextDocument>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -32,55 +32,8 @@
 namespace {
 
 const int HitLimit = 100;
-const int FileRole = Qt::UserRole;
-const int HtmlRole = Qt::UserRole + 1;
-const int WordsRole = Qt::UserRole + 2;
-
-// The snippet column as rich text, so that the words found stand out.
-class TSnippetDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override
-    {
-        QStyleOptionViewItem o = Option;
-        initStyleOption(&o, Index);
-        o.text.clear();
-        QStyle* style = o.widget ? o.widget->style() : QApplication::style();
-        style->drawControl(QStyle::CE_ItemViewItem, &o, Painter, o.widget);
-        QTextDocument doc;
-        doc.setDefaultFont(o.font);
-        doc.setDocumentMargin(0);
-        doc.setHtml(Index.data(HtmlRole).toString());
-        const QRect r = style->subElementRect(QStyle::SE_ItemViewItemText, &o, o.widget);
-        Painter->save();
-        Painter->setClipRect(r);
-        Painter->translate(r.left(), r.top() + (r.height() - doc.size().height()) / 2);
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.palette.setColor(
-            QPalette::Text,
-            o.palette.color(o.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
-        doc.documentLayout()->draw(Painter, context);
-        Painter->restore();
-    }
-};
-
-QString MarkedHtml(const TIndexHit& Hit)
-{
-    std::vector<std::pair<int, int>> marks = Hit.Marks;
-    std::sort(marks.begin(), marks.end());
-    QString html;
-    int at = 0;
-    for (const auto& [start, length] : marks) {
-        if (start < at)
-            continue;
-        html += Hit.Snippet.mid(at, start - at).toHtmlEscaped();
-        html += QStringLiteral("<span style=\"background-color:#ffe600;color:black\">") +
-                Hit.Snippet.mid(start, length).toHtmlEscaped() + QStringLiteral("</span>");
-        at = start + length;
-    }
-    return html + Hit.Snippet.mid(at).toHtmlEscaped();
-}
+const int FileRole = Qt::UserRole;     // the path as the index has it
+const int PhrasesRole = Qt::UserRole + 3; // the snippet column has the two before
 
 bool UnderAny(const QString& File, const QStringList& Folders)
 {
@@ -101,7 +54,7 @@ QStringList ListedFolders(const QListWidget* List)
 } // namespace
 
 TArchiveSearchDialog::TArchiveSearchDialog(QWidget* Parent, TOpenHit OpenHit)
-    : QDialog(Parent, Qt::Window), FOpenHit(std::move(OpenHit))
+    : QDialog(Parent, Qt::Window), FOpenHit(std::move(OpenHit)), FServer(ArchiveServer()), FPathMap(ArchivePathMap())
 {
     setWindowTitle(tr("Arşivde Ara"));
     QueryEdit = new QLineEdit(this);
@@ -118,33 +71,39 @@ TArchiveSearchDialog::TArchiveSearchDialog(QWidget* Parent, TOpenHit OpenHit)
     Hits->setColumnWidth(1, 50);
     Status = new QLabel(this);
     Status->setWordWrap(true);
+    Status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    ServerLabel = new QLabel(this);
+    ServerLabel->setWordWrap(true);
     FolderList = new QListWidget(this);
     FolderList->setMaximumHeight(90);
     AddFolderButton = new QPushButton(tr("&Klasör Ekle..."), this);
     RemoveFolderButton = new QPushButton(tr("Kal&dır"), this);
     UpdateButton = new QPushButton(tr("&Güncelle"), this);
+    SettingsButton = new QPushButton(tr("Aya&rlar..."), this);
     Progress = new QProgressBar(this);
     Progress->hide();
     // Enter belongs to the query and the hits, never to a button that had focus.
-    for (QPushButton* b : {AddFolderButton, RemoveFolderButton, UpdateButton})
+    for (QPushButton* b : {AddFolderButton, RemoveFolderButton, UpdateButton, SettingsButton})
         b->setAutoDefault(false);
 
     auto* layout = new QGridLayout(this);
     auto* queryLabel = new QLabel(tr("&Aranan:"), this);
     queryLabel->setBuddy(QueryEdit);
     layout->addWidget(queryLabel, 0, 0);
-    layout->addWidget(QueryEdit, 0, 1, 1, 2);
-    layout->addWidget(Hits, 1, 0, 1, 3);
-    layout->addWidget(Status, 2, 0, 1, 3);
-    auto* foldersLabel = new QLabel(tr("Arşiv k&lasörleri:"), this);
-    foldersLabel->setBuddy(FolderList);
-    layout->addWidget(foldersLabel, 3, 0, 1, 3);
-    layout->addWidget(FolderList, 4, 0, 3, 2);
-    layout->addWidget(AddFolderButton, 4, 2);
-    layout->addWidget(RemoveFolderButton, 5, 2);
-    layout->addWidget(UpdateButton, 6, 2, Qt::AlignTop);
-    layout->addWidget(Progress, 7, 0, 1, 3);
-    layout->setRowStretch(1, 1);
+    layout->addWidget(QueryEdit, 0, 1);
+    layout->addWidget(SettingsButton, 0, 2);
+    layout->addWidget(ServerLabel, 1, 0, 1, 3);
+    layout->addWidget(Hits, 2, 0, 1, 3);
+    layout->addWidget(Status, 3, 0, 1, 3);
+    FoldersLabel = new QLabel(tr("Arşiv k&lasörleri:"), this);
+    FoldersLabel->setBuddy(FolderList);
+    layout->addWidget(FoldersLabel, 4, 0, 1, 3);
+    layout->addWidget(FolderList, 5, 0, 3, 2);
+    layout->addWidget(AddFolderButton, 5, 2);
+    layout->addWidget(RemoveFolderButton, 6, 2);
+    layout->addWidget(UpdateButton, 7, 2, Qt::AlignTop);
+    layout->addWidget(Progress, 8, 0, 1, 3);
+    layout->setRowStretch(2, 1);
     layout->setColumnStretch(1, 1);
     resize(720, 480);
 
@@ -154,8 +113,12 @@ TArchiveSearchDialog::TArchiveSearchDialog(QWidget* Parent, TOpenHit OpenHit)
     FTyping->setSingleShot(true);
     FTyping->setInterval(250);
     connect(FTyping, &QTimer::timeout, this, &TArchiveSearchDialog::RunQuery);
+    FAnswer = new QTimer(this);
+    FAnswer->setSingleShot(true);
+    FAnswer->setInterval(ArchiveAnswerSeconds * 1000);
+    connect(FAnswer, &QTimer::timeout, this, &TArchiveSearchDialog::GiveUp);
     FQueries = std::make_unique<TArchiveQueryThread>(
-        QFile::encodeName(IndexFile()).toStdString(), [this](const TArchiveQueryThread::TResult& Result) {
+        QFile::encodeName(Database()).toStdString(), [this](const TArchiveQueryThread::TResult& Result) {
             QMetaObject::invokeMethod(
                 this, [this, Result] { ShowHits(Result); }, Qt::QueuedConnection);
         });
@@ -175,9 +138,11 @@ TArchiveSearchDialog::TArchiveSearchDialog(QWidget* Parent, TOpenHit OpenHit)
     connect(AddFolderButton, &QPushButton::clicked, this, &TArchiveSearchDialog::AddFolder);
     connect(RemoveFolderButton, &QPushButton::clicked, this, &TArchiveSearchDialog::RemoveFolder);
     connect(UpdateButton, &QPushButton::clicked, this, &TArchiveSearchDialog::StartOrStopUpdate);
+    connect(SettingsButton, &QPushButton::clicked, this, &TArchiveSearchDialog::OpenSettings);
     connect(FolderList, &QListWidget::currentRowChanged, this,
             [this](int Row) { RemoveFolderButton->setEnabled(Row >= 0 && !Updating()); });
     RemoveFolderButton->setEnabled(false);
+    ShowServer();
     ShowState();
 }
 
@@ -193,6 +158,11 @@ TArchiveSearchDialog::~TArchiveSearchDialog()
 QString TArchiveSearchDialog::IndexFile()
 {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/archive.db");
+}
+
+QString TArchiveSearchDialog::Database() const
+{
+    return OnServer() ? FServer : IndexFile();
 }
 
 void TArchiveSearchDialog::AddFolder()
@@ -221,6 +191,69 @@ void TArchiveSearchDialog::SaveFolders()
     RunQuery();
 }
 
+void TArchiveSearchDialog::OpenSettings()
+{
+    if (FSettings)
+        return FSettings->activateWindow();
+    FSettings = new TArchiveSettingsDialog(this, FServer, FPathMap);
+    FSettings->setAttribute(Qt::WA_DeleteOnClose);
+    connect(FSettings, &QDialog::accepted, this,
+            [this, settings = FSettings] { ApplySettings(settings->Server(), settings->PathMap()); });
+    FSettings->open();
+}
+
+void TArchiveSearchDialog::ApplySettings(const QString& Server, const TArchivePathMap& PathMap)
+{
+    SetArchiveServer(Server);
+    SetArchivePathMap(PathMap);
+    FPathMap = PathMap;
+    if (Server == FServer)
+        return;
+    FServer = Server;
+    FCanWrite.reset();
+    FQueries->SetDatabase(QFile::encodeName(Database()).toStdString());
+    FShownTicket = FTicket;
+    FShownQuery.clear();
+    FAnswer->stop();
+    Hits->clear();
+    ShowServer();
+    if (OnServer() && isVisible())
+        Connect();
+    else
+        RunQuery();
+}
+
+// Asks the server who we are to it before the first query: "Güncelle"
+// waits for the answer.
+void TArchiveSearchDialog::Connect()
+{
+    FShownTicket = FTicket;
+    FTicket = FQueries->Open();
+    FAnswer->start();
+    Status->setText(tr("Sunucuya bağlanılıyor: %1...").arg(QString::fromStdString(ServerIndexName(FServer.toStdString()))));
+}
+
+// What the window offers follows where the index is and what this user may
+// do with it: a reader of a server has nothing to update.
+void TArchiveSearchDialog::ShowServer()
+{
+    const bool writable = !OnServer() || FCanWrite.value_or(false);
+    UpdateButton->setVisible(writable);
+    for (QWidget* w : std::initializer_list<QWidget*>{FoldersLabel, FolderList, AddFolderButton, RemoveFolderButton})
+        w->setVisible(writable);
+    SettingsButton->setEnabled(!Updating());
+    ServerLabel->setVisible(OnServer());
+    if (!OnServer())
+        return;
+    const QString name = QString::fromStdString(ServerIndexName(FServer.toStdString()));
+    if (!FCanWrite)
+        ServerLabel->setText(tr("Sunucudaki ortak dizin: %1").arg(name));
+    else if (*FCanWrite)
+        ServerLabel->setText(tr("Sunucudaki ortak dizin: %1 · güncelleme izniniz var").arg(name));
+    else
+        ServerLabel->setText(tr("Sunucudaki ortak dizin: %1 · yalnızca okuma").arg(name));
+}
+
 void TArchiveSearchDialog::StartOrStopUpdate()
 {
     if (Updating()) {
@@ -239,14 +272,25 @@ void TArchiveSearchDialog::StartOrStopUpdate()
             Status->setText(tr("Klasör bulunamadı: %1").arg(f));
             return;
         }
+        // The index names reports by the server's paths; this machine's
+        // would show as other reports to every other user.
+        if (OnServer() && FPathMap.IsLocalSide(f)) {
+            Status->setText(tr("%1 bu bilgisayardaki bir yol; sunucudaki dizinde raporlar sunucunun yollarıyla "
+                               "durur. Güncellemeyi sunucudaki hizmete bırakın ya da klasörü sunucunun gördüğü "
+                               "yolla ekleyin.")
+                                .arg(f));
+            return;
+        }
         roots.push_back(QFile::encodeName(f).toStdString());
     }
-    const QString db = IndexFile();
-    QDir().mkpath(QFileInfo(db).path());
+    const QString db = Database();
+    if (!OnServer())
+        QDir().mkpath(QFileInfo(db).path());
     FStop = false;
     UpdateButton->setText(tr("&Durdur"));
     AddFolderButton->setEnabled(false);
     RemoveFolderButton->setEnabled(false);
+    SettingsButton->setEnabled(false);
     Progress->setRange(0, 0);
     Progress->show();
     Status->setText(tr("Dizin güncelleniyor..."));
@@ -299,7 +343,7 @@ void TArchiveSearchDialog::StartOrStopUpdate()
                                .arg(unreadable.mid(0, 3).join(QStringLiteral(", ")))
                                .arg(unreadable.size() > 3 ? QStringLiteral(", ...") : QString());
         } catch (const std::exception& e) {
-            summary = tr("Dizin güncellenemedi: %1").arg(QString::fromStdString(e.what()));
+            summary = tr("Dizin güncellenemedi: %1").arg(TranslatedErrorText(QString::fromStdString(e.what())));
         }
         QMetaObject::invokeMethod(
             this, [this, summary] { UpdateDone(summary); }, Qt::QueuedConnection);
@@ -313,6 +357,7 @@ void TArchiveSearchDialog::UpdateDone(const QString& Summary)
     UpdateButton->setEnabled(true);
     AddFolderButton->setEnabled(true);
     RemoveFolderButton->setEnabled(FolderList->currentRow() >= 0);
+    SettingsButton->setEnabled(true);
     Progress->hide();
     RunQuery();
     // The count of hits follows when they come.
@@ -324,7 +369,9 @@ void TArchiveSearchDialog::UpdateDone(const QString& Summary)
 // Says what is missing before anything can be found.
 void TArchiveSearchDialog::ShowState()
 {
-    if (!FolderList->count())
+    if (OnServer())
+        Status->setText(tr("Aranacak sözcükleri yazın."));
+    else if (!FolderList->count())
         Status->setText(tr("Arşiv klasörü seçilmedi: «Klasör Ekle...» ile ekleyin."));
     else if (!QFileInfo::exists(IndexFile()))
         Status->setText(tr("Arşivin dizini henüz yok: «Güncelle» ile oluşturun."));
@@ -332,30 +379,52 @@ void TArchiveSearchDialog::ShowState()
         Status->setText(tr("Aranacak sözcükleri yazın."));
 }
 
+void TArchiveSearchDialog::showEvent(QShowEvent* Event)
+{
+    QDialog::showEvent(Event);
+    if (OnServer() && !FCanWrite && !Querying())
+        Connect();
+}
+
 void TArchiveSearchDialog::hideEvent(QHideEvent* Event)
 {
     FTyping->stop();
+    FAnswer->stop();
     FQueries->Cancel();
     FShownTicket = FTicket;
     QDialog::hideEvent(Event);
+}
+
+// The server (or a disk) that does not answer: the window stops waiting.
+void TArchiveSearchDialog::GiveUp()
+{
+    if (!Querying())
+        return;
+    FQueries->Cancel();
+    FShownTicket = FTicket;
+    FFocusHits = false;
+    Status->setText(OnServer() ? tr("Sunucu %1 saniyede yanıt vermedi; arama durduruldu. "
+                                    "Yeniden denemek için Enter'a basın.")
+                                     .arg(ArchiveAnswerSeconds)
+                               : tr("Dizin %1 saniyede yanıt vermedi; arama durduruldu.").arg(ArchiveAnswerSeconds));
 }
 
 void TArchiveSearchDialog::RunQuery()
 {
     FQueries->Cancel();
     FShownTicket = FTicket;
+    FAnswer->stop();
     FSummary.clear();
     const QString text = QueryEdit->text().trimmed();
     const QStringList folders = ListedFolders(FolderList);
-    if (text.isEmpty() || folders.isEmpty() || !QFileInfo::exists(IndexFile())) {
+    if (text.isEmpty() || (!OnServer() && (folders.isEmpty() || !QFileInfo::exists(IndexFile())))) {
         Hits->clear();
         FShownQuery.clear();
         return ShowState();
     }
-    QStringList words;
+    QStringList phrases;
     try {
-        for (const QString& w : ArchiveQueryWords(text))
-            words << w;
+        phrases = ArchiveQueryPhrases(text);
     } catch (const EArchiveQueryTooLong&) {
         Hits->clear();
         FShownQuery.clear();
@@ -368,11 +437,55 @@ void TArchiveSearchDialog::RunQuery()
         return;
     }
     FQueryText = text;
-    FQueryWords = words;
+    FQueryPhrases = phrases;
+    FQueryPattern = ArchivePhrasePattern(phrases);
     FQueryFolders = folders;
     FTicket = FQueries->Start(text, FoldCase, HitLimit);
+    FAnswer->start();
     // The hits of the last query stay until the new ones come.
     Status->setText(tr("Aranıyor..."));
+}
+
+// What went wrong with the server, in the user's words; libpq and the
+// server answer in English.
+QString TArchiveSearchDialog::ServerTrouble(const QString& Reason, bool Connecting) const
+{
+    const auto has = [&](const char* Text) { return Reason.contains(QLatin1String(Text), Qt::CaseInsensitive); };
+    if (has("permission denied"))
+        return tr("Sunucudaki arşivi okuma izniniz yok; yöneticinizden okuma hakkı (qrp_reader) isteyin.");
+    if (has("password") || has("authentication"))
+        return tr("Sunucuya bağlanılamadı: sunucu kimliğinizi kabul etmedi (kullanıcı adı, parola ya da pg_hba.conf).");
+    if (has("not an archive index"))
+        return tr("Sunucudaki veritabanında arşiv dizini yok: yöneticiniz «qrptool index init» ile oluşturur.");
+    if (has("older qrptool"))
+        return tr("Sunucudaki dizin eski bir sürümle yapılmış: yöneticiniz «qrptool index init» ile günceller.");
+    if (has("newer qrptool"))
+        return tr("Sunucudaki dizin bu programdan yeni bir sürümle yapılmış: programı güncelleyin.");
+    if (has("timeout"))
+        return tr("Sunucuya bağlanılamadı: sunucu zamanında yanıt vermedi.");
+    return Connecting ? tr("Sunucuya bağlanılamadı.") : tr("Sunucuda arama yapılamadı.");
+}
+
+void TArchiveSearchDialog::ShowError(const TArchiveQueryThread::TResult& Result)
+{
+    QString reason;
+    try {
+        std::rethrow_exception(Result.Error);
+    } catch (const std::exception& e) {
+        reason = TranslatedErrorText(QFile::decodeName(e.what()));
+    }
+    if (OnServer()) {
+        // libpq's reasons come on several indented lines.
+        reason = reason.simplified();
+        return Status->setText(ServerTrouble(reason, Result.DatabaseError) + u' ' +
+                               tr("(Sunucunun yanıtı: %1)").arg(reason));
+    }
+    if (Result.DatabaseError)
+        return Status->setText(tr("Arşivin dizini açılamadı: %1").arg(reason));
+    reason.remove(QStringLiteral("fts5: "));
+    Status->setText(tr("Sorgu anlaşılmadı (tırnakları ve AND, OR, NOT "
+                       "sözcüklerini denetleyin): %1")
+                        .arg(reason));
 }
 
 void TArchiveSearchDialog::ShowHits(const TArchiveQueryThread::TResult& Result)
@@ -382,39 +495,48 @@ void TArchiveSearchDialog::ShowHits(const TArchiveQueryThread::TResult& Result)
     if (Result.Ticket != FTicket || !Querying())
         return;
     FShownTicket = FTicket;
+    FAnswer->stop();
+    if (Result.CanWrite != FCanWrite && OnServer()) {
+        FCanWrite = Result.CanWrite;
+        ShowServer();
+    }
+    if (Result.OpenOnly) {
+        if (Result.Error)
+            return ShowError(Result);
+        // Connected: the query typed meanwhile runs now.
+        if (!QueryEdit->text().trimmed().isEmpty())
+            return RunQuery();
+        return ShowState();
+    }
     FShownQuery = FQueryText;
     Hits->clear();
     const bool focus = std::exchange(FFocusHits, false);
     if (Result.Error) {
         FShownQuery.clear();
-        try {
-            std::rethrow_exception(Result.Error);
-        } catch (const std::exception& e) {
-            QString reason = QFile::decodeName(e.what());
-            if (Result.DatabaseError)
-                return Status->setText(tr("Arşivin dizini açılamadı: %1").arg(reason));
-            reason.remove(QStringLiteral("fts5: "));
-            Status->setText(tr("Sorgu anlaşılmadı (tırnakları ve AND, OR, NOT "
-                                           "sözcüklerini denetleyin): %1")
-                                .arg(reason));
-        }
-        return;
+        return ShowError(Result);
     }
     for (const TIndexHit& h : Result.Hits) {
         // Paths are the file system's bytes, whatever their encoding.
         const QString file = QFile::decodeName(QByteArray::fromStdString(h.File));
-        // Reports of a folder taken off the list stay in the index until it is rebuilt.
-        if (!UnderAny(file, FQueryFolders))
+        // Reports of a folder taken off the list stay in the index until it
+        // is rebuilt; a server's index is the whole office's.
+        if (!OnServer() && !UnderAny(file, FQueryFolders))
             continue;
         auto* item = new QTreeWidgetItem(Hits);
         item->setText(0, QFileInfo(file).fileName());
-        item->setToolTip(0, file);
+        const QString local = OnServer() ? FPathMap.ToLocal(file) : file;
+        item->setToolTip(0, local == file ? file : tr("%1\n(sunucuda: %2)").arg(local, file));
         item->setData(0, FileRole, file);
-        item->setData(0, WordsRole, FQueryWords);
+        item->setData(0, PhrasesRole, FQueryPhrases);
         item->setText(1, QString::number(h.Page));
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         item->setText(2, h.Snippet);
-        item->setData(2, HtmlRole, MarkedHtml(h));
+        item->setToolTip(2, h.Snippet);
+        item->setData(2, TSnippetDelegate::SnippetRole, h.Snippet);
+        QVariantList marks;
+        for (const QPoint& m : SnippetMarks(h, FQueryPattern))
+            marks << m;
+        item->setData(2, TSnippetDelegate::MarksRole, marks);
     }
     const int n = Hits->topLevelItemCount();
     if (!FSummary.isEmpty())
@@ -436,14 +558,34 @@ void TArchiveSearchDialog::FocusFirstHit()
     }
 }
 
+QList<QPoint> TArchiveSearchDialog::HitMarks(int Row) const
+{
+    QList<QPoint> marks;
+    if (QTreeWidgetItem* item = Hits->topLevelItem(Row))
+        for (const QVariant& v : item->data(2, TSnippetDelegate::MarksRole).toList())
+            marks << v.toPoint();
+    return marks;
+}
+
 void TArchiveSearchDialog::OpenHit(QTreeWidgetItem* Item)
 {
     if (!Item || !FOpenHit)
         return;
-    const QString file = Item->data(0, FileRole).toString();
+    const QString stored = Item->data(0, FileRole).toString();
+    const QString file = OnServer() ? FPathMap.ToLocal(stored) : stored;
     if (!QFileInfo::exists(file)) {
-        Status->setText(tr("Rapor artık yok: %1 («Güncelle» dizini düzeltir).").arg(file));
+        if (!OnServer())
+            Status->setText(tr("Rapor artık yok: %1 («Güncelle» dizini düzeltir).").arg(file));
+        else if (file != stored)
+            Status->setText(tr("Rapor bu bilgisayarda bulunamadı: %1 (sunucudaki yolu: %2). "
+                               "Paylaşımın bağlı olduğunu ve «Ayarlar...» içindeki yol eşlemesini denetleyin.")
+                                .arg(file, stored));
+        else
+            Status->setText(tr("Rapor bu bilgisayarda bulunamadı: %1 (sunucudaki yolu). Bu bilgisayarda başka "
+                               "bir yerdeyse «Ayarlar...» içinde bir yol eşlemesi ekleyin.")
+                                .arg(stored));
         return;
     }
-    RunReportingErrors(this, [&] { FOpenHit(file, Item->text(1).toInt(), Item->data(0, WordsRole).toStringList()); });
+    RunReportingErrors(this,
+                       [&] { FOpenHit(file, Item->text(1).toInt(), Item->data(0, PhrasesRole).toStringList()); });
 }

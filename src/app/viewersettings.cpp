@@ -13,6 +13,8 @@ const QString RecentKey = QStringLiteral("recent/files");
 const QString ArchiveKey = QStringLiteral("archive/folders");
 const QString GdiTextKey = QStringLiteral("preview/gditext");
 const QString ExportFolderKey = QStringLiteral("export/folder");
+const QString ServerKey = QStringLiteral("archive/server");
+const QString PathMapKey = QStringLiteral("archive/pathmap");
 
 // The path is looked up on every use so that XDG_CONFIG_HOME set later
 // (by a test, say) is honoured.
@@ -90,4 +92,41 @@ QString LastExportFolder()
 void SetLastExportFolder(const QString& Folder)
 {
     QSettings(SettingsFile(), QSettings::IniFormat).setValue(ExportFolderKey, Folder);
+}
+
+QString ArchiveServer()
+{
+    return QSettings(SettingsFile(), QSettings::IniFormat).value(ServerKey).toString().trimmed();
+}
+
+void SetArchiveServer(const QString& Server)
+{
+    QSettings(SettingsFile(), QSettings::IniFormat).setValue(ServerKey, Server.trimmed());
+}
+
+TArchivePathMap ArchivePathMap()
+{
+    QSettings settings(SettingsFile(), QSettings::IniFormat);
+    std::vector<TArchivePathMap::TPair> pairs;
+    const int n = settings.beginReadArray(PathMapKey);
+    for (int i = 0; i < n; ++i) {
+        settings.setArrayIndex(i);
+        pairs.push_back({settings.value(QStringLiteral("server")).toString(),
+                         settings.value(QStringLiteral("local")).toString()});
+    }
+    settings.endArray();
+    return TArchivePathMap(pairs);
+}
+
+void SetArchivePathMap(const TArchivePathMap& Map)
+{
+    QSettings settings(SettingsFile(), QSettings::IniFormat);
+    settings.remove(PathMapKey);
+    settings.beginWriteArray(PathMapKey, int(Map.Pairs().size()));
+    for (int i = 0; i < int(Map.Pairs().size()); ++i) {
+        settings.setArrayIndex(i);
+        settings.setValue(QStringLiteral("server"), Map.Pairs()[size_t(i)].Server);
+        settings.setValue(QStringLiteral("local"), Map.Pairs()[size_t(i)].Local);
+    }
+    settings.endArray();
 }

@@ -2,8 +2,10 @@
 #pragma once
 // What the viewer remembers between runs, in
 // $XDG_CONFIG_HOME/qrpview/qrpview.conf (default ~/.config): the last
-// preview window's geometry, the recently opened files and the folders of
-// the archive search.
+// preview window's geometry, the recently opened files and the archive
+// search's folders, server and path mapping.
+#include "archive/archivepathmap.h"
+
 #include <QByteArray>
 #include <QStringList>
 
@@ -27,6 +29,14 @@ void SetGdiTextView(bool On);
 // The folders the archive search indexes, as the user added them.
 QStringList ArchiveFolders();
 void SetArchiveFolders(const QStringList& Folders);
+
+// The shared index the archive search reads instead of the user's own: a
+// postgresql:// URI or service=NAME; empty for the user's own index.
+QString ArchiveServer();
+void SetArchiveServer(const QString& Server);
+// How this user reaches the server's report paths.
+TArchivePathMap ArchivePathMap();
+void SetArchivePathMap(const TArchivePathMap& Map);
 
 // The folder of the last export, empty until the first one.
 QString LastExportFolder();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "preview/findbar.h"
 
+#include "archive/archivephrases.h"
 #include "platform/emftext/textfold.h"
 #include "platform/metafile.h"
 #include "preview/pagetextoverlay.h"
@@ -131,25 +132,13 @@ void TFindBar::Open()
     FOverlay->update();
 }
 
-void TFindBar::FindWords(const QStringList& Words)
+void TFindBar::FindWords(const QStringList& Phrases)
 {
-    QStringList alternatives;
-    for (QString w : Words) {
-        const bool prefix = w.endsWith(u'*');
-        if (prefix)
-            w.chop(1);
-        if (w.isEmpty())
-            continue;
-        // Whole words, as the index matched them; only letters and digits
-        // pass unescaped so that they are folded like the page.
-        QString escaped;
-        for (QChar c : w)
-            escaped += c.isLetterOrNumber() ? QString(c) : QStringLiteral("\\") + c;
-        alternatives << QStringLiteral("(?<!\\w)") + escaped +
-                            (prefix ? QStringLiteral("\\w*") : QStringLiteral("(?!\\w)"));
-    }
-    FWordsText = Words.join(u' ');
-    FWordsPattern = alternatives.join(u'|');
+    QStringList shown;
+    for (const QString& p : Phrases)
+        shown << (p.contains(u' ') ? u'"' + p + u'"' : p);
+    FWordsText = shown.join(u' ');
+    FWordsPattern = ArchivePhrasePattern(Phrases);
     // The words come folded, as the index matched them regardless of case.
     const QSignalBlocker quiet(FMatchCase);
     FMatchCase->setChecked(false);

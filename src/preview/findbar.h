@@ -32,9 +32,11 @@ public:
     void Close();
     void FindNext();
     void FindPrevious();
-    // Opens the bar looking for any of Words at once (a trailing * makes a
-    // word a prefix), from the page shown; typing in the bar ends it.
-    void FindWords(const QStringList& Words);
+    // Opens the bar looking for any of Phrases at once, as an archive query
+    // gives them (ArchiveQueryPhrases: the words of a phrase in a row, a
+    // trailing * makes the last a prefix), from the page shown; typing in
+    // the bar ends it.
+    void FindWords(const QStringList& Phrases);
 
     int HitCount() const { return int(FHits.size()); }
     int CurrentHit() const { return FCurrent; } // -1: none

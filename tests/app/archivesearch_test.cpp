@@ -2,6 +2,7 @@
 // The viewer's archive search, from the menu entry and a typed query to the
 // report opened at the page found, with the words marked.
 #include "app/archivesearchdialog.h"
+#include "app/archivesnippet.h"
 
 #include "app/mainwindow.h"
 #include "app/previewwindow.h"
@@ -9,10 +10,13 @@
 #include "platform/emftext/textfold.h"
 #include "dialog_recorder.h"
 #include "preview/findbar.h"
+#include "preview/pagetextoverlay.h"
 #include "preview/qrpreview.h"
+#include "preview/qrpreviewimage.h"
 #include "printer/demoreport.h"
 #include "printer/qrprinter.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -232,4 +236,93 @@ TEST_F(ArchiveSearchTest, QueriesRunOffTheGuiThreadAndStopWhenTheWindowCloses)
     QTest::keyClick(dialog.QueryEdit, Qt::Key_Return);
     EXPECT_EQ(dialog.Status->text(), QStringLiteral("Sorgu çok uzun: en çok 64 sözcük aranabilir."));
     EXPECT_EQ(dialog.Hits->topLevelItemCount(), 0);
+}
+
+TEST_F(ArchiveSearchTest, AnOpenedHitMarksThePhraseAndShowsIt)
+{
+    Tfrmzizarud main;
+    TArchiveSearchDialog* dialog = main.ShowArchiveSearch();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+    AddArchiveAndUpdate(dialog);
+
+    // "Sayfa" and "toplamı" stand apart on every page too (the footer, the
+    // summary); the phrase is the row's label, once a page.
+    TypeText(dialog->QueryEdit, QStringLiteral("\"sayfa toplamı\""));
+    ASSERT_TRUE(Eventually([&] { return dialog->Hits->topLevelItemCount() == 6; }));
+    QTreeWidgetItem* hit = nullptr;
+    for (int i = 0; i < 6; ++i) {
+        QTreeWidgetItem* item = dialog->Hits->topLevelItem(i);
+        const QString snippet = item->text(2);
+        // The snippet marks the phrase where it stands, not its words elsewhere.
+        for (const QPoint& m : dialog->HitMarks(i))
+            EXPECT_EQ(FoldText(snippet.mid(m.x(), m.y()), FoldCase), FoldText(QStringLiteral("sayfa toplamı"), FoldCase))
+                << snippet.toStdString();
+        if (item->text(0) == QStringLiteral("long.qrp") && item->text(1) == QStringLiteral("3"))
+            hit = item;
+    }
+    ASSERT_TRUE(hit);
+    dialog->Hits->setCurrentItem(hit);
+    QTest::keyClick(dialog->Hits, Qt::Key_Return);
+    TfrmZozEdezaPreview* preview = nullptr;
+    ASSERT_TRUE(Eventually([&] { return (preview = TfrmZozEdezaPreview::OpenWindows().value(0)) != nullptr; }))
+        << Dialogs.Messages.join(u'|').toStdString();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(preview));
+    TFindBar* bar = preview->FindBar;
+    ASSERT_TRUE(Eventually([&] { return !bar->Searching(); }, 20000));
+    EXPECT_EQ(bar->HitCount(), 4); // each word apart would be 12
+    EXPECT_EQ(bar->CurrentPage(), 3);
+    EXPECT_EQ(preview->QRPreview1->PageNumber(), 3);
+    // The row found is in sight, though it stands low on the page.
+    TQRPreviewImage* image = preview->QRPreview1->PreviewImage();
+    auto* overlay = image->findChild<TPageTextOverlay*>();
+    ASSERT_TRUE(overlay);
+    QWidget* viewport = preview->QRPreview1->viewport();
+    ASSERT_TRUE(Eventually([&] {
+        const QRectF box = overlay->ToImage(bar->CurrentBox());
+        return viewport->rect().contains(QRect(image->mapTo(viewport, box.topLeft().toPoint()),
+                                               image->mapTo(viewport, box.bottomRight().toPoint())));
+    })) << "viewport " << viewport->height() << ", image " << image->height();
+}
+
+TEST(ArchiveSnippetWindow, TheFirstMatchIsAlwaysInTheColumn)
+{
+    const QFont font = QApplication::font();
+    const QFontMetricsF metrics(font);
+    const QString filler = QStringLiteral("Öztürk Çelik Sanayi ve Ticaret A.Ş. Organize Sanayi Bölgesi ");
+    const QString match = QStringLiteral("STF-000450");
+    const struct {
+        const char* What;
+        QString Snippet;
+    } cases[] = {
+        {"at the start", match + u' ' + filler.repeated(4)},
+        {"in the middle", filler.repeated(3) + match + u' ' + filler.repeated(3)},
+        {"at the end", filler.repeated(4) + match},
+    };
+    for (const auto& c : cases) {
+        const int at = int(c.Snippet.indexOf(match));
+        for (const qreal width : {120.0, 300.0, 700.0}) {
+            const TSnippetWindow shown = SnippetWindow(c.Snippet, {{at, int(match.size())}}, metrics, width);
+            const QString text = (shown.Before ? QStringLiteral("…") : QString()) +
+                                 c.Snippet.mid(shown.From, shown.To - shown.From) +
+                                 (shown.After ? QStringLiteral("…") : QString());
+            const QString where = QStringLiteral("%1 at %2 px: %3").arg(QLatin1String(c.What)).arg(width).arg(text);
+            EXPECT_LE(shown.From, at) << where.toStdString();
+            EXPECT_GE(shown.To, at + match.size()) << where.toStdString();
+            EXPECT_LE(metrics.horizontalAdvance(text), width) << where.toStdString();
+            EXPECT_EQ(shown.Before, shown.From > 0) << where.toStdString();
+            EXPECT_EQ(shown.After, shown.To < c.Snippet.size()) << where.toStdString();
+            // In the middle when there is text on both sides to show.
+            if (shown.Before && shown.After) {
+                const qreal left = metrics.horizontalAdvance(c.Snippet.mid(shown.From, at - shown.From));
+                const qreal right = metrics.horizontalAdvance(
+                    c.Snippet.mid(at + match.size(), shown.To - at - int(match.size())));
+                EXPECT_LT(std::abs(left - right), width / 4) << where.toStdString();
+            }
+        }
+    }
+    // A snippet that fits is shown whole.
+    const TSnippetWindow whole = SnippetWindow(match, {{0, int(match.size())}}, metrics, 700);
+    EXPECT_EQ(whole.From, 0);
+    EXPECT_EQ(whole.To, match.size());
+    EXPECT_FALSE(whole.Before || whole.After);
 }
