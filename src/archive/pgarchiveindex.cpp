@@ -39,7 +39,7 @@ $f$
 // engine ranks its newest matches with bm25), best first, ties in index order.
 const char* const SearchFunction = R"sql(
 CREATE OR REPLACE FUNCTION qrp_search(q tsquery, col text, lim integer, win integer)
-RETURNS TABLE(path bytea, page integer, text text, rank real) LANGUAGE plpgsql AS $f$
+RETURNS TABLE(path bytea, page integer, text text, rank real) LANGUAGE plpgsql STABLE AS $f$
 DECLARE
   top bigint;
   ids bigint[] := '{}';
@@ -48,7 +48,6 @@ DECLARE
   level integer := 0;
   blocks tsquery;
   list text;
-  plan json;
   -- "id + 0": the matches come from the GIN index, never from walking the
   -- primary key backwards and reading every page's words on the way.
   pick constant text := format('SELECT array_agg(id ORDER BY id DESC) FROM (SELECT id FROM qrp_pages'
@@ -63,14 +62,6 @@ BEGIN
   END IF;
   lo := (top >> 12) << 12;
   blocks := format('%L', '~0.' || (top >> 12))::tsquery;
-  -- Few matches, as the planner reckons from the words' statistics: the
-  -- index gives them all at once, cheaper than block by block.
-  EXECUTE format('EXPLAIN (FORMAT JSON) SELECT 1 FROM qrp_pages WHERE %I @@ $1', col) INTO plan USING q;
-  IF (plan -> 0 -> 'Plan' ->> 'Plan Rows')::float8 <= 4 * win THEN
-    blocks := NULL;
-    lo := top + 1;
-    level := 6;
-  END IF;
   LOOP
     IF blocks IS NOT NULL THEN
       EXECUTE pick INTO found USING q, blocks, win - cardinality(ids);
@@ -79,7 +70,7 @@ BEGIN
     END IF;
     EXIT WHEN lo <= 0;
     IF level = 6 THEN
-      -- Older than the largest block, or few: what is left, matched by words alone.
+      -- Older than the largest block: what is left, matched by words alone.
       EXECUTE format('SELECT array_agg(id ORDER BY id DESC) FROM (SELECT id FROM qrp_pages'
                      ' WHERE %I @@ $1 AND id + 0 < $2 ORDER BY id + 0 DESC LIMIT $3) s', col)
         INTO found USING q, lo, win - cardinality(ids);
