@@ -3,17 +3,22 @@
 # The archive index on PostgreSQL against its targets, beside the SQLite
 # engine in the same run: build speed (pages/s), index size as a share of
 # the plain reports, two-word query latency (p50, p95 of 100 queries of words
-# of different frequencies), and 20 readers querying while one updater runs
-# (queries a second, p95, failures). A private cluster is started for it
-# (scripts/pg-start.sh) and stopped at the end.
+# of different frequencies) with no updater and with one running, and 20
+# readers querying while one updater runs (queries a second, p50, p95,
+# failures). A private cluster is started for it (scripts/pg-start.sh) and
+# stopped at the end.
 #   scripts/bench-pgindex.sh [QRPTOOL] [PAGES] [JOBS]
 # Reports are `qrptool demo` reports of 5 to 400 pages, hard links to one
 # copy of each size (as LINKS=1 in bench-index.sh); sizes count per link.
-# Query latency is the server's time for the engine's own SQL, taken by
-# pgbench (what qrptool adds, its start and the snippets, is not in it).
+# Query latency is the server's time for the engine's own query (the
+# function qrp_search that `index query` calls), taken by pgbench: what
+# qrptool adds, its start and the snippets, is not in it.
 # REPLICATE=K copies the indexed reports K times over on the server (new
-# paths, same pages), so that queries and size can be measured at a million
-# pages without indexing a million: REPLICATE=500 with 2000 pages.
+# paths and page ids, same text), so that queries and size can be measured
+# at a million pages without indexing a million: REPLICATE=500 with 2000
+# pages. READERS (20) and DURATION (30 s) shape the concurrent run.
+# KEEP=1 leaves the cluster running and names it; REUSE=FOLDER then measures
+# the queries again on that cluster's index without building it anew.
 set -euo pipefail
 
 TOOL=$(realpath "${1:-build-rel/src/tools/qrptool}")
@@ -25,14 +30,22 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/qrp-pgbench-XXXXXX")
 chmod 755 "$WORK"
 pg_env=
 cleanup() {
-    [ -z "$pg_env" ] || scripts/pg-stop.sh >/dev/null 2>&1 || true
+    if [[ -n $pg_env && -n ${KEEP:-} ]]; then
+        echo "cluster kept: REUSE=$QRP_TEST_PG_DIR; scripts/pg-stop.sh $QRP_TEST_PG_DIR removes it"
+    elif [[ -n $pg_env ]]; then
+        scripts/pg-stop.sh >/dev/null 2>&1 || true
+    fi
     rm -rf "$WORK"
 }
 trap cleanup EXIT
-pg_env=$(scripts/pg-start.sh)
-eval "$pg_env"
-export PGHOST=$QRP_TEST_PG_HOST PGUSER=$QRP_TEST_PG_USER
-createdb qrp_bench
+if [[ -n ${REUSE:-} ]]; then
+    export PGHOST=$REUSE PGUSER=qrp_admin
+else
+    pg_env=$(scripts/pg-start.sh)
+    eval "$pg_env"
+    export PGHOST=$QRP_TEST_PG_HOST PGUSER=$QRP_TEST_PG_USER
+    createdb qrp_bench
+fi
 URI="postgresql:///qrp_bench?host=$PGHOST&user=$PGUSER"
 
 SIZES=(5 12 40 100 400 20 60 250)
@@ -53,68 +66,75 @@ make_archive() {
 seconds() { /usr/bin/time -f "%e" -o "$WORK/time" "$@" >"$WORK/out" 2>"$WORK/err" || true; cat "$WORK/time"; }
 rate() { echo "$1 / $2" | bc; }
 
-make_archive "$WORK/reports" "$PAGES"
-reports=$(du -sbl "$WORK/reports" | cut -f1)
-echo "archive: $PAGES pages, $(find "$WORK/reports" -name '*.qrp' | wc -l) reports, $((reports / 1048576)) MB"
+if [[ -z ${REUSE:-} ]]; then
+    make_archive "$WORK/reports" "$PAGES"
+    reports=$(du -sbl "$WORK/reports" | cut -f1)
+    echo "archive: $PAGES pages, $(find "$WORK/reports" -name '*.qrp' | wc -l) reports, $((reports / 1048576)) MB"
 
-s=$(seconds "$TOOL" index update --db "$WORK/sqlite.db" "$WORK/reports" --jobs "$JOBS")
-echo "SQLite build:     ${s}s = $(rate "$PAGES" "$s") pages/s ($(cat "$WORK/out"))"
-sqliteBytes=$(du -sb "$WORK/sqlite.db" | cut -f1)
-"$TOOL" index init --db "$URI" >/dev/null
-s=$(seconds "$TOOL" index update --db "$URI" "$WORK/reports" --jobs "$JOBS")
-echo "PostgreSQL build: ${s}s = $(rate "$PAGES" "$s") pages/s ($(cat "$WORK/out"))"
-psql -qAtc "VACUUM ANALYZE" qrp_bench
-pgBytes=$(psql -qAtc "SELECT sum(pg_total_relation_size(c)) FROM unnest(array['qrp_meta','qrp_reports','qrp_pages']::regclass[]) c" qrp_bench)
-echo "index size: SQLite $((sqliteBytes / 1048576)) MB = $(echo "scale=1; 100 * $sqliteBytes / $reports" | bc)% of the reports;" \
-     "PostgreSQL $((pgBytes / 1048576)) MB = $(echo "scale=1; 100 * $pgBytes / $reports" | bc)%"
-psql -qAtc "SELECT 'PostgreSQL parts: ' || string_agg(c || ' ' || pg_size_pretty(pg_relation_size(c::regclass)), ', ')
-            FROM unnest(array['qrp_pages','qrp_pages_words','qrp_pages_plain','qrp_pages_stems','qrp_pages_report']) c" qrp_bench
-psql -qAtc "SELECT 'TOAST (page text, tsvectors): ' || pg_size_pretty(pg_total_relation_size('qrp_pages') - pg_relation_size('qrp_pages')
-            - pg_indexes_size('qrp_pages'))" qrp_bench
+    s=$(seconds "$TOOL" index update --db "$WORK/sqlite.db" "$WORK/reports" --jobs "$JOBS")
+    echo "SQLite build:     ${s}s = $(rate "$PAGES" "$s") pages/s ($(cat "$WORK/out"))"
+    sqliteBytes=$(du -sb "$WORK/sqlite.db" | cut -f1)
+    "$TOOL" index init --db "$URI" >/dev/null
+    s=$(seconds "$TOOL" index update --db "$URI" "$WORK/reports" --jobs "$JOBS")
+    echo "PostgreSQL build: ${s}s = $(rate "$PAGES" "$s") pages/s ($(cat "$WORK/out"))"
+    psql -qAtc "VACUUM ANALYZE" qrp_bench
+    pgBytes=$(psql -qAtc "SELECT sum(pg_total_relation_size(c)) FROM unnest(array['qrp_meta','qrp_reports','qrp_pages']::regclass[]) c" qrp_bench)
+    echo "index size: SQLite $((sqliteBytes / 1048576)) MB = $(echo "scale=1; 100 * $sqliteBytes / $reports" | bc)% of the reports;" \
+         "PostgreSQL $((pgBytes / 1048576)) MB = $(echo "scale=1; 100 * $pgBytes / $reports" | bc)%"
+    psql -qAtc "SELECT 'PostgreSQL parts: ' || string_agg(c || ' ' || pg_size_pretty(pg_relation_size(c::regclass)), ', ')
+                FROM unnest(array['qrp_pages','qrp_pages_words','qrp_pages_plain','qrp_pages_stems','qrp_pages_report']) c" qrp_bench
+    psql -qAtc "SELECT 'TOAST (page text, tsvectors): ' || pg_size_pretty(pg_total_relation_size('qrp_pages') - pg_relation_size('qrp_pages')
+                - pg_indexes_size('qrp_pages'))" qrp_bench
 
-if [[ ${REPLICATE:-1} -gt 1 ]]; then
-    start=$(date +%s)
-    psql -qAt qrp_bench >/dev/null <<EOF
-SET maintenance_work_mem = '512MB';
+    if [[ ${REPLICATE:-1} -gt 1 ]]; then
+        start=$(date +%s)
+        # Each copy's pages get new ids, and so the blocks of their new ids
+        # (qrp_blocks) in place of the original's.
+        psql -qAt -v ON_ERROR_STOP=1 qrp_bench >/dev/null <<EOF
+SET maintenance_work_mem = '1GB';
 DROP INDEX qrp_pages_words, qrp_pages_plain, qrp_pages_stems, qrp_pages_report;
 CREATE TEMP TABLE copies AS SELECT r.id AS orig, g FROM qrp_reports r, generate_series(1, ${REPLICATE} - 1) g;
 ALTER TABLE copies ADD COLUMN id bigint DEFAULT nextval('qrp_reports_id_seq');
 INSERT INTO qrp_reports(id, path, size, mtime, hash, pages)
   SELECT c.id, r.path || convert_to('#' || c.g, 'UTF8'), r.size, r.mtime, r.hash, r.pages FROM copies c JOIN qrp_reports r ON r.id = c.orig;
-INSERT INTO qrp_pages(report, page, text, words, plain, stems)
-  SELECT c.id, p.page, p.text, p.words, p.plain, p.stems FROM copies c JOIN qrp_pages p ON p.report = c.orig ORDER BY c.g, p.id;
+INSERT INTO qrp_pages(id, report, page, text, words, plain, stems)
+  SELECT s.id, s.report, s.page, s.text, ts_delete(s.words, m) || qrp_blocks(s.id),
+         ts_delete(s.plain, m) || qrp_blocks(s.id), ts_delete(s.stems, m) || qrp_blocks(s.id)
+  FROM (SELECT nextval('qrp_pages_id_seq') AS id, c.id AS report, p.page, p.text, p.words, p.plain, p.stems,
+               tsvector_to_array(qrp_blocks(p.id)) AS m
+        FROM copies c JOIN qrp_pages p ON p.report = c.orig ORDER BY c.g, p.id) s;
 CREATE INDEX qrp_pages_report ON qrp_pages(report);
 CREATE INDEX qrp_pages_words ON qrp_pages USING gin(words);
 CREATE INDEX qrp_pages_plain ON qrp_pages USING gin(plain);
 CREATE INDEX qrp_pages_stems ON qrp_pages USING gin(stems);
 VACUUM ANALYZE;
 EOF
-    reports=$((reports * REPLICATE))
-    pgBytes=$(psql -qAtc "SELECT sum(pg_total_relation_size(c)) FROM unnest(array['qrp_meta','qrp_reports','qrp_pages']::regclass[]) c" qrp_bench)
-    echo "replicated ${REPLICATE}x on the server in $(($(date +%s) - start))s: $(psql -qAtc 'SELECT count(*) FROM qrp_pages' qrp_bench) pages," \
-         "PostgreSQL index $((pgBytes / 1048576)) MB = $(echo "scale=1; 100 * $pgBytes / $reports" | bc)% of the reports"
+        reports=$((reports * REPLICATE))
+        pgBytes=$(psql -qAtc "SELECT sum(pg_total_relation_size(c)) FROM unnest(array['qrp_meta','qrp_reports','qrp_pages']::regclass[]) c" qrp_bench)
+        echo "replicated ${REPLICATE}x on the server in $(($(date +%s) - start))s: $(psql -qAtc 'SELECT count(*) FROM qrp_pages' qrp_bench) pages," \
+             "PostgreSQL index $((pgBytes / 1048576)) MB = $(echo "scale=1; 100 * $pgBytes / $reports" | bc)% of the reports"
+    fi
 fi
 
-# Two-word queries from common to rare words of the demo reports; the SQL
-# is the engine's (pgarchiveindex.cpp, Query).
-QUERIES=("'genel' & 'toplam'" "'tekstil' & 'işiklar'" "'çelik' & 'profil'" "'şerit' & 'testere'" "'fatura' & 'ilgaz'"
-         "'kirtasiye' & 'şerit'" "'alüminyum' & 'profil'" "'soğuk' & 'çekme'" "'stf' & '000088'" "'izgara' & 'çubuğu'")
+# Two-word queries from rare (0.1% of the pages) to common (all) words of
+# the demo reports, as `index query` sends them: the engine's function and
+# its window.
+WINDOW=$(sed -n 's/^const int ArchiveRankWindow = \([0-9]*\);.*/\1/p' src/archive/archiveengine.h)
+QUERIES=("'stf' & '010230'" "'stf' & '002440'" "'genel' & 'toplam'" "'stf' & '000088'" "'tekstil' & 'işiklar'"
+         "'çelik' & 'profil'" "'şerit' & 'testere'" "'fatura' & 'ilgaz'" "'alüminyum' & 'profil'" "'soğuk' & 'çekme'")
 mkdir -p "$WORK/sql"
+echo "pages matching each query, of $(psql -qAtc 'SELECT count(*) FROM qrp_pages' qrp_bench) (window $WINDOW):"
 i=0
 for q in "${QUERIES[@]}"; do
-    cat >"$WORK/sql/q$i.sql" <<EOF
-WITH q AS (SELECT \$\$$q\$\$::tsquery AS q),
- m AS (SELECT p.id FROM qrp_pages p, q WHERE p.words @@ q.q ORDER BY p.id DESC LIMIT 10000)
-SELECT r.path, p.page, p.text, ts_rank_cd(p.words, q.q) FROM m JOIN qrp_pages p ON p.id = m.id
- JOIN qrp_reports r ON r.id = p.report, q ORDER BY 4 DESC, p.id LIMIT 20;
-EOF
+    echo "SELECT count(*) FROM qrp_search(\$\$$q\$\$, 'words', 20, $WINDOW);" >"$WORK/sql/q$i.sql"
+    echo "  $q: $(psql -qAtc "SELECT count(*) FROM qrp_pages WHERE words @@ \$\$$q\$\$::tsquery" qrp_bench)"
     i=$((i + 1))
 done
 scripts=()
 for f in "$WORK"/sql/q*.sql; do scripts+=(-f "$f"); done
 percentiles() { # latencies in µs, from pgbench's logs
     cat "$WORK"/logs/pgbench_log.* | awk '{print $3}' | sort -n |
-        awk '{a[NR]=$1} END {printf "p50 %.1f ms, p95 %.1f ms over %d queries", a[int(NR*0.5)]/1000, a[int(NR*0.95)]/1000, NR}'
+        awk '{a[NR]=$1} END {printf "p50 %.1f ms, p95 %.1f ms, max %.1f ms over %d queries", a[int(NR*0.5)]/1000, a[int(NR*0.95)]/1000, a[NR]/1000, NR}'
 }
 run_pgbench() { # CLIENTS TIME|-t N
     rm -rf "$WORK/logs"
@@ -124,24 +144,31 @@ run_pgbench() { # CLIENTS TIME|-t N
         return 1
     }
 }
+failures() { grep -Eo "number of failed transactions: [0-9]+" "$WORK/pgbench.out" | head -1 || echo "failed transactions: not reported"; }
 run_pgbench -c 1 -t 100
-echo "two-word query, one reader: $(percentiles)"
+echo "two-word query, one reader, no updater: $(percentiles), $(failures)"
 
 # SQLite, as qrptool runs it (its start included), for comparison.
-times=()
-for q in "genel toplam" "tekstil ışıklar" "çelik profil" "şerit testere" "fatura ilgaz"; do
-    for _ in 1 2; do times+=("$(seconds "$TOOL" index query --db "$WORK/sqlite.db" "$q" --limit 20)"); done
-done
-echo "SQLite, qrptool index query (start included): median $(printf '%s\n' "${times[@]}" | sort -n | sed -n 5p)s of 10"
+if [[ -z ${REUSE:-} ]]; then
+    times=()
+    for q in "genel toplam" "tekstil ışıklar" "çelik profil" "şerit testere" "fatura ilgaz"; do
+        for _ in 1 2; do times+=("$(seconds "$TOOL" index query --db "$WORK/sqlite.db" "$q" --limit 20)"); done
+    done
+    echo "SQLite, qrptool index query (start included): median $(printf '%s\n' "${times[@]}" | sort -n | sed -n 5p)s of 10"
+fi
 
-# 20 readers while one updater indexes a second archive half the size.
-make_archive "$WORK/more" "$((PAGES / 2))"
-"$TOOL" index update --db "$URI" "$WORK/reports" "$WORK/more" --jobs "$JOBS" >"$WORK/update.out" 2>&1 &
+# The same with one updater indexing another archive (MORE pages, four times
+# PAGES), then the readers while it goes on. It is given only that folder:
+# the copies made above are left alone.
+make_archive "$WORK/more" "${MORE:-$((PAGES * 4))}"
+"$TOOL" index update --db "$URI" "$WORK/more" --jobs "$JOBS" >"$WORK/update.out" 2>&1 &
 updater=$!
 sleep 2
-run_pgbench -c 20 -j 2 -T 30
-kill -0 "$updater" 2>/dev/null && still="still running at the end" || still="finished before the end"
+running() { kill -0 "$updater" 2>/dev/null && echo "updater still running" || echo "updater had finished"; }
+run_pgbench -c 1 -t 100
+echo "two-word query, one reader, one updater ($(running)): $(percentiles), $(failures)"
+run_pgbench -c "${READERS:-20}" -j 2 -T "${DURATION:-30}"
+echo "${READERS:-20} readers, one updater ($(running) at the end): $(grep -Eo 'tps = [0-9.]+' "$WORK/pgbench.out" | head -1) queries/s," \
+     "$(percentiles), $(failures)"
 wait "$updater" || true
-failed=$(grep -Eo "number of failed transactions: [0-9]+" "$WORK/pgbench.out" | head -1 || true)
-echo "20 readers, one updater ($still): $(grep -Eo 'tps = [0-9.]+' "$WORK/pgbench.out" | head -1) queries/s," \
-     "$(percentiles), $failed; updater: $(cat "$WORK/update.out")"
+echo "updater: $(cat "$WORK/update.out")"

@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// A full-text index of a whole archive of reports in one SQLite file: one row
-// per page, kept up to date with the folders it was built from. The same
-// index on a PostgreSQL server, for an office that shares one, is the other
-// engine behind this class (pgarchiveindex.h), chosen by the name given. The text is
-// folded before indexing (Turkish i's, and without diacritics in a second
-// column) and queries are folded the same way, since SQLite's own folding
-// keeps ı apart from i.
+// A full-text index of a whole archive of reports: one row per page, kept up
+// to date with the folders it was built from. Two engines stand behind it,
+// chosen by the name given: an SQLite file (sqlitearchiveindex.h), the
+// embedded default, and a PostgreSQL server an office shares
+// (pgarchiveindex.h). Both give the same answers to the same commands.
 #include <QByteArray>
 #include <QString>
 
@@ -19,8 +17,7 @@
 #include <utility>
 #include <vector>
 
-struct sqlite3;
-class TPgArchiveIndex;
+class TArchiveEngine;
 
 // A database that cannot be opened or written, or a query FTS5 rejects.
 class EArchiveIndex : public std::runtime_error {
@@ -130,22 +127,12 @@ public:
     int64_t PageCount();
 
     // The index is on a server (see IsServerIndex).
-    bool OnServer() const { return FServer != nullptr; }
+    bool OnServer() const;
     // Whether this user may change the index: always for a file opened ForUpdate.
     bool CanWrite();
 
 private:
-    void CreateTables();
-    QByteArray StoredDictionary();
-    bool PageText(const void* Data, int Size, QString& Text);
-
-    std::string FFile;
-    sqlite3* FDb = nullptr;
-    std::atomic<bool> FInterrupted{false};
-    // What page texts are deflated against; empty until the first report
-    // with text is indexed.
-    QByteArray FDictionary;
-    std::unique_ptr<TPgArchiveIndex> FServer;
+    std::unique_ptr<TArchiveEngine> FEngine;
 };
 
 // The words of a query as the index matches them, folded with FoldCase; a

@@ -2,42 +2,96 @@
 #include "archive/pgarchiveindex.h"
 
 #include "archive/archivequerytext.h"
-#include "archive/reporttext.h"
 #include "platform/emftext/textfold.h"
-#include "platform/metafile.h"
-
-#include <QCryptographicHash>
 
 #include <libpq-fe.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
-#include <condition_variable>
 #include <cstring>
-#include <deque>
-#include <filesystem>
 #include <map>
 #include <memory>
-#include <mutex>
-#include <set>
-#include <thread>
+#include <optional>
 
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-namespace fs = std::filesystem;
 
 namespace {
 
 const unsigned WordsFold = FoldCase;
 const unsigned PlainFold = FoldCase | FoldDiacritics;
-// Matches ranked at most in one query, the newest ones, as the SQLite engine does.
-const int RankWindow = 10000;
 // Key of the advisory lock taken while the schema is made or migrated.
 const int64_t SchemaLockKey = 0x7172707669657731;
+
+// The blocks of ids a page is in, as lexemes of its tsvectors: 4096 ids, and
+// four times more at each level up. No word is written with '~', so none
+// is taken for them.
+const char* const BlocksFunction = R"sql(
+CREATE OR REPLACE FUNCTION qrp_blocks(id bigint) RETURNS tsvector LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $f$
+  SELECT array_to_tsvector(ARRAY['~0.' || (id >> 12), '~1.' || (id >> 14), '~2.' || (id >> 16),
+                                 '~3.' || (id >> 18), '~4.' || (id >> 20), '~5.' || (id >> 22)])
+$f$
+)sql";
+
+// A query's matches, newest first, taken block by block inside the GIN
+// index: the newest block, then its neighbours in the block of the level
+// above, and so on up, until Win are found. So a word on every page costs
+// one block of the index and Win rows, not all its pages, and a rare word a
+// few index lookups. Only those Win are ranked (ts_rank_cd, as the SQLite
+// engine ranks its newest matches with bm25), best first, ties in index order.
+const char* const SearchFunction = R"sql(
+CREATE OR REPLACE FUNCTION qrp_search(q tsquery, col text, lim integer, win integer)
+RETURNS TABLE(path bytea, page integer, text text, rank real) LANGUAGE plpgsql STABLE AS $f$
+DECLARE
+  top bigint;
+  ids bigint[] := '{}';
+  found bigint[];
+  lo bigint;
+  level integer := 0;
+  blocks tsquery;
+  list text;
+  -- "id + 0": the matches come from the GIN index, never from walking the
+  -- primary key backwards and reading every page's words on the way.
+  pick constant text := format('SELECT array_agg(id ORDER BY id DESC) FROM (SELECT id FROM qrp_pages'
+                               ' WHERE %I @@ ($1 && $2) ORDER BY id + 0 DESC LIMIT $3) s', col);
+BEGIN
+  IF numnode(q) = 0 THEN
+    RETURN;
+  END IF;
+  SELECT max(p.id) INTO top FROM qrp_pages p;
+  IF top IS NULL THEN
+    RETURN;
+  END IF;
+  lo := (top >> 12) << 12;
+  blocks := format('%L', '~0.' || (top >> 12))::tsquery;
+  LOOP
+    IF blocks IS NOT NULL THEN
+      EXECUTE pick INTO found USING q, blocks, win - cardinality(ids);
+      ids := ids || coalesce(found, '{}');
+      EXIT WHEN cardinality(ids) >= win;
+    END IF;
+    EXIT WHEN lo <= 0;
+    IF level = 6 THEN
+      -- Older than the largest block: what is left, matched by words alone.
+      EXECUTE format('SELECT array_agg(id ORDER BY id DESC) FROM (SELECT id FROM qrp_pages'
+                     ' WHERE %I @@ $1 AND id + 0 < $2 ORDER BY id + 0 DESC LIMIT $3) s', col)
+        INTO found USING q, lo, win - cardinality(ids);
+      ids := ids || coalesce(found, '{}');
+      EXIT;
+    END IF;
+    -- The blocks of this level before lo inside the next level's block.
+    list := NULL;
+    FOR b IN ((lo >> (14 + 2 * level)) << 2) .. (lo >> (12 + 2 * level)) - 1 LOOP
+      list := concat_ws(' | ', list, format('%L', '~' || level || '.' || b));
+    END LOOP;
+    blocks := list::tsquery;
+    lo := (lo >> (14 + 2 * level)) << (14 + 2 * level);
+    level := level + 1;
+  END LOOP;
+  RETURN QUERY EXECUTE format('SELECT r.path, p.page, p.text, ts_rank_cd(p.%I, $1) FROM qrp_pages p'
+                              ' JOIN qrp_reports r ON r.id = p.report WHERE p.id = ANY($2)'
+                              ' ORDER BY 4 DESC, p.id LIMIT $3', col) USING q, ids, lim;
+END
+$f$
+)sql";
 
 using TResultPtr = std::unique_ptr<PGresult, decltype(&PQclear)>;
 
@@ -69,7 +123,8 @@ std::string Words(const QString& Folded)
 }
 
 // A PostgreSQL text[] literal.
-std::string ArrayLiteral(const std::vector<std::string>& Items)
+template <typename TItems>
+std::string ArrayLiteral(const TItems& Items)
 {
     std::string out = "{";
     for (size_t i = 0; i < Items.size(); ++i) {
@@ -107,116 +162,6 @@ std::string PathValue(const char* Value)
     for (const char* p = Value + 2; p[0] && p[1]; p += 2)
         out += char((nibble(p[0]) << 4) | nibble(p[1]));
     return out;
-}
-
-struct EUnreadable : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-struct EStopped {};
-
-bool Stopped(const std::atomic<bool>* Stop)
-{
-    return Stop && Stop->load();
-}
-
-// As the SQLite engine reads a file: by its bytes, regular files only.
-std::string FileHash(const std::string& File, const std::atomic<bool>* Stop)
-{
-    const int fd = ::open(File.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        throw EUnreadable(std::string("cannot be read: ") + std::strerror(errno));
-    struct Closer {
-        int Fd;
-        ~Closer() { ::close(Fd); }
-    } closer{fd};
-    struct stat st = {};
-    if (::fstat(fd, &st) != 0)
-        throw EUnreadable(std::string("cannot be read: ") + std::strerror(errno));
-    if (!S_ISREG(st.st_mode))
-        throw EUnreadable("not a regular file");
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    QByteArray buffer(1 << 20, Qt::Uninitialized);
-    for (;;) {
-        if (Stopped(Stop))
-            throw EStopped();
-        const ssize_t n = ::read(fd, buffer.data(), size_t(buffer.size()));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throw EUnreadable(std::string("cannot be read: ") + std::strerror(errno));
-        if (n == 0)
-            break;
-        hash.addData(QByteArrayView(buffer.constData(), n));
-    }
-    return hash.result().toHex().toStdString();
-}
-
-bool Under(const std::string& Path, const std::vector<std::string>& Roots)
-{
-    for (const std::string& r : Roots) {
-        if (Path == r)
-            return true;
-        const std::string dir = !r.empty() && r.back() == '/' ? r : r + '/';
-        if (Path.compare(0, dir.size(), dir) == 0)
-            return true;
-    }
-    return false;
-}
-
-struct TInIndex {
-    int64_t Size = 0, Time = 0;
-    std::string Hash;
-};
-
-struct TFileText {
-    size_t Index = 0;
-    std::string Hash;
-    bool SameContent = false;
-    bool Unreadable = false;
-    std::string Error;
-    int Pages = 0;
-    std::vector<std::string> Text, WordsC, WordsA; // per page, UTF-8
-};
-
-TFileText ReadFile(const std::string& File, size_t Index, const std::map<std::string, TInIndex>& Indexed,
-                   const std::atomic<bool>* Stop)
-{
-    TFileText r;
-    r.Index = Index;
-    try {
-        r.Hash = FileHash(File, Stop);
-        const auto it = Indexed.find(File);
-        if (it != Indexed.end() && it->second.Hash == r.Hash) {
-            r.SameContent = true;
-            return r;
-        }
-        TTextSource source(File);
-        for (int p = 1; p <= source.PageCount(); ++p) {
-            if (Stopped(Stop))
-                throw EStopped();
-            const std::unique_ptr<TMetafile> page = source.Page(p);
-            if (!page)
-                break;
-            QString text = EmfLinesText(EmfPageLines(*page, false));
-            text.replace(QChar(0), u' '); // a text column holds no NUL
-            r.WordsC.push_back(Words(FoldText(text, WordsFold)));
-            r.WordsA.push_back(Words(FoldText(text, PlainFold)));
-            r.Text.push_back(text.toStdString());
-        }
-        r.Pages = int(r.Text.size());
-    } catch (const EUnreadable& e) {
-        r.Unreadable = true;
-        r.Error = e.what();
-    } catch (const EStopped&) {
-        throw;
-    } catch (const std::exception& e) {
-        r.Error = e.what();
-        r.Text.clear();
-        r.WordsC.clear();
-        r.WordsA.clear();
-        r.Pages = 0;
-    }
-    return r;
 }
 
 } // namespace
@@ -276,7 +221,8 @@ QString ArchiveTsQuery(const QString& Text, unsigned Fold, std::vector<TArchiveT
                 l.replace(u'\\', QStringLiteral("\\\\")).replace(u'\'', QStringLiteral("''"));
                 alternatives << u'\'' + l + u'\'' + (prefix ? QStringLiteral(":*") : QString());
             }
-            words << (alternatives.size() == 1 ? alternatives[0] : u'(' + alternatives.join(QStringLiteral(" | ")) + u')');
+            words << (alternatives.size() == 1 ? alternatives[0]
+                                               : u'(' + alternatives.join(QStringLiteral(" | ")) + u')');
             i = j;
         }
         if (words.isEmpty())
@@ -469,6 +415,13 @@ void TPgArchiveIndex::CreateOrMigrate()
             db.Exec("CREATE INDEX qrp_pages_plain ON qrp_pages USING gin(plain)");
             db.Exec("CREATE INDEX qrp_pages_stems ON qrp_pages USING gin(stems)");
         }
+        if (version < 2) {
+            // Queries look for the newest matches block by block (SearchFunction).
+            db.Exec(BlocksFunction);
+            db.Exec(SearchFunction);
+            db.Exec("UPDATE qrp_pages SET words = words || qrp_blocks(id), plain = plain || qrp_blocks(id),"
+                    " stems = stems || qrp_blocks(id)");
+        }
         db.Exec("INSERT INTO qrp_meta(key, value) VALUES('schema', $1)"
                 " ON CONFLICT(key) DO UPDATE SET value = excluded.value",
                 {std::to_string(PgArchiveSchemaVersion)});
@@ -522,31 +475,24 @@ std::vector<TIndexHit> TPgArchiveIndex::Query(const QString& Text, unsigned Fold
             found << Word;
         // The shortest, long enough not to be the start of unrelated words,
         // also as a prefix: "fatura" stems to "fatur", "faturalar" to "fatura".
-        const QString shortest = *std::min_element(found.begin(), found.end(), [](const QString& A, const QString& B) {
-            return A.size() < B.size();
-        });
+        const QString shortest = *std::min_element(
+            found.begin(), found.end(), [](const QString& A, const QString& B) { return A.size() < B.size(); });
         if (shortest.size() >= 4)
             found << shortest + QStringLiteral(":*");
         return found;
     };
-    const std::string query =
-        ArchiveTsQuery(Text, fold, &terms, stem ? std::function<QStringList(const QString&)>(stemsOf) : nullptr)
-            .toStdString();
+    const std::string query = ArchiveTsQuery(Text, fold, &terms,
+                                             stem ? std::function<QStringList(const QString&)>(stemsOf) : nullptr)
+                                  .toStdString();
     const std::string column = stem ? "stems" : (Fold & FoldDiacritics) ? "plain" : "words";
-    // As the SQLite engine: the newest RankWindow matches are ranked, so that
-    // a word on most pages of a large archive costs no more than that.
-    const std::string sql = "WITH q AS (SELECT $1::tsquery AS q),"
-                            " m AS (SELECT p.id FROM qrp_pages p, q WHERE p." + column + " @@ q.q"
-                            " ORDER BY p.id DESC LIMIT " + std::to_string(RankWindow) + ")"
-                            " SELECT r.path, p.page, p.text, ts_rank_cd(p." + column + ", q.q)"
-                            " FROM m JOIN qrp_pages p ON p.id = m.id JOIN qrp_reports r ON r.id = p.report, q"
-                            " ORDER BY 4 DESC, p.id LIMIT $2";
+    const std::string sql = "SELECT path, page, text, rank FROM qrp_search($1::tsquery, $2, $3, $4)";
     const std::string limit = std::to_string(std::max(1, Limit));
     const auto stopped = [&] { return FInterrupted || (Cancelled && Cancelled()); };
     if (stopped())
         throw EArchiveQueryCancelled();
-    const char* values[] = {query.c_str(), limit.c_str()};
-    if (!PQsendQueryParams(FConn, sql.c_str(), 2, nullptr, values, nullptr, nullptr, 0))
+    const std::string window = std::to_string(ArchiveRankWindow);
+    const char* values[] = {query.c_str(), column.c_str(), limit.c_str(), window.c_str()};
+    if (!PQsendQueryParams(FConn, sql.c_str(), 4, nullptr, values, nullptr, nullptr, 0))
         throw EArchiveIndex(Name() + ": " + Trimmed(PQerrorMessage(FConn)));
     // Waited for in short steps, so that the caller may give up on a slow server.
     bool cancelSent = false;
@@ -593,219 +539,120 @@ std::vector<TIndexHit> TPgArchiveIndex::Query(const QString& Text, unsigned Fold
     return hits;
 }
 
+namespace {
+
+// The statements of an update on the server. Several updaters, on other
+// machines too, may write at once: each report is written under an
+// advisory lock on its path, taken in the order of the paths.
+class TPgWriter : public TIndexWriter {
+public:
+    TPgWriter(PGconn* Conn, const std::string& Name) : FConn(Conn), FDb(Conn, Name) {}
+
+    std::map<std::string, TIndexedReport> Indexed() override
+    {
+        std::map<std::string, TIndexedReport> indexed;
+        const TResultPtr all = FDb.Exec("SELECT id, path, size, mtime, hash FROM qrp_reports");
+        for (int i = 0; i < PQntuples(all.get()); ++i)
+            indexed[PathValue(PQgetvalue(all.get(), i, 1))] = Row(all, i);
+        return indexed;
+    }
+
+    void Prepare(TReportText& Text) override
+    {
+        for (QString& page : Text.Pages) {
+            page.replace(QChar(0), u' '); // a text column holds no NUL
+            Text.Stored.push_back(page.toUtf8());
+            // The folded text's words, one space apart: the server's parser
+            // then sees exactly the words the SQLite engine's tokenizer does.
+            Text.Words.push_back(Words(FoldText(page, WordsFold)));
+            Text.Plain.push_back(Words(FoldText(page, PlainFold)));
+        }
+    }
+
+    void Begin() override { FDb.Exec("BEGIN"); }
+    void Commit() override { FDb.Exec("COMMIT"); }
+    void Rollback() override { PQclear(PQexec(FConn, "ROLLBACK")); }
+
+    int Remove(const std::vector<std::pair<std::string, TIndexedReport>>& Gone) override
+    {
+        int removed = 0;
+        for (const auto& [path, row] : Gone) {
+            Lock(path);
+            const TResultPtr r = FDb.Exec("DELETE FROM qrp_reports WHERE path = $1", {PathParam(path)});
+            removed += std::atoi(PQcmdTuples(r.get()));
+        }
+        return removed;
+    }
+
+    // Another machine may be at this report too: whoever has its lock
+    // writes it, and the other then finds it done.
+    std::optional<TIndexedReport> Current(const std::string& File, const TIndexedReport*) override
+    {
+        Lock(File);
+        const TResultPtr now = FDb.Exec("SELECT id, path, size, mtime, hash FROM qrp_reports WHERE path = $1",
+                                        {PathParam(File)});
+        if (!PQntuples(now.get()))
+            return std::nullopt;
+        return Row(now, 0);
+    }
+
+    void Drop(const TIndexedReport& Row) override
+    {
+        FDb.Exec("DELETE FROM qrp_reports WHERE id = $1", {std::to_string(Row.Id)});
+    }
+
+    void Touch(const TIndexedReport& Row, const TOnDisk& Disk) override
+    {
+        FDb.Exec("UPDATE qrp_reports SET size = $1, mtime = $2 WHERE id = $3",
+                 {std::to_string(Disk.Size), std::to_string(Disk.Time), std::to_string(Row.Id)});
+    }
+
+    void Write(const std::string& File, const TIndexedReport* Row, const TOnDisk& Disk,
+               const TReportText& Text) override
+    {
+        const std::string size = std::to_string(Disk.Size), time = std::to_string(Disk.Time);
+        const std::string pages = std::to_string(Text.Pages.size());
+        std::string report;
+        if (Row) {
+            report = std::to_string(Row->Id);
+            FDb.Exec("DELETE FROM qrp_pages WHERE report = $1", {report});
+            FDb.Exec("UPDATE qrp_reports SET size = $1, mtime = $2, hash = $3, pages = $4 WHERE id = $5",
+                     {size, time, Text.Hash, pages, report});
+        } else {
+            report = Value(FDb.Exec("INSERT INTO qrp_reports(path, size, mtime, hash, pages)"
+                                    " VALUES($1, $2, $3, $4, $5) RETURNING id",
+                                    {PathParam(File), size, time, Text.Hash, pages}),
+                           0, 0);
+        }
+        // Each page's id is taken first: its blocks go into its tsvectors.
+        if (!Text.Pages.empty())
+            FDb.Exec("INSERT INTO qrp_pages(id, report, page, text, words, plain, stems)"
+                     " SELECT u.id, $1, u.n, u.t, to_tsvector('simple', u.c) || b, to_tsvector('simple', u.a) || b,"
+                     " to_tsvector('turkish', u.c) || b"
+                     " FROM (SELECT nextval('qrp_pages_id_seq') AS id, t, c, a, n FROM unnest($2::text[], $3::text[],"
+                     " $4::text[]) WITH ORDINALITY AS x(t, c, a, n) ORDER BY n) u, qrp_blocks(u.id) b",
+                     {report, ArrayLiteral(Text.Stored), ArrayLiteral(Text.Words), ArrayLiteral(Text.Plain)});
+    }
+
+private:
+    static TIndexedReport Row(const TResultPtr& R, int I)
+    {
+        return {std::atoll(PQgetvalue(R.get(), I, 0)), std::atoll(PQgetvalue(R.get(), I, 2)),
+                std::atoll(PQgetvalue(R.get(), I, 3)), Value(R, I, 4)};
+    }
+    void Lock(const std::string& Path)
+    {
+        FDb.Exec("SELECT pg_advisory_xact_lock(hashtextextended(encode($1::bytea, 'hex'), 0))", {PathParam(Path)});
+    }
+
+    PGconn* FConn;
+    TPgSession FDb;
+};
+
+} // namespace
+
 TIndexUpdateStats TPgArchiveIndex::Update(const std::vector<std::string>& Folders, const TIndexUpdateOptions& Options)
 {
-    std::vector<std::string> roots;
-    for (const std::string& f : Folders)
-        roots.push_back(fs::absolute(fs::path(f)).lexically_normal().string());
-    for (std::string& r : roots) {
-        if (r.size() > 1 && r.back() == '/')
-            r.pop_back();
-        std::error_code ec;
-        if (!fs::exists(r, ec))
-            throw EArchiveIndex(r + ": no such folder");
-    }
-    TIndexUpdateStats stats;
-    TFileWalk walk = TextSearchFiles(roots);
-    std::vector<std::string>& files = walk.Files;
-    // Sorted: every updater takes its locks in this order, so none waits in a circle.
-    std::sort(files.begin(), files.end());
-    files.erase(std::unique(files.begin(), files.end()), files.end());
-    if (Stopped(Options.Stop))
-        return stats;
-
-    TPgSession db(FConn, Name());
-    std::map<std::string, TInIndex> indexed;
-    {
-        const TResultPtr all = db.Exec("SELECT path, size, mtime, hash FROM qrp_reports");
-        for (int i = 0; i < PQntuples(all.get()); ++i)
-            indexed[PathValue(PQgetvalue(all.get(), i, 0))] = {std::atoll(PQgetvalue(all.get(), i, 1)),
-                                         std::atoll(PQgetvalue(all.get(), i, 2)), Value(all, i, 3)};
-    }
-    std::vector<std::string> unknown;
-    for (const auto& [path, error] : walk.Errors) {
-        ++stats.Unreadable;
-        unknown.push_back(path);
-        if (Options.Unreadable)
-            Options.Unreadable(path, error);
-    }
-    for (const std::string& r : roots) {
-        if (Options.Prune || Under(r, unknown) ||
-            std::any_of(files.begin(), files.end(), [&](const std::string& f) { return Under(f, {r}); }))
-            continue;
-        const int64_t had = std::count_if(indexed.begin(), indexed.end(),
-                                          [&](const auto& Row) { return Under(Row.first, {r}); });
-        if (!had)
-            continue;
-        unknown.push_back(r);
-        if (Options.EmptyFolder)
-            Options.EmptyFolder(r, had);
-    }
-
-    struct TOnDisk {
-        int64_t Size = 0, Time = 0;
-    };
-    std::vector<TOnDisk> disk(files.size());
-    std::vector<size_t> work;
-    std::set<std::string> present;
-    for (size_t i = 0; i < files.size(); ++i) {
-        std::error_code ec;
-        disk[i].Size = int64_t(fs::file_size(files[i], ec));
-        disk[i].Time = int64_t(fs::last_write_time(files[i], ec).time_since_epoch().count());
-        present.insert(files[i]);
-        const auto it = indexed.find(files[i]);
-        if (it != indexed.end() && it->second.Size == disk[i].Size && it->second.Time == disk[i].Time)
-            ++stats.Unchanged;
-        else
-            work.push_back(i);
-    }
-
-    const char* lockPath = "SELECT pg_advisory_xact_lock(hashtextextended(encode($1::bytea, 'hex'), 0))";
-    auto rollback = [&] { PQclear(PQexec(FConn, "ROLLBACK")); };
-    std::vector<std::string> gone;
-    for (const auto& [path, row] : indexed)
-        if (!present.count(path) && Under(path, roots) && !Under(path, unknown))
-            gone.push_back(path);
-    if (!gone.empty()) {
-        try {
-            db.Exec("BEGIN");
-            for (const std::string& path : gone) {
-                db.Exec(lockPath, {PathParam(path)});
-                const TResultPtr r = db.Exec("DELETE FROM qrp_reports WHERE path = $1", {PathParam(path)});
-                stats.Removed += std::atoi(PQcmdTuples(r.get()));
-            }
-            db.Exec("COMMIT");
-        } catch (...) {
-            rollback();
-            throw;
-        }
-    }
-
-    // Workers read and extract; this thread alone talks to the server.
-    std::mutex lock;
-    std::condition_variable changed;
-    std::deque<TFileText> done;
-    std::atomic<size_t> next{0};
-    std::atomic<bool> stop{false};
-    const int jobs = std::max(1, std::min<int>(Options.Jobs, int(std::max<size_t>(1, work.size()))));
-    const size_t queueLimit = size_t(jobs) * 2;
-    auto worker = [&] {
-        for (size_t w; !stop && !Stopped(Options.Stop) && (w = next++) < work.size();) {
-            TFileText r;
-            try {
-                r = ReadFile(files[work[w]], work[w], indexed, Options.Stop);
-            } catch (const EStopped&) {
-                return;
-            }
-            std::unique_lock<std::mutex> g(lock);
-            changed.wait(g, [&] { return stop || done.size() < queueLimit; });
-            done.push_back(std::move(r));
-            changed.notify_all();
-        }
-    };
-    std::vector<std::thread> pool;
-    for (int j = 0; j < jobs && !work.empty(); ++j)
-        pool.emplace_back(worker);
-
-    const size_t total = files.size();
-    size_t looked = size_t(stats.Unchanged);
-    if (Options.Progress)
-        Options.Progress(looked, total);
-    int inBatch = 0;
-    std::chrono::steady_clock::time_point batchStart;
-    std::exception_ptr failure;
-    try {
-        for (size_t received = 0; received < work.size(); ++received) {
-            TFileText r;
-            {
-                std::unique_lock<std::mutex> g(lock);
-                while (done.empty() && !Stopped(Options.Stop))
-                    changed.wait_for(g, std::chrono::milliseconds(100));
-                if (Stopped(Options.Stop))
-                    break;
-                r = std::move(done.front());
-                done.pop_front();
-                changed.notify_all();
-            }
-            if (!inBatch) {
-                db.Exec("BEGIN");
-                batchStart = std::chrono::steady_clock::now();
-            }
-            ++inBatch;
-            const std::string& file = files[r.Index];
-            const std::string size = std::to_string(disk[r.Index].Size), time = std::to_string(disk[r.Index].Time);
-            // Another machine may be at this report too: whoever has its lock
-            // writes it, and the other then finds it done.
-            db.Exec(lockPath, {PathParam(file)});
-            const TResultPtr now =
-                db.Exec("SELECT id, size, mtime, hash FROM qrp_reports WHERE path = $1", {PathParam(file)});
-            const bool there = PQntuples(now.get()) > 0;
-            const std::string id = there ? Value(now, 0, 0) : std::string();
-            if (r.Unreadable) {
-                ++stats.Unreadable;
-                if (Options.Unreadable)
-                    Options.Unreadable(file, r.Error);
-            } else if (!r.Error.empty()) {
-                ++stats.Damaged;
-                if (there)
-                    db.Exec("DELETE FROM qrp_reports WHERE id = $1", {id});
-                if (Options.Damaged)
-                    Options.Damaged(file, r.Error);
-            } else if (there && Value(now, 0, 3) == r.Hash) {
-                ++stats.Unchanged;
-                if (Value(now, 0, 1) != size || Value(now, 0, 2) != time)
-                    db.Exec("UPDATE qrp_reports SET size = $1, mtime = $2 WHERE id = $3", {size, time, id});
-            } else if (r.SameContent) {
-                // Indexed as it is when this update began, changed by another since: left to the next.
-                ++stats.Unchanged;
-            } else {
-                std::string report = id;
-                const std::string pages = std::to_string(r.Pages);
-                if (there) {
-                    ++stats.Updated;
-                    db.Exec("DELETE FROM qrp_pages WHERE report = $1", {id});
-                    db.Exec("UPDATE qrp_reports SET size = $1, mtime = $2, hash = $3, pages = $4 WHERE id = $5",
-                            {size, time, r.Hash, pages, id});
-                } else {
-                    ++stats.Added;
-                    report = Value(db.Exec("INSERT INTO qrp_reports(path, size, mtime, hash, pages)"
-                                           " VALUES($1, $2, $3, $4, $5) RETURNING id",
-                                           {PathParam(file), size, time, r.Hash, pages}),
-                                   0, 0);
-                }
-                if (r.Pages)
-                    db.Exec("INSERT INTO qrp_pages(report, page, text, words, plain, stems)"
-                            " SELECT $1, n, t, to_tsvector('simple', c), to_tsvector('simple', a),"
-                            " to_tsvector('turkish', c)"
-                            " FROM unnest($2::text[], $3::text[], $4::text[]) WITH ORDINALITY AS u(t, c, a, n)",
-                            {report, ArrayLiteral(r.Text), ArrayLiteral(r.WordsC), ArrayLiteral(r.WordsA)});
-                stats.Pages += r.Pages;
-            }
-            const bool more = !Options.Continue || Options.Continue();
-            const std::chrono::duration<double> batchTime = std::chrono::steady_clock::now() - batchStart;
-            if (inBatch >= Options.BatchFiles || batchTime.count() >= Options.BatchSeconds || !more) {
-                db.Exec("COMMIT");
-                inBatch = 0;
-            }
-            if (Options.Progress)
-                Options.Progress(++looked, total);
-            if (!more)
-                break;
-        }
-        if (inBatch)
-            db.Exec("COMMIT");
-    } catch (...) {
-        failure = std::current_exception();
-        rollback();
-    }
-    {
-        std::lock_guard<std::mutex> g(lock);
-        stop = true;
-        changed.notify_all();
-    }
-    for (std::thread& t : pool)
-        t.join();
-    if (failure)
-        std::rethrow_exception(failure);
-    return stats;
+    TPgWriter writer(FConn, Name());
+    return RunIndexUpdate(IndexUpdateRoots(Folders), writer, Options);
 }

@@ -6,7 +6,7 @@
 // (exact words, words without diacritics, Turkish stems), all with GIN
 // indexes. Reached through TArchiveIndex when --db is a postgresql:// URI or
 // service=NAME.
-#include "archive/archiveindex.h"
+#include "archive/archiveengine.h"
 
 #include <atomic>
 #include <QStringList>
@@ -19,25 +19,27 @@ typedef struct pg_conn PGconn;
 typedef struct pg_cancel PGcancel;
 
 // The schema this build writes; older ones are brought up to it by ForUpdate.
-const int PgArchiveSchemaVersion = 1;
+const int PgArchiveSchemaVersion = 2;
 
-class TPgArchiveIndex {
+class TPgArchiveIndex : public TArchiveEngine {
 public:
     // Connects; ForUpdate creates or migrates the schema, ReadOnly wants it
     // there and changes nothing. Throws EArchiveIndex naming the server
     // (without a password).
     TPgArchiveIndex(const std::string& Conninfo, bool ReadOnly);
-    ~TPgArchiveIndex();
+    ~TPgArchiveIndex() override;
     TPgArchiveIndex(const TPgArchiveIndex&) = delete;
     TPgArchiveIndex& operator=(const TPgArchiveIndex&) = delete;
 
-    TIndexUpdateStats Update(const std::vector<std::string>& Folders, const TIndexUpdateOptions& Options);
-    std::vector<TIndexHit> Query(const QString& Text, unsigned Fold, int Limit, const std::function<bool()>& Cancelled);
-    void Interrupt();
-    int64_t PageCount();
+    TIndexUpdateStats Update(const std::vector<std::string>& Folders, const TIndexUpdateOptions& Options) override;
+    std::vector<TIndexHit> Query(const QString& Text, unsigned Fold, int Limit,
+                                 const std::function<bool()>& Cancelled) override;
+    void Interrupt() override;
+    int64_t PageCount() override;
     int SchemaVersion();
     // Whether this connection's role may change the index.
-    bool CanWrite();
+    bool CanWrite() override;
+    bool OnServer() const override { return true; }
 
 private:
     void CreateOrMigrate();

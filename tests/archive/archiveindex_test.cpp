@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
@@ -704,6 +705,57 @@ TEST_F(ServerIndex, TheSchemaIsVersionedAndAPasswordIsNeverShown)
         EXPECT_NE(std::string(e.what()).find("postgresql://someone@/nosuchdb"), std::string::npos) << e.what();
     }
     EXPECT_EQ(ServerIndexName("service=archive password=x user=y"), "service=archive user=y");
+}
+
+// The newest matches are taken block by block of page ids inside the index:
+// pages far apart (another block, another level, past the largest block)
+// are all found, the newest first when the window is smaller.
+TEST_F(ServerIndex, FindsTheNewestMatchesInEveryBlockOfIds)
+{
+    TArchiveIndex index(Db());
+    // The next page's id, each report in a block of its own and the last
+    // past every level's block (4096 ids, four times more a level, six levels).
+    const std::vector<long long> ids = {3, 4095, 9000, 70000, 300000, 5000000, 17000000};
+    for (size_t i = 0; i < ids.size(); ++i) {
+        Server->Sql("SELECT setval('qrp_pages_id_seq', " + std::to_string(ids[i] - 1) + ", true)");
+        Emf("r" + std::to_string(i) + ".emf",
+            {QStringLiteral("ortak kelime"), QStringLiteral("sayfa ") + QString::number(i)});
+        Update(index);
+    }
+    Found all;
+    for (size_t i = 0; i < ids.size(); ++i)
+        all.push_back("r" + std::to_string(i) + ".emf:1");
+    Found hits = Hits(index, QStringLiteral("ortak kelime"));
+    std::sort(hits.begin(), hits.end());
+    EXPECT_EQ(hits, all);
+    EXPECT_EQ(Hits(index, QStringLiteral("sayfa 3")), Found{"r3.emf:1"});
+    // A window of three ranks the three newest; an empty query finds nothing.
+    Server->Sql("DO $$ DECLARE got text; BEGIN"
+                " SELECT string_agg(convert_from(path, 'UTF8'), ' ' ORDER BY path) INTO got"
+                "  FROM qrp_search('ortak & kelime', 'words', 50, 3);"
+                " IF got !~ '/r4.emf .*/r5.emf .*/r6.emf$' OR got ~ '/r[0-3].emf' THEN"
+                "  RAISE EXCEPTION 'window of three: %', got; END IF;"
+                " IF EXISTS (SELECT FROM qrp_search('', 'words', 50, 3)) THEN RAISE EXCEPTION 'empty query'; END IF;"
+                " END $$");
+}
+
+// An index of the first schema has no blocks in its tsvectors: migrating
+// adds them, so that its pages are found again.
+TEST_F(ServerIndex, AnIndexOfTheFirstSchemaIsMigratedAndFound)
+{
+    Emf("a.emf", {QStringLiteral("eski dizin")});
+    {
+        TArchiveIndex index(Db());
+        Update(index);
+    }
+    Server->Sql("UPDATE qrp_pages SET words = ts_delete(words, tsvector_to_array(qrp_blocks(id))),"
+                " plain = ts_delete(plain, tsvector_to_array(qrp_blocks(id))),"
+                " stems = ts_delete(stems, tsvector_to_array(qrp_blocks(id)));"
+                "DROP FUNCTION qrp_search, qrp_blocks; UPDATE qrp_meta SET value = '1' WHERE key = 'schema'");
+    EXPECT_THROW(TArchiveIndex(Db(), TArchiveIndex::ReadOnly), EArchiveIndex);
+    TArchiveIndex index(Db());
+    EXPECT_EQ(Hits(index, QStringLiteral("eski")), Found{"a.emf:1"});
+    EXPECT_EQ(Hits(index, QStringLiteral("eski"), FoldCase | FoldDiacritics), Found{"a.emf:1"});
 }
 
 TEST(ArchiveTsQuery, TranslatesTheIndexSyntax)
