@@ -259,7 +259,7 @@
         <translation type="unfinished" />
     </message>
     <message>
-        <source>Arşivin dizini açılamadı: %1</source>
+        <source>Arşivin dizini “%1” açılamadı: %2</source>
         <translation type="unfinished" />
     </message>
     <message>

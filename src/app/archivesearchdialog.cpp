@@ -480,8 +480,13 @@ void TArchiveSearchDialog::ShowError(const TArchiveQueryThread::TResult& Result)
         return Status->setText(ServerTrouble(reason, Result.DatabaseError) + u' ' +
                                tr("(Sunucunun yanıtı: %1)").arg(reason));
     }
-    if (Result.DatabaseError)
-        return Status->setText(tr("Arşivin dizini açılamadı: %1").arg(reason));
+    if (Result.DatabaseError) {
+        // SQLite's words name no file; the sentence names the index once.
+        const QString file = QDir::toNativeSeparators(IndexFile());
+        if (reason.startsWith(file + QStringLiteral(": ")))
+            reason.remove(0, file.size() + 2);
+        return Status->setText(tr("Arşivin dizini “%1” açılamadı: %2").arg(file, reason));
+    }
     reason.remove(QStringLiteral("fts5: "));
     Status->setText(tr("Sorgu anlaşılmadı (tırnakları ve AND, OR, NOT "
                        "sözcüklerini denetleyin): %1")
