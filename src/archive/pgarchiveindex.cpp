@@ -106,11 +106,6 @@ std::string Trimmed(const char* Message)
     return m;
 }
 
-bool IsTokenChar(QChar C)
-{
-    return C.isLetterOrNumber() || C.category() == QChar::Other_PrivateUse;
-}
-
 // The folded text's words, one space apart: the server's parser then sees
 // exactly the words the SQLite engine's tokenizer does.
 std::string Words(const QString& Folded)
@@ -201,17 +196,12 @@ QString ArchiveTsQuery(const QString& Text, unsigned Fold, std::vector<TArchiveT
     bool afterOperand = false; // an operand or ')' just before: a word next is ANDed
     auto operand = [&](const QString& Raw, bool Prefix) {
         const QString folded = FoldText(Raw, Fold);
+        QStringList tokens;
+        ForEachArchiveToken(folded, [&](int From, int Length) { tokens << folded.mid(From, Length); });
         QStringList words;
-        for (int i = 0; i < folded.size();) {
-            if (!IsTokenChar(folded[i])) {
-                ++i;
-                continue;
-            }
-            int j = i;
-            while (j < folded.size() && IsTokenChar(folded[j]))
-                ++j;
-            const QString word = folded.mid(i, j - i);
-            const bool last = j >= folded.size() || std::none_of(folded.begin() + j, folded.end(), IsTokenChar);
+        for (qsizetype k = 0; k < tokens.size(); ++k) {
+            const QString& word = tokens[k];
+            const bool last = k == tokens.size() - 1;
             QStringList alternatives;
             for (QString l : Lexemes ? Lexemes(word) : QStringList{word}) {
                 // A lexeme may come as a prefix already.
@@ -223,7 +213,6 @@ QString ArchiveTsQuery(const QString& Text, unsigned Fold, std::vector<TArchiveT
             }
             words << (alternatives.size() == 1 ? alternatives[0]
                                                : u'(' + alternatives.join(QStringLiteral(" | ")) + u')');
-            i = j;
         }
         if (words.isEmpty())
             return; // punctuation alone matches nothing
