@@ -753,14 +753,33 @@ TEST_F(ServerIndex, FindsTheNewestMatchesInEveryBlockOfIds)
                 " END $$");
 }
 
-// An index of the first schema has no blocks in its tsvectors: migrating
-// adds them, so that its pages are found again.
-TEST_F(ServerIndex, AnIndexOfTheFirstSchemaIsMigratedAndFound)
+// An index of an older schema is migrated and finds what it found, in the
+// same order: the first had no blocks in its tsvectors, the second's search
+// function ranked apart from picking (here one that finds nothing).
+TEST_F(ServerIndex, AnIndexOfAnOlderSchemaIsMigratedAndFindsTheSame)
 {
+    Report("r.qrp", {{QStringLiteral("fatura kesildi")},
+                     {QStringLiteral("ödeme alındı")},
+                     {QStringLiteral("fatura ödeme fatura")},
+                     {QStringLiteral("fatura iptal")}});
     Emf("a.emf", {QStringLiteral("eski dizin")});
+    const QString ranked = QStringLiteral("fatura OR ödeme");
+    Found before;
     {
         TArchiveIndex index(Db());
         Update(index);
+        before = Hits(index, ranked);
+    }
+    ASSERT_EQ(before.size(), 4u);
+    ASSERT_EQ(before[0], "r.qrp:3");
+    Server->Sql("CREATE OR REPLACE FUNCTION qrp_search(q tsquery, col text, lim integer, win integer)"
+                " RETURNS TABLE(path bytea, page integer, text text, rank real) LANGUAGE sql"
+                " AS $$ SELECT NULL::bytea, 0, '', 0::real WHERE false $$;"
+                "UPDATE qrp_meta SET value = '2' WHERE key = 'schema'");
+    EXPECT_THROW(TArchiveIndex(Db(), TArchiveIndex::ReadOnly), EArchiveIndex);
+    {
+        TArchiveIndex index(Db());
+        EXPECT_EQ(Hits(index, ranked), before);
     }
     Server->Sql("UPDATE qrp_pages SET words = ts_delete(words, tsvector_to_array(qrp_blocks(id))),"
                 " plain = ts_delete(plain, tsvector_to_array(qrp_blocks(id))),"
@@ -768,6 +787,7 @@ TEST_F(ServerIndex, AnIndexOfTheFirstSchemaIsMigratedAndFound)
                 "DROP FUNCTION qrp_search, qrp_blocks; UPDATE qrp_meta SET value = '1' WHERE key = 'schema'");
     EXPECT_THROW(TArchiveIndex(Db(), TArchiveIndex::ReadOnly), EArchiveIndex);
     TArchiveIndex index(Db());
+    EXPECT_EQ(Hits(index, ranked), before);
     EXPECT_EQ(Hits(index, QStringLiteral("eski")), Found{"a.emf:1"});
     EXPECT_EQ(Hits(index, QStringLiteral("eski"), FoldCase | FoldDiacritics), Found{"a.emf:1"});
 }
