@@ -8,25 +8,10 @@
 
 namespace {
 
-bool IsTokenChar(QChar C)
-{
-    return C.isLetterOrNumber() || C.category() == QChar::Other_PrivateUse;
-}
-
 void AddTerms(const QString& Folded, bool LastIsPrefix, std::vector<TArchiveTerm>& Terms)
 {
     const size_t first = Terms.size();
-    for (int i = 0; i < Folded.size();) {
-        if (!IsTokenChar(Folded[i])) {
-            ++i;
-            continue;
-        }
-        int j = i;
-        while (j < Folded.size() && IsTokenChar(Folded[j]))
-            ++j;
-        Terms.push_back({Folded.mid(i, j - i), false});
-        i = j;
-    }
+    ForEachArchiveToken(Folded, [&](int From, int Length) { Terms.push_back({Folded.mid(From, Length), false}); });
     if (LastIsPrefix && Terms.size() > first)
         Terms.back().Prefix = true;
 }
@@ -114,7 +99,7 @@ QString ArchiveFtsMatch(const QString& Text, unsigned Fold, std::vector<TArchive
 void ArchiveSnippet(const QString& Text, unsigned Fold, const std::vector<TArchiveTerm>& Terms, TIndexHit& Hit)
 {
     struct TLine {
-        int From, To, Words;
+        int From, To, Words, Run;
         std::vector<std::pair<int, int>> Marks;
     };
     const QString folded = FoldText(Text, Fold);
@@ -123,33 +108,34 @@ void ArchiveSnippet(const QString& Text, unsigned Fold, const std::vector<TArchi
         int end = Text.indexOf(u'\n', start);
         if (end < 0)
             end = Text.size();
-        TLine line{start, end, 0, {}};
+        TLine line{start, end, 0, 0, {}};
         std::vector<bool> seen(Terms.size(), false);
-        for (int i = start; i < end;) {
-            if (!IsTokenChar(folded[i])) {
-                ++i;
-                continue;
-            }
-            int j = i;
-            while (j < end && IsTokenChar(folded[j]))
-                ++j;
-            const QStringView token(folded.constData() + i, j - i);
+        // run[t]: how many query words up to the t-th stand in order just
+        // before and at this word.
+        std::vector<int> run(Terms.size(), 0), next(Terms.size());
+        ForEachArchiveToken(QStringView(folded).mid(start, end - start), [&](int From, int Length) {
+            const QStringView token = QStringView(folded).mid(start + From, Length);
+            bool marked = false;
             for (size_t t = 0; t < Terms.size(); ++t) {
-                if (Terms[t].Prefix ? token.startsWith(Terms[t].Word) : token == Terms[t].Word) {
-                    line.Marks.emplace_back(i, j - i);
+                const bool match = Terms[t].Prefix ? token.startsWith(Terms[t].Word) : token == Terms[t].Word;
+                next[t] = match ? (t ? run[t - 1] : 0) + 1 : 0;
+                line.Run = std::max(line.Run, next[t]);
+                if (match && !marked) {
+                    line.Marks.emplace_back(start + From, Length);
+                    marked = true;
                     if (!seen[t])
                         ++line.Words;
                     seen[t] = true;
-                    break;
                 }
             }
-            i = j;
-        }
+            run.swap(next);
+        });
         if (line.Words)
             found.push_back(std::move(line));
         start = end + 1;
     }
-    std::stable_sort(found.begin(), found.end(), [](const TLine& A, const TLine& B) { return A.Words > B.Words; });
+    std::stable_sort(found.begin(), found.end(),
+                     [](const TLine& A, const TLine& B) { return A.Run != B.Run ? A.Run > B.Run : A.Words > B.Words; });
     if (found.size() > 3)
         found.resize(3);
     std::sort(found.begin(), found.end(), [](const TLine& A, const TLine& B) { return A.From < B.From; });

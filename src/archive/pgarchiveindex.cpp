@@ -37,21 +37,28 @@ $f$
 // one block of the index and Win rows, not all its pages, and a rare word a
 // few index lookups. Only those Win are ranked (ts_rank_cd, as the SQLite
 // engine ranks its newest matches with bm25), best first, ties in index order.
+// Each is ranked as it is picked, while its row is at hand: its words are
+// read once, and only the best Lim rows are read again, for their text.
+// JIT compiling would cost more than any of these small queries.
 const char* const SearchFunction = R"sql(
 CREATE OR REPLACE FUNCTION qrp_search(q tsquery, col text, lim integer, win integer)
-RETURNS TABLE(path bytea, page integer, text text, rank real) LANGUAGE plpgsql STABLE AS $f$
+RETURNS TABLE(path bytea, page integer, text text, rank real) LANGUAGE plpgsql STABLE SET jit = off AS $f$
 DECLARE
   top bigint;
   ids bigint[] := '{}';
+  ranks real[] := '{}';
   found bigint[];
+  scores real[];
   lo bigint;
   level integer := 0;
   blocks tsquery;
   list text;
   -- "id + 0": the matches come from the GIN index, never from walking the
-  -- primary key backwards and reading every page's words on the way.
-  pick constant text := format('SELECT array_agg(id ORDER BY id DESC) FROM (SELECT id FROM qrp_pages'
-                               ' WHERE %I @@ ($1 && $2) ORDER BY id + 0 DESC LIMIT $3) s', col);
+  -- primary key backwards and reading every page's words on the way. The
+  -- words are ranked only past the LIMIT.
+  ranked constant text := 'SELECT array_agg(id), array_agg(ts_rank_cd(%1$I, $1)) FROM (SELECT id, %1$I FROM qrp_pages'
+                          ' WHERE %1$I @@ %2$s ORDER BY id + 0 DESC LIMIT $3) s';
+  pick constant text := format(ranked, col, '($1 && $2)');
 BEGIN
   IF numnode(q) = 0 THEN
     RETURN;
@@ -64,17 +71,18 @@ BEGIN
   blocks := format('%L', '~0.' || (top >> 12))::tsquery;
   LOOP
     IF blocks IS NOT NULL THEN
-      EXECUTE pick INTO found USING q, blocks, win - cardinality(ids);
+      EXECUTE pick INTO found, scores USING q, blocks, win - cardinality(ids);
       ids := ids || coalesce(found, '{}');
+      ranks := ranks || coalesce(scores, '{}');
       EXIT WHEN cardinality(ids) >= win;
     END IF;
     EXIT WHEN lo <= 0;
     IF level = 6 THEN
       -- Older than the largest block: what is left, matched by words alone.
-      EXECUTE format('SELECT array_agg(id ORDER BY id DESC) FROM (SELECT id FROM qrp_pages'
-                     ' WHERE %I @@ $1 AND id + 0 < $2 ORDER BY id + 0 DESC LIMIT $3) s', col)
-        INTO found USING q, lo, win - cardinality(ids);
+      EXECUTE format(ranked, col, '$1 AND id + 0 < $2')
+        INTO found, scores USING q, lo, win - cardinality(ids);
       ids := ids || coalesce(found, '{}');
+      ranks := ranks || coalesce(scores, '{}');
       EXIT;
     END IF;
     -- The blocks of this level before lo inside the next level's block.
@@ -86,9 +94,9 @@ BEGIN
     lo := (lo >> (14 + 2 * level)) << (14 + 2 * level);
     level := level + 1;
   END LOOP;
-  RETURN QUERY EXECUTE format('SELECT r.path, p.page, p.text, ts_rank_cd(p.%I, $1) FROM qrp_pages p'
-                              ' JOIN qrp_reports r ON r.id = p.report WHERE p.id = ANY($2)'
-                              ' ORDER BY 4 DESC, p.id LIMIT $3', col) USING q, ids, lim;
+  RETURN QUERY EXECUTE 'SELECT r.path, p.page, p.text, b.rank FROM (SELECT * FROM unnest($1, $2) AS u(id, rank)'
+                       ' ORDER BY u.rank DESC, u.id LIMIT $3) b JOIN qrp_pages p ON p.id = b.id'
+                       ' JOIN qrp_reports r ON r.id = p.report ORDER BY b.rank DESC, b.id' USING ids, ranks, lim;
 END
 $f$
 )sql";
@@ -104,11 +112,6 @@ std::string Trimmed(const char* Message)
     while (!m.empty() && (m.back() == '\n' || m.back() == ' '))
         m.pop_back();
     return m;
-}
-
-bool IsTokenChar(QChar C)
-{
-    return C.isLetterOrNumber() || C.category() == QChar::Other_PrivateUse;
 }
 
 // The folded text's words, one space apart: the server's parser then sees
@@ -201,17 +204,12 @@ QString ArchiveTsQuery(const QString& Text, unsigned Fold, std::vector<TArchiveT
     bool afterOperand = false; // an operand or ')' just before: a word next is ANDed
     auto operand = [&](const QString& Raw, bool Prefix) {
         const QString folded = FoldText(Raw, Fold);
+        QStringList tokens;
+        ForEachArchiveToken(folded, [&](int From, int Length) { tokens << folded.mid(From, Length); });
         QStringList words;
-        for (int i = 0; i < folded.size();) {
-            if (!IsTokenChar(folded[i])) {
-                ++i;
-                continue;
-            }
-            int j = i;
-            while (j < folded.size() && IsTokenChar(folded[j]))
-                ++j;
-            const QString word = folded.mid(i, j - i);
-            const bool last = j >= folded.size() || std::none_of(folded.begin() + j, folded.end(), IsTokenChar);
+        for (qsizetype k = 0; k < tokens.size(); ++k) {
+            const QString& word = tokens[k];
+            const bool last = k == tokens.size() - 1;
             QStringList alternatives;
             for (QString l : Lexemes ? Lexemes(word) : QStringList{word}) {
                 // A lexeme may come as a prefix already.
@@ -223,7 +221,6 @@ QString ArchiveTsQuery(const QString& Text, unsigned Fold, std::vector<TArchiveT
             }
             words << (alternatives.size() == 1 ? alternatives[0]
                                                : u'(' + alternatives.join(QStringLiteral(" | ")) + u')');
-            i = j;
         }
         if (words.isEmpty())
             return; // punctuation alone matches nothing
@@ -418,10 +415,11 @@ void TPgArchiveIndex::CreateOrMigrate()
         if (version < 2) {
             // Queries look for the newest matches block by block (SearchFunction).
             db.Exec(BlocksFunction);
-            db.Exec(SearchFunction);
             db.Exec("UPDATE qrp_pages SET words = words || qrp_blocks(id), plain = plain || qrp_blocks(id),"
                     " stems = stems || qrp_blocks(id)");
         }
+        if (version < 3)
+            db.Exec(SearchFunction); // ranks as it picks
         db.Exec("INSERT INTO qrp_meta(key, value) VALUES('schema', $1)"
                 " ON CONFLICT(key) DO UPDATE SET value = excluded.value",
                 {std::to_string(PgArchiveSchemaVersion)});

@@ -19,7 +19,7 @@ typedef struct pg_conn PGconn;
 typedef struct pg_cancel PGcancel;
 
 // The schema this build writes; older ones are brought up to it by ForUpdate.
-const int PgArchiveSchemaVersion = 2;
+const int PgArchiveSchemaVersion = 3;
 
 class TPgArchiveIndex : public TArchiveEngine {
 public:

@@ -8,6 +8,7 @@
 #include "report_helpers.h"
 #include "platform/emftext/textfold.h"
 #include "archive/archiveindex.h"
+#include "archive/archivequerytext.h"
 #include "archive/archivequerythread.h"
 #include "archive/indexlock.h"
 #include "archive/pgarchiveindex.h"
@@ -207,6 +208,20 @@ TEST_P(ArchiveIndexEngines, QueriesTakePhrasesPrefixesOperatorsAndPunctuation)
               QStringLiteral("c : (işik AND \"çay\" and x* OR NOT)"));
     EXPECT_THROW(index.Query(QStringLiteral("  - "), FoldCase, 5), EArchiveIndex);
     EXPECT_THROW(index.Query(QStringLiteral("ödeme AND"), FoldCase, 5), EArchiveIndex);
+}
+
+// Lines holding the words as the query gives them come before lines holding
+// as many of them elsewhere, and a line with one of them comes last.
+TEST(ArchiveSnippetLines, TheLineWithTheWordsInOrderIsShown)
+{
+    std::vector<TArchiveTerm> terms;
+    ArchiveFtsMatch(QStringLiteral("STF-000012"), FoldCase, &terms);
+    TIndexHit hit;
+    ArchiveSnippet(QStringLiteral("STF\n000012 STF\n000012 numaralı STF\nSTF-000099 000012\nFatura No STF-000012"),
+                   FoldCase, terms, hit);
+    EXPECT_EQ(hit.Snippet, QStringLiteral("000012 STF … 000012 numaralı STF … Fatura No STF-000012"));
+    ASSERT_EQ(hit.Marks.size(), 6u);
+    EXPECT_EQ(hit.Snippet.mid(hit.Marks[4].first, hit.Marks[4].second), QStringLiteral("STF"));
 }
 
 TEST_P(ArchiveIndexEngines, RanksAPageWithBothWordsBeforePagesWithOne)
@@ -643,8 +658,8 @@ TEST_F(ServerIndex, StemsFindTheOtherTurkishFormsOfAWord)
     const std::vector<TIndexHit> hits = index.Query(QStringLiteral("faturalar"), stem, 5);
     for (const TIndexHit& h : hits) {
         ASSERT_EQ(h.Marks.size(), 1u) << h.Snippet.toStdString();
-        EXPECT_TRUE(h.Snippet.mid(h.Marks[0].first, h.Marks[0].second).startsWith(QStringLiteral("Fatura"),
-                                                                                Qt::CaseInsensitive));
+        EXPECT_TRUE(h.Snippet.mid(h.Marks[0].first, h.Marks[0].second)
+                        .startsWith(QStringLiteral("Fatura"), Qt::CaseInsensitive));
     }
     // A file has no stems.
     TArchiveIndex local((Dir / "local.db").string());
@@ -686,8 +701,7 @@ TEST_F(ServerIndex, TheSchemaIsVersionedAndAPasswordIsNeverShown)
         TArchiveIndex index(Db(), TArchiveIndex::ReadOnly);
         FAIL() << "opened";
     } catch (const EArchiveIndex& e) {
-        EXPECT_NE(std::string(e.what()).find("not an archive index (qrptool index init makes one)"),
-                  std::string::npos)
+        EXPECT_NE(std::string(e.what()).find("not an archive index (qrptool index init makes one)"), std::string::npos)
             << e.what();
     }
     TArchiveIndex(Db(), TArchiveIndex::ForUpdate);
@@ -739,14 +753,33 @@ TEST_F(ServerIndex, FindsTheNewestMatchesInEveryBlockOfIds)
                 " END $$");
 }
 
-// An index of the first schema has no blocks in its tsvectors: migrating
-// adds them, so that its pages are found again.
-TEST_F(ServerIndex, AnIndexOfTheFirstSchemaIsMigratedAndFound)
+// An index of an older schema is migrated and finds what it found, in the
+// same order: the first had no blocks in its tsvectors, the second's search
+// function ranked apart from picking (here one that finds nothing).
+TEST_F(ServerIndex, AnIndexOfAnOlderSchemaIsMigratedAndFindsTheSame)
 {
+    Report("r.qrp", {{QStringLiteral("fatura kesildi")},
+                     {QStringLiteral("ödeme alındı")},
+                     {QStringLiteral("fatura ödeme fatura")},
+                     {QStringLiteral("fatura iptal")}});
     Emf("a.emf", {QStringLiteral("eski dizin")});
+    const QString ranked = QStringLiteral("fatura OR ödeme");
+    Found before;
     {
         TArchiveIndex index(Db());
         Update(index);
+        before = Hits(index, ranked);
+    }
+    ASSERT_EQ(before.size(), 4u);
+    ASSERT_EQ(before[0], "r.qrp:3");
+    Server->Sql("CREATE OR REPLACE FUNCTION qrp_search(q tsquery, col text, lim integer, win integer)"
+                " RETURNS TABLE(path bytea, page integer, text text, rank real) LANGUAGE sql"
+                " AS $$ SELECT NULL::bytea, 0, '', 0::real WHERE false $$;"
+                "UPDATE qrp_meta SET value = '2' WHERE key = 'schema'");
+    EXPECT_THROW(TArchiveIndex(Db(), TArchiveIndex::ReadOnly), EArchiveIndex);
+    {
+        TArchiveIndex index(Db());
+        EXPECT_EQ(Hits(index, ranked), before);
     }
     Server->Sql("UPDATE qrp_pages SET words = ts_delete(words, tsvector_to_array(qrp_blocks(id))),"
                 " plain = ts_delete(plain, tsvector_to_array(qrp_blocks(id))),"
@@ -754,6 +787,7 @@ TEST_F(ServerIndex, AnIndexOfTheFirstSchemaIsMigratedAndFound)
                 "DROP FUNCTION qrp_search, qrp_blocks; UPDATE qrp_meta SET value = '1' WHERE key = 'schema'");
     EXPECT_THROW(TArchiveIndex(Db(), TArchiveIndex::ReadOnly), EArchiveIndex);
     TArchiveIndex index(Db());
+    EXPECT_EQ(Hits(index, ranked), before);
     EXPECT_EQ(Hits(index, QStringLiteral("eski")), Found{"a.emf:1"});
     EXPECT_EQ(Hits(index, QStringLiteral("eski"), FoldCase | FoldDiacritics), Found{"a.emf:1"});
 }
@@ -763,7 +797,9 @@ TEST(ArchiveTsQuery, TranslatesTheIndexSyntax)
     EXPECT_EQ(ArchiveTsQuery(QStringLiteral("Işık AND \"Çay Bahçesi\"* OR fat* NOT stf-12 (a b)"), FoldCase, nullptr),
               QStringLiteral("'işik' & ('çay' <-> 'bahçesi':*) | 'fat':* & !('stf' <-> '12') & ('a' & 'b')"));
     EXPECT_EQ(ArchiveTsQuery(QStringLiteral("x"), FoldCase, nullptr,
-                             [](const QString&) { return QStringList{"a'b", "c:*"}; }),
+                             [](const QString&) {
+                                 return QStringList{"a'b", "c:*"};
+                             }),
               QStringLiteral("('a''b' | 'c':*)"));
 }
 
