@@ -332,4 +332,50 @@ TEST(QRCompress, StoredCompressedReportsReadAsTheirPlainTwins)
     }
 }
 
+// Two decoders side by side give what each gives alone: pages of very
+// different lengths (empty, a few bytes, a stored EMF, 300 KB) in both
+// orders, and a page whose code is cut short beside a good one, which still
+// comes out whole while the short one reports its end.
+TEST(QRCompress, SideBySideExpandsAsEachDecoderAlone)
+{
+    std::mt19937 rng(5);
+    const auto page = [&](size_t Size) {
+        Bytes b(Size);
+        for (size_t i = 0; i < Size; ++i)
+            b[i] = static_cast<uint8_t>(i % 97 < 40 ? 0 : rng() % (i % 3 ? 64 : 256));
+        return b;
+    };
+    const Bytes pages[] = {{}, page(5), ReadFile(QRP_TEST_DATA "/emf/gdi-page1.emf"), page(70000), page(300000)};
+    for (const Bytes& a : pages)
+        for (const Bytes& b : pages) {
+            const Bytes ca = Code(a), cb = Code(b);
+            Bytes oa(a.size()), ob(b.size());
+            TQRCompress da(ca.data(), ca.size()), db(cb.data(), cb.size());
+            TQRCompress::TExpandJob ja{&da, oa.data(), oa.size(), {}}, jb{&db, ob.data(), ob.size(), {}};
+            TQRCompress::ExpandBoth(ja, jb);
+            ASSERT_FALSE(ja.Error || jb.Error) << a.size() << " beside " << b.size();
+            ASSERT_EQ(oa, a) << a.size() << " beside " << b.size();
+            ASSERT_EQ(ob, b) << b.size() << " beside " << a.size();
+        }
+
+    const Bytes good = page(80000), lost = page(90000);
+    Bytes cut = Code(lost);
+    cut.resize(cut.size() / 2);
+    const Bytes coded = Code(good);
+    for (bool cutFirst : {true, false}) {
+        Bytes og(good.size()), ol(lost.size());
+        TQRCompress dg(coded.data(), coded.size()), dl(cut.data(), cut.size());
+        TQRCompress::TExpandJob jg{&dg, og.data(), og.size(), {}}, jl{&dl, ol.data(), ol.size(), {}};
+        TQRCompress::ExpandBoth(cutFirst ? jl : jg, cutFirst ? jg : jl);
+        EXPECT_FALSE(jg.Error);
+        EXPECT_EQ(og, good);
+        ASSERT_TRUE(jl.Error);
+        try {
+            std::rethrow_exception(jl.Error);
+        } catch (const EReadError& e) {
+            EXPECT_NE(std::string(e.what()).find("ends before"), std::string::npos);
+        }
+    }
+}
+
 } // namespace
