@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The splay coder on incompressible data and on real EMF pages, in bytes per
-// second (MB/s in the output); and two pages expanded side by side, as the
-// commands that read many pages do.
+// second (MB/s in the output).
 #include "platform/streams.h"
 #include "store/qrcompress.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -211,30 +209,5 @@ BENCHMARK(BM_CompressIncompressible)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandIncompressible)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CompressEmfPages)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandEmfPages)->Unit(benchmark::kMillisecond);
-
-// Older coders, which scripts/bench-decoder.sh builds this file against,
-// have no side-by-side decoder.
-#ifndef QRP_BENCH_SERIAL_ONLY
-// The same pages twice, the second copy turned by half so that the two
-// decoders never see the same bytes at once; counted like BM_ExpandEmfPages,
-// per expanded byte.
-void BM_ExpandEmfPagesSideBySide(benchmark::State& State)
-{
-    std::vector<uint8_t> plain[2] = {EmfPages(), EmfPages()};
-    std::rotate(plain[1].begin(), plain[1].begin() + std::ptrdiff_t(plain[1].size() / 2), plain[1].end());
-    const std::vector<uint8_t> coded[2] = {Code(plain[0]), Code(plain[1])};
-    std::vector<uint8_t> out[2] = {std::vector<uint8_t>(plain[0].size()), std::vector<uint8_t>(plain[1].size())};
-    for (auto _ : State) {
-        TQRCompress a(coded[0].data(), coded[0].size()), b(coded[1].data(), coded[1].size());
-        TQRCompress::TExpandJob ja{&a, out[0].data(), out[0].size(), {}};
-        TQRCompress::TExpandJob jb{&b, out[1].data(), out[1].size(), {}};
-        TQRCompress::ExpandBoth(ja, jb);
-        benchmark::DoNotOptimize(out[0].data());
-        benchmark::DoNotOptimize(out[1].data());
-    }
-    State.SetBytesProcessed(int64_t(State.iterations()) * int64_t(plain[0].size() + plain[1].size()));
-}
-BENCHMARK(BM_ExpandEmfPagesSideBySide)->Unit(benchmark::kMillisecond);
-#endif
 
 } // namespace

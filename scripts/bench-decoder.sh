@@ -4,9 +4,7 @@
 # alike (g++ -O3) from bench/compress_bench.cpp and run in alternating pairs
 # on one core, so that machine load cancels: prints each one's MB/s of
 # expanded data and the median ratio of the pairs. Target: decoding at least
-# 2.5x the coder as it was before the 64-bit bit buffer (d8823a6). Then,
-# in this tree's build alone, two pages expanded side by side in one thread
-# against the same bytes expanded one page after the other.
+# 2.5x the coder as it was before the 64-bit bit buffer (d8823a6).
 #   scripts/bench-decoder.sh [BASE_REVISION] [PAIRS]
 set -euo pipefail
 
@@ -17,9 +15,8 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/qrp-decoder-bench-XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
 
 build() {
-    local dir=$1 only=()
-    [[ $dir == */base ]] && only=(-DQRP_BENCH_SERIAL_ONLY)
-    g++ -std=c++17 -O3 -DNDEBUG "${only[@]}" -DQRP_TEST_DATA="\"$SOURCE/tests/data\"" -I"$dir" -I"$SOURCE/src" \
+    local dir=$1
+    g++ -std=c++17 -O3 -DNDEBUG -DQRP_TEST_DATA="\"$SOURCE/tests/data\"" -I"$dir" -I"$SOURCE/src" \
         "$SOURCE/bench/compress_bench.cpp" "$dir/store/qrcompress.cpp" \
         "$SOURCE/src/platform/streams.cpp" "$SOURCE/src/platform/system.cpp" \
         -lbenchmark_main -lbenchmark -lpthread -o "$dir/compress_bench"
@@ -51,12 +48,3 @@ for bm in BM_ExpandEmfPages BM_ExpandIncompressible BM_CompressEmfPages; do
     printf '%-26s now %8s MB/s   %s %8s MB/s   ratio %s (median of %d pairs)\n' "$bm" \
         "$(median <"$WORK/a")" "$BASE" "$(median <"$WORK/b")" "$(median <"$WORK/r")" "$PAIRS"
 done
-
-: >"$WORK/a" && : >"$WORK/b" && : >"$WORK/r"
-for ((i = 0; i < PAIRS; ++i)); do
-    a=$(speed "$WORK/now/compress_bench" BM_ExpandEmfPagesSideBySide) && b=$(speed "$WORK/now/compress_bench" BM_ExpandEmfPages)
-    echo "$a" >>"$WORK/a" && echo "$b" >>"$WORK/b"
-    awk -v a="$a" -v b="$b" 'BEGIN { if (b > 0) printf "%.2f\n", a / b }' >>"$WORK/r"
-done
-printf '%-26s now %8s MB/s   alone %8s MB/s   ratio %s (median of %d pairs)\n' "side by side" \
-    "$(median <"$WORK/a")" "$(median <"$WORK/b")" "$(median <"$WORK/r")" "$PAIRS"

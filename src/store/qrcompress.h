@@ -5,7 +5,6 @@
 // from the same tree and reshape it identically, so no table is stored.
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <vector>
 
 class TStream;
@@ -13,8 +12,8 @@ class TStream;
 class TQRCompress {
 public:
     TQRCompress(TStream& aStream, bool CompressData);
-    // A decoder of Size coded bytes at Code, which must outlive it: a page's
-    // code read in one piece, so that two pages can be expanded side by side.
+    // A decoder of the Size coded bytes at Code, which must outlive it: a
+    // page's code read in one piece. Finish then has no stream to put back.
     TQRCompress(const uint8_t* Code, size_t Size);
     // Flushes like Finish, swallowing errors; call Finish to see them.
     ~TQRCompress();
@@ -29,20 +28,6 @@ public:
     // Whole buffers, for callers that have the page at hand.
     void CompressBytes(const uint8_t* Data, size_t Count);
     void ExpandBytes(uint8_t* Data, size_t Count);
-
-    // Count bytes from each of two decoders, in one loop that takes a symbol
-    // from each in turn: the walks down two trees wait on loads, and two
-    // independent walks overlap where one cannot. The output is that of
-    // ExpandBytes on each. When one decoder's code ends early its Error is
-    // set and the other goes on alone. A null Coder or a Count of 0 makes it
-    // ExpandBytes of the other; the longer job ends alone too.
-    struct TExpandJob {
-        TQRCompress* Coder = nullptr;
-        uint8_t* Data = nullptr;
-        size_t Count = 0;
-        std::exception_ptr Error;
-    };
-    static void ExpandBoth(TExpandJob& A, TExpandJob& B);
 
     // Coding: writes what is buffered and the last, partly filled byte.
     // Decoding: puts the stream back right behind the last coded byte used.
@@ -59,11 +44,8 @@ private:
     // Kids[2n] is the left, Kids[2n + 1] the right child of inner node n.
     // The coder stores node numbers; the decoder stores the byte offset of
     // the child's own pair (four times the number), so that a step down is
-    // one load from the side's base plus that offset. The decoder also gives
-    // each leaf (nodes 256 to 512) a pair leading back to itself, so that a
-    // walk of fixed length stays on the leaf it reached, and a pair behind
-    // them (513) takes the reshaping stores a short code does not need.
-    uint16_t Kids[2 * 514];
+    // one load from the side's base plus that offset.
+    uint16_t Kids[512];
     // Parents, for the coder only: the decoder knows the path it walked.
     // 16-bit, not 8: stores through a byte array may alias anything and
     // would force the hot loops to reload every field.
@@ -82,7 +64,7 @@ private:
     // Coded bytes move to and from the stream in blocks: one call per byte
     // costs more than the coding itself.
     std::vector<uint8_t> FBuffer;
-    // The coded bytes the decoder reads: FBuffer's, or the caller's.
+    // The coded bytes being decoded: FBuffer's, or the caller's.
     const uint8_t* FIn = nullptr;
     size_t FInSize = 0;
     size_t FBufferPos = 0;
