@@ -66,7 +66,11 @@ std::vector<uint8_t> ExpandPage(TStream& Code, int32_t Length, bool Body)
     constexpr size_t Block = 64 * 1024;
     const auto length = static_cast<size_t>(Length);
     std::vector<uint8_t> code(static_cast<size_t>(std::max<int32_t>(Code.Size() - Code.Position(), 0)));
-    Code.ReadBuffer(code.data(), static_cast<int32_t>(code.size()));
+    // What cannot be read counts as the code's end, as it did block by block.
+    size_t got = 0;
+    for (int32_t n; got < code.size() && (n = Code.Read(code.data() + got, static_cast<int32_t>(code.size() - got))) > 0;)
+        got += static_cast<size_t>(n);
+    code.resize(got);
     TQRCompress expander(code.data(), code.size());
     uint8_t head[EmfHeaderBytes] = {};
     const size_t headSize = std::min<size_t>(length, EmfHeaderBytes);
