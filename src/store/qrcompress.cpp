@@ -10,16 +10,10 @@ namespace {
 constexpr size_t BlockSize = 4096;
 }
 
-TQRCompress::TQRCompress(TStream& aStream, bool CompressData) : CompressFlag(CompressData), Stream(&aStream)
+TQRCompress::TQRCompress(TStream& aStream, bool CompressData) : CompressFlag(CompressData), Stream(aStream)
 {
     InitTree();
     FBuffer.reserve(BlockSize);
-}
-
-TQRCompress::TQRCompress(const uint8_t* Code, size_t Size)
-    : CompressFlag(false), Stream(nullptr), FIn(Code), FInSize(Size)
-{
-    InitTree();
 }
 
 TQRCompress::~TQRCompress()
@@ -178,10 +172,10 @@ void TQRCompress::ExpandBytes(uint8_t* Data, size_t Count)
     const auto refill = [&] {
         // The usual case inline: eight coded bytes at hand, of which the
         // whole bytes that fit are taken, as RefillBits does.
-        if (FInSize - FBufferPos >= 8) {
+        if (FBuffer.size() - FBufferPos >= 8) {
             const unsigned take = (63 - count) / 8;
             const unsigned filled = count + 8 * take;
-            bits |= (GetLE64(FIn + FBufferPos) << count) & ((uint64_t(1) << filled) - 1);
+            bits |= (GetLE64(FBuffer.data() + FBufferPos) << count) & ((uint64_t(1) << filled) - 1);
             FBufferPos += take;
             count = filled;
             return;
@@ -289,7 +283,7 @@ void TQRCompress::FlushOutput()
 {
     if (FBuffer.empty())
         return;
-    Stream->WriteBuffer(FBuffer.data(), static_cast<int32_t>(FBuffer.size()));
+    Stream.WriteBuffer(FBuffer.data(), static_cast<int32_t>(FBuffer.size()));
     FBuffer.clear();
 }
 
@@ -300,16 +294,16 @@ void TQRCompress::RefillBits()
     uint64_t& Bits = FBits;
     unsigned& Count = FBitCount;
     for (;;) {
-        if (FInSize - FBufferPos >= 8) {
+        if (FBuffer.size() - FBufferPos >= 8) {
             const unsigned take = (63 - Count) / 8;
             const unsigned filled = Count + 8 * take;
-            Bits |= (GetLE64(FIn + FBufferPos) << Count) & ((uint64_t(1) << filled) - 1);
+            Bits |= (GetLE64(FBuffer.data() + FBufferPos) << Count) & ((uint64_t(1) << filled) - 1);
             FBufferPos += take;
             Count = filled;
             return;
         }
-        while (Count <= 56 && FBufferPos < FInSize) {
-            Bits |= uint64_t(FIn[FBufferPos++]) << Count;
+        while (Count <= 56 && FBufferPos < FBuffer.size()) {
+            Bits |= uint64_t(FBuffer[FBufferPos++]) << Count;
             Count += 8;
         }
         if (Count > 56 || !ReadBlock()) {
@@ -324,15 +318,11 @@ void TQRCompress::RefillBits()
 
 bool TQRCompress::ReadBlock()
 {
-    if (!Stream)
-        return false;
     FBuffer.resize(BlockSize);
-    const int32_t n = Stream->Read(FBuffer.data(), static_cast<int32_t>(BlockSize));
+    const int32_t n = Stream.Read(FBuffer.data(), static_cast<int32_t>(BlockSize));
     FBuffer.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    FIn = FBuffer.data();
-    FInSize = FBuffer.size();
     FBufferPos = 0;
-    return FInSize > 0;
+    return !FBuffer.empty();
 }
 
 void TQRCompress::Finish()
@@ -346,8 +336,8 @@ void TQRCompress::Finish()
         FlushOutput();
     } else {
         // Whole bytes in the bit buffer were read but not used.
-        const size_t unused = FInSize - FBufferPos + FBitCount / 8;
-        if (unused > 0 && Stream)
-            Stream->Seek(-static_cast<int32_t>(unused), soFromCurrent);
+        const size_t unused = FBuffer.size() - FBufferPos + FBitCount / 8;
+        if (unused > 0)
+            Stream.Seek(-static_cast<int32_t>(unused), soFromCurrent);
     }
 }

@@ -12,9 +12,6 @@ class TStream;
 class TQRCompress {
 public:
     TQRCompress(TStream& aStream, bool CompressData);
-    // A decoder of the Size coded bytes at Code, which must outlive it: a
-    // page's code read in one piece. Finish then has no stream to put back.
-    TQRCompress(const uint8_t* Code, size_t Size);
     // Flushes like Finish, swallowing errors; call Finish to see them.
     ~TQRCompress();
     TQRCompress(const TQRCompress&) = delete;
@@ -58,14 +55,10 @@ private:
     // above them are 0.
     unsigned FBitCount = 0;
     uint64_t FBits = 0;
-    // Null for a decoder of code in memory.
-    TStream* Stream;
+    TStream& Stream;
 
     // Coded bytes move to and from the stream in blocks: one call per byte
     // costs more than the coding itself.
     std::vector<uint8_t> FBuffer;
-    // The coded bytes being decoded: FBuffer's, or the caller's.
-    const uint8_t* FIn = nullptr;
-    size_t FInSize = 0;
     size_t FBufferPos = 0;
 };

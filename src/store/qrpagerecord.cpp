@@ -9,7 +9,6 @@
 #include "store/utf16.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 namespace {
@@ -52,37 +51,23 @@ std::vector<THyperlink> ReadHyperlinks(TStream& Data, int32_t Count)
 }
 
 // A compressed page's claimed length is a limit, never an allocation. The
-// code is read in one piece (the record's size, which the chain walk held to
-// the file's) and expanded from memory. The header comes first and is
-// checked at once, so code that is noise ends after 108 bytes; then the
-// buffer takes what the code can give at a ratio few pages pass (4 to 1),
-// so that most pages are expanded into one allocation, and grows further
-// with what the coder gives (each step at most doubling it) up to the
-// header's size; the bytes behind it go through a small block, so that the
-// code is still checked to its end. With Body false only the header's bytes
-// are kept.
+// header comes first and is checked at once, so code that is noise ends
+// after 108 bytes; then the buffer grows with what the coder gives (each
+// step at most doubling it) up to the header's size, and the bytes behind
+// it go through a small block, so that the code is still checked to its
+// end. With Body false only the header's bytes are kept.
 std::vector<uint8_t> ExpandPage(TStream& Code, int32_t Length, bool Body)
 {
     constexpr size_t Block = 64 * 1024;
     const auto length = static_cast<size_t>(Length);
-    std::vector<uint8_t> code(static_cast<size_t>(std::max<int32_t>(Code.Size() - Code.Position(), 0)));
-    // What cannot be read counts as the code's end, as it did block by block.
-    size_t got = 0;
-    for (int32_t n; got < code.size() && (n = Code.Read(code.data() + got, static_cast<int32_t>(code.size() - got))) > 0;)
-        got += static_cast<size_t>(n);
-    code.resize(got);
-    TQRCompress expander(code.data(), code.size());
-    uint8_t head[EmfHeaderBytes] = {};
-    const size_t headSize = std::min<size_t>(length, EmfHeaderBytes);
-    expander.ExpandBytes(head, headSize);
-    const EmfHeader header = TMetafile::CheckHeader(head, Length);
-    // CheckHeader holds nBytes to at least the header and at most Length.
-    const size_t keep = Body ? header.nBytes : headSize;
-    std::vector<uint8_t> bytes(std::min(keep, std::max(Block, 4 * code.size())));
-    std::memcpy(bytes.data(), head, headSize);
-    expander.ExpandBytes(bytes.data() + headSize, bytes.size() - headSize);
+    TQRCompress expander(Code, false);
+    std::vector<uint8_t> bytes(std::min<size_t>(length, EmfHeaderBytes));
+    expander.ExpandBytes(bytes.data(), bytes.size());
+    const EmfHeader header = TMetafile::CheckHeader(bytes.data(), Length);
+    const size_t keep = Body ? header.nBytes : bytes.size();
     for (size_t done = bytes.size(); done < keep;) {
         const size_t block = std::min(keep - done, std::max(Block, done));
+        bytes.reserve(done + block);
         bytes.resize(done + block);
         expander.ExpandBytes(bytes.data() + done, block);
         done += block;
@@ -93,6 +78,7 @@ std::vector<uint8_t> ExpandPage(TStream& Code, int32_t Length, bool Body)
         expander.ExpandBytes(rest.data(), block);
         done += block;
     }
+    expander.Finish();
     return bytes;
 }
 
