@@ -110,6 +110,18 @@ void EmfGdiAscentDescent(const QRawFont& Font, int PixelSize, double& Ascent, do
     Descent = std::floor(double(t.Descent) * PixelSize / t.UnitsPerEm + 0.5);
 }
 
+void EmfExactAscentDescent(const QRawFont& Font, double& Ascent, double& Descent)
+{
+    const TFaceTables& t = FaceTables(Font);
+    if (t.UnitsPerEm <= 0) {
+        Ascent = Font.ascent();
+        Descent = Font.descent();
+        return;
+    }
+    Ascent = double(t.Ascent) * Font.pixelSize() / t.UnitsPerEm;
+    Descent = double(t.Descent) * Font.pixelSize() / t.UnitsPerEm;
+}
+
 QRawFont EmfRawFontAsGdiDraws(const QString& Family, int PixelSize, int Weight, bool Italic)
 {
     const QRawFont smooth = EmfRawFont(Family, PixelSize, Weight, Italic);
@@ -182,9 +194,12 @@ TEmfResolvedFont EmfResolveFont(const TEmfFont& Font, double ScaleX, double Scal
     if (Style == TEmfGlyphStyle::Smooth && Font.Height < 0 && r.Raw.isValid() && exactEm >= 1 &&
         exactEm <= MaxPixelSize && std::fabs(exactEm - r.PixelSize) > 0.01)
         r.Raw.setPixelSize(exactEm);
-    if (r.Raw.isValid()) {
+    // Their ascent is that of the exact em too: one taken from the whole
+    // pixels' em put text aligned at its top up to two pixels off at 144 dpi.
+    if (r.Raw.isValid() && Style == TEmfGlyphStyle::Smooth)
+        EmfExactAscentDescent(r.Raw, r.Ascent, r.Descent);
+    else if (r.Raw.isValid())
         EmfGdiAscentDescent(r.Raw, r.PixelSize, r.Ascent, r.Descent);
-    }
     if (Font.Width != 0 && r.Raw.isValid()) {
         const double natural = r.Raw.averageCharWidth();
         const double wanted = std::fabs(Font.Width * ScaleX);
