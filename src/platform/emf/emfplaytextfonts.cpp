@@ -59,6 +59,26 @@ const TFaceTables& FaceTables(const QRawFont& Font)
     return *cache.insert(key, t);
 }
 
+// Raw at an exact em size. A copy at another size is a font engine of its
+// own, with glyph caches of its own: copies are kept per thread and shared,
+// or every page would draw its glyphs afresh.
+QRawFont AtEmSize(const QRawFont& Raw, double Em)
+{
+    thread_local QHash<QString, QRawFont> cache;
+    const QString key = Raw.familyName() + QLatin1Char('|') + Raw.styleName() + QLatin1Char('|') +
+                        QString::number(Raw.weight()) + QLatin1Char('|') + QString::number(int(Raw.style())) +
+                        QLatin1Char('|') + QString::number(std::lround(Em * 64));
+    auto it = cache.constFind(key);
+    if (it != cache.constEnd())
+        return *it;
+    if (cache.size() > 512)
+        cache.clear();
+    QRawFont sized = Raw;
+    sized.setPixelSize(Em);
+    cache.insert(key, sized);
+    return sized;
+}
+
 } // namespace
 
 QRawFont EmfRawFont(const QString& Family, int PixelSize, int Weight, bool Italic, bool Smoothed, bool Light)
@@ -193,7 +213,7 @@ TEmfResolvedFont EmfResolveFont(const TEmfFont& Font, double ScaleX, double Scal
     const double exactEm = std::fabs(double(Font.Height) * ScaleY);
     if (Style == TEmfGlyphStyle::Smooth && Font.Height < 0 && r.Raw.isValid() && exactEm >= 1 &&
         exactEm <= MaxPixelSize && std::fabs(exactEm - r.PixelSize) > 0.01)
-        r.Raw.setPixelSize(exactEm);
+        r.Raw = AtEmSize(r.Raw, exactEm);
     // Their ascent is that of the exact em too: one taken from the whole
     // pixels' em put text aligned at its top up to two pixels off at 144 dpi.
     if (r.Raw.isValid() && Style == TEmfGlyphStyle::Smooth)
