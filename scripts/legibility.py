@@ -6,7 +6,9 @@ Every page of tests/data/gdipages and of the sample reports is drawn by
 `qrptool render` (or `render-emf`) at 96, 120 and 144 dpi, and exported to
 PDF (text stays text) and drawn by `pdftoppm` at exactly the same size.
 Per page: the share of clearly different pixels, the fidelity measure
-(grey, 3 x 3 box blur, difference above 64). Per word that pdftotext
+(grey, 3 x 3 box blur, difference above 64), and the part of it inside
+the words' boxes, which is what the text mode changes (shapes, clips and
+pictures keep GDI's pixel rules in both modes). Per word that pdftotext
 finds in the PDF: the glyph boxes in both pictures (runs of inked columns
 inside the word's box), and when both show the same number of boxes, the
 spread of the gaps between them (widest minus narrowest, in pixels); the
@@ -30,7 +32,7 @@ import numpy as np
 from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from fidelity import difference, find_qrptool  # noqa: E402  the same measure as the fidelity table
+from fidelity import THRESHOLD, difference, find_qrptool, grey_blurred  # noqa: E402  the fidelity table's measure
 
 INK = 160            # grey below this at most is ink for the glyph boxes
 SAMPLES = ("sample-a4.qrp", "sample-a3-landscape.qrp", "sample-letter.qrp")
@@ -136,12 +138,18 @@ def pages_of(qrptool, path, dpi, gdi, work):
 
 
 def measure(qrptool, files, dpi, gdi, work):
-    rows, uneven, compared, words_total = [], [], 0, 0
+    rows, in_words, uneven, compared, words_total = [], [], [], 0, 0
     for path in files:
         for label, ours, poppler, boxes in pages_of(qrptool, path, dpi, gdi, work):
             rows.append((label, difference(ours, poppler)))
             a = np.asarray(Image.open(ours).convert("L"), dtype=np.int32)
             b = np.asarray(Image.open(poppler).convert("L"), dtype=np.int32)
+            if a.shape == b.shape:
+                differs = np.abs(grey_blurred(ours) - grey_blurred(poppler)) > THRESHOLD
+                inside = np.zeros_like(differs)
+                for x0, y0, x1, y1, _ in boxes:
+                    inside[max(0, y0 - 2):y1 + 2, max(0, x0 - 2):x1 + 2] = True
+                in_words.append(100.0 * np.count_nonzero(differs & inside) / differs.size)
             for x0, y0, x1, y1, text in boxes:
                 words_total += 1
                 ga, gb = glyph_gaps(a, (x0, y0, x1, y1)), glyph_gaps(b, (x0, y0, x1, y1))
@@ -150,7 +158,7 @@ def measure(qrptool, files, dpi, gdi, work):
                 compared += 1
                 if spread(ga) > spread(gb) + 1:
                     uneven.append((label, text, spread(ga), spread(gb)))
-    return rows, uneven, compared, words_total
+    return rows, in_words, uneven, compared, words_total
 
 
 def main():
@@ -181,12 +189,15 @@ def main():
         print("== %s mode against poppler's drawing of our PDF (%d files)" %
               ("GDI" if args.gdi else "default", len(files)))
         for dpi in (int(d) for d in args.dpi.split(",")):
-            rows, uneven, compared, total = measure(qrptool, files, dpi, args.gdi, os.path.join(work, "run"))
+            rows, in_words, uneven, compared, total = measure(qrptool, files, dpi, args.gdi, os.path.join(work, "run"))
             shutil.rmtree(os.path.join(work, "run", "ours-%d" % dpi), ignore_errors=True) if not args.keep else None
             values = [d for _, d in rows]
             print("%d dpi: %d pages, difference median %.2f%%, worst %.2f%%; words compared %d of %d, "
                   "gap spread more than 1 px wider than poppler's: %d" %
                   (dpi, len(rows), statistics.median(values), max(values), compared, total, len(uneven)))
+            if in_words:
+                print("  inside the words' boxes: median %.3f%%, mean %.3f%% of a page" %
+                      (statistics.median(in_words), statistics.mean(in_words)))
             for label, d in sorted(rows, key=lambda r: -r[1])[:args.worst]:
                 print("  %-40s %6.2f%%" % (label, d))
             for label, text, ours, theirs in sorted(uneven, key=lambda u: u[3] - u[2])[:args.worst]:

@@ -680,6 +680,30 @@ TEST(EmfPlayText, EqualAdvancesGiveEvenGapsAtScreenResolution)
     EXPECT_GE(*high - *low, 0.99);
 }
 
+TEST(EmfPlayText, SmoothedBaselineAtAnOddScaleIsTheExactOneOnAWholePixel)
+{
+    // A 200-unit page on 300 pixels. Arial's ascent at 17 units is 15.4
+    // units, 15 whole ones: text aligned at its top at 15 stands on the
+    // baseline at 30 units, 45 px, like text aligned there (an ascent from
+    // the em rounded to 26 px put it at 47). A baseline at 31 units, 46.5
+    // px, goes to the pixel edge above it, as in a PDF viewer.
+    auto lastInkRow = [](uint32_t Align, int Y) {
+        TEmfBuilder b(200);
+        b.Font(1, -17, "Arial").Select(1).Rec(EMR_SETBKMODE, {TRANSPARENT}).Rec(EMR_SETTEXTALIGN, {Align});
+        b.TextW(10, Y, "HHH", {});
+        QImage img(300, 300, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        {
+            QPainter p(&img);
+            StretchDraw(p, QRectF(0, 0, 300, 300), b.Page(), TEmfTextMode::Smooth);
+        }
+        return InkRows(img, QRect(0, 0, 300, 300)).back();
+    };
+    EXPECT_EQ(lastInkRow(TA_TOP, 15), 44);
+    EXPECT_EQ(lastInkRow(TA_BASELINE, 30), 44);
+    EXPECT_EQ(lastInkRow(TA_BASELINE, 31), 45);
+}
+
 TEST(EmfPlayText, TextInAPathBracketBecomesItsOutline)
 {
     // Filled with a red brush and no pen: the glyphs are red, nothing black

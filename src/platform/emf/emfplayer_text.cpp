@@ -264,7 +264,7 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
     const TEmfFont& font = *FState.Font;
     const double sx = ScaleX();
     // Smoothed text stands where its advances put it, to a fraction of a
-    // pixel along the line; its baseline stays on a pixel row, which the
+    // pixel along the line; its baseline stays on a pixel edge, which the
     // vertical hinting is made for. A font asking for no antialiasing gets
     // none in either mode, on whole pixels as GDI puts it.
     constexpr uint8_t NonAntialiasedQuality = 3;
@@ -334,8 +334,10 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
     const bool updateCp = FState.TextAlign & TA_UPDATECP;
     const QPointF logicalRef = updateCp ? FState.CurPos : Ref;
     QPointF origin = FXform.map(logicalRef);
-    if (AxisAligned()) // the reference point lands on a pixel before any offset
-        origin = QPointF(fractional ? origin.x() : std::round(origin.x()), std::round(origin.y()));
+    // GDI puts the reference point on a pixel before any offset; smoothed
+    // text is placed exactly and only its baseline goes on a pixel edge.
+    if (AxisAligned() && !fractional)
+        origin = QPointF(std::round(origin.x()), std::round(origin.y()));
     const uint32_t halign = FState.TextAlign & TA_CENTER;
     if (halign == TA_CENTER)
         origin -= u * (width / 2);
@@ -343,9 +345,14 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
         origin -= u * width;
     // GDI's text metrics are whole logical units: the device ascent is
     // rounded, turned into logical units and back, each step rounded.
+    // Smoothed text takes the exact ascent in whole logical units, as the
+    // page was laid out, without the steps through whole pixels.
     const double unitsY = std::max(1e-9, std::fabs(ScaleY()));
-    auto asGdiMetric = [unitsY](double Device) { return std::round(std::round(std::round(Device) / unitsY) * unitsY); };
-    const double ascent = asGdiMetric(rf.Ascent), descent = asGdiMetric(rf.Descent);
+    auto asMetric = [unitsY, fractional](double Device) {
+        return fractional ? std::round(Device / unitsY) * unitsY
+                          : std::round(std::round(std::round(Device) / unitsY) * unitsY);
+    };
+    const double ascent = asMetric(rf.Ascent), descent = asMetric(rf.Descent);
     const uint32_t valign = FState.TextAlign & TA_BASELINE;
     if (valign == TA_BOTTOM)
         origin -= v * descent;
@@ -358,8 +365,13 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
             FState.CurPos.rx() += logicalTotal;
     }
     const bool upright = std::fabs(u.y()) < 1e-9 && u.x() > 0;
+    // A smoothed baseline goes to the pixel edge at or above its exact
+    // place, where PDF viewers (poppler) put it; the nearest edge put text a
+    // pixel lower than theirs wherever a baseline fell past half a pixel,
+    // on every other row at 144 dpi.
     if (upright)
-        origin = QPointF(fractional ? origin.x() : std::round(origin.x()), std::round(origin.y()));
+        origin = fractional ? QPointF(origin.x(), std::floor(origin.y() + 1.0 / 64))
+                            : QPointF(std::round(origin.x()), std::round(origin.y()));
 
     const QTransform glyphSpace(u.x(), u.y(), v.x(), v.y(), origin.x(), origin.y());
     if (FState.InPath) {

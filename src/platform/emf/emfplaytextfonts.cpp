@@ -59,6 +59,26 @@ const TFaceTables& FaceTables(const QRawFont& Font)
     return *cache.insert(key, t);
 }
 
+// Raw at an exact em size. A copy at another size is a font engine of its
+// own, with glyph caches of its own: copies are kept per thread and shared,
+// or every page would draw its glyphs afresh.
+QRawFont AtEmSize(const QRawFont& Raw, double Em)
+{
+    thread_local QHash<QString, QRawFont> cache;
+    const QString key = Raw.familyName() + QLatin1Char('|') + Raw.styleName() + QLatin1Char('|') +
+                        QString::number(Raw.weight()) + QLatin1Char('|') + QString::number(int(Raw.style())) +
+                        QLatin1Char('|') + QString::number(std::lround(Em * 64));
+    auto it = cache.constFind(key);
+    if (it != cache.constEnd())
+        return *it;
+    if (cache.size() > 512)
+        cache.clear();
+    QRawFont sized = Raw;
+    sized.setPixelSize(Em);
+    cache.insert(key, sized);
+    return sized;
+}
+
 } // namespace
 
 QRawFont EmfRawFont(const QString& Family, int PixelSize, int Weight, bool Italic, bool Smoothed, bool Light)
@@ -108,6 +128,18 @@ void EmfGdiAscentDescent(const QRawFont& Font, int PixelSize, double& Ascent, do
     }
     Ascent = std::floor(double(t.Ascent) * PixelSize / t.UnitsPerEm + 0.5);
     Descent = std::floor(double(t.Descent) * PixelSize / t.UnitsPerEm + 0.5);
+}
+
+void EmfExactAscentDescent(const QRawFont& Font, double& Ascent, double& Descent)
+{
+    const TFaceTables& t = FaceTables(Font);
+    if (t.UnitsPerEm <= 0) {
+        Ascent = Font.ascent();
+        Descent = Font.descent();
+        return;
+    }
+    Ascent = double(t.Ascent) * Font.pixelSize() / t.UnitsPerEm;
+    Descent = double(t.Descent) * Font.pixelSize() / t.UnitsPerEm;
 }
 
 QRawFont EmfRawFontAsGdiDraws(const QString& Family, int PixelSize, int Weight, bool Italic)
@@ -181,10 +213,13 @@ TEmfResolvedFont EmfResolveFont(const TEmfFont& Font, double ScaleX, double Scal
     const double exactEm = std::fabs(double(Font.Height) * ScaleY);
     if (Style == TEmfGlyphStyle::Smooth && Font.Height < 0 && r.Raw.isValid() && exactEm >= 1 &&
         exactEm <= MaxPixelSize && std::fabs(exactEm - r.PixelSize) > 0.01)
-        r.Raw.setPixelSize(exactEm);
-    if (r.Raw.isValid()) {
+        r.Raw = AtEmSize(r.Raw, exactEm);
+    // Their ascent is that of the exact em too: one taken from the whole
+    // pixels' em put text aligned at its top up to two pixels off at 144 dpi.
+    if (r.Raw.isValid() && Style == TEmfGlyphStyle::Smooth)
+        EmfExactAscentDescent(r.Raw, r.Ascent, r.Descent);
+    else if (r.Raw.isValid())
         EmfGdiAscentDescent(r.Raw, r.PixelSize, r.Ascent, r.Descent);
-    }
     if (Font.Width != 0 && r.Raw.isValid()) {
         const double natural = r.Raw.averageCharWidth();
         const double wanted = std::fabs(Font.Width * ScaleX);

@@ -13,7 +13,8 @@ struct TEmfResolvedFont {
     int PixelSize = 0;    // em size in device pixels
     double Stretch = 1.0; // horizontal scale for a LOGFONT width
     bool Smoothed = true; // antialiased at this size; else one bit per pixel
-    double Ascent = 0, Descent = 0; // GDI's, in whole device pixels at PixelSize
+    // GDI's, in whole device pixels at PixelSize; smoothed: exact, at the em of Raw
+    double Ascent = 0, Descent = 0;
 };
 
 // Em size in device pixels of a LOGFONT height (negative: character
@@ -38,6 +39,10 @@ bool EmfSmoothedAt(const QRawFont& Font, int PixelSize);
 // whole pixels: its Windows metrics, else its horizontal header, rounded.
 // (The font engine's own are rounded up.)
 void EmfGdiAscentDescent(const QRawFont& Font, int PixelSize, double& Ascent, double& Descent);
+
+// The ascent and descent of the face from the same tables at the font's
+// own (fractional) size, unrounded.
+void EmfExactAscentDescent(const QRawFont& Font, double& Ascent, double& Descent);
 
 // The face at PixelSize, one bit per pixel where GDI would draw it so.
 QRawFont EmfRawFontAsGdiDraws(const QString& Family, int PixelSize, int Weight, bool Italic);
