@@ -59,6 +59,10 @@
         <translation>dosya, verisinin tamamı okunmadan bitiyor; hasarlı ya da yarıda kesilmiş</translation>
     </message>
     <message>
+        <source>the report holds no pages</source>
+        <translation>raporda hiç sayfa yok</translation>
+    </message>
+    <message>
         <source>Compressed page data ends before the page is complete</source>
         <translation>sıkıştırılmış sayfa verisi sayfa tamamlanmadan bitiyor</translation>
     </message>

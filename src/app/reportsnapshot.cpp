@@ -4,6 +4,7 @@
 #include "app/reportfile.h"
 #include "platform/errors.h"
 #include "printer/qrprinter.h"
+#include "store/qrfileheader.h"
 #include "store/qrstream.h"
 
 #include <QFile>
@@ -209,10 +210,11 @@ std::unique_ptr<TReportSnapshot> LoadReportSnapshot(TQRPrinter& Document, const 
         LoadReportOrEmf(Document, snapshot->CopyName());
     } catch (const std::exception& error) {
         // The bare stream error says nothing to a user: say what it means.
-        const bool endedEarly = dynamic_cast<const EReadError*>(&error) && EReadError().what() == std::string(error.what());
-        const QString text =
-            endedEarly ? QStringLiteral("the file ends before all of its data could be read: it is damaged or cut short")
-                       : WithUserFileNames(QString::fromUtf8(error.what()));
+        const bool endedEarly = dynamic_cast<const EReadError*>(&error) &&
+                                EReadError().what() == std::string(error.what());
+        const QString text = endedEarly ? QString::fromStdString(
+                                              ShortReportReason(QFile::encodeName(snapshot->CopyName()).toStdString()))
+                                        : WithUserFileNames(QString::fromUtf8(error.what()));
         if (text.contains(FileName))
             throw Exception(text.toStdString());
         throw Exception("Cannot read " + Quoted(FileName) + ": " + text.toStdString());

@@ -3,6 +3,7 @@
 
 #include "platform/littleendian.h"
 #include <cstring>
+#include <fstream>
 
 void ConvertHeader(TQRFileHeaderRecord& Header, int32_t HeaderSize)
 {
@@ -55,4 +56,17 @@ TQRHeaderFields ReadHeaderFields(const TQRFileHeaderRecord& Header, int32_t Head
     f.Compression = Header[25] == 1;
     f.Marked = Header[0] == 3 && Header[1] == 0 && Header[2] == 50 && Header[3] == 0;
     return f;
+}
+
+std::string ShortReportReason(const std::string& Name)
+{
+    // Such a report is its 128-byte header alone, saying 0 pages.
+    TQRFileHeaderRecord header{};
+    std::ifstream file(Name, std::ios::binary);
+    file.read(reinterpret_cast<char*>(header.data()), header.size());
+    const TQRHeaderFields fields = ReadHeaderFields(header, QRCurrentHeaderSize);
+    const bool empty = file.gcount() == QRCurrentHeaderSize && file.peek() == std::char_traits<char>::eof() &&
+                       fields.Marked && fields.PageCount == 0;
+    return empty ? "the report holds no pages"
+                 : "the file ends before all of its data could be read: it is damaged or cut short";
 }

@@ -4,6 +4,7 @@
 // as pure functions over the header record.
 #include <array>
 #include <cstdint>
+#include <string>
 
 using TQRFileHeaderRecord = std::array<uint8_t, 128>;
 
@@ -28,3 +29,8 @@ struct TQRHeaderFields {
     bool Marked = false;
 };
 TQRHeaderFields ReadHeaderFields(const TQRFileHeaderRecord& Header, int32_t HeaderSize);
+
+// Why the file Name ended before a report could be read from it, in words
+// for its user: a finished report without pages is refused like a file cut
+// short, but it is not damaged and must not be called so.
+std::string ShortReportReason(const std::string& Name);

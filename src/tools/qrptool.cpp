@@ -11,6 +11,7 @@
 #include "platform/i18n/errortext.h"
 #include "platform/i18n/translations.h"
 #include "platform/errors.h"
+#include "store/qrfileheader.h"
 
 #include <QtGlobal>
 #include <clocale>
@@ -466,8 +467,7 @@ int main(int argc, char** argv)
             struct stat st;
             for (const std::string& arg : args)
                 if (!arg.empty() && arg[0] != '-' && ::stat(arg.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-                    message = "Cannot read \"" + arg +
-                              "\": the file ends before all of its data could be read: it is damaged or cut short";
+                    message = "Cannot read \"" + arg + "\": " + ShortReportReason(arg);
                     break;
                 }
         }

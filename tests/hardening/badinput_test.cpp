@@ -31,6 +31,8 @@ const TBadInput Table[] = {
     {"empty.qrp", "the file ends before all of its data could be read: it is damaged or cut short", 1},
     {"short-header.qrp", "the file ends before all of its data could be read: it is damaged or cut short", 1},
     {"no-page-records.qrp", "the file ends before all of its data could be read: it is damaged or cut short", 1},
+    // Refused, as a finished report needs a page, but not called damaged.
+    {"(header saying 0 pages)", "the report holds no pages", 1},
     {"wrong-header.qrp", "It is not a report file", 1},
     {"(4096 zero bytes)", "It is not a report file", 1},
     {"page-count-too-large.qrp", "the header gives 9 pages but the file holds only 3 page records", 1},
@@ -66,6 +68,12 @@ protected:
         } else if (Name == "(4096 zero bytes)") {
             QFile zeros(path);
             EXPECT_TRUE(zeros.open(QIODevice::WriteOnly) && zeros.write(QByteArray(4096, '\0')) == 4096);
+        } else if (Name == "(header saying 0 pages)") {
+            QByteArray header(128, '\0');
+            header[0] = 3;
+            header[2] = 50;
+            QFile file(path);
+            EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(header) == 128);
         } else if (Name == "(missing)") {
         } else if (Name == "(over 2 GiB)") {
             // Sparse: 2.2 GB that take no room on disk.

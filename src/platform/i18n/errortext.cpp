@@ -29,6 +29,7 @@ const char* const Messages[] = {
     QT_TRANSLATE_NOOP("Error", "A private copy cannot be made: %1"),
     QT_TRANSLATE_NOOP("Error", "File is larger than 2 GiB: %1"),
     QT_TRANSLATE_NOOP("Error", "the file ends before all of its data could be read: it is damaged or cut short"),
+    QT_TRANSLATE_NOOP("Error", "the report holds no pages"),
     QT_TRANSLATE_NOOP("Error", "Compressed page data ends before the page is complete"),
     QT_TRANSLATE_NOOP("Error", "the header gives a negative page count (%1)"),
     QT_TRANSLATE_NOOP("Error", "the header gives %1 pages but the file holds no page records"),
