@@ -5,6 +5,10 @@
 Every page of tests/data/gdipages and of the sample reports is drawn by
 `qrptool render` (or `render-emf`) at 96, 120 and 144 dpi, and exported to
 PDF (text stays text) and drawn by `pdftoppm` at exactly the same size.
+The PDF is written at 1200 dpi (`--pdf-dpi`): the export puts glyph
+origins and edges on its own device pixels, and at the usual 300 dpi those
+steps are half a pixel at 144 dpi, so the reference itself was unevenly
+spaced and its shapes off by half a pixel.
 Per page: the share of clearly different pixels, the fidelity measure
 (grey, 3 x 3 box blur, difference above 64), and the part of it inside
 the words' boxes, which is what the text mode changes (shapes, clips and
@@ -15,7 +19,7 @@ spread of the gaps between them (widest minus narrowest, in pixels); the
 word counts as uneven when our spread is more than one pixel wider than
 poppler's.
 
-usage: scripts/legibility.py [--gdi] [--dpi 96,120,144] [--worst N] [--keep DIR] [FILE...]
+usage: scripts/legibility.py [--gdi] [--dpi 96,120,144] [--pdf-dpi 1200] [--worst N] [--keep DIR] [FILE...]
 QRPTOOL selects the qrptool binary; the samples are taken from the build
 folder beside it.
 """
@@ -101,11 +105,11 @@ def spread(gaps):
     return max(gaps) - min(gaps) if gaps else 0
 
 
-def pages_of(qrptool, path, dpi, gdi, work):
+def pages_of(qrptool, path, dpi, gdi, work, pdf_dpi):
     """[(ours.png, poppler.png, words)] for every page of path at dpi."""
     name = os.path.splitext(os.path.basename(path))[0]
     ours_dir = os.path.join(work, "ours-%d" % dpi)
-    pdf_dir = os.path.join(work, "pdf")
+    pdf_dir = os.path.join(work, "pdf-%d" % pdf_dpi)
     os.makedirs(ours_dir, exist_ok=True)
     os.makedirs(pdf_dir, exist_ok=True)
     mode = ["--gdi"] if gdi else []
@@ -114,13 +118,13 @@ def pages_of(qrptool, path, dpi, gdi, work):
         run([qrptool, "render-emf", "--dpi", str(dpi)] + mode + ["-o", ours_dir, path])
         ours = [os.path.join(ours_dir, name + ".png")]
         if not os.path.exists(pdf):
-            run([qrptool, "render-emf", "--format", "pdf", "-o", pdf_dir, path])
+            run([qrptool, "render-emf", "--format", "pdf", "--dpi", str(pdf_dpi), "-o", pdf_dir, path])
     else:
         run([qrptool, "render", path, "--dpi", str(dpi)] + mode + ["-o", os.path.join(ours_dir, name + ".png")])
         ours = sorted(os.path.join(ours_dir, f) for f in os.listdir(ours_dir)
                       if f.startswith(name + "-") and f.endswith(".png"))
         if not os.path.exists(pdf):
-            run([qrptool, "render", path, "--format", "pdf", "-o", pdf])
+            run([qrptool, "render", path, "--format", "pdf", "--dpi", str(pdf_dpi), "-o", pdf])
     reader = BboxReader()
     reader.feed(run(["pdftotext", "-bbox", pdf, "-"]))
     result = []
@@ -137,10 +141,10 @@ def pages_of(qrptool, path, dpi, gdi, work):
     return result
 
 
-def measure(qrptool, files, dpi, gdi, work):
+def measure(qrptool, files, dpi, gdi, work, pdf_dpi):
     rows, in_words, uneven, compared, words_total = [], [], [], 0, 0
     for path in files:
-        for label, ours, poppler, boxes in pages_of(qrptool, path, dpi, gdi, work):
+        for label, ours, poppler, boxes in pages_of(qrptool, path, dpi, gdi, work, pdf_dpi):
             rows.append((label, difference(ours, poppler)))
             a = np.asarray(Image.open(ours).convert("L"), dtype=np.int32)
             b = np.asarray(Image.open(poppler).convert("L"), dtype=np.int32)
@@ -167,6 +171,8 @@ def main():
     parser.add_argument("files", nargs="*", help="EMF pages or reports; default: the GDI pages and the samples")
     parser.add_argument("--gdi", action="store_true", help="draw our pages with --gdi")
     parser.add_argument("--dpi", default="96,120,144")
+    parser.add_argument("--pdf-dpi", type=int, default=1200,
+                        help="resolution of the PDF export (1200: glyph origins to an eighth of a pixel at 144 dpi)")
     parser.add_argument("--worst", type=int, default=5, help="rows of the worst pages and words shown")
     parser.add_argument("--keep", metavar="DIR", help="keep the pictures in DIR")
     args = parser.parse_args()
@@ -189,7 +195,7 @@ def main():
         print("== %s mode against poppler's drawing of our PDF (%d files)" %
               ("GDI" if args.gdi else "default", len(files)))
         for dpi in (int(d) for d in args.dpi.split(",")):
-            rows, in_words, uneven, compared, total = measure(qrptool, files, dpi, args.gdi, os.path.join(work, "run"))
+            rows, in_words, uneven, compared, total = measure(qrptool, files, dpi, args.gdi, os.path.join(work, "run"), args.pdf_dpi)
             shutil.rmtree(os.path.join(work, "run", "ours-%d" % dpi), ignore_errors=True) if not args.keep else None
             values = [d for _, d in rows]
             print("%d dpi: %d pages, difference median %.2f%%, worst %.2f%%; words compared %d of %d, "
