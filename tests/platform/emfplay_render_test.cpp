@@ -6,6 +6,7 @@
 #include "platform/emf/canvas.h"
 #include "platform/emf/emfplayer.h"
 #include "platform/emf/emfrecords.h"
+#include "platform/metafile.h"
 
 #include <QPainter>
 
@@ -702,6 +703,41 @@ TEST(EmfPlayText, SmoothedBaselineAtAnOddScaleIsTheExactOneOnAWholePixel)
     EXPECT_EQ(lastInkRow(TA_TOP, 15), 44);
     EXPECT_EQ(lastInkRow(TA_BASELINE, 30), 44);
     EXPECT_EQ(lastInkRow(TA_BASELINE, 31), 45);
+}
+
+TEST(EmfPlayText, UnderlineAndStrikeOutBarsStandOnGdisRows)
+{
+    // A GDI-recorded page with an underlined and a struck-out line, drawn
+    // 800 px wide as Wine's GDI drew its reference: the rows that carry a
+    // bar across the words are the same. GDI centres the underline on the
+    // face's position and takes the strike-out from the OS/2 table.
+    TMetafile page;
+    page.LoadFromFile(QRP_TEST_DATA "/gdipages/text_fonts.emf");
+    QImage wine(QRP_TEST_DATA "/gdipages/ref/wine-gdi-800/text_fonts.png");
+    ASSERT_FALSE(wine.isNull());
+    QImage ours(wine.size(), QImage::Format_RGB32);
+    ours.fill(Qt::white);
+    {
+        QPainter p(&ours);
+        StretchDraw(p, QRectF(QPointF(0, 0), QSizeF(ours.size())), page, TEmfTextMode::Gdi);
+    }
+    // Rows from Top to Bottom dark along 60 px from x = 60: only a bar is.
+    auto barRows = [](const QImage& Img, int Top, int Bottom) {
+        std::vector<int> rows;
+        for (int y = Top; y < Bottom; ++y) {
+            bool dark = true;
+            for (int x = 60; x < 120 && dark; ++x)
+                dark = qGray(Img.pixel(x, y)) < 128;
+            if (dark)
+                rows.push_back(y);
+        }
+        return rows;
+    };
+    const std::vector<int> wineUnder = barRows(wine, 340, 380), wineStrike = barRows(wine, 380, 420);
+    ASSERT_FALSE(wineUnder.empty());
+    ASSERT_FALSE(wineStrike.empty());
+    EXPECT_EQ(barRows(ours, 340, 380), wineUnder);
+    EXPECT_EQ(barRows(ours, 380, 420), wineStrike);
 }
 
 TEST(EmfPlayText, TextInAPathBracketBecomesItsOutline)

@@ -488,14 +488,23 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
         draw(wide, wideSmoothed, wideGlyphs, widePositions);
     }
     if (font.Underline || font.StrikeOut) {
-        const double thickness = std::max(1.0, std::round(raw.lineThickness()));
+        // GDI hands the bars' metrics through whole logical units, as the
+        // ascent above; each bar starts half its height above its position
+        // (the face's post table gives the underline's middle).
+        const TEmfTextBars bars = EmfTextBars(raw);
+        auto whole = [unitsY, fractional](double Device) {
+            return fractional ? Device : std::round(std::round(Device / unitsY) * unitsY);
+        };
+        auto bar = [&](double Pos, double Size) {
+            const double height = std::max(1.0, std::fabs(whole(Size)));
+            return QRectF(0, -(whole(Pos) + std::floor(height / 2)), width / rf.Stretch, height);
+        };
         FPainter.setPen(Qt::NoPen);
         FPainter.setBrush(FState.TextColor);
-        const double scaled = width / rf.Stretch;
         if (font.Underline)
-            FPainter.drawRect(QRectF(0, std::round(raw.underlinePosition()), scaled, thickness));
+            FPainter.drawRect(bar(bars.UnderPos, bars.UnderSize));
         if (font.StrikeOut)
-            FPainter.drawRect(QRectF(0, -std::round(raw.xHeight() / 2), scaled, thickness));
+            FPainter.drawRect(bar(bars.StrikePos, bars.StrikeSize));
     }
     FPainter.setWorldTransform(FBase);
     if (clipped)

@@ -27,6 +27,9 @@ struct TFaceTables {
     int UnitsPerEm = 0; // 0: no usable tables
     int Ascent = 0, Descent = 0;
     std::vector<std::pair<int, int>> Gasp; // (largest em size, flags), ascending
+    bool HasUnderline = false, HasStrikeOut = false;
+    int UnderlinePos = 0, UnderlineSize = 0; // post: position above the baseline
+    int StrikeOutPos = 0, StrikeOutSize = 0; // OS/2
 };
 
 const TFaceTables& FaceTables(const QRawFont& Font)
@@ -50,6 +53,17 @@ const TFaceTables& FaceTables(const QRawFont& Font)
             t.Ascent = int16_t(u16(hhea, 4));
             t.Descent = -int16_t(u16(hhea, 6));
         }
+    }
+    const QByteArray post = Font.fontTable("post");
+    if (post.size() >= 12) {
+        t.HasUnderline = true;
+        t.UnderlinePos = int16_t(u16(post, 8));
+        t.UnderlineSize = int16_t(u16(post, 10));
+    }
+    if (os2.size() >= 30) {
+        t.HasStrikeOut = true;
+        t.StrikeOutSize = int16_t(u16(os2, 26));
+        t.StrikeOutPos = int16_t(u16(os2, 28));
     }
     // gasp: version, count, then the pairs; flag 2 asks for greyscale.
     const QByteArray gasp = Font.fontTable("gasp");
@@ -140,6 +154,30 @@ void EmfExactAscentDescent(const QRawFont& Font, double& Ascent, double& Descent
     }
     Ascent = double(t.Ascent) * Font.pixelSize() / t.UnitsPerEm;
     Descent = double(t.Descent) * Font.pixelSize() / t.UnitsPerEm;
+}
+
+TEmfTextBars EmfTextBars(const QRawFont& Font)
+{
+    const TFaceTables& t = FaceTables(Font);
+    const double scale = t.UnitsPerEm > 0 ? Font.pixelSize() / t.UnitsPerEm : 0;
+    // GDI keeps its metrics in 1/64 pixel and rounds them half up.
+    auto px = [scale](int Units) { return std::floor(Units * scale + 0.5); };
+    TEmfTextBars b;
+    if (scale > 0 && t.HasUnderline) {
+        b.UnderPos = px(t.UnderlinePos);
+        b.UnderSize = px(t.UnderlineSize);
+    } else {
+        b.UnderPos = -std::round(Font.underlinePosition());
+        b.UnderSize = std::round(Font.lineThickness());
+    }
+    if (scale > 0 && t.HasStrikeOut) {
+        b.StrikePos = px(t.StrikeOutPos);
+        b.StrikeSize = px(t.StrikeOutSize);
+    } else {
+        b.StrikePos = std::round(Font.xHeight() / 2);
+        b.StrikeSize = b.UnderSize;
+    }
+    return b;
 }
 
 QRawFont EmfRawFontAsGdiDraws(const QString& Family, int PixelSize, int Weight, bool Italic)

@@ -44,6 +44,15 @@ void EmfGdiAscentDescent(const QRawFont& Font, int PixelSize, double& Ascent, do
 // own (fractional) size, unrounded.
 void EmfExactAscentDescent(const QRawFont& Font, double& Ascent, double& Descent);
 
+// The underline and strike-out of the face at the font's size: each bar's
+// distance above the baseline (negative below) and its height, in whole
+// pixels rounded as GDI rounds its outline metrics, from the face's post and
+// OS/2 tables; the font engine's own figures where those are missing.
+struct TEmfTextBars {
+    double UnderPos = 0, UnderSize = 1, StrikePos = 0, StrikeSize = 1;
+};
+TEmfTextBars EmfTextBars(const QRawFont& Font);
+
 // The face at PixelSize, one bit per pixel where GDI would draw it so.
 QRawFont EmfRawFontAsGdiDraws(const QString& Family, int PixelSize, int Weight, bool Italic);
 
