@@ -772,22 +772,22 @@ TEST_F(ServerIndex, AnIndexOfAnOlderSchemaIsMigratedAndFindsTheSame)
     }
     ASSERT_EQ(before.size(), 4u);
     ASSERT_EQ(before[0], "r.qrp:3");
-    Server->Sql("CREATE OR REPLACE FUNCTION qrp_search(q tsquery, col text, lim integer, win integer)"
-                " RETURNS TABLE(path bytea, page integer, text text, rank real) LANGUAGE sql"
-                " AS $$ SELECT NULL::bytea, 0, '', 0::real WHERE false $$;"
-                "UPDATE qrp_meta SET value = '2' WHERE key = 'schema'");
-    EXPECT_THROW(TArchiveIndex(Db(), TArchiveIndex::ReadOnly), EArchiveIndex);
-    {
+    // A reader may not migrate; the first writer does.
+    auto migratedFrom = [&](const char* Downgrade) {
+        Server->Sql(Downgrade);
+        EXPECT_THROW(TArchiveIndex(Db(), TArchiveIndex::ReadOnly), EArchiveIndex);
         TArchiveIndex index(Db());
         EXPECT_EQ(Hits(index, ranked), before);
-    }
-    Server->Sql("UPDATE qrp_pages SET words = ts_delete(words, tsvector_to_array(qrp_blocks(id))),"
-                " plain = ts_delete(plain, tsvector_to_array(qrp_blocks(id))),"
-                " stems = ts_delete(stems, tsvector_to_array(qrp_blocks(id)));"
-                "DROP FUNCTION qrp_search, qrp_blocks; UPDATE qrp_meta SET value = '1' WHERE key = 'schema'");
-    EXPECT_THROW(TArchiveIndex(Db(), TArchiveIndex::ReadOnly), EArchiveIndex);
+    };
+    migratedFrom("CREATE OR REPLACE FUNCTION qrp_search(q tsquery, col text, lim integer, win integer)"
+                 " RETURNS TABLE(path bytea, page integer, text text, rank real) LANGUAGE sql"
+                 " AS $$ SELECT NULL::bytea, 0, '', 0::real WHERE false $$;"
+                 "UPDATE qrp_meta SET value = '2' WHERE key = 'schema'");
+    migratedFrom("UPDATE qrp_pages SET words = ts_delete(words, tsvector_to_array(qrp_blocks(id))),"
+                 " plain = ts_delete(plain, tsvector_to_array(qrp_blocks(id))),"
+                 " stems = ts_delete(stems, tsvector_to_array(qrp_blocks(id)));"
+                 "DROP FUNCTION qrp_search, qrp_blocks; UPDATE qrp_meta SET value = '1' WHERE key = 'schema'");
     TArchiveIndex index(Db());
-    EXPECT_EQ(Hits(index, ranked), before);
     EXPECT_EQ(Hits(index, QStringLiteral("eski")), Found{"a.emf:1"});
     EXPECT_EQ(Hits(index, QStringLiteral("eski"), FoldCase | FoldDiacritics), Found{"a.emf:1"});
 }
