@@ -489,12 +489,11 @@ void TEmfPlayer::DrawText(QPointF Ref, const QString& Stored, std::vector<double
     }
     if (font.Underline || font.StrikeOut) {
         // GDI hands the bars' metrics through whole logical units, as the
-        // ascent above; each bar starts half its height above its position
-        // (the face's post table gives the underline's middle).
+        // ascent above (smoothed text keeps them on whole pixels); each bar
+        // starts half its height above its position (the face's post table
+        // gives the underline's middle).
         const TEmfTextBars bars = EmfTextBars(raw);
-        auto whole = [unitsY, fractional](double Device) {
-            return fractional ? Device : std::round(std::round(Device / unitsY) * unitsY);
-        };
+        auto whole = [&asMetric, fractional](double Device) { return fractional ? Device : asMetric(Device); };
         auto bar = [&](double Pos, double Size) {
             const double height = std::max(1.0, std::fabs(whole(Size)));
             return QRectF(0, -(whole(Pos) + std::floor(height / 2)), width / rf.Stretch, height);
